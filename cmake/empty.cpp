@@ -1,0 +1,1 @@
+// Placeholder so that a subsystem without sources still forms a library.

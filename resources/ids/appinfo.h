@@ -1,0 +1,2 @@
+// String-table ids (appinfo).
+#pragma once

@@ -1,0 +1,2 @@
+// String-table ids (drives).
+#pragma once

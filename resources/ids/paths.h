@@ -1,0 +1,2 @@
+// String-table ids (paths).
+#pragma once

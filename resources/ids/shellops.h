@@ -1,0 +1,2 @@
+// String-table ids (shellops).
+#pragma once

@@ -1,0 +1,2 @@
+// String-table ids (xml).
+#pragma once

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test under Wine on a private Xvfb display.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export FH_BUILD=${FH_BUILD:-$root/build}
+"$root/scripts/setup.sh"
+"$root/scripts/build.sh"
+. "$root/scripts/wine-env.sh"
+fh_wine_start "$FH_BUILD" private
+trap fh_wine_stop EXIT
+ctest --test-dir "$FH_BUILD" --output-on-failure -j"${FH_TEST_JOBS:-2}" "$@"
