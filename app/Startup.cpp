@@ -1,0 +1,120 @@
+#include "app/Startup.h"
+
+#include "app/AppResources.h"
+#include "app/CommandTable.h"
+#include "app/MainFrame.h"
+#include "foundation/ResString.h"
+#include "foundation/TextHelpers.h"
+#include "resource.h"
+#include "ui/Msg.h"
+
+#include <AppModule.h>
+#include <WindowImpl.h>
+
+#include <gdiplus.h>
+
+#include <memory>
+
+const wchar_t kApplicationGuid[] = L"85FB8528-27C6-4279-B9CB-0DF8C9DDD18E";
+const wchar_t kHiddenWindowText[] = L"HiddenWindow for Fernhollow";
+
+CAutoMessageLoop::CAutoMessageLoop()
+{
+    std::lock_guard guard(_Module.Lock());
+    _Module.AddMessageLoop(this);
+}
+
+CAutoMessageLoop::~CAutoMessageLoop()
+{
+    std::lock_guard guard(_Module.Lock());
+    _Module.RemoveMessageLoop();
+}
+
+BOOL CALLBACK FindWindowByText(HWND hWnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<CWindowSearch*>(param);
+    const int length = ::GetWindowTextLengthW(hWnd);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(::GetWindowTextW(hWnd, text.data(), length + 1)));
+    TrimBy(text, IsSpaceOrCr);
+    if (text == search->m_text) search->m_found = hWnd;
+    return TRUE;
+}
+
+namespace {
+
+// Never shown: the owner of the main frame, so that the frame has no taskbar button of its own.
+class CHiddenWindow : public ATL::CWindowImpl<CHiddenWindow, ATL::CWindow, ATL::CWinTraits<0x00CF0000, 0x00000080>> {
+public:
+    BEGIN_MSG_MAP(CHiddenWindow)
+    END_MSG_MAP()
+};
+
+class CGdiplusSession {
+public:
+    CGdiplusSession()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
+    }
+    ~CGdiplusSession()
+    {
+        if (m_token) Gdiplus::GdiplusShutdown(m_token);
+    }
+    CGdiplusSession(const CGdiplusSession&) = delete;
+    CGdiplusSession& operator=(const CGdiplusSession&) = delete;
+
+private:
+    ULONG_PTR m_token = 0;
+};
+
+// Builds the process-wide objects in order, runs the loop, tears down in reverse.
+int RunFirstInstance()
+{
+    CGdiplusSession gdiplus;
+    CAppResources resources;
+    fhw::CMainFrame frame;
+    CCommandTable commands;
+
+    CHiddenWindow hidden;
+    if (!hidden.Create(nullptr, ATL::CWindow::rcDefault, nullptr, 0x00CF0000, 0x00000080)) return 0;
+    hidden.SetWindowText(kHiddenWindowText);
+
+    int result = 0;
+    if (frame.CreateEx(hidden)) {
+        CAutoMessageLoop* loop = static_cast<CAutoMessageLoop*>(_Module.GetMessageLoop());
+        result = loop->Run();
+    }
+    if (hidden.IsWindow()) hidden.DestroyWindow();
+    return result;
+}
+
+} // namespace
+
+int Run(LPWSTR, int)
+{
+    CAutoMessageLoop loop;
+
+    CWindowSearch search;
+    LoadResString(search.m_text, IDS_DISPLAY_NAME);
+
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, kApplicationGuid);
+    const DWORD error = ::GetLastError();
+    int result = 0;
+    if (!mutex || error == ERROR_ALREADY_EXISTS) {
+        ::EnumWindows(FindWindowByText, reinterpret_cast<LPARAM>(&search));
+        if (search.m_found) ::PostMessageW(search.m_found, fhw::WM_ANOTHER_INSTANCE, 0, 0);
+    } else {
+        try {
+            result = RunFirstInstance();
+        } catch (...) {
+            // A constructor of the process-wide objects failed: stop in order with its message.
+            CSimpleErr err;
+            SetFromCurrentException(err);
+            g_msg.ShowError(err);
+            result = 0;
+        }
+    }
+    if (mutex) ::CloseHandle(mutex);
+    return result;
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Answers the next dialog or message box of this process from a helper thread, recording its
+// caption and text, so that code that prompts can be tested without a person.
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+class CDialogAnswerer {
+public:
+    // `button` is the command sent to the dialog (IDOK, IDCANCEL, IDYES, IDNO...).
+    explicit CDialogAnswerer(int button, DWORD timeoutMs = 10000);
+    ~CDialogAnswerer();
+    CDialogAnswerer(const CDialogAnswerer&) = delete;
+    CDialogAnswerer& operator=(const CDialogAnswerer&) = delete;
+
+    // Waits for the helper thread; true when a dialog was found and answered.
+    bool Wait();
+
+    std::wstring m_caption;
+    std::wstring m_text;
+    HWND m_owner = nullptr;
+
+private:
+    void Watch(int button, DWORD timeoutMs);
+
+    std::thread m_thread;
+    std::atomic<bool> m_answered{false};
+};

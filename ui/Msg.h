@@ -1,0 +1,87 @@
+#pragma once
+// The message sink every error and question goes through.
+#include "foundation/Exception.h"
+
+#include <windows.h>
+
+#include <list>
+#include <string>
+#include <vector>
+
+class CMsg {
+public:
+    virtual ~CMsg() = default;
+
+    virtual void ShowError(const CSimpleErr& err);
+    virtual int Show(const std::wstring& text, UINT type);
+    virtual bool ConfirmDiscard();
+    virtual bool ConfirmCreateFolder(const std::wstring& path);
+    virtual bool ConfirmOverwrite(const std::wstring& path);
+    virtual bool ConfirmOverwriteIfExists(const std::wstring& path);
+    virtual bool ConfirmOverwriteFiles(const std::vector<std::wstring>& names);
+    virtual bool ConfirmOverwriteFiles(const std::list<std::wstring>& names);
+    virtual bool ConfirmResetShortcutKeys();
+    virtual bool ConfirmOverwriteShortcutKey(const std::wstring& keyText);
+    virtual bool ConfirmContinueAfterError(const CSimpleErr& err);
+    virtual bool ConfirmContinueAfterConfigError(const std::wstring& filePath, const CSimpleErr& err);
+    virtual bool ConfirmNewerConfig();
+    virtual bool ConfirmTerminatePrinting();
+
+    static int ShowId(CMsg& sink, UINT id, UINT type);
+    static int ShowFormatted1(CMsg& sink, UINT id, const std::wstring& a1, UINT type);
+    static int ShowFormatted2(CMsg& sink, UINT id, const std::wstring& a1, const std::wstring& a2, UINT type);
+
+    // Runs `operation`; whatever it throws becomes an error record that is shown through
+    // `sink`, after the control it names (if any, and when `focus`) got the focus.
+    template <class Operation> static bool RunGuarded(CMsg& sink, Operation&& operation, bool focus);
+
+private:
+    template <class Names> bool ConfirmOverwriteNames(const Names& names);
+};
+
+// Message boxes with the captions "Error" and "Query" of the string table.
+class CMessageBoxMsg : public CMsg {
+public:
+    void ShowError(const CSimpleErr& err) override;
+    int Show(const std::wstring& text, UINT type) override;
+
+    HWND m_hWndOwner = nullptr;
+};
+
+// An owner's sink pointer, aimed at an embedded message-box sink unless someone repoints it.
+class CMsgHolder {
+public:
+    CMsgHolder() : m_msg(&m_messageBox) {}
+    CMsgHolder(const CMsgHolder&) = delete;
+    CMsgHolder& operator=(const CMsgHolder&) = delete;
+
+    CMsg* m_msg;
+    CMessageBoxMsg m_messageBox;
+};
+
+// Keeps only the button results 1 to 4 (IDOK, IDCANCEL, IDABORT, IDRETRY); everything else is 0.
+int NormalizeMessageBoxResult(int result);
+
+// Stores the error record of the exception being handled, its control included.
+void SetFromCurrentException(my::CCtrlException& err);
+
+template <class Operation> bool CMsg::RunGuarded(CMsg& sink, Operation&& operation, bool focus)
+{
+    my::CCtrlException err(static_cast<HWND>(nullptr), 0);
+    try {
+        operation();
+    } catch (...) {
+        SetFromCurrentException(err);
+    }
+    if (!err.HasError()) return true;
+    if (focus && err.m_hWnd) ::SetFocus(err.m_hWnd);
+    sink.ShowError(err);
+    return false;
+}
+
+namespace fhw {
+// The application's sink.
+class CMsg : public CMessageBoxMsg {};
+} // namespace fhw
+
+extern fhw::CMsg g_msg;
