@@ -8,6 +8,9 @@ export FH_BUILD=${FH_BUILD:-$root/build}
 . "$root/scripts/wine-env.sh"
 fh_wine_start "$FH_BUILD"
 trap fh_wine_stop EXIT
-[ -n "${FH_XVFB_PID:-}" ] && echo "No display found: running on a private Xvfb ($DISPLAY)."
-LC_ALL=${LC_ALL:-ja_JP.UTF-8} wine "$FH_BUILD/fernhollow.exe" "$@"
-echo "fernhollow.exe ended with exit code $?"
+if [ -n "${FH_XVFB_PID:-}" ]; then
+    echo "No display found: running on a private Xvfb ($DISPLAY)."
+fi
+rc=0
+LC_ALL=${FH_LOCALE:-ja_JP.UTF-8} wine "$FH_BUILD/fernhollow.exe" "$@" || rc=$?
+echo "fernhollow.exe ended with exit code $rc"
