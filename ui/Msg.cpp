@@ -3,6 +3,7 @@
 #include "foundation/NumberText.h"
 #include "foundation/ResString.h"
 #include "ids/ui.h"
+#include "shell/FileUtilities.h"
 
 #include <shlwapi.h>
 
@@ -24,6 +25,13 @@ int CMsg::Show(const std::wstring& text, UINT type) { return ::MessageBoxW(nullp
 
 bool CMsg::ConfirmDiscard() { return AskOk(*this, IDS_CONFIRM_DISCARD); }
 bool CMsg::ConfirmCreateFolder(const std::wstring& path) { return AskOk(*this, IDS_CONFIRM_CREATE_FOLDER, path); }
+// Asks, then creates the whole folder tree; the caller has found that it is missing.
+bool CMsg::EnsureFolder(const std::wstring& path)
+{
+    if (!ConfirmCreateFolder(path)) return false;
+    return RunGuarded(*this, [&path] { files::CreateFolderOrThrow(path); }, true);
+}
+
 bool CMsg::ConfirmOverwrite(const std::wstring& path) { return AskOk(*this, IDS_CONFIRM_OVERWRITE, path); }
 
 bool CMsg::ConfirmOverwriteIfExists(const std::wstring& path)

@@ -16,6 +16,7 @@ public:
     virtual int Show(const std::wstring& text, UINT type);
     virtual bool ConfirmDiscard();
     virtual bool ConfirmCreateFolder(const std::wstring& path);
+    virtual bool EnsureFolder(const std::wstring& path);
     virtual bool ConfirmOverwrite(const std::wstring& path);
     virtual bool ConfirmOverwriteIfExists(const std::wstring& path);
     virtual bool ConfirmOverwriteFiles(const std::vector<std::wstring>& names);

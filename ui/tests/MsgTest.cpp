@@ -7,6 +7,7 @@
 #include "tests/support/UiLanguage.h"
 
 #include <boost/regex.hpp>
+#include <shlwapi.h>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -162,4 +163,36 @@ TEST(ResultNormalizer, KeepsOnlyTheFirstFourButtons)
     EXPECT_EQ(NormalizeMessageBoxResult(IDRETRY), IDRETRY);
     EXPECT_EQ(NormalizeMessageBoxResult(IDIGNORE), 0);
     EXPECT_EQ(NormalizeMessageBoxResult(0), 0);
+}
+
+TEST(MsgQueries, EnsureFolderAsksThenCreatesTheTree)
+{
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring root = std::wstring(temp) + L"fh-ensure-" + std::to_wstring(::GetCurrentProcessId());
+    const std::wstring tree = root + L"\\a\\b";
+
+    CRecordingMsg sink;
+    sink.m_answer = IDCANCEL;
+    EXPECT_FALSE(sink.EnsureFolder(tree));
+    EXPECT_FALSE(::PathFileExistsW(root.c_str()));
+
+    sink.m_answer = IDOK;
+    EXPECT_TRUE(sink.EnsureFolder(tree));
+    EXPECT_TRUE(::PathIsDirectoryW(tree.c_str()));
+    EXPECT_NE(sink.m_texts.back().find(tree), std::wstring::npos);
+
+    // A file where a folder should be: reported through the sink, nothing created.
+    const std::wstring file = root + L"\\file";
+    ::CloseHandle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const size_t shown = sink.m_texts.size();
+    EXPECT_FALSE(sink.EnsureFolder(file + L"\\sub"));
+    EXPECT_EQ(sink.m_texts.size(), shown + 2); // the question, then the error
+    EXPECT_FALSE(::PathFileExistsW((file + L"\\sub").c_str()));
+
+    ::DeleteFileW(file.c_str());
+    ::RemoveDirectoryW(tree.c_str());
+    ::RemoveDirectoryW((root + L"\\a").c_str());
+    ::RemoveDirectoryW(root.c_str());
+    EXPECT_FALSE(::PathFileExistsW(root.c_str()));
 }
