@@ -1,0 +1,115 @@
+#include "app/Setting.h"
+
+#include "foundation/ResString.h"
+#include "ids/xml.h"
+#include "shell/FileUtilities.h"
+#include "ui/Msg.h"
+
+#include <shlwapi.h>
+
+namespace {
+
+const wchar_t kRoot[] = L"FernhollowSetting";
+const wchar_t kTemplate[] =
+    L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    L"<FernhollowSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    L"xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n"
+    L"</FernhollowSetting>\n";
+
+bool ReadMainFrame(CXmlDocument& doc, IXMLDOMNode* root, CMainFrameSetting& frame)
+{
+    CXmlNodePtr node;
+    if (!doc.SelectChildOrFail(root, L"MainFrame", node)) return false;
+    bool flag = false;
+    if (!doc.ReadBool(node, L"FullScreen", flag)) return false;
+    frame.FullScreen = flag;
+    if (!doc.ReadBool(node, L"Maximized", flag)) return false;
+    frame.Maximized = flag;
+    RECT bounds{};
+    if (!doc.ReadRect(node, L"NormalBounds", bounds)) return false;
+    frame.NormalBounds = bounds;
+    return true;
+}
+
+bool ReadExec(CXmlDocument& doc, IXMLDOMNode* root, fhw::CExecSetting& exec)
+{
+    CXmlNodePtr node;
+    if (!doc.SelectChildOrFail(root, L"Exec", node)) return false;
+    DWORD flags = 0;
+    if (!doc.ReadHexNumber(node, L"Flags", flags)) return false;
+    exec.Flags = flags;
+    std::wstring text;
+    if (!doc.ReadText(node, L"SrcFolder", text)) return false;
+    exec.SetSrcFolder(text);
+    if (!doc.ReadText(node, L"SrcFname", text)) return false;
+    exec.SetSrcFname(text);
+    if (!doc.ReadText(node, L"DstFolder", text)) return false;
+    exec.SetDstFolder(text);
+    return true;
+}
+
+bool WriteMainFrame(CXmlDocument& doc, IXMLDOMNode* root, const CMainFrameSetting& frame)
+{
+    CXmlNodePtr node;
+    return doc.CreateElement(L"MainFrame", std::wstring(), node) && doc.WriteBool(node, L"FullScreen", frame.FullScreen) &&
+           doc.WriteBool(node, L"Maximized", frame.Maximized) && doc.WriteRect(node, L"NormalBounds", frame.NormalBounds) &&
+           doc.AppendChild(root, node);
+}
+
+bool WriteExec(CXmlDocument& doc, IXMLDOMNode* root, const fhw::CExecSetting& exec)
+{
+    CXmlNodePtr node;
+    return doc.CreateElement(L"Exec", std::wstring(), node) && doc.WriteHexNumber(node, L"Flags", exec.Flags) &&
+           doc.WriteText(node, L"SrcFolder", exec.SrcFolder) && doc.WriteText(node, L"SrcFname", exec.SrcFname) &&
+           doc.WriteText(node, L"DstFolder", exec.DstFolder) && doc.AppendChild(root, node);
+}
+
+} // namespace
+
+bool CSetting::Load(CSettingReader& reader, CSetting& setting, const std::wstring& path)
+{
+    CXmlNodePtr root;
+    return reader.LoadFromFile(path) && reader.SelectNodeOrFail(kRoot, root) &&
+           reader.ReadVersion(root, L"Version", reader.m_version) && ReadMainFrame(reader, root, setting.MainFrame) &&
+           ReadExec(reader, root, setting.Exec);
+}
+
+bool CSetting::Save(CSettingWriter& writer, const CSetting& setting, const std::wstring& path)
+{
+    CXmlNodePtr root;
+    if (!(writer.LoadFromText(kTemplate) && writer.SelectNodeOrFail(kRoot, root) &&
+          writer.WriteVersion(root, L"Version", g_settingVersion) && WriteMainFrame(writer, root, setting.MainFrame) &&
+          WriteExec(writer, root, setting.Exec)))
+        return false;
+    const std::wstring fresh = path + L".new";
+    if (!writer.SaveToFile(fresh)) {
+        ::DeleteFileW(fresh.c_str());
+        return false;
+    }
+    if (!::MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        const HRESULT hr = HResultFromLastError();
+        ::DeleteFileW(fresh.c_str());
+        return writer.SetErrorCode(IDS_XML_SAVE_FAILED, FAILED(hr) ? hr : E_FAIL, path);
+    }
+    return true;
+}
+
+bool LoadSettingsWithPrompts(CMsg& msg, CSetting& setting, const std::wstring& path)
+{
+    if (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    CSettingReader reader;
+    if (!CSetting::Load(reader, setting, path) && !msg.ConfirmContinueAfterError(reader.GetError())) return false;
+    if (reader.m_version > g_settingVersion && !msg.ConfirmNewerConfig()) return false;
+    return true;
+}
+
+void SaveSettingsOrThrow(const CSetting& setting, const std::wstring& path)
+{
+    const size_t separator = path.find_last_of(L'\\');
+    if (separator != std::wstring::npos && separator > 0) {
+        const std::wstring folder = path.substr(0, separator);
+        if (!::PathIsDirectoryW(folder.c_str())) files::CreateFolderOrThrow(folder);
+    }
+    CSettingWriter writer;
+    if (!CSetting::Save(writer, setting, path)) throw my::CException(writer.GetError());
+}
