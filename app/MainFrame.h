@@ -1,6 +1,7 @@
 #pragma once
 // The program's one visible top-level window; mostly hidden, the program then lives in the tray.
 #include "resource.h"
+#include "ui/WindowW.h"
 
 #include <AppModule.h>
 #include <FrameWindow.h>
@@ -14,11 +15,11 @@ constexpr UINT WM_ANOTHER_INSTANCE = WM_APP + 2;
 
 using CMainFrameTraits = ATL::CWinTraits<0x06CE0000, 0x00000100>;
 
-class CMainFrame : public WTL::CFrameWindowImpl<CMainFrame, ATL::CWindow, CMainFrameTraits>,
+class CMainFrame : public WTL::CFrameWindowImpl<CMainFrame, CWindowW, CMainFrameTraits>,
                    public WTL::CMessageFilter,
                    public WTL::CIdleHandler {
 public:
-    using Base = WTL::CFrameWindowImpl<CMainFrame, ATL::CWindow, CMainFrameTraits>;
+    using Base = WTL::CFrameWindowImpl<CMainFrame, CWindowW, CMainFrameTraits>;
     DECLARE_FRAME_WND_CLASS(nullptr, IDR_MAINFRAME)
 
     CMainFrame();

@@ -3,10 +3,11 @@
 #include "app/AppResources.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "foundation/AppInfo.h"
 #include "foundation/ResString.h"
-#include "foundation/TextHelpers.h"
 #include "resource.h"
 #include "ui/Msg.h"
+#include "ui/WindowW.h"
 
 #include <AppModule.h>
 #include <WindowImpl.h>
@@ -33,18 +34,15 @@ CAutoMessageLoop::~CAutoMessageLoop()
 BOOL CALLBACK FindWindowByText(HWND hWnd, LPARAM param)
 {
     auto* search = reinterpret_cast<CWindowSearch*>(param);
-    const int length = ::GetWindowTextLengthW(hWnd);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(hWnd, text.data(), length + 1)));
-    TrimBy(text, IsSpaceOrCr);
-    if (text == search->m_text) search->m_found = hWnd;
+    std::wstring text;
+    if (CWindowW(hWnd).GetWindowTextTrim(text, true) && text == search->m_text) search->m_found = hWnd;
     return TRUE;
 }
 
 namespace {
 
 // Never shown: the owner of the main frame, so that the frame has no taskbar button of its own.
-class CHiddenWindow : public ATL::CWindowImpl<CHiddenWindow, ATL::CWindow, ATL::CWinTraits<0x00CF0000, 0x00000080>> {
+class CHiddenWindow : public ATL::CWindowImpl<CHiddenWindow, CWindowW, ATL::CWinTraits<0x00CF0000, 0x00000080>> {
 public:
     BEGIN_MSG_MAP(CHiddenWindow)
     END_MSG_MAP()
@@ -96,9 +94,19 @@ int Run(LPWSTR, int)
     CAutoMessageLoop loop;
 
     CWindowSearch search;
-    LoadResString(search.m_text, IDS_DISPLAY_NAME);
+    try {
+        g_appInfo.Init(IDS_MAKER_NAME, IDS_PRODUCT_NAME, IDS_DISPLAY_NAME, IDR_MAINFRAME);
+        g_appInfo.SetGuid(kApplicationGuid);
+        g_appInfo.SetHomePageId(IDS_HOMEPAGE_URL);
+        LoadResString(search.m_text, IDS_DISPLAY_NAME);
+    } catch (...) {
+        CSimpleErr err;
+        SetFromCurrentException(err);
+        g_msg.ShowError(err);
+        return 0;
+    }
 
-    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, kApplicationGuid);
+    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, g_appInfo.GetGuid().c_str());
     const DWORD error = ::GetLastError();
     int result = 0;
     if (!mutex || error == ERROR_ALREADY_EXISTS) {
