@@ -1,2 +1,9 @@
-// String-table ids (files).
+// String-table ids of the file utilities' messages.
 #pragma once
+
+#define IDS_COPY_FILE_FAILED 58755
+#define IDS_MOVE_FILE_FAILED 58756
+#define IDS_CREATE_FILE_FAILED 58986
+#define IDS_DELETE_FILE_FAILED 58994
+#define IDS_DELETE_FOLDER_FAILED 58995
+#define IDS_CREATE_FOLDER_FAILED 58998
