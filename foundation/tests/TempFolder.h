@@ -1,7 +1,6 @@
 #pragma once
 // A private folder under the temporary folder, made per test and removed with all it holds.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <gtest/gtest.h>
 
@@ -26,13 +25,9 @@ public:
     CTempFolder& operator=(const CTempFolder&) = delete;
     ~CTempFolder()
     {
-        std::wstring from = m_path;
-        from.push_back(L'\0');
-        SHFILEOPSTRUCTW op{};
-        op.wFunc = FO_DELETE;
-        op.pFrom = from.c_str();
-        op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-        ::SHFileOperationW(&op);
+        // Removal failed now and then while other test programs ran in parallel: retry a
+        // while before calling the folder left behind.
+        for (int attempt = 0; attempt < 40 && !RemoveTree(m_path); ++attempt) ::Sleep(50);
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(m_path.c_str())) << "temporary folder left behind";
     }
 
@@ -63,5 +58,24 @@ public:
     }
 
 private:
+    static bool RemoveTree(const std::wstring& folder)
+    {
+        WIN32_FIND_DATAW data;
+        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring path = folder + L"\\" + name;
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(path);
+                else
+                    ::DeleteFileW(path.c_str());
+            } while (::FindNextFileW(find, &data));
+            ::FindClose(find);
+        }
+        return ::RemoveDirectoryW(folder.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+
     std::wstring m_path;
 };

@@ -365,3 +365,40 @@ TEST_F(XmlValues, UnknownThreeStateNameThrows)
     EXPECT_THROW(m_in.ReadC3State(m_inRoot, L"Value", s), my::CException);
     EXPECT_EQ(C3STATE_ON, s);
 }
+
+TEST_F(XmlValues, PathsRelativeToTheBaseFile)
+{
+    const std::wstring base = m_temp.Path(L"settings.config");
+    struct Case {
+        std::wstring path;
+        std::wstring stored; // empty: stored as given
+    } cases[] = {
+        {m_temp.Path(L"data\\photo.jpg"), L"data\\photo.jpg"},
+        {m_temp.Path(L"x.txt"), L"x.txt"},
+        {L"D:\\elsewhere\\y.txt", L""},
+        {L"\\\\server\\share\\z.txt", L""},
+        {m_temp.Path() + L"\\", L""},
+        {m_temp.Path() + L"-sibling\\a.txt", L""},
+    };
+    int n = 0;
+    for (const auto& c : cases) ASSERT_TRUE(m_out.WritePath(m_outRoot, L"P" + ToText(n++), c.path, base));
+    ASSERT_TRUE(m_out.WritePath(m_outRoot, L"NoBase", L"rel\\file.txt", L""));
+    Reload();
+    n = 0;
+    for (const auto& c : cases) {
+        const std::wstring name = L"P" + ToText(n++);
+        EXPECT_EQ(c.stored.empty() ? c.path : c.stored, StoredText(name));
+        std::wstring back;
+        ASSERT_TRUE(m_in.ReadPath(m_inRoot, name, base, back));
+        EXPECT_EQ(c.path, back);
+    }
+    std::wstring back;
+    ASSERT_TRUE(m_in.ReadPath(m_inRoot, L"NoBase", L"", back));
+    EXPECT_EQ(L"rel\\file.txt", back);
+    ASSERT_TRUE(m_in.ReadPath(m_inRoot, L"NoBase", L"C:\\base\\file.xml", back));
+    EXPECT_EQ(L"C:\\base\\rel\\file.txt", back);
+    back = L"unchanged";
+    EXPECT_FALSE(m_in.ReadPath(m_inRoot, L"Missing", base, back));
+    EXPECT_EQ(static_cast<UINT>(IDS_XML_NODE_NOT_FOUND), m_in.GetError().m_id);
+    EXPECT_EQ(L"unchanged", back);
+}
