@@ -4,8 +4,10 @@
 
 std::wstring ToCRLF(const std::wstring& text)
 {
-    static const boost::wregex loneLf(L"([^\\r]|^)\\n", boost::regex::perl);
-    return boost::regex_replace(text, loneLf, L"$1\r\n");
+    // A look-behind, not "([^\r]|^)\n": consuming the character before would let one LF
+    // swallow the next ("\n\n" gave "\n\r\n").
+    static const boost::wregex loneLf(L"(?<!\\r)\\n", boost::regex::perl);
+    return boost::regex_replace(text, loneLf, L"\r\n");
 }
 
 std::wstring ToLF(const std::wstring& text)

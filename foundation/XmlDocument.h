@@ -109,6 +109,11 @@ public:
     // CR LF is stored as LF and read back as CR LF.
     bool WriteTextLF(IXMLDOMNode* parent, const std::wstring& name, const std::wstring& text);
     bool ReadTextCRLF(IXMLDOMNode* node, const std::wstring& xpath, std::wstring& text);
+    // A path under the base file's folder is stored relative to it; a relative text is read
+    // back against that folder.
+    bool WritePath(IXMLDOMNode* parent, const std::wstring& name, const std::wstring& path,
+                   const std::wstring& baseFile);
+    bool ReadPath(IXMLDOMNode* node, const std::wstring& xpath, const std::wstring& baseFile, std::wstring& path);
     // Copies the text and its terminator only when it fits; the buffer is untouched otherwise.
     bool ReadTextToBuffer(IXMLDOMNode* node, const std::wstring& xpath, wchar_t* buffer, size_t capacity);
 

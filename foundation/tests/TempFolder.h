@@ -1,0 +1,81 @@
+#pragma once
+// A private folder under the temporary folder, made per test and removed with all it holds.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+class CTempFolder {
+public:
+    CTempFolder()
+    {
+        wchar_t base[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, base);
+        for (unsigned n = ::GetTickCount() ^ ::GetCurrentProcessId();; ++n) {
+            m_path = std::wstring(base) + L"fh-xml-" + std::to_wstring(n);
+            if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
+            if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+                ADD_FAILURE() << "cannot create a temporary folder";
+                break;
+            }
+        }
+    }
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+    ~CTempFolder()
+    {
+        // Removal failed now and then while other test programs ran in parallel: retry a
+        // while before calling the folder left behind.
+        for (int attempt = 0; attempt < 40 && !RemoveTree(m_path); ++attempt) ::Sleep(50);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(m_path.c_str())) << "temporary folder left behind";
+    }
+
+    std::wstring Path(const std::wstring& name) const { return m_path + L"\\" + name; }
+    const std::wstring& Path() const { return m_path; }
+
+    // Writes raw bytes with plain Win32 calls, independent of the code under test.
+    void WriteFile(const std::wstring& name, const std::string& bytes) const
+    {
+        HANDLE h = ::CreateFileW(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, h);
+        DWORD written = 0;
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ::CloseHandle(h);
+        ASSERT_EQ(bytes.size(), written);
+    }
+
+    std::string ReadFile(const std::wstring& name) const
+    {
+        std::string bytes;
+        HANDLE h = ::CreateFileW(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return bytes;
+        char buffer[4096];
+        DWORD read = 0;
+        while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+        ::CloseHandle(h);
+        return bytes;
+    }
+
+private:
+    static bool RemoveTree(const std::wstring& folder)
+    {
+        WIN32_FIND_DATAW data;
+        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring path = folder + L"\\" + name;
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(path);
+                else
+                    ::DeleteFileW(path.c_str());
+            } while (::FindNextFileW(find, &data));
+            ::FindClose(find);
+        }
+        return ::RemoveDirectoryW(folder.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+
+    std::wstring m_path;
+};
