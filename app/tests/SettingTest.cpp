@@ -142,7 +142,7 @@ TEST(SettingFile, WrittenFileIsWellFormedForAnotherParser)
     const std::wstring path = temp / L"Fernhollow32.config";
     CSettingWriter writer;
     ASSERT_TRUE(CSetting::Save(writer, CSetting(), path));
-    const std::string bytes = CTempFolder::ReadFile(path);
+    const std::string bytes = CTempFolder::ReadBytes(path);
     EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>", 0), 0u) << bytes.substr(0, 60);
     EXPECT_NE(bytes.find("<Flags>0000000E</Flags>"), std::string::npos);
     EXPECT_NE(bytes.find("<Version>1.0.0.0</Version>"), std::string::npos);
@@ -245,7 +245,7 @@ TEST(SettingFile, ReadErrorsAskAndCancelLeavesTheFileAsItWas)
         if (bad.pathInMessage) {
             EXPECT_NE(msg.m_texts[0].find(bad.pathInMessage), std::wstring::npos) << msg.m_texts[0];
         }
-        EXPECT_EQ(CTempFolder::ReadFile(path), bad.bytes) << "the file must stay byte-identical";
+        EXPECT_EQ(CTempFolder::ReadBytes(path), bad.bytes) << "the file must stay byte-identical";
     }
 }
 
@@ -295,7 +295,7 @@ TEST(SettingFile, NewerVersionsAsk)
         EXPECT_EQ(LoadSettingsWithPrompts(msg, setting, path), !c.asks);
         EXPECT_EQ(msg.m_texts.size(), c.asks ? 1u : 0u);
         EXPECT_EQ(setting.Exec.SrcFolder, L"E:\\X") << "the file was read whole";
-        EXPECT_EQ(CTempFolder::ReadFile(path), bytes);
+        EXPECT_EQ(CTempFolder::ReadBytes(path), bytes);
     }
 }
 
@@ -304,19 +304,19 @@ TEST(SettingFile, SaveCreatesTheDataFolderAndReplacesTheFileInOneStep)
     CTempFolder temp;
     const std::wstring path = temp / L"Maker\\Product\\Fernhollow32.config";
     SaveSettingsOrThrow(CSetting(), path);
-    const std::string first = CTempFolder::ReadFile(path);
+    const std::string first = CTempFolder::ReadBytes(path);
     EXPECT_NE(first.find("<Flags>0000000E</Flags>"), std::string::npos);
 
     CSetting changed;
     changed.Exec.Flags = 1;
     SaveSettingsOrThrow(changed, path);
-    EXPECT_NE(CTempFolder::ReadFile(path).find("<Flags>00000001</Flags>"), std::string::npos);
+    EXPECT_NE(CTempFolder::ReadBytes(path).find("<Flags>00000001</Flags>"), std::string::npos);
 
     // When the new document cannot be written the old file stays whole and the failure is reported.
     ::CreateDirectoryW((path + L".new").c_str(), nullptr);
-    const std::string before = CTempFolder::ReadFile(path);
+    const std::string before = CTempFolder::ReadBytes(path);
     EXPECT_THROW(SaveSettingsOrThrow(CSetting(), path), my::CException);
-    EXPECT_EQ(CTempFolder::ReadFile(path), before);
+    EXPECT_EQ(CTempFolder::ReadBytes(path), before);
     ::RemoveDirectoryW((path + L".new").c_str());
 }
 

@@ -4,7 +4,7 @@
 #include "ids/xml.h"
 #include "tests/support/UiLanguage.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 

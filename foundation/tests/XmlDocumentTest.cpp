@@ -3,7 +3,7 @@
 #include "ids/xml.h"
 #include "tests/support/UiLanguage.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "XmlTestSupport.h"
 
 #include <gtest/gtest.h>

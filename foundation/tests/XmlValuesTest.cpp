@@ -4,7 +4,7 @@
 #include "ids/xml.h"
 #include "foundation/Exception.h"
 
-#include "TempFolder.h"
+#include "tests/support/TempFolder.h"
 #include "XmlTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,23 +1,89 @@
 #pragma once
-// A private temporary folder made for one test and removed, with everything in it, afterwards.
+// A private folder under the temporary folder, made per test and removed with all it holds.
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 
 class CTempFolder {
 public:
-    CTempFolder();
-    ~CTempFolder();
+    CTempFolder()
+    {
+        wchar_t base[MAX_PATH] = {};
+        ::GetTempPathW(MAX_PATH, base);
+        for (unsigned n = ::GetTickCount() ^ ::GetCurrentProcessId();; ++n) {
+            m_path = std::wstring(base) + L"fh-test-" + std::to_wstring(n);
+            if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
+            if (::GetLastError() != ERROR_ALREADY_EXISTS) {
+                ADD_FAILURE() << "cannot create a temporary folder";
+                break;
+            }
+        }
+    }
     CTempFolder(const CTempFolder&) = delete;
     CTempFolder& operator=(const CTempFolder&) = delete;
+    ~CTempFolder()
+    {
+        // Removal failed now and then while other test programs ran in parallel: retry a
+        // while before calling the folder left behind.
+        for (int attempt = 0; attempt < 40 && !RemoveTree(m_path); ++attempt) ::Sleep(50);
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(m_path.c_str())) << "temporary folder left behind";
+    }
 
+    std::wstring Path(const std::wstring& name) const { return m_path + L"\\" + name; }
     const std::wstring& Path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+    std::wstring operator/(const std::wstring& name) const { return Path(name); }
 
-    // Writes `bytes` to the file `name` (relative to the folder; parent folders are made).
-    std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const;
-    static std::string ReadFile(const std::wstring& path);
+    // Writes raw bytes with plain Win32 calls, independent of the code under test; parent
+    // folders inside the temporary folder are made. Returns the file's path.
+    std::wstring WriteFile(const std::wstring& name, const std::string& bytes) const
+    {
+        const std::wstring path = Path(name);
+        for (size_t at = m_path.size() + 1; (at = path.find(L'\\', at)) != std::wstring::npos; ++at)
+            ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        EXPECT_NE(INVALID_HANDLE_VALUE, h);
+        DWORD written = 0;
+        ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        ::CloseHandle(h);
+        EXPECT_EQ(bytes.size(), written);
+        return path;
+    }
+
+    std::string ReadFile(const std::wstring& name) const { return ReadBytes(Path(name)); }
+
+    static std::string ReadBytes(const std::wstring& path)
+    {
+        std::string bytes;
+        HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h == INVALID_HANDLE_VALUE) return bytes;
+        char buffer[4096];
+        DWORD read = 0;
+        while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+        ::CloseHandle(h);
+        return bytes;
+    }
 
 private:
+    static bool RemoveTree(const std::wstring& folder)
+    {
+        WIN32_FIND_DATAW data;
+        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+        if (find != INVALID_HANDLE_VALUE) {
+            do {
+                const std::wstring name = data.cFileName;
+                if (name == L"." || name == L"..") continue;
+                const std::wstring path = folder + L"\\" + name;
+                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    RemoveTree(path);
+                else
+                    ::DeleteFileW(path.c_str());
+            } while (::FindNextFileW(find, &data));
+            ::FindClose(find);
+        }
+        return ::RemoveDirectoryW(folder.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    }
+
     std::wstring m_path;
 };
