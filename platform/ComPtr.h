@@ -2,6 +2,7 @@
 // Owning wrappers for COM interface pointers, BSTR and VARIANT.
 #include <objbase.h>
 #include <oleauto.h>
+#include <memory>
 #include <utility>
 
 namespace ATL {
@@ -24,7 +25,7 @@ public:
     CComPtr& operator=(const CComPtr& other) noexcept { return *this = other.p; }
     CComPtr& operator=(CComPtr&& other) noexcept
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             Release();
             p = std::exchange(other.p, nullptr);
         }
@@ -96,7 +97,7 @@ public:
     }
     CComBSTR& operator=(CComBSTR&& other) noexcept
     {
-        if (this != &other) {
+        if (this != std::addressof(other)) {
             Empty();
             m_str = std::exchange(other.m_str, nullptr);
         }
@@ -146,10 +147,10 @@ public:
         vt = VT_I4;
         lVal = value;
     }
-    CComVariant(const CComVariant& other) : CComVariant() { ::VariantCopy(this, &other); }
+    CComVariant(const CComVariant& other) : CComVariant() { ::VariantCopy(this, const_cast<CComVariant*>(&other)); }
     CComVariant& operator=(const CComVariant& other)
     {
-        if (this != &other) ::VariantCopy(this, &other);
+        if (this != &other) ::VariantCopy(this, const_cast<CComVariant*>(&other));
         return *this;
     }
     ~CComVariant() { ::VariantClear(this); }
