@@ -193,7 +193,9 @@ std::wostream& CItemIDListHandle::DumpHex(std::wostream& os) const
     for (LPCITEMIDLIST item = m_pidl; item->mkid.cb; item = GetNextItem(item)) {
         if (!first) os << L'/';
         first = false;
-        for (UINT i = sizeof(item->mkid.cb); i < item->mkid.cb; ++i) os << std::setw(2) << static_cast<unsigned>(Bytes(item)[i]);
+        for (UINT i = sizeof(item->mkid.cb); i < item->mkid.cb; ++i) {
+            os << std::setw(2) << static_cast<unsigned>(Bytes(item)[i]);
+        }
     }
     os.fill(fill);
     os.flags(flags);
@@ -212,7 +214,8 @@ std::wostream& operator<<(std::wostream& os, const CItemIDListHandle& list)
         first = false;
         CItemIDList record = CopyFirstRecord(item);
         std::wstring name;
-        if (!record.IsNull() && SUCCEEDED(CItemIDListHandle::GetDisplayName(folder, record.Get(), SHGDN_INFOLDER, name))) {
+        if (!record.IsNull() &&
+            SUCCEEDED(CItemIDListHandle::GetDisplayName(folder, record.Get(), SHGDN_INFOLDER, name))) {
             os << name;
         } else {
             const wchar_t fill = os.fill(L'0');

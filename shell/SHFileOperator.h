@@ -14,8 +14,11 @@
 constexpr UINT FO_MAKE_SHORTCUTS = 5;
 
 // What one run of the operator did, so that a caller can tell a finished operation from a
-// cancelled or failed one.
+// cancelled, failed or partial one.
 struct CFileOperationResult {
+    // None: no operation was set. Cancelled: the shell stopped before everything was done (the
+    // user's No or Cancel); what was done before stays. Failed: the shell or the operator failed,
+    // possibly after part of the work (shortcuts made before a failed item stay).
     enum Outcome { None, Completed, Cancelled, Failed };
 
     bool m_ran = false;          // the shell's operation was called

@@ -67,7 +67,8 @@ protected:
             ::SetClipboardData(CF_HDROP, MakeDrop(empty ? none : m_items));
         }
         if (withEffect) {
-            ::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), GlobalCopy(&effect, sizeof(effect)));
+            ::SetClipboardData(::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT),
+                               GlobalCopy(&effect, sizeof(effect)));
         }
         ::CloseClipboard();
     }

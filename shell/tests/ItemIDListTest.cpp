@@ -32,7 +32,8 @@ CItemIDList MakeList(const std::vector<std::string>& payloads)
 
 std::string BytesOf(const CItemIDListHandle& list)
 {
-    return list.IsNull() ? std::string("<null>") : std::string(reinterpret_cast<const char*>(list.Get()), list.GetSize());
+    if (list.IsNull()) return "<null>";
+    return std::string(reinterpret_cast<const char*>(list.Get()), list.GetSize());
 }
 
 class ShellItems : public testing::Test {
@@ -199,7 +200,8 @@ TEST_F(ShellItems, NamesAndIconsComeFromTheShell)
     std::wostringstream text;
     text << file;
     const std::wstring dumped = text.str();
-    EXPECT_EQ(std::count(dumped.begin(), dumped.end(), L'/') + 1, static_cast<long>(file.GetItemCount())) << Utf8(dumped);
+    EXPECT_EQ(std::count(dumped.begin(), dumped.end(), L'/') + 1, static_cast<long>(file.GetItemCount()))
+        << Utf8(dumped);
     std::wstring inFolder;
     file.GetDisplayNameInParent(SHGDN_INFOLDER, inFolder);
     EXPECT_TRUE(dumped.ends_with(L"/" + inFolder)) << Utf8(dumped);

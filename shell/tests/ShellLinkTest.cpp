@@ -113,11 +113,13 @@ TEST_F(ShellLinks, FailuresCarryTheirMessages)
     EXPECT_FALSE(IsFile(m_link));
 
     CShellLink missing;
-    EXPECT_EQ(FailureOf([&] { missing.Load((m_temp / L"none.lnk").c_str()); }), static_cast<UINT>(IDS_READ_FILE_FAILED));
+    EXPECT_EQ(FailureOf([&] { missing.Load((m_temp / L"none.lnk").c_str()); }),
+              static_cast<UINT>(IDS_READ_FILE_FAILED));
 
     // A folder that does not exist cannot take the file.
     const std::wstring nowhere = m_temp / L"no\\such\\folder.lnk";
-    EXPECT_EQ(FailureOf([&] { CreateShellLink(nowhere, m_target, L"/start"); }), static_cast<UINT>(IDS_WRITE_FILE_FAILED));
+    EXPECT_EQ(FailureOf([&] { CreateShellLink(nowhere, m_target, L"/start"); }),
+              static_cast<UINT>(IDS_WRITE_FILE_FAILED));
 }
 
 TEST(CheckedIntCast, PassesWhatFitsAnInt)
