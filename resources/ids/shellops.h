@@ -20,5 +20,6 @@
 #define IDS_DROP_EFFECT_NO_ACTION 58926
 #define IDS_PASTE_NOTHING 58927
 #define IDS_FILE_ALREADY_EXISTS 58987
-#define IDS_WRITE_FILE_FAILED 58996
+#include "ids/xml.h"
+#define IDS_WRITE_FILE_FAILED IDS_FILE_WRITE_FAILED // one text, kept with the file layer
 #define IDS_READ_FILE_FAILED 58997
