@@ -13,6 +13,8 @@
 
 namespace {
 
+using namespace drivetest;
+
 using Events = std::vector<std::wstring>;
 
 std::wstring Ev(const wchar_t* name, wchar_t letter) { return std::wstring(name) + L":" + letter; }

@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace drivetest;
+
 template <class F> UINT ThrownId(F f, HRESULT* code = nullptr)
 {
     try {

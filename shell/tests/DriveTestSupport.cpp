@@ -6,6 +6,8 @@
 
 #include <shellapi.h>
 
+namespace drivetest {
+
 namespace {
 
 std::wstring ModuleFolder()
@@ -81,7 +83,9 @@ int RunDriveTool(const std::wstring& args, std::string* output)
     HANDLE readPipe = nullptr, writePipe = nullptr;
     if (!::CreatePipe(&readPipe, &writePipe, &sa, 0)) return -1;
     ::SetHandleInformation(readPipe, HANDLE_FLAG_INHERIT, 0);
-    std::wstring command = L"\"" + ModuleFolder() + L"\\drivetool.exe\" " + args;
+    // Announcements go to this process only, not to test programs running beside it.
+    std::wstring command = L"\"" + ModuleFolder() + L"\\drivetool.exe\" " + args + L" --to " +
+                           std::to_wstring(::GetCurrentProcessId());
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
@@ -195,3 +199,5 @@ std::vector<std::wstring> CEventLog::For(DWORD mask) const
     }
     return result;
 }
+
+} // namespace drivetest

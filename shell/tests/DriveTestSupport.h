@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+// Own namespace: the shell tests of other folders bring helpers of the same kind.
+namespace drivetest {
+
 // A fresh folder under the temporary folder, removed with its contents afterwards.
 class CTempFolder {
 public:
@@ -85,3 +88,5 @@ private:
 
 // Pumps this thread's messages for `ms` milliseconds.
 void PumpMessages(DWORD ms);
+
+} // namespace drivetest

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace drivetest;
+
 constexpr UINT kCallback = WM_APP + 1;
 
 // Calls the real shell, but can make chosen calls answer with an error afterwards, as a busy

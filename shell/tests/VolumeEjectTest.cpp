@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace drivetest;
+
 TEST(VolumePaths, BuiltFromTheLetter)
 {
     EXPECT_EQ(GetVolumeRootPath(L'E'), L"E:\\");

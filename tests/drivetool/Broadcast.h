@@ -3,5 +3,6 @@
 #include <windows.h>
 
 // Sends WM_DEVICECHANGE (`event`, DEV_BROADCAST_VOLUME with `unitMask`) to every top-level window
-// of every other process, waiting for each; returns the number of windows that took it.
-int BroadcastVolumeChange(UINT event, DWORD unitMask);
+// of every other process (of process `onlyPid` alone when it is not 0), waiting for each; returns
+// the number of windows that took it.
+int BroadcastVolumeChange(UINT event, DWORD unitMask, DWORD onlyPid);

@@ -5,13 +5,16 @@
 //   drivetool undefine LETTER        remove only
 //   drivetool arrive LETTERS         announce the arrival of the letters (one mask)
 //   drivetool depart LETTERS         announce the removal of the letters (one mask)
-// FOLDER is a Windows path or a Linux path (starting with '/'). Exit code 0 on success.
+// FOLDER is a Windows path or a Linux path (starting with '/'). A trailing "--to PID" sends the
+// announcements to the windows of that process only (tests running side by side stay apart).
+// Exit code 0 on success.
 #include "Broadcast.h"
 #include "MountManager.h"
 
 #include <dbt.h>
 
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -61,16 +64,18 @@ int Undefine(wchar_t letter)
     return error ? Fail("remove", error) : 0;
 }
 
+DWORD g_onlyPid = 0;
+
 int Announce(UINT event, DWORD mask)
 {
-    std::printf("%d\n", BroadcastVolumeChange(event, mask));
+    std::printf("%d\n", BroadcastVolumeChange(event, mask, g_onlyPid));
     return 0;
 }
 
 int Usage()
 {
     std::fprintf(stderr, "usage: drivetool insert|define LETTER FOLDER | remove|undefine LETTER | "
-                         "arrive|depart LETTERS\n");
+                         "arrive|depart LETTERS [--to PID]\n");
     return 1;
 }
 
@@ -78,6 +83,11 @@ int Usage()
 
 int wmain(int argc, wchar_t** argv)
 {
+    if (argc >= 5 && std::wstring(argv[argc - 2]) == L"--to") {
+        g_onlyPid = static_cast<DWORD>(std::wcstoul(argv[argc - 1], nullptr, 10));
+        if (!g_onlyPid) return Usage();
+        argc -= 2;
+    }
     if (argc < 3) return Usage();
     const std::wstring command = argv[1];
     wchar_t letter = 0;
