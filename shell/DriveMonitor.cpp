@@ -16,11 +16,14 @@
 
 CDriveMonitor::~CDriveMonitor()
 {
-    try {
-        DetachAll();
-    } catch (...) {
-        // Destroyed with its owner: nobody to report to. The records' own destructors still
-        // release what is left.
+    // Destroyed with its owner: nobody to report to. A record whose detaching fails is dropped
+    // (its own destructor releases it) and the others are still detached.
+    while (!m_records.empty()) {
+        try {
+            DetachAll();
+        } catch (...) {
+            if (!m_records.empty()) m_records.erase(m_records.begin());
+        }
     }
 }
 

@@ -331,31 +331,37 @@ TEST_F(DriveMonitorTest, FailedAttachStoresAndFiresNothing)
     EXPECT_TRUE(m_log.m_events.empty());
 }
 
-TEST(DriveMonitorLifetime, DestructorDetachesAndNeverThrows)
+TEST(DriveMonitorLifetime, DestructorDetachesEveryRecordAndNeverThrows)
 {
     struct CThrowing : CEventListener {
-        int calls = 0;
-        void OnEvent(void*, void*) override
+        std::vector<DWORD> masks;
+        void OnEvent(void*, void* record) override
         {
-            ++calls;
+            masks.push_back(static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
             throw my::CException(IDS_DEVICE_PATH_EMPTY);
         }
     };
-    const auto letters = FindFreeLetters(1);
-    ASSERT_EQ(letters.size(), 1u);
+    const auto letters = FindFreeLetters(2);
+    ASSERT_EQ(letters.size(), 2u);
     CTempFolder temp;
-    CTestDrive drive(letters[0], temp.Sub(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
+    CTestDrive first(letters[0], temp.Sub(L"a"), false);
+    CTestDrive second(letters[1], temp.Sub(L"b"), false);
+    ASSERT_TRUE(first.Defined() && second.Defined());
     auto throwing = boost::shared_ptr<CThrowing>(new CThrowing);
+    size_t records = 0;
     {
         CDriveMonitor monitor;
         CDeviceWindow window(&monitor);
         monitor.Reset();
-        ASSERT_TRUE(RecordOf(monitor, letters[0]));
+        ASSERT_TRUE(RecordOf(monitor, letters[0]) && RecordOf(monitor, letters[1]));
+        records = monitor.GetRecords().size();
         monitor.m_detachedListeners.push_back(throwing);
         window.m_monitor = nullptr;
     }
-    EXPECT_GE(throwing->calls, 1);
+    ASSERT_EQ(throwing->masks.size(), records);
+    DWORD all = 0;
+    for (DWORD mask : throwing->masks) all |= mask;
+    EXPECT_EQ(all & (LetterBit(letters[0]) | LetterBit(letters[1])), LetterBit(letters[0]) | LetterBit(letters[1]));
 }
 
 TEST(EventListener, MemberListenerCallsItsMemberOrNothing)
