@@ -1,0 +1,33 @@
+#pragma once
+// One icon in the notification area: added, removed and showing balloons through
+// Shell_NotifyIconW, retrying while the shell answers with a time-out.
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <string>
+
+class CShellNotifyIcon {
+public:
+    CShellNotifyIcon();
+    // Does not remove the icon: the owner calls Delete first.
+    virtual ~CShellNotifyIcon() = default;
+    CShellNotifyIcon(const CShellNotifyIcon&) = delete;
+    CShellNotifyIcon& operator=(const CShellNotifyIcon&) = delete;
+
+    bool Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, const wchar_t* tip);
+    bool Delete();
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs);
+    UINT GetId() const { return m_data.uID; }
+    bool IsAdded() const { return m_added != 0; }
+
+protected:
+    // The one place the shell is called; the last error is the shell's.
+    virtual BOOL Notify(DWORD message, NOTIFYICONDATAW* data);
+    // Waits before retrying after a time-out.
+    virtual void WaitBeforeRetry();
+
+private:
+    DWORD m_added = 0;
+    NOTIFYICONDATAW m_data;
+};

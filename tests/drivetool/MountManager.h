@@ -1,0 +1,14 @@
+#pragma once
+// Drive letters defined over Linux folders through Wine's mount manager.
+#include <windows.h>
+
+#include <string>
+
+// Defines `letter` as a removable drive over the Linux folder `unixFolder`; returns a Win32 error.
+DWORD DefineRemovableDrive(wchar_t letter, const std::string& unixFolder);
+
+// Removes the definition of `letter`; returns a Win32 error.
+DWORD RemoveDriveDefinition(wchar_t letter);
+
+// The Linux path of a Windows path (Wine's own kernel32 export); empty when unknown.
+std::string ToUnixPath(const std::wstring& path);
