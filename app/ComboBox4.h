@@ -6,6 +6,7 @@
 #include "foundation/Exception.h"
 #include "shell/EventListener.h"
 #include "ui/ComboBoxParts.h"
+#include "ui/EditEx.h"
 #include "ui/ListBoxCb.h"
 #include "ui/Msg.h"
 
@@ -38,6 +39,13 @@ public:
         HWND list = nullptr, edit = nullptr;
         if (GetComboBoxParts(combo, list, edit)) {
             if (list) m_list.SubclassWindow(list);
+            if (edit && m_edit.SubclassWindow(edit)) {
+                using Listener = CMemfunEventListener<CComboBox4>;
+                m_edit.m_keyDownListeners.push_back(
+                    boost::shared_ptr<CEventListener>(new Listener(this, &CComboBox4::OnEditKeyDown)));
+                m_edit.m_charListeners.push_back(
+                    boost::shared_ptr<CEventListener>(new Listener(this, &CComboBox4::OnEditChar)));
+            }
         }
         if (fill) Refill();
         return true;
@@ -102,6 +110,7 @@ public:
 
     THistory* m_history = nullptr;
     CListBoxCb m_list;
+    CEditEx m_edit;
     EventListenerList m_valueChanged;
     EventListenerList m_enter;
     EventListenerList m_focusLost;
@@ -174,6 +183,21 @@ protected:
     }
 
 private:
+    void OnEditKeyDown(void*, void* record)
+    {
+        auto* key = static_cast<CEditKeyEvent*>(record);
+        if (!key || key->m_code != VK_RETURN) return;
+        TakeValueGuarded(m_liveUpdate, kReasonEdit, false);
+        FireEnter(key);
+    }
+
+    // Consumed, so the single-line edit does not beep.
+    void OnEditChar(void*, void* record)
+    {
+        auto* key = static_cast<CEditKeyEvent*>(record);
+        if (key && key->m_code == VK_RETURN) key->m_handled = true;
+    }
+
     LRESULT OnReflectedCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     {
         const UINT code = HIWORD(wParam);

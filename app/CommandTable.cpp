@@ -1,5 +1,7 @@
 #include "app/CommandTable.h"
 
+#include "app/CommandExplorer.h"
+#include "app/CommandOpenUrl.h"
 #include "ui/Msg.h"
 
 CCommandTable* g_commands = nullptr;
@@ -9,6 +11,10 @@ CCommandTable::CCommandTable()
     g_commands = this;
     // Commands join the table as the features that run them are built; every slot is
     // optional to its callers until then.
+    m_commands[OpenUrl].reset(new CCommandOpenUrl);
+    m_commands[Explorer].reset(new CCommandExplorer);
+    for (const auto& command : m_commands)
+        if (command && !command->m_msg) command->m_msg = &g_msg;
 }
 
 CCommandTable::~CCommandTable()

@@ -322,3 +322,18 @@ TEST_F(ComboBox4, LeavingTheBoxKeepsTheTypedTextAndTellsListeners)
     ::SetFocus(m_other);
     EXPECT_EQ(m_setting.SrcFolder, L"keptY");
 }
+
+TEST_F(ComboBox4, EnterTakesTheTextAndIsConsumed)
+{
+    m_box.m_liveUpdate = false;
+    Bind();
+    auto enter = boost::shared_ptr<CRecordingListener>(new CRecordingListener);
+    m_box.m_enter.push_back(enter);
+    Type(L"E:\\Photos");
+    EXPECT_EQ(m_setting.SrcFolder, L"") << "no live update";
+    ::SendMessageW(Edit(), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    EXPECT_EQ(m_setting.SrcFolder, L"E:\\Photos");
+    ASSERT_EQ(enter->m_senders.size(), 1u);
+    EXPECT_EQ(enter->m_senders[0], static_cast<void*>(&m_box));
+    ASSERT_EQ(m_listener->m_records.size(), 0u) << "value-changed follows the live-update flag";
+}
