@@ -3,11 +3,13 @@
 #include "app/MainView.h"
 #include "app/Setting.h"
 #include "foundation/ResString.h"
+#include "tests/support/DialogAnswerer.h"
 #include "tests/support/TempFolder.h"
 #include "ui/ComboBoxParts.h"
 #include "ui/Msg.h"
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <vector>
 
@@ -297,4 +299,54 @@ TEST_F(MainView, WiderFormStretchesTheBoxesAndMovesTheRightButtons)
     EXPECT_EQ(rectOf(ID_APP_EXIT).top, exit.top) << "buttons stay at their height";
     const RECT after = rectOf(IDC_COPY);
     EXPECT_TRUE(::EqualRect(&label, &after)) << "check boxes stay";
+}
+
+TEST_F(MainView, BrowseStoresTheChosenFolderAndCancelKeepsTheText)
+{
+    {
+        CDialogAnswerer cancel(IDCANCEL);
+        ::SendMessageW(Item(IDC_DST_BROWSE), BM_CLICK, 0, 0);
+        ASSERT_TRUE(cancel.Wait());
+        EXPECT_EQ(cancel.m_owner, m_frame.m_hWnd);
+    }
+    EXPECT_EQ(m_setting.Exec.DstFolder, m_temp.Path());
+
+    // The browser starts on the current value (else on the desktop); OK takes it. Wine's browser
+    // does not find folders inside the test's temporary folder, so a system folder stands in.
+    wchar_t windows[MAX_PATH] = L"";
+    ::GetWindowsDirectoryW(windows, MAX_PATH);
+    const std::wstring start = windows;
+    m_setting.Exec.SrcFolder = start;
+    m_view.LoadFromSetting();
+    {
+        CDialogAnswerer ok(IDOK);
+        ::SendMessageW(Item(IDC_SRC_BROWSE), BM_CLICK, 0, 0);
+        ASSERT_TRUE(ok.Wait());
+    }
+    EXPECT_EQ(::lstrcmpiW(m_setting.Exec.SrcFolder.c_str(), start.c_str()), 0) << m_setting.Exec.SrcFolder;
+    EXPECT_EQ(Text(IDC_SRC_FOLDER), m_setting.Exec.SrcFolder);
+
+    // A relative text gives the browser no start: OK takes the desktop, a real folder.
+    m_setting.Exec.DstFolder = L"Pictures";
+    m_view.LoadFromSetting();
+    {
+        CDialogAnswerer ok(IDOK);
+        ::SendMessageW(Item(IDC_DST_BROWSE), BM_CLICK, 0, 0);
+        ASSERT_TRUE(ok.Wait());
+    }
+    EXPECT_NE(m_setting.Exec.DstFolder, L"Pictures");
+    EXPECT_TRUE(::PathIsDirectoryW(m_setting.Exec.DstFolder.c_str())) << m_setting.Exec.DstFolder;
+    EXPECT_EQ(Text(IDC_DST_FOLDER), m_setting.Exec.DstFolder);
+    EXPECT_TRUE(m_sink.m_texts.empty());
+}
+
+TEST(MainViewResources, ExplorerButtonPictureIsAPng)
+{
+    HRSRC resource = ::FindResourceW(nullptr, MAKEINTRESOURCEW(IDR_EXPLORER_IMAGE), L"IMAGE");
+    ASSERT_TRUE(resource);
+    HGLOBAL data = ::LoadResource(nullptr, resource);
+    ASSERT_TRUE(data);
+    const auto* bytes = static_cast<const unsigned char*>(::LockResource(data));
+    ASSERT_GE(::SizeofResource(nullptr, resource), 8u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes) + 1, 3), "PNG");
 }
