@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds, then shows the settings form and the about box in Japanese on a private X display and
+# Builds, then shows the settings form, the confirm dialog and the about box in Japanese on a private X display and
 # saves pictures of the screen into $FH_BUILD/screens/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,14 +15,15 @@ mkdir -p "$out"
 # A virtual desktop: Wine draws the window frames itself (there is no window manager).
 shot() {
     local name=$1
-    LC_ALL=ja_JP.UTF-8 wine explorer "/desktop=fhscreens,720x480" "$FH_BUILD/tests/screens.exe" "$name" \
+    LC_ALL=ja_JP.UTF-8 wine explorer "/desktop=fhscreens,800x600" "$FH_BUILD/tests/screens.exe" "$name" \
         </dev/null >/dev/null 2>&1 &
     local pid=$!
     sleep 4
-    import -window root -crop 720x480+0+0 "$out/$name.png"
+    import -window root -crop 800x600+0+0 "$out/$name.png"
     wait "$pid" || true
     echo "saved $out/$name.png"
 }
 
 shot form
+shot confirm
 shot about

@@ -1,6 +1,9 @@
 // Shows one window of the program for a while so that a screenshot can be taken:
-// "form" the settings form inside a frame, "about" the about box over it.
+// "form" the settings form inside a frame, "about" the about box over it, "confirm" the
+// confirm dialog of a run.
+#include "app/AppResources.h"
 #include "app/CommandTable.h"
+#include "app/ConfirmDlg.h"
 #include "app/MainView.h"
 #include "app/Setting.h"
 #include "foundation/AppInfo.h"
@@ -67,9 +70,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
         ::AdjustWindowRectEx(&rect, frame.GetStyle(), FALSE, frame.GetExStyle());
         frame.SetWindowPos(nullptr, 40, 40, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
         frame.ShowWindow(SW_SHOW);
-        frame.SetTimer(1, mode.find(L"about") != std::wstring::npos ? 8000 : 6000);
+        frame.SetTimer(1, mode.find(L"form") != std::wstring::npos ? 6000 : 8000);
 
-        if (mode.find(L"about") != std::wstring::npos) {
+        if (mode.find(L"confirm") != std::wstring::npos) {
+            CAppResources resources;
+            fhw::CConfirmDlg confirm;
+            confirm.SetSetting(setting.Exec);
+            for (const wchar_t* name : {L"100CANON", L"101CANON", L"102_PANA", L"103NIKON"})
+                confirm.m_operator.m_from.push_back(std::wstring(L"E:\\DCIM\\") + name);
+            confirm.Create(frame);
+            confirm.ShowWindow(SW_SHOW);
+            MSG msg;
+            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+                if (::IsDialogMessageW(confirm, &msg)) continue;
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+            confirm.DestroyWindow();
+        } else if (mode.find(L"about") != std::wstring::npos) {
             CAboutDlg about;
             about.Create(frame);
             about.ShowWindow(SW_SHOW);
