@@ -16,20 +16,27 @@ public:
     // Calls (object->*member)(argument) and stores what it throws in `err` (cleared first).
     template <class T, class Arg> static void RunGuarded(my::CCtrlException& err, void (T::*member)(Arg), T* object,
                                                          Arg argument);
+    // The same guard around any callable.
+    template <class Work> static void RunGuardedCall(my::CCtrlException& err, Work&& work);
 
     CMsg* m_msg = nullptr;
 };
 
 void SetFromCurrentException(my::CCtrlException& err);
 
-template <class T, class Arg>
-void CCommand::RunGuarded(my::CCtrlException& err, void (T::*member)(Arg), T* object, Arg argument)
+template <class Work> void CCommand::RunGuardedCall(my::CCtrlException& err, Work&& work)
 {
     err.Set(0);
     err.m_hWnd = nullptr;
     try {
-        (object->*member)(argument);
+        work();
     } catch (...) {
         SetFromCurrentException(err);
     }
+}
+
+template <class T, class Arg>
+void CCommand::RunGuarded(my::CCtrlException& err, void (T::*member)(Arg), T* object, Arg argument)
+{
+    RunGuardedCall(err, [&] { (object->*member)(argument); });
 }

@@ -1,14 +1,38 @@
 #include "app/CommandTable.h"
 
+#include "app/CommandExec.h"
+#include "app/CommandInit.h"
+#include "app/CommandStartup.h"
+#include "foundation/ResString.h"
+#include "resource.h"
 #include "ui/Msg.h"
 
+#include <AppModule.h>
+
 CCommandTable* g_commands = nullptr;
+
+template <class T> void CCommandTable::Make(Slot slot)
+{
+    m_commands[slot].reset(new T);
+    m_commands[slot]->m_msg = &g_msg;
+}
 
 CCommandTable::CCommandTable()
 {
     g_commands = this;
-    // Commands join the table as the features that run them are built; every slot is
-    // optional to its callers until then.
+    try {
+        Make<fhw::CCommandInit>(Init);
+        Make<fhw::CCommandQuit>(Quit);
+        Make<fhw::CCommandExec>(Exec);
+        HMENU trayMenu = ::LoadMenuW(GetResourceInstance(), MAKEINTRESOURCEW(IDR_TRAYMENU));
+        m_commands[SubMenu].reset(new fhw::CCommandSubMenu(trayMenu, nullptr, 0));
+        m_commands[SubMenu]->m_msg = &g_msg;
+        Make<fhw::CCommandRegistStartup>(RegistStartup);
+    } catch (...) {
+        ReleaseAll();
+        if (g_commands == this) g_commands = nullptr;
+        throw;
+    }
 }
 
 CCommandTable::~CCommandTable()

@@ -16,6 +16,7 @@ public:
     const boost::shared_ptr<CCommand>& Get(Slot slot) const { return m_commands[slot]; }
 
 private:
+    template <class T> void Make(Slot slot);
     void ReleaseAll() noexcept;
 
     boost::shared_ptr<CCommand> m_commands[SlotCount];

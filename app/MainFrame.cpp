@@ -1,5 +1,12 @@
 #include "app/MainFrame.h"
 
+#include "app/AppResources.h"
+#include "app/CommandExec.h"
+#include "app/CommandStartup.h"
+#include "app/CommandTable.h"
+#include "app/Setting.h"
+#include "ui/Msg.h"
+
 fhw::CMainFrame* g_mainFrame = nullptr;
 
 namespace fhw {
@@ -20,6 +27,16 @@ BOOL CMainFrame::OnIdle() { return FALSE; }
 
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
+    g_msg.m_hWndOwner = m_hWnd;
+    m_driveMonitor.reset(new CDriveMonitor);
+    m_driveMonitor->m_hWnd = m_hWnd;
+    auto arrived = boost::shared_ptr<CEventListener>(new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveArrived));
+    auto removed = boost::shared_ptr<CEventListener>(new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveRemoved));
+    m_driveMonitor->m_arrivedListeners.push_back(arrived);
+    m_driveMonitor->m_mediaArrivedListeners.push_back(arrived);
+    m_driveMonitor->m_removedListeners.push_back(removed);
+    m_driveMonitor->m_mediaRemovedListeners.push_back(removed);
+    m_trayIcon.reset(new CShellNotifyIcon);
     {
         std::lock_guard guard(_Module.Lock());
         if (WTL::CMessageLoop* loop = _Module.GetMessageLoop()) {
@@ -27,7 +44,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
             loop->AddIdleHandler(this);
         }
     }
-    PostMessage(WM_PLACEMENT_DONE);
+    RunCommand(CCommandTable::Init);
+    m_timerId = SetTimer(kTimerId, kTimerInterval);
     return 0;
 }
 
@@ -40,18 +58,79 @@ LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
             loop->RemoveIdleHandler(this);
         }
     }
+    RunCommand(CCommandTable::Quit);
+    if (m_timerId) {
+        KillTimer(m_timerId);
+        m_timerId = 0;
+        MSG pending;
+        while (::PeekMessageW(&pending, m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+        }
+    }
     bHandled = FALSE; // the frame's own map ends the message loop
     return 0;
 }
 
-// Closing only hides the window; Exit ends the program.
+LRESULT CMainFrame::OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&)
+{
+    if (wParam) RunCommand(CCommandTable::Quit);
+    return 0;
+}
+
+// Closing only hides the window (after the form applied) and says that the program goes on.
 LRESULT CMainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
 {
     if ((wParam & 0xFFF0) != SC_CLOSE) {
         bHandled = FALSE;
         return 0;
     }
-    ShowWindow(SW_HIDE);
+    if (ApplyForm()) {
+        ShowWindow(SW_HIDE);
+        ShowStartBalloon();
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnInitMenuPopup(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    if (LOWORD(lParam) == 1 && !HIWORD(lParam)) UISetCheck(ID_REGIST_STARTUP, CCommandRegistStartup::IsRegistered());
+    bHandled = FALSE; // the update UI applies the check
+    return 0;
+}
+
+LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
+{
+    if (wParam != kTimerId) {
+        bHandled = FALSE;
+        return 0;
+    }
+    const DWORD now = ::GetTickCount();
+    if (m_armed && m_pendingDrives && m_eventIdle.IsElapsed(now)) RunExec(m_pendingDrives, false, false);
+    if (m_driveMonitor && m_pollIdle.IsElapsed(now)) {
+        m_driveMonitor->PollMedia();
+        m_pollIdle.m_last = now;
+    }
+    return 0;
+}
+
+LRESULT CMainFrame::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    if (!m_driveMonitor) return TRUE;
+    return m_driveMonitor->OnDeviceChange(wParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
+}
+
+LRESULT CMainFrame::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
+{
+    if (!m_trayIcon || wParam != m_trayIcon->GetId()) return 0;
+    switch (LOWORD(lParam)) {
+    case WM_LBUTTONDOWN:
+        ShowSettingsOrActivate();
+        break;
+    case WM_RBUTTONDOWN:
+        if (BringForward()) RunCommand(CCommandTable::SubMenu);
+        break;
+    default:
+        break;
+    }
     return 0;
 }
 
@@ -61,17 +140,32 @@ LRESULT CMainFrame::OnAnotherInstance(UINT, WPARAM, LPARAM, BOOL&)
     return 0;
 }
 
-LRESULT CMainFrame::OnPlacementDone(UINT, WPARAM, LPARAM, BOOL&)
+LRESULT CMainFrame::OnSettings(WORD, WORD, HWND, BOOL&)
 {
-    m_startupFinished = true;
+    m_armed = false;
     ShowWindow(SW_SHOW);
+    BringForward();
     return 0;
 }
 
-LRESULT CMainFrame::OnSettings(WORD, WORD, HWND, BOOL&)
+LRESULT CMainFrame::OnRegistStartup(WORD, WORD, HWND, BOOL&)
 {
-    ShowWindow(SW_SHOW);
-    BringForward();
+    RunCommand(CCommandTable::RegistStartup);
+    return 0;
+}
+
+LRESULT CMainFrame::OnStart(WORD, WORD, HWND, BOOL&)
+{
+    if (!ApplyForm()) return 0;
+    ShowWindow(SW_HIDE);
+    RunExec(0xFFFFFFFF, true, false);
+    ShowStartBalloon();
+    return 0;
+}
+
+LRESULT CMainFrame::OnRun(WORD, WORD, HWND, BOOL&)
+{
+    if (ApplyForm()) RunExec(0xFFFFFFFF, false, true);
     return 0;
 }
 
@@ -81,19 +175,89 @@ LRESULT CMainFrame::OnExit(WORD, WORD, HWND, BOOL&)
     return 0;
 }
 
+void CMainFrame::OnPlacementDone()
+{
+    if (m_cmdLine.m_start) {
+        RunExec(0xFFFFFFFF, true, false);
+        return;
+    }
+    FullScreen::OnPlacementDone();
+}
+
+void CMainFrame::ApplySettings() { ApplyBounds(g_setting->MainFrame, 0, 0, false); }
+
+void CMainFrame::RecordWindowState()
+{
+    if (!g_setting) return;
+    g_setting->MainFrame.Maximized = IsZoomed() != FALSE;
+    g_setting->MainFrame.FullScreen = m_isFullScreen;
+    g_setting->MainFrame.NormalBounds = m_normalBounds;
+}
+
 void CMainFrame::ShowSettingsOrActivate()
 {
-    if (!IsWindowVisible() && m_startupFinished)
+    if (!IsWindowVisible() && StartupFinished())
         PostMessage(WM_COMMAND, ID_SETTINGS);
     else
         BringForward();
 }
 
-// The frame's open dialog or message box comes forward, or else the frame itself.
-void CMainFrame::BringForward()
+void CMainFrame::ShowBalloon(const std::wstring& title, const std::wstring& text)
+{
+    // Tells a debugger what the balloon says (end-to-end tests read it); the user sees the balloon.
+    ::OutputDebugStringW((L"fernhollow-balloon\t" + title + L"\t" + text).c_str());
+    if (m_trayIcon) m_trayIcon->ShowBalloon(title, text, NIIF_INFO, 5000);
+}
+
+void CMainFrame::OnDriveArrived(void*, void* record)
+{
+    if (!m_armed || !record) return;
+    m_pendingDrives |= static_cast<CDriveMonitorInfo*>(record)->m_driveMask;
+    m_eventIdle.m_last = ::GetTickCount();
+}
+
+void CMainFrame::OnDriveRemoved(void*, void* record)
+{
+    if (!m_armed || !record) return;
+    m_pendingDrives &= ~static_cast<CDriveMonitorInfo*>(record)->m_driveMask;
+    m_eventIdle.m_last = ::GetTickCount();
+}
+
+bool CMainFrame::ApplyForm() { return true; }
+
+void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
+{
+    if (!g_commands) return;
+    auto exec = boost::dynamic_pointer_cast<CCommandExec>(g_commands->Get(CCommandTable::Exec));
+    if (!exec) return;
+    exec->m_driveMask = driveMask;
+    exec->m_arm = arm;
+    exec->m_reportIfNone = reportIfNone;
+    exec->Execute(true, false);
+}
+
+void CMainFrame::ShowStartBalloon()
+{
+    ShowBalloon(g_appResources->m_startTitle.m_text, g_appResources->m_startText.m_text);
+}
+
+bool CMainFrame::BringForward()
 {
     HWND popup = GetWindow(GW_ENABLEDPOPUP);
     ::SetForegroundWindow(popup ? popup : m_hWnd);
+    return popup == nullptr;
+}
+
+bool CMainFrame::StartupFinished() const
+{
+    auto quit = g_commands ? boost::dynamic_pointer_cast<CCommandQuit>(g_commands->Get(CCommandTable::Quit)) : nullptr;
+    return quit && !quit->m_noSave;
+}
+
+void CMainFrame::RunCommand(int slot)
+{
+    if (!g_commands) return;
+    if (const auto& command = g_commands->Get(static_cast<CCommandTable::Slot>(slot))) command->Execute(true, false);
 }
 
 } // namespace fhw

@@ -3,6 +3,7 @@
 #include "app/AppResources.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "app/Setting.h"
 #include "foundation/AppInfo.h"
 #include "foundation/ResString.h"
 #include "resource.h"
@@ -73,6 +74,11 @@ int RunFirstInstance()
     CAppResources resources;
     fhw::CMainFrame frame;
     CCommandTable commands;
+    CSetting setting;
+    g_setting = &setting;
+    struct SettingRelease {
+        ~SettingRelease() { g_setting = nullptr; }
+    } settingRelease;
 
     CHiddenWindow hidden;
     if (!hidden.Create(nullptr, ATL::CWindow::rcDefault, nullptr, 0x00CF0000, 0x00000080)) return 0;

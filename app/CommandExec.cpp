@@ -1,0 +1,189 @@
+#include "app/CommandExec.h"
+
+#include "app/AppResources.h"
+#include "app/ConfirmDlg.h"
+#include "app/ExecChecks.h"
+#include "app/MainFrame.h"
+#include "app/Setting.h"
+#include "foundation/CommandLine.h"
+#include "foundation/FileList.h"
+#include "foundation/NumberText.h"
+#include "foundation/PathHelpers.h"
+#include "foundation/PathSort.h"
+#include "resource.h"
+#include "shell/ShellExecute.h"
+#include "shell/VolumeEject.h"
+#include "ui/Msg.h"
+#include "ids/foundation.h"
+#include "shell/FileUtilities.h"
+
+#include <shlwapi.h>
+
+namespace fhw {
+
+void CCommandExec::ExecuteImpl(bool doIt)
+{
+    if (!doIt) return;
+    CRun run{m_driveMask, m_arm};
+    const bool reportIfNone = m_reportIfNone;
+    m_found = false;
+    Run(run);
+    m_found = run.found;
+    if (reportIfNone && !run.found) throw my::CException(IDS_NOTHING_MATCHED);
+}
+
+void CCommandExec::Run(CRun& run)
+{
+    const CExecSetting setting = g_setting->Exec;
+    bool perDrive = false;
+    std::wstring folder;
+    try {
+        folder = GetSourceFolder(setting.SrcFolder, perDrive);
+        CheckPattern(setting.SrcFname);
+        CheckDstFolder(setting.DstFolder);
+    } catch (...) {
+        // An automatic run that cannot start would otherwise be retried on every timer tick,
+        // each time with another message box: its drives are dropped before it is reported.
+        if (g_mainFrame) g_mainFrame->m_pendingDrives &= ~run.driveMask;
+        throw;
+    }
+    if (g_mainFrame) {
+        g_mainFrame->m_pendingDrives = 0;
+        if (run.arm) g_mainFrame->m_armed = true;
+    }
+    if (!perDrive) {
+        ExecuteFolder(run, folder, setting);
+        return;
+    }
+    std::wstring path = L"A:" + folder;
+    for (int i = 0; i < 26; ++i) {
+        if (!(run.driveMask & (1u << i))) continue;
+        path[0] = static_cast<wchar_t>(L'A' + i);
+        ExecuteFolder(run, path, setting);
+    }
+}
+
+std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern)
+{
+    std::list<std::wstring> names;
+    EnumFiles(names, folder, pattern, 0, 0, false);
+    SortPathsLogical(names, false);
+    std::list<std::wstring> sources;
+    MakeFullPaths(names, folder, sources);
+    return sources;
+}
+
+void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
+{
+    if (path.empty() || !::PathFileExistsW(path.c_str())) return;
+    run.found = true;
+    const wchar_t drive = path[0];
+    const std::list<std::wstring> sources = CollectSources(path, setting.SrcFname);
+
+    CConfirmDlg dialog;
+    dialog.SetSetting(setting);
+    dialog.m_operator.m_sink.m_msg = m_msg ? m_msg : dialog.m_operator.m_sink.m_msg;
+    const size_t count = sources.size();
+    if (count > 0) {
+        dialog.m_operator.m_from = sources;
+        if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
+        // A destination that is missing would make the shell rename the first source to it.
+        if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
+        const CFileOperationResult result = dialog.m_operator.Execute();
+        // The shell's own dialogs and the operator report failures; a cancel is told here. Either
+        // way there is no success balloon and no eject.
+        if (result.GetOutcome() == CFileOperationResult::Cancelled) {
+            if (m_msg) m_msg->ShowError(CSimpleErr(IDS_TERMINATED_BY_USER));
+            return;
+        }
+        if (!result.Succeeded()) return;
+    }
+
+    // What really arrived: the shell may report success for work it skipped.
+    const size_t arrived = CountArrived(dialog.m_operator.m_from, dialog.m_operator.m_to, dialog.m_operator.m_wFunc == FO_MOVE);
+    if (count > 0 && arrived == 0) return;
+
+    const CExecSetting& chosen = dialog.m_setting;
+    bool ejected = false, disconnected = false;
+    if (chosen.GetEject() && arrived == count) ejected = EjectDrive(disconnected, drive, count);
+    if (chosen.GetShowExplorer() && count > 0) OpenExplorer(dialog.m_operator.m_to, dialog.m_operator.m_from);
+    ShowResult(drive, arrived, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
+}
+
+size_t CountArrived(const std::list<std::wstring>& sources, const std::wstring& destination, bool move)
+{
+    std::wstring folder = destination;
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
+    size_t arrived = 0;
+    for (const std::wstring& source : sources) {
+        const size_t separator = source.find_last_of(L"\\/");
+        const std::wstring name = separator == std::wstring::npos ? source : source.substr(separator + 1);
+        if (!::PathFileExistsW((folder + name).c_str())) continue;
+        if (move && ::PathFileExistsW(source.c_str())) continue;
+        ++arrived;
+    }
+    return arrived;
+}
+
+bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)
+{
+    disconnected = false;
+    // Only removable media are ejected: a fixed or network drive that holds the folder is left
+    // alone, and the run goes on with the other drives.
+    const UINT type = GetDriveTypeOfLetter(drive);
+    if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) return false;
+    if (count == 0) {
+        ::CMsg& sink = m_msg ? *m_msg : static_cast<::CMsg&>(g_msg);
+        if (::CMsg::ShowFormatted1(sink, IDS_DISCONNECT_DRIVE, std::wstring(1, drive),
+                                 MB_YESNO | MB_SETFOREGROUND | MB_TOPMOST) != IDYES)
+            return false;
+    }
+    try {
+        bool dismounted = false;
+        const bool ejected = EjectVolume(drive, dismounted, 5000, 500);
+        disconnected = dismounted;
+        return ejected;
+    } catch (const my::CException& e) {
+        // Reported, and the other drives of the run are still processed.
+        if (m_msg) m_msg->ShowError(e);
+        return false;
+    }
+}
+
+void CCommandExec::OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources)
+{
+    if (sources.empty()) return;
+    const std::wstring& first = sources.front();
+    const size_t separator = first.find_last_of(L"\\/");
+    const std::wstring name = separator == std::wstring::npos ? first : first.substr(separator + 1);
+    if (name.empty()) {
+        ShellExecuteOrThrow(destination, std::wstring());
+        return;
+    }
+    std::wstring target = destination;
+    if (!target.empty() && target.back() != L'\\' && target.back() != L'/') target += L'\\';
+    OpenExplorerSelect(target + name);
+}
+
+void CCommandExec::ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected)
+{
+    const CAppResources& r = *g_appResources;
+    const std::wstring verb = copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
+    const std::wstring state = ejected ? r.m_verbEject.m_text : r.m_verbDisconnect.m_text;
+    const std::wstring driveText(1, drive);
+    const std::wstring countText = ToWString(static_cast<unsigned long>(count));
+    std::wstring title, text;
+    if (count > 0 && !ejected && !disconnected) {
+        FormatIndexed(title, r.m_resultTitle.m_text, {verb}, L"{", L"}");
+        FormatIndexed(text, r.m_resultText.m_text, {driveText, countText, verb}, L"{", L"}");
+    } else if (count > 0) {
+        FormatIndexed(title, r.m_resultDriveTitle.m_text, {verb}, L"{", L"}");
+        FormatIndexed(text, r.m_resultDriveText.m_text, {driveText, countText, verb, state}, L"{", L"}");
+    } else if (ejected || disconnected) {
+        FormatIndexed(title, r.m_driveTitle.m_text, {state}, L"{", L"}");
+        FormatIndexed(text, r.m_driveText.m_text, {driveText, state}, L"{", L"}");
+    }
+    if (!text.empty() && g_mainFrame) g_mainFrame->ShowBalloon(title, text);
+}
+
+} // namespace fhw

@@ -1,0 +1,16 @@
+#pragma once
+// The execute settings' three checks, used by a run and by the settings form when it applies.
+#include <string>
+
+namespace fhw {
+
+// The folder a source setting names: "\X" is looked for on every drive (perDrive), "E:\X", "E:"
+// or "e" name one folder, and "\\server\share" is used as it stands. Throws 178 or 179.
+std::wstring GetSourceFolder(const std::wstring& source, bool& perDrive);
+void CheckSrcFolder(const std::wstring& source);
+// A pattern that does not compile throws boost::regex_error.
+void CheckPattern(const std::wstring& pattern);
+// Empty (180), relative (181) or an existing file (182) throws; a missing folder passes.
+void CheckDstFolder(const std::wstring& destination);
+
+} // namespace fhw
