@@ -113,8 +113,9 @@ protected:
 
         std::vector<HWND> seen;
         EXPECT_EQ(1u, CountDialogsOver(Pid(), 3000, &seen)) << "no message, or a storm of them";
-        if (!seen.empty() && !expectedText.empty())
+        if (!seen.empty() && !expectedText.empty()) {
             EXPECT_EQ(ToUtf8(expectedText), ToUtf8(DialogStaticTexts(seen.front())));
+        }
         for (HWND box : seen) {
             AnswerDialog(box, IDOK);
             EXPECT_TRUE(WaitGone(box, 5000));

@@ -29,10 +29,14 @@ BOOL CALLBACK Collect(HWND hWnd, LPARAM param)
 
 } // namespace
 
+// GetWindowText of another process's window reads only its caption, which an edit control
+// does not keep: ask the window itself (the system carries WM_GETTEXT across processes).
 std::wstring WindowText(HWND hWnd)
 {
     wchar_t buffer[8192] = L"";
-    ::GetWindowTextW(hWnd, buffer, 8192);
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &length))
+        ::GetWindowTextW(hWnd, buffer, 8192);
     return buffer;
 }
 
