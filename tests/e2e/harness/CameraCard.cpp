@@ -154,7 +154,10 @@ TreeSnapshot CCameraCard::WithoutCameraPart() const
 
 int RunDriveTool(const std::wstring& args, DWORD pid)
 {
-    std::wstring command = L"\"" + OwnFolderFile(L"drivetool.exe") + L"\" " + args;
+    // Beside the test programs, or in tests\ beside the benchmarks' folder.
+    std::wstring tool = OwnFolderFile(L"drivetool.exe");
+    if (::GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) tool = ParentFolderFile(L"tests\\drivetool.exe");
+    std::wstring command = L"\"" + tool + L"\" " + args;
     if (pid) command += L" --to " + std::to_wstring(pid);
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
