@@ -28,6 +28,14 @@ public:
         m_setter = setter;
     }
 
+    // Writes `value` when it differs from the current one (exact comparison); true when it did.
+    bool Set(TValue value)
+    {
+        if (!m_setting || (m_setting->*m_getter)() == value) return false;
+        (m_setting->*m_setter)(value);
+        return true;
+    }
+
     TSetting* m_setting = nullptr;
     Getter m_getter = nullptr;
     Setter m_setter = nullptr;

@@ -1,7 +1,9 @@
 #include "app/CommandTable.h"
 
 #include "app/CommandExec.h"
+#include "app/CommandExplorer.h"
 #include "app/CommandInit.h"
+#include "app/CommandOpenUrl.h"
 #include "app/CommandStartup.h"
 #include "foundation/ResString.h"
 #include "resource.h"
@@ -28,6 +30,8 @@ CCommandTable::CCommandTable()
         m_commands[SubMenu].reset(new fhw::CCommandSubMenu(trayMenu, nullptr, 0));
         m_commands[SubMenu]->m_msg = &g_msg;
         Make<fhw::CCommandRegistStartup>(RegistStartup);
+        Make<CCommandOpenUrl>(OpenUrl);
+        Make<CCommandExplorer>(Explorer);
     } catch (...) {
         ReleaseAll();
         if (g_commands == this) g_commands = nullptr;

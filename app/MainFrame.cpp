@@ -2,9 +2,11 @@
 
 #include "app/AppResources.h"
 #include "app/CommandExec.h"
+#include "app/CommandOpenUrl.h"
 #include "app/CommandStartup.h"
 #include "app/CommandTable.h"
 #include "app/Setting.h"
+#include "ui/AboutDlg.h"
 #include "ui/Msg.h"
 
 fhw::CMainFrame* g_mainFrame = nullptr;
@@ -20,14 +22,19 @@ CMainFrame::~CMainFrame()
 
 BOOL CMainFrame::PreTranslateMessage(MSG* msg)
 {
-    return m_hAccel && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg);
+    if (m_hAccel && ::TranslateAcceleratorW(m_hWnd, m_hAccel, msg)) return TRUE;
+    return m_view && m_view->m_hWnd ? m_view->PreTranslateMessage(msg) : FALSE;
 }
 
 BOOL CMainFrame::OnIdle() { return FALSE; }
 
 LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
 {
-    g_msg.m_hWndOwner = m_hWnd;
+    m_view.reset(new CMainView);
+    if (m_view->Create(m_hWnd)) {
+        m_hWndClient = m_view->m_hWnd;
+        g_msg.m_hWndOwner = m_view->m_hWnd;
+    }
     m_driveMonitor.reset(new CDriveMonitor);
     m_driveMonitor->m_hWnd = m_hWnd;
     auto arrived = boost::shared_ptr<CEventListener>(new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveArrived));
@@ -43,6 +50,15 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
             loop->AddMessageFilter(this);
             loop->AddIdleHandler(this);
         }
+    }
+    // The client area is exactly the form as it was created.
+    if (m_hWndClient) {
+        RECT window{}, client{};
+        GetWindowRect(&window);
+        GetClientRect(&client);
+        const SIZE form = m_view->GetInitialSize();
+        SetWindowPos(nullptr, 0, 0, form.cx + (window.right - window.left) - client.right,
+                     form.cy + (window.bottom - window.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RunCommand(CCommandTable::Init);
     m_timerId = SetTimer(kTimerId, kTimerInterval);
@@ -86,6 +102,42 @@ LRESULT CMainFrame::OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     if (ApplyForm()) {
         ShowWindow(SW_HIDE);
         ShowStartBalloon();
+    }
+    return 0;
+}
+
+// The frame can be widened but not made narrower than the form, nor taller or shorter.
+LRESULT CMainFrame::OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHandled)
+{
+    if (!m_view || !m_view->m_hWnd) {
+        bHandled = FALSE;
+        return 0;
+    }
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    RECT window{}, client{};
+    GetWindowRect(&window);
+    GetClientRect(&client);
+    const SIZE form = m_view->GetInitialSize();
+    const LONG height = form.cy + (window.bottom - window.top) - client.bottom;
+    info->ptMinTrackSize.x = form.cx + (window.right - window.left) - client.right;
+    info->ptMinTrackSize.y = height;
+    info->ptMaxTrackSize.y = height;
+    return 0;
+}
+
+LRESULT CMainFrame::OnAbout(WORD, WORD, HWND, BOOL&)
+{
+    CAboutDlg about;
+    about.DoModal(::GetActiveWindow());
+    return 0;
+}
+
+LRESULT CMainFrame::OnOpenPage(WORD, WORD id, HWND, BOOL&)
+{
+    if (!g_commands) return 0;
+    if (auto open = boost::dynamic_pointer_cast<CCommandOpenUrl>(g_commands->Get(CCommandTable::OpenUrl))) {
+        open->m_id = id == ID_OPEN_HOMEPAGE ? IDS_HOMEPAGE_URL : IDS_USAGE_URL;
+        open->Execute(true, false);
     }
     return 0;
 }
@@ -184,7 +236,11 @@ void CMainFrame::OnPlacementDone()
     FullScreen::OnPlacementDone();
 }
 
-void CMainFrame::ApplySettings() { ApplyBounds(g_setting->MainFrame, 0, 0, false); }
+void CMainFrame::ApplySettings()
+{
+    ApplyBounds(g_setting->MainFrame, 0, 0, false);
+    if (m_view && m_view->m_hWnd) m_view->LoadFromSetting();
+}
 
 void CMainFrame::RecordWindowState()
 {
@@ -223,7 +279,7 @@ void CMainFrame::OnDriveRemoved(void*, void* record)
     m_eventIdle.m_last = ::GetTickCount();
 }
 
-bool CMainFrame::ApplyForm() { return true; }
+bool CMainFrame::ApplyForm() { return !m_view || !m_view->m_hWnd || m_view->Apply(); }
 
 void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
 {

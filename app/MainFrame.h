@@ -4,6 +4,7 @@
 // been quiet for 500 ms.
 #include "app/CommandInit.h"
 #include "app/FullScreenManager.h"
+#include "app/MainView.h"
 #include "resource.h"
 #include "shell/DriveMonitor.h"
 #include "shell/ShellNotifyIcon.h"
@@ -69,6 +70,7 @@ public:
         MESSAGE_HANDLER(WM_DESTROY, OnDestroy)
         MESSAGE_HANDLER(WM_ENDSESSION, OnEndSession)
         MESSAGE_HANDLER(WM_SYSCOMMAND, OnSysCommand)
+        MESSAGE_HANDLER(WM_GETMINMAXINFO, OnGetMinMaxInfo)
         MESSAGE_HANDLER(WM_INITMENUPOPUP, OnInitMenuPopup)
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
@@ -79,11 +81,15 @@ public:
         COMMAND_ID_HANDLER(ID_APP_START, OnStart)
         COMMAND_ID_HANDLER(ID_APP_RUN, OnRun)
         COMMAND_ID_HANDLER(ID_APP_EXIT, OnExit)
+        COMMAND_ID_HANDLER(ID_APP_ABOUT, OnAbout)
+        COMMAND_ID_HANDLER(ID_OPEN_HOMEPAGE, OnOpenPage)
+        COMMAND_ID_HANDLER(ID_OPEN_USAGE, OnOpenPage)
         CHAIN_MSG_MAP(FullScreen)
         CHAIN_MSG_MAP(WTL::CUpdateUI<CMainFrame>)
         CHAIN_MSG_MAP(Base)
     END_MSG_MAP()
 
+    boost::shared_ptr<CMainView> m_view;
     CCommandLineParser m_cmdLine;
     boost::shared_ptr<CDriveMonitor> m_driveMonitor;
     boost::shared_ptr<CShellNotifyIcon> m_trayIcon;
@@ -97,6 +103,9 @@ private:
     LRESULT OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&);
     LRESULT OnSysCommand(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
+    LRESULT OnGetMinMaxInfo(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
+    LRESULT OnAbout(WORD, WORD, HWND, BOOL&);
+    LRESULT OnOpenPage(WORD, WORD id, HWND, BOOL&);
     LRESULT OnInitMenuPopup(UINT, WPARAM, LPARAM lParam, BOOL& bHandled);
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL&);

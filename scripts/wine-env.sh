@@ -47,6 +47,16 @@ fh_wine_start() {
         done
         wine regedit "$reg" >/dev/null 2>&1
         wineserver -w
+        # The user's shell folders (Desktop, Documents, My Pictures...) are links to the Linux
+        # home folder in a new prefix: make them folders of the prefix, so that nothing the
+        # program or its tests move lands in the real home.
+        local link
+        for link in "$WINEPREFIX"/drive_c/users/*/*; do
+            if [ -L "$link" ]; then
+                rm -f "$link"
+                mkdir -p "$link"
+            fi
+        done
         touch "$WINEPREFIX/.fernhollow-ready"
     fi
     wineserver -p >/dev/null 2>&1 || true

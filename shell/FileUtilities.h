@@ -3,6 +3,7 @@
 // my::CException with their message. In their own namespace: some names (CreateFolderTree,
 // PathExists, IsDriveRoot) also exist in the foundation library with other results.
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <list>

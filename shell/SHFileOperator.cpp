@@ -99,81 +99,6 @@ void MakeShortcut(const std::wstring& item, const std::wstring& folder, FILEOP_F
     }
 }
 
-HRESULT LastErrorOrFail()
-{
-    const DWORD code = ::GetLastError();
-    return code ? HResultFromWin32(code) : E_FAIL;
-}
-
-// DROPEFFECT_COPY when the clipboard names no preferred effect.
-DWORD ReadPreferredDropEffect()
-{
-    const UINT format = ::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT);
-    if (!::IsClipboardFormatAvailable(format)) return DROPEFFECT_COPY;
-    HANDLE data = ::GetClipboardData(format);
-    if (!data) throw my::CException(IDS_DROP_EFFECT_FAILED, LastErrorOrFail());
-    const void* locked = ::GlobalLock(data);
-    if (!locked || ::GlobalSize(data) < sizeof(DWORD)) {
-        const HRESULT hr = locked ? E_UNEXPECTED : LastErrorOrFail();
-        if (locked) ::GlobalUnlock(data);
-        throw my::CException(IDS_DROP_EFFECT_FAILED, hr);
-    }
-    const DWORD effect = *static_cast<const DWORD*>(locked);
-    ::GlobalUnlock(data);
-    return effect;
-}
-
-void ReadDropFiles(HANDLE data, std::list<std::wstring>& out)
-{
-    HDROP drop = static_cast<HDROP>(data);
-    const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        const UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-        std::wstring path(length + 1, L'\0');
-        ::DragQueryFileW(drop, i, path.data(), length + 1);
-        path.resize(length);
-        if (!path.empty()) out.push_back(path);
-    }
-}
-
-// A CIDA: the parent folder's list, then each item's list relative to it.
-void ReadIdListArray(HANDLE data, std::list<std::wstring>& out)
-{
-    const BYTE* base = static_cast<const BYTE*>(::GlobalLock(data));
-    if (!base) throw my::CException(IDS_CLIPBOARD_DATA_FAILED, LastErrorOrFail());
-    const SIZE_T size = ::GlobalSize(data);
-    const CIDA* cida = reinterpret_cast<const CIDA*>(base);
-    HRESULT hr = S_OK;
-    if (size < sizeof(CIDA) || size < sizeof(UINT) * (static_cast<SIZE_T>(cida->cidl) + 2)) {
-        hr = E_UNEXPECTED;
-    } else {
-        CItemIDListHandle parent(reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(base + cida->aoffset[0])));
-        for (UINT i = 1; i <= cida->cidl && SUCCEEDED(hr); ++i) {
-            CItemIDListHandle child(reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(base + cida->aoffset[i])));
-            CItemIDList full = CItemIDList::Combine(parent, child);
-            std::wstring path;
-            hr = full.GetPath(path);
-            if (SUCCEEDED(hr)) out.push_back(path);
-        }
-    }
-    ::GlobalUnlock(data);
-    if (FAILED(hr)) throw my::CException(IDS_CLIPBOARD_DATA_FAILED, hr);
-}
-
-void ReadClipboardFiles(std::list<std::wstring>& out)
-{
-    if (::IsClipboardFormatAvailable(CF_HDROP)) {
-        HANDLE data = ::GetClipboardData(CF_HDROP);
-        if (!data) throw my::CException(IDS_CLIPBOARD_DATA_FAILED, LastErrorOrFail());
-        ReadDropFiles(data, out);
-        return;
-    }
-    const UINT idListFormat = ::RegisterClipboardFormatW(CFSTR_SHELLIDLIST);
-    HANDLE data = ::GetClipboardData(idListFormat);
-    if (!data) throw my::CException(IDS_CLIPBOARD_DATA_FAILED, LastErrorOrFail());
-    ReadIdListArray(data, out);
-}
-
 } // namespace
 
 CFileOperationResult::Outcome CFileOperationResult::GetOutcome() const
@@ -268,7 +193,7 @@ void CSHFileOperator::ExecuteLinkImpl()
 void CSHFileOperator::SetFromClipboard(const std::wstring& destination, bool asLink)
 {
     CClipboard clipboard(m_hWnd);
-    const DWORD effect = ReadPreferredDropEffect();
+    const DWORD effect = GetClipboardDropEffectOrThrow();
     const bool copy = (effect & DROPEFFECT_COPY) != 0;
     const bool move = (effect & DROPEFFECT_MOVE) != 0;
     const bool link = (effect & DROPEFFECT_LINK) != 0;
@@ -276,7 +201,8 @@ void CSHFileOperator::SetFromClipboard(const std::wstring& destination, bool asL
     if (!copy && !move && !link) throw my::CException(IDS_DROP_EFFECT_NO_ACTION);
 
     std::list<std::wstring> files;
-    ReadClipboardFiles(files);
+    const HRESULT hr = GetClipboardFileList(clipboard, files);
+    if (FAILED(hr)) throw my::CException(IDS_CLIPBOARD_DATA_FAILED, hr);
     if (files.empty()) throw my::CException(IDS_PASTE_NOTHING);
     m_from.swap(files);
     m_to = destination;
@@ -292,23 +218,4 @@ void CSHFileOperator::SetFromClipboard(const std::wstring& destination, bool asL
         m_fFlags = FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION;
     }
     clipboard.Close();
-}
-
-CClipboardOpener::CClipboardOpener(HWND owner) { Open(owner); }
-
-CClipboardOpener::~CClipboardOpener() { Close(); }
-
-void CClipboardOpener::Open(HWND owner)
-{
-    if (m_opened) return;
-    if (!::OpenClipboard(owner)) ThrowClipboardError();
-    m_hWnd = owner;
-    m_opened = true;
-}
-
-void CClipboardOpener::Close()
-{
-    if (!m_opened) return;
-    ::CloseClipboard();
-    m_opened = false;
 }

@@ -2,6 +2,7 @@
 // Moves, copies, deletes or renames a list of items through the shell's own file operation (its
 // progress dialog, conflict questions and undo apply), or makes shortcuts of them in a folder.
 #include "foundation/SimpleErr.h"
+#include "shell/Clipboard.h"
 #include "ui/Msg.h"
 
 #include <windows.h>
@@ -53,25 +54,4 @@ private:
     void Dispatch(CFileOperationResult& result);
     void ExecuteImpl(CFileOperationResult& result);
     void ExecuteLinkImpl();
-};
-
-// Holds the clipboard open for a window.
-class CClipboardOpener {
-public:
-    explicit CClipboardOpener(HWND owner);
-    virtual ~CClipboardOpener();
-    CClipboardOpener(const CClipboardOpener&) = delete;
-    CClipboardOpener& operator=(const CClipboardOpener&) = delete;
-
-    void Open(HWND owner);
-    void Close();
-
-protected:
-    HWND m_hWnd = nullptr; // not owned
-    bool m_opened = false;
-};
-
-class CClipboard : public CClipboardOpener {
-public:
-    explicit CClipboard(HWND owner) : CClipboardOpener(owner) {}
 };

@@ -18,16 +18,14 @@ using List = std::list<std::wstring>;
 
 namespace {
 
-List Sorted(List list)
-{
+List Sorted(List list) {
     list.sort();
     return list;
 }
 
 } // namespace
 
-TEST_F(FileList, PatternIsSearchedNotMatchedAndKeepsFoldersWithMaskZero)
-{
+TEST_F(FileList, PatternIsSearchedNotMatchedAndKeepsFoldersWithMaskZero) {
     m_scratch.MakeFile(L"100ABCDE");
     m_scratch.MakeFile(L"101abcde");
     m_scratch.MakeFile(L"100ABCDE.txt");
@@ -50,8 +48,7 @@ TEST_F(FileList, PatternIsSearchedNotMatchedAndKeepsFoldersWithMaskZero)
     EXPECT_EQ(out, List{L"999ZZZZZ"});
 }
 
-TEST_F(FileList, EnumFilesAppendsAndIgnoresMissingFolders)
-{
+TEST_F(FileList, EnumFilesAppendsAndIgnoresMissingFolders) {
     m_scratch.MakeFile(L"a");
     List out{L"before"};
     EnumFiles(out, m_scratch.Path(L"missing"), L"", 0, 0, false);
@@ -59,11 +56,11 @@ TEST_F(FileList, EnumFilesAppendsAndIgnoresMissingFolders)
     EnumFiles(out, m_scratch.Path(), L"", 0, 0, false);
     EnumFiles(out, m_scratch.Path(), L"", 0, 0, false);
     EXPECT_EQ(out, (List{L"before", L"a", L"a"}));
-    for (const std::wstring& name : out) EXPECT_TRUE(name != L"." && name != L"..");
+    for (const std::wstring& name : out)
+        EXPECT_TRUE(name != L"." && name != L"..");
 }
 
-TEST_F(FileList, InvalidPatternThrowsAndAddsNothing)
-{
+TEST_F(FileList, InvalidPatternThrowsAndAddsNothing) {
     m_scratch.MakeFile(L"a");
     List out{L"kept"};
     EXPECT_THROW(EnumFiles(out, m_scratch.Path(), L"a(", 0, 0, false), boost::regex_error);
@@ -72,8 +69,7 @@ TEST_F(FileList, InvalidPatternThrowsAndAddsNothing)
     EXPECT_TRUE(out.empty());
 }
 
-TEST_F(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash)
-{
+TEST_F(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
     m_scratch.MakeFolder(L"b");
     m_scratch.MakeFile(L"b\\a1");
     m_scratch.MakeFolder(L"b\\a2");
@@ -92,8 +88,7 @@ TEST_F(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash)
     EXPECT_EQ(Sorted(out), (List{L"b", L"b\\a1", L"b\\a2", L"b\\a2\\a3", L"c"}));
 }
 
-TEST_F(FileList, EnumFilesMatchTakesWholeNamesOfFilesOnly)
-{
+TEST_F(FileList, EnumFilesMatchTakesWholeNamesOfFilesOnly) {
     m_scratch.MakeFile(L"abc");
     m_scratch.MakeFile(L"xabc");
     m_scratch.MakeFolder(L"abc.d");
@@ -111,8 +106,7 @@ TEST_F(FileList, EnumFilesMatchTakesWholeNamesOfFilesOnly)
     EXPECT_FALSE(TryAssignRegex(re, L"*"));
 }
 
-TEST_F(FileList, SubFoldersByFolderAndByPattern)
-{
+TEST_F(FileList, SubFoldersByFolderAndByPattern) {
     m_scratch.MakeFolder(L"one");
     m_scratch.MakeFolder(L"two");
     m_scratch.MakeFile(L"file");
@@ -130,8 +124,7 @@ TEST_F(FileList, SubFoldersByFolderAndByPattern)
     EXPECT_EQ(finder.GetFilePath(), m_scratch.Path(L"one"));
 }
 
-TEST(FileListSort, FoldersLevelByLevelInNaturalOrder)
-{
+TEST(FileListSort, FoldersLevelByLevelInNaturalOrder) {
     List list{L"x\\b2", L"x\\b10", L"x\\a\\z", L"x\\B1"};
     SortPathsLogical(list, false);
     EXPECT_EQ(list, (List{L"x\\a\\z", L"x\\B1", L"x\\b2", L"x\\b10"}));
@@ -150,8 +143,7 @@ TEST(FileListSort, FoldersLevelByLevelInNaturalOrder)
     EXPECT_EQ(list, (List{L"d\\", L"d\\b"}));
 }
 
-TEST(FileListSort, EqualPathsKeepTheirInputOrder)
-{
+TEST(FileListSort, EqualPathsKeepTheirInputOrder) {
     List list{L"A\\b", L"z", L"a\\B", L"A\\b"};
     SortPathsLogical(list, false);
     EXPECT_EQ(list, (List{L"A\\b", L"a\\B", L"A\\b", L"z"}));
@@ -161,26 +153,26 @@ TEST(FileListSort, EqualPathsKeepTheirInputOrder)
 }
 
 // One level: the order is exactly the system's StrCmpLogicalW order.
-TEST(FileListSort, SingleLevelAgreesWithTheSystemOrder)
-{
+TEST(FileListSort, SingleLevelAgreesWithTheSystemOrder) {
     std::mt19937 random(7);
     const wchar_t alphabet[] = L"aB1 0.9_-";
     List list;
     for (int i = 0; i < 400; ++i) {
         std::wstring name;
         const int length = 1 + static_cast<int>(random() % 8);
-        for (int k = 0; k < length; ++k) name += alphabet[random() % 9];
+        for (int k = 0; k < length; ++k)
+            name += alphabet[random() % 9];
         list.push_back(name);
     }
     std::vector<std::wstring> reference(list.begin(), list.end());
-    std::stable_sort(reference.begin(), reference.end(),
-                     [](const std::wstring& a, const std::wstring& b) { return ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0; });
+    std::stable_sort(reference.begin(), reference.end(), [](const std::wstring& a, const std::wstring& b) {
+        return ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
+    });
     SortPathsLogical(list, false);
     EXPECT_EQ(std::vector<std::wstring>(list.begin(), list.end()), reference);
 }
 
-TEST(FileListText, MultiStringAndLines)
-{
+TEST(FileListText, MultiStringAndLines) {
     std::wstring out;
     ListToMultiString(List{L"C:\\a", L"C:\\b"}, out);
     EXPECT_EQ(out, std::wstring(L"C:\\a\0C:\\b\0\0", 11));
@@ -211,8 +203,7 @@ TEST(FileListText, MultiStringAndLines)
     EXPECT_EQ(flags.Get(), 0x5u);
 }
 
-TEST_F(FileList, FullPaths)
-{
+TEST_F(FileList, FullPaths) {
     List out{L"stale"};
     MakeFullPaths(List{L"a", L"b\\c"}, L"C:", out);
     EXPECT_EQ(out, (List{L"C:a", L"C:b\\c"}));

@@ -1,6 +1,7 @@
 #include "foundation/PathHelpers.h"
 
 #include <windows.h>
+
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
@@ -16,20 +17,15 @@ struct AppendCase {
 };
 
 const AppendCase kAppendCases[] = {
-    {L"", L"name", L"name"},
-    {L"C:", L"name", L"C:name"},
-    {L"C:\\a", L"", L"C:\\a\\"},
-    {L"C:\\a", L"b", L"C:\\a\\b"},
-    {L"C:\\a\\", L"b", L"C:\\a\\b"},
-    {L"C:/a/", L"b", L"C:/a/b"},
-    {L"C:\\a", L"\\b", L"C:\\a\\\\b"},
-    {L"\\\\server\\share", L"x.txt", L"\\\\server\\share\\x.txt"},
+    {L"", L"name", L"name"},           {L"C:", L"name", L"C:name"},
+    {L"C:\\a", L"", L"C:\\a\\"},       {L"C:\\a", L"b", L"C:\\a\\b"},
+    {L"C:\\a\\", L"b", L"C:\\a\\b"},   {L"C:/a/", L"b", L"C:/a/b"},
+    {L"C:\\a", L"\\b", L"C:\\a\\\\b"}, {L"\\\\server\\share", L"x.txt", L"\\\\server\\share\\x.txt"},
 };
 
 } // namespace
 
-TEST(PathHelpers, AppendPathAddsOneBackslashUnlessFolderEndsWithSeparatorOrColon)
-{
+TEST(PathHelpers, AppendPathAddsOneBackslashUnlessFolderEndsWithSeparatorOrColon) {
     for (const AppendCase& c : kAppendCases) {
         std::wstring folder = c.folder;
         EXPECT_EQ(AppendPath(folder, c.name), c.expected) << c.folder << L" + " << c.name;
@@ -40,15 +36,14 @@ TEST(PathHelpers, AppendPathAddsOneBackslashUnlessFolderEndsWithSeparatorOrColon
     }
 }
 
-TEST(PathHelpers, JoinPathKeepsExactlyOneSeparator)
-{
+TEST(PathHelpers, JoinPathKeepsExactlyOneSeparator) {
     const struct {
         const wchar_t *a, *b;
         wchar_t separator;
         const wchar_t* expected;
     } cases[] = {
-        {L"a\\", L"\\b", L'\\', L"a\\b"}, {L"a", L"b", L'\\', L"a\\b"}, {L"a/", L"b", L'\\', L"a/b"},
-        {L"a", L"/b", L'\\', L"a/b"},     {L"a", L"b", L'/', L"a/b"},   {L"", L"b", L'\\', L"b"},
+        {L"a\\", L"\\b", L'\\', L"a\\b"}, {L"a", L"b", L'\\', L"a\\b"},   {L"a/", L"b", L'\\', L"a/b"},
+        {L"a", L"/b", L'\\', L"a/b"},     {L"a", L"b", L'/', L"a/b"},     {L"", L"b", L'\\', L"b"},
         {L"a", L"", L'\\', L"a"},         {L"a/", L"\\b", L'\\', L"a/b"},
     };
     for (const auto& c : cases) {
@@ -66,8 +61,7 @@ TEST(PathHelpers, JoinPathKeepsExactlyOneSeparator)
     EXPECT_EQ(out, L"name");
 }
 
-TEST(PathHelpers, SplittingIntoFolderNameAndExtension)
-{
+TEST(PathHelpers, SplittingIntoFolderNameAndExtension) {
     std::wstring path = L"C:\\dir.x\\name", name;
     ASSERT_TRUE(SplitFileName(path, name));
     EXPECT_EQ(path, L"C:\\dir.x\\");
@@ -87,16 +81,15 @@ TEST(PathHelpers, SplittingIntoFolderNameAndExtension)
         bool ok;
         const wchar_t *base, *extension;
     } cases[] = {
-        {L"C:\\dir.x\\name", true, L"name", L""},
-        {L"archive.tar.gz", true, L"archive.tar", L"gz"},
-        {L"C:/x/.profile", true, L"", L"profile"},
-        {L"C:\\x\\", false, L"", L""},
+        {L"C:\\dir.x\\name", true, L"name", L""},  {L"archive.tar.gz", true, L"archive.tar", L"gz"},
+        {L"C:/x/.profile", true, L"", L"profile"}, {L"C:\\x\\", false, L"", L""},
         {L"trailing.", true, L"trailing", L""},
     };
     for (const auto& c : cases) {
         std::wstring base, extension;
         EXPECT_EQ(SplitFileExtension(c.path, base, extension), c.ok) << c.path;
-        if (!c.ok) continue;
+        if (!c.ok)
+            continue;
         EXPECT_EQ(base, c.base) << c.path;
         EXPECT_EQ(extension, c.extension) << c.path;
         EXPECT_EQ(GetBaseName(c.path), c.base);
@@ -123,23 +116,28 @@ TEST(PathHelpers, SplittingIntoFolderNameAndExtension)
     EXPECT_EQ(rest, L"");
 }
 
-TEST(PathHelpers, RootLengthAndSplitRoot)
-{
+TEST(PathHelpers, RootLengthAndSplitRoot) {
     const struct {
         const wchar_t* path;
         size_t length;
     } cases[] = {
-        {L"\\\\server\\share\\x", 9}, {L"\\\\server", 8}, {L"\\x", 1}, {L"C:\\x", 3}, {L"C:x", 2}, {L"x", 0}, {L"", 0},
+        {L"\\\\server\\share\\x", 9},
+        {L"\\\\server", 8},
+        {L"\\x", 1},
+        {L"C:\\x", 3},
+        {L"C:x", 2},
+        {L"x", 0},
+        {L"", 0},
     };
-    for (const auto& c : cases) EXPECT_EQ(GetRootLength(c.path), c.length) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(GetRootLength(c.path), c.length) << c.path;
     std::wstring root, rest;
     SplitRoot(L"C:\\a\\b", root, rest);
     EXPECT_EQ(root, L"C:\\");
     EXPECT_EQ(rest, L"a\\b");
 }
 
-TEST(PathHelpers, SplitPathAndNormalizeDots)
-{
+TEST(PathHelpers, SplitPathAndNormalizeDots) {
     std::list<std::wstring> pieces{L"kept"};
     SplitPath(L"\\a\\\\b\\", pieces);
     EXPECT_EQ(pieces, (std::list<std::wstring>{L"kept", L"", L"a", L"", L"b", L""}));
@@ -152,8 +150,12 @@ TEST(PathHelpers, SplitPathAndNormalizeDots)
     const struct {
         const wchar_t *in, *out;
     } cases[] = {
-        {L"a\\.\\b\\...\\c", L"a\\b\\..\\c"}, {L"a\\....\\b", L"a\\..\\..\\b"}, {L"\\\\srv\\.\\x", L"\\\\srv\\x"},
-        {L"..\\a", L"..\\a"},                  {L"a.b\\c", L"a.b\\c"},           {L"", L""},
+        {L"a\\.\\b\\...\\c", L"a\\b\\..\\c"},
+        {L"a\\....\\b", L"a\\..\\..\\b"},
+        {L"\\\\srv\\.\\x", L"\\\\srv\\x"},
+        {L"..\\a", L"..\\a"},
+        {L"a.b\\c", L"a.b\\c"},
+        {L"", L""},
     };
     for (const auto& c : cases) {
         std::wstring path = c.in;
@@ -162,8 +164,7 @@ TEST(PathHelpers, SplitPathAndNormalizeDots)
     }
 }
 
-TEST(PathHelpers, ParentsAndPrefixes)
-{
+TEST(PathHelpers, ParentsAndPrefixes) {
     std::wstring out;
     GetParentPath(out, L"C:\\a\\b");
     EXPECT_EQ(out, L"C:\\a");
@@ -199,8 +200,7 @@ TEST(PathHelpers, ParentsAndPrefixes)
     EXPECT_EQ(out, L"");
 }
 
-TEST(PathHelpers, TrailingSeparators)
-{
+TEST(PathHelpers, TrailingSeparators) {
     const struct {
         const wchar_t* in;
         bool removed;
@@ -242,8 +242,7 @@ TEST(PathHelpers, TrailingSeparators)
     EXPECT_FALSE(TruncateAtNul(path));
 }
 
-TEST(PathHelpers, RootPredicates)
-{
+TEST(PathHelpers, RootPredicates) {
     // drive spec, drive root path, drive root, UNC server, UNC share, root, top level, absolute
     const struct {
         const wchar_t* path;
@@ -291,35 +290,21 @@ TEST(PathHelpers, RootPredicates)
     EXPECT_EQ(root, L"k:\\");
 }
 
-TEST(PathHelpers, ValidRelativePathRefusesLineBreaksAndReservedCharacters)
-{
+TEST(PathHelpers, ValidRelativePathRefusesLineBreaksAndReservedCharacters) {
     const struct {
         std::wstring path;
         bool valid;
     } cases[] = {
-        {L"", true},
-        {L"a", true},
-        {L"a\\b/c", true},
-        {L"a\\b\\", true},
-        {L"a\\\\b", false},
-        {L"\\a", false},
-        {L"C:\\a", false},
-        {L"a*b", false},
-        {L"a\"b", false},
-        {L"a|b", false},
-        {L"a:\nb", false},
-        {L"C:\\x\nfoo", false},
-        {L"a\nb", false},
-        {L"a\r\nb", false},
-        {L"ab\n", false},
-        {L"\n", false},
-        {L"a\\b\n\\", false},
+        {L"", true},       {L"a", true},           {L"a\\b/c", true}, {L"a\\b\\", true},  {L"a\\\\b", false},
+        {L"\\a", false},   {L"C:\\a", false},      {L"a*b", false},   {L"a\"b", false},   {L"a|b", false},
+        {L"a:\nb", false}, {L"C:\\x\nfoo", false}, {L"a\nb", false},  {L"a\r\nb", false}, {L"ab\n", false},
+        {L"\n", false},    {L"a\\b\n\\", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(IsValidRelativePath(c.path), c.valid) << c.path;
+    for (const auto& c : cases)
+        EXPECT_EQ(IsValidRelativePath(c.path), c.valid) << c.path;
 }
 
-TEST(PathHelpers, CaseInsensitiveComparisons)
-{
+TEST(PathHelpers, CaseInsensitiveComparisons) {
     EXPECT_EQ(CompareNoCase(L"ABC", L"abc"), 0);
     EXPECT_LT(CompareNoCase(L"abc", L"abd"), 0);
     EXPECT_EQ(CompareNoCase(L"ABCx", L"abcy", 3), 0);
@@ -348,8 +333,7 @@ TEST(PathHelpers, CaseInsensitiveComparisons)
     EXPECT_EQ(CompareUInt(7, 7), 0);
 }
 
-TEST(PathHelpers, NaturalComparisonFoldsCaseAndSeparatorsAndOrdersNumbers)
-{
+TEST(PathHelpers, NaturalComparisonFoldsCaseAndSeparatorsAndOrdersNumbers) {
     EXPECT_LT(ComparePathsNatural(L"x\\file2", L"x\\file10"), 0);
     EXPECT_GT(ComparePathsNatural(L"x\\file10", L"x\\file2"), 0);
     EXPECT_EQ(ComparePathsNatural(L"X/a", L"x\\a"), 0);
@@ -361,31 +345,34 @@ TEST(PathHelpers, NaturalComparisonFoldsCaseAndSeparatorsAndOrdersNumbers)
     EXPECT_EQ(ComparePathsNatural(L"d\\img9", L"d\\img10") < 0, ::StrCmpLogicalW(L"img9", L"img10") < 0);
 }
 
-TEST(PathHelpers, InvalidFileNameCharactersBecomeFullWidth)
-{
+TEST(PathHelpers, InvalidFileNameCharactersBecomeFullWidth) {
     std::wstring out;
     ToValidFileNameChars(out, L"a:b?c");
-    EXPECT_EQ(out, L"a\xFF1A" L"b\xFF1F" L"c");
+    EXPECT_EQ(out, L"a\xFF1A"
+                   L"b\xFF1F"
+                   L"c");
     ToValidFileNameChars(out, L"\"*,/:;<>?\\|ok");
-    EXPECT_EQ(out, L"\x201D\xFF0A\xFF0C\xFF0F\xFF1A\xFF1B\xFF1C\xFF1E\xFF1F\xFF3C\xFF5C" L"ok");
+    EXPECT_EQ(out, L"\x201D\xFF0A\xFF0C\xFF0F\xFF1A\xFF1B\xFF1C\xFF1E\xFF1F\xFF3C\xFF5C"
+                   L"ok");
     ToValidFileNameChars(out, nullptr);
     EXPECT_EQ(out, L"");
 }
 
 // Random texts over the characters that matter to the parsers; invariants only.
-TEST(PathHelpers, RandomTextsKeepInvariants)
-{
+TEST(PathHelpers, RandomTextsKeepInvariants) {
     const wchar_t alphabet[] = L"ab.\\/:*\n";
     std::mt19937 random(20240611);
     for (int round = 0; round < 3000; ++round) {
         std::wstring text;
         const int length = static_cast<int>(random() % 12);
-        for (int i = 0; i < length; ++i) text += alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+        for (int i = 0; i < length; ++i)
+            text += alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
 
         std::list<std::wstring> pieces;
         SplitPath(text, pieces);
         std::wstring joined;
-        for (auto it = pieces.begin(); it != pieces.end(); ++it) joined += (it == pieces.begin() ? L"" : L"\\") + *it;
+        for (auto it = pieces.begin(); it != pieces.end(); ++it)
+            joined += (it == pieces.begin() ? L"" : L"\\") + *it;
         EXPECT_EQ(joined, text);
 
         std::wstring once = text;

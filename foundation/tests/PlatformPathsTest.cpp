@@ -13,8 +13,7 @@
 
 using PlatformPaths = ScratchTest;
 
-TEST_F(PlatformPaths, TempFolderFormsAgreeAndExist)
-{
+TEST_F(PlatformPaths, TempFolderFormsAgreeAndExist) {
     std::wstring plain, viaHr, thrown;
     ASSERT_TRUE(GetTempFolderPath(plain));
     ASSERT_EQ(GetTempFolderPathHr(viaHr), S_OK);
@@ -25,17 +24,18 @@ TEST_F(PlatformPaths, TempFolderFormsAgreeAndExist)
     EXPECT_EQ(plain.size(), wcslen(plain.c_str()));
 }
 
-TEST_F(PlatformPaths, MessagesExistInBothLanguages)
-{
+TEST_F(PlatformPaths, MessagesExistInBothLanguages) {
     ExpectStringInBothLanguages(IDS_TEMP_PATH_FAILED);
     my::CException e(IDS_TEMP_PATH_FAILED, E_FAIL);
     EXPECT_EQ(e.m_code, static_cast<UINT>(E_FAIL));
-    EXPECT_EQ(e.m_message.rfind(ByLanguage(L"Failed to get temporally path - ", L"一時フォルダーのパスを取得できませんでした - "), 0), 0u)
+    EXPECT_EQ(e.m_message.rfind(ByLanguage(L"Failed to get temporally path - ",
+                                           L"一時フォルダーのパスを取得できませんでした - "),
+                                0),
+              0u)
         << e.m_message;
 }
 
-TEST_F(PlatformPaths, SpecialFolderIsAnExistingFolder)
-{
+TEST_F(PlatformPaths, SpecialFolderIsAnExistingFolder) {
     std::wstring out = L"stale";
     ASSERT_TRUE(GetSpecialFolderPath(out, nullptr, CSIDL_PERSONAL, false));
     EXPECT_TRUE(::PathIsDirectoryW(out.c_str())) << out;
@@ -43,8 +43,7 @@ TEST_F(PlatformPaths, SpecialFolderIsAnExistingFolder)
     EXPECT_EQ(out, L"");
 }
 
-TEST_F(PlatformPaths, ModulePathFromTheProcessCommandLine)
-{
+TEST_F(PlatformPaths, ModulePathFromTheProcessCommandLine) {
     wchar_t module[MAX_PATH] = {};
     ::GetModuleFileNameW(nullptr, module, MAX_PATH);
     std::wstring path, folder;
@@ -57,8 +56,7 @@ TEST_F(PlatformPaths, ModulePathFromTheProcessCommandLine)
     EXPECT_EQ(folder + GetBaseName(path) + L"." + GetFileExtension(path), path);
 }
 
-TEST_F(PlatformPaths, ModulePathFromQuotedAndPlainCommandLines)
-{
+TEST_F(PlatformPaths, ModulePathFromQuotedAndPlainCommandLines) {
     m_scratch.MakeFolder(L"my tools");
     m_scratch.MakeFile(L"my tools\\run me.exe");
     const std::wstring program = m_scratch.Path(L"my tools\\run me.exe");
@@ -77,8 +75,7 @@ TEST_F(PlatformPaths, ModulePathFromQuotedAndPlainCommandLines)
     EXPECT_FALSE(GetModulePathFromCommandLine(out, L""));
 }
 
-TEST_F(PlatformPaths, FullAndCurrentPaths)
-{
+TEST_F(PlatformPaths, FullAndCurrentPaths) {
     std::wstring current;
     ASSERT_TRUE(GetCurrentFolder(current));
     wchar_t reference[1024] = {};
@@ -102,8 +99,7 @@ TEST_F(PlatformPaths, FullAndCurrentPaths)
     EXPECT_EQ(full, L"C:\\a\\b");
 }
 
-TEST_F(PlatformPaths, UniqueFilePathSkipsExistingNames)
-{
+TEST_F(PlatformPaths, UniqueFilePathSkipsExistingNames) {
     m_scratch.MakeFile(L"x1.tmp");
     std::wstring out;
     MakeUniqueFilePath(out, m_scratch.Path(), L"x", L".tmp");
@@ -113,8 +109,7 @@ TEST_F(PlatformPaths, UniqueFilePathSkipsExistingNames)
     EXPECT_EQ(m_scratch.CountEntries(), 1);
 }
 
-TEST_F(PlatformPaths, ExistenceTests)
-{
+TEST_F(PlatformPaths, ExistenceTests) {
     m_scratch.MakeFile(L"f.txt");
     m_scratch.MakeFolder(L"d");
     EXPECT_TRUE(PathExists(m_scratch.Path(L"f.txt")));
@@ -127,8 +122,7 @@ TEST_F(PlatformPaths, ExistenceTests)
     EXPECT_FALSE(IsFloppyDrive(L"A"));
 }
 
-TEST_F(PlatformPaths, CreateFolderTreeTakesAPathWithAnInnerBackslashAsAFilePath)
-{
+TEST_F(PlatformPaths, CreateFolderTreeTakesAPathWithAnInnerBackslashAsAFilePath) {
     EXPECT_TRUE(CreateFolderTree(m_scratch.Path(L"a\\b\\file.txt")));
     EXPECT_TRUE(m_scratch.IsFolder(L"a\\b"));
     EXPECT_FALSE(m_scratch.Exists(L"a\\b\\file.txt"));
@@ -144,18 +138,19 @@ TEST_F(PlatformPaths, CreateFolderTreeTakesAPathWithAnInnerBackslashAsAFilePath)
     EXPECT_FALSE(CreateFolderTree(L""));
 }
 
-TEST_F(PlatformPaths, CreateFolderTreeFailsWhereAFileStands)
-{
+TEST_F(PlatformPaths, CreateFolderTreeFailsWhereAFileStands) {
     m_scratch.MakeFile(L"plain", "content");
     EXPECT_FALSE(CreateFolderTree(m_scratch.Path(L"plain\\")));
     EXPECT_FALSE(CreateFolderTree(m_scratch.Path(L"plain\\sub\\x.txt")));
     EXPECT_TRUE(m_scratch.IsFile(L"plain"));
     EXPECT_EQ(m_scratch.ReadFile(L"plain"), "content");
     EXPECT_EQ(m_scratch.CountEntries(), 1);
+
+    EXPECT_FALSE(CreateFolderTree(m_scratch.Path(L"line\nbreak\\")));
+    EXPECT_EQ(m_scratch.CountEntries(), 1);
 }
 
-TEST_F(PlatformPaths, CanonicalAndRelativePaths)
-{
+TEST_F(PlatformPaths, CanonicalAndRelativePaths) {
     std::wstring path = L"C:\\a\\.\\b\\..\\c";
     ASSERT_TRUE(CanonicalizePath(path));
     EXPECT_EQ(path, L"C:\\a\\c");
@@ -171,8 +166,7 @@ TEST_F(PlatformPaths, CanonicalAndRelativePaths)
     EXPECT_FALSE(ResolveRelativePath(out, L"C:\\base", L"D:\\x"));
 }
 
-TEST_F(PlatformPaths, ResolveExistingPathWalksUpToWhatExists)
-{
+TEST_F(PlatformPaths, ResolveExistingPathWalksUpToWhatExists) {
     m_scratch.MakeFolder(L"pics");
     EXPECT_EQ(ResolveExistingPath(m_scratch.Path(L"pics\\x\\y")), m_scratch.Path(L"pics"));
     EXPECT_EQ(ResolveExistingPath(m_scratch.Path(L"pics\\")), m_scratch.Path(L"pics"));

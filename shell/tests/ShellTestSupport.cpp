@@ -6,17 +6,6 @@
 
 namespace {
 
-void RemoveTree(const std::wstring& path)
-{
-    std::wstring from = path;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-    ::SHFileOperationW(&op);
-}
-
 void Walk(const std::wstring& root, const std::wstring& relative, std::map<std::wstring, std::string>& out)
 {
     const std::wstring folder = relative.empty() ? root : root + L"\\" + relative;
@@ -38,26 +27,6 @@ void Walk(const std::wstring& root, const std::wstring& relative, std::map<std::
 }
 
 } // namespace
-
-CTempFolder::CTempFolder()
-{
-    wchar_t temp[MAX_PATH] = L"";
-    ::GetTempPathW(MAX_PATH, temp);
-    static unsigned counter = 0;
-    for (;;) {
-        m_path = std::wstring(temp) + L"fh-shell-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(++counter);
-        if (::CreateDirectoryW(m_path.c_str(), nullptr)) break;
-    }
-}
-
-CTempFolder::~CTempFolder() { Remove(); }
-
-bool CTempFolder::Remove()
-{
-    if (::GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES) RemoveTree(m_path);
-    return ::GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES;
-}
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {

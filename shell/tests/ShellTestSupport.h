@@ -1,26 +1,13 @@
 #pragma once
 // A private temporary folder per test (on the Wine drive, so moves stay on one file system),
 // and helpers to build and compare real trees of files.
+#include "tests/support/TempFolder.h"
+
 #include <windows.h>
 
 #include <map>
 #include <string>
 
-class CTempFolder {
-public:
-    CTempFolder();
-    ~CTempFolder();
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
-
-    const std::wstring& Path() const { return m_path; }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
-    // Removes the tree; true when nothing is left.
-    bool Remove();
-
-private:
-    std::wstring m_path;
-};
 
 void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 std::string ReadFileBytes(const std::wstring& path);

@@ -25,10 +25,15 @@ public:
     CTempFolder& operator=(const CTempFolder&) = delete;
     ~CTempFolder()
     {
-        // Removal failed now and then while other test programs ran in parallel: retry a
-        // while before calling the folder left behind.
+        EXPECT_TRUE(Remove()) << "temporary folder left behind";
+    }
+
+    // Removes the folder and everything in it; true when nothing is left. Removal failed now and
+    // then while other test programs ran in parallel: it is retried for a while.
+    bool Remove() const
+    {
         for (int attempt = 0; attempt < 40 && !RemoveTree(m_path); ++attempt) ::Sleep(50);
-        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(m_path.c_str())) << "temporary folder left behind";
+        return ::GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES;
     }
 
     std::wstring Path(const std::wstring& name) const { return m_path + L"\\" + name; }
@@ -77,8 +82,8 @@ private:
                 const std::wstring path = folder + L"\\" + name;
                 if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveTree(path);
-                else
-                    ::DeleteFileW(path.c_str());
+                else if (!::DeleteFileW(path.c_str()) && ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
+                    ::DeleteFileW(path.c_str()); // a read-only file
             } while (::FindNextFileW(find, &data));
             ::FindClose(find);
         }

@@ -1,0 +1,122 @@
+#include "imaging/GdiplusImage.h"
+
+#include "foundation/Exception.h"
+#include "foundation/Streams.h"
+#include "ids/imaging.h"
+
+#include <climits>
+#include <new>
+#include <utility>
+#include <vector>
+
+namespace {
+
+// ColorPalette ends in a one-entry array: room for `count` entries is made here.
+class CPaletteBuffer {
+public:
+    explicit CPaletteBuffer(UINT count)
+        : m_bytes(sizeof(Gdiplus::ColorPalette) + sizeof(Gdiplus::ARGB) * (count ? count - 1 : 0))
+    {
+        Get()->Flags = 0;
+        Get()->Count = count;
+    }
+    Gdiplus::ColorPalette* Get() { return reinterpret_cast<Gdiplus::ColorPalette*>(m_bytes.data()); }
+
+private:
+    std::vector<BYTE> m_bytes;
+};
+
+void SetGrayPalette(Gdiplus::Bitmap& bitmap)
+{
+    CPaletteBuffer palette(256);
+    for (UINT i = 0; i < 256; ++i) palette.Get()->Entries[i] = MakeOpaqueArgb(BYTE(i), BYTE(i), BYTE(i));
+    bitmap.SetPalette(palette.Get());
+}
+
+void SetBlackWhitePalette(Gdiplus::Bitmap& bitmap)
+{
+    CPaletteBuffer palette(2);
+    palette.Get()->Entries[0] = 0xFF000000;
+    palette.Get()->Entries[1] = 0xFFFFFFFF;
+    bitmap.SetPalette(palette.Get());
+}
+
+// GDI+'s allocator answers null when out of memory; its classes' own operator new would then
+// construct over null, so the memory is taken here and the object built in place.
+template <class T, class... Args> boost::shared_ptr<T> GdiplusNew(Args&&... args)
+{
+    void* memory = Gdiplus::DllExports::GdipAlloc(sizeof(T));
+    if (!memory) return boost::shared_ptr<T>();
+    return boost::shared_ptr<T>(::new (memory) T(std::forward<Args>(args)...));
+}
+
+} // namespace
+
+CGdiplusBitmapPtr CreateBitmapFromImage(const CImg& img)
+{
+    if (img.m_w == 0 || img.m_h == 0) return CGdiplusBitmapPtr();
+    Gdiplus::PixelFormat format = 0;
+    switch (img.m_format) {
+    case BGRA32: format = PixelFormat32bppARGB; break;
+    case BGR24: format = PixelFormat24bppRGB; break;
+    case MONO8: format = PixelFormat8bppIndexed; break;
+    case MONO1: format = PixelFormat1bppIndexed; break;
+    default: throw my::CException(IDS_UNSUPPORTED_IMAGE_FORMAT);
+    }
+    // GDI+ reads stride x height bytes from the buffer: refuse an image that does not hold them.
+    if (!img.HasAllBits() || img.m_w > INT_MAX || img.m_h > INT_MAX) {
+        throw my::CException(IDS_BAD_IMAGE_SIZE, std::to_wstring(img.m_w), std::to_wstring(img.m_h));
+    }
+    BYTE* scan0 = const_cast<BYTE*>(img.m_bits.data());
+    CGdiplusBitmapPtr bitmap = GdiplusNew<Gdiplus::Bitmap>(
+        static_cast<INT>(img.m_w), static_cast<INT>(img.m_h), static_cast<INT>(img.GetStride()), format, scan0);
+    if (!bitmap) return bitmap;
+    if (img.m_format == MONO8) SetGrayPalette(*bitmap);
+    if (img.m_format == MONO1) SetBlackWhitePalette(*bitmap);
+    return bitmap;
+}
+
+CTextureBrushPtr CreateTextureBrush(const CImg& img, Gdiplus::WrapMode wrapMode)
+{
+    CGdiplusBitmapPtr bitmap = CreateBitmapFromImage(img);
+    if (!bitmap) return CTextureBrushPtr();
+    return GdiplusNew<Gdiplus::TextureBrush>(bitmap.get(), wrapMode);
+}
+
+CTextureBrushPtr CreateTextureBrush(const CImg& img, Gdiplus::WrapMode wrapMode, float opacity)
+{
+    Gdiplus::ColorMatrix matrix = {};
+    for (int i = 0; i < 5; ++i) matrix.m[i][i] = 1.0f;
+    matrix.m[3][3] = opacity;
+    Gdiplus::ImageAttributes attributes;
+    attributes.SetColorMatrix(&matrix, Gdiplus::ColorMatrixFlagsDefault, Gdiplus::ColorAdjustTypeDefault);
+    CGdiplusBitmapPtr bitmap = CreateBitmapFromImage(img);
+    if (!bitmap) return CTextureBrushPtr();
+    const Gdiplus::Rect area(0, 0, static_cast<INT>(img.m_w), static_cast<INT>(img.m_h));
+    CTextureBrushPtr brush = GdiplusNew<Gdiplus::TextureBrush>(bitmap.get(), area, &attributes);
+    if (brush) brush->SetWrapMode(wrapMode);
+    return brush;
+}
+
+HRESULT LoadImageFromStream(CGdiplusImagePtr& out, IStream* stream)
+{
+    out = GdiplusNew<Gdiplus::Image>(stream, FALSE);
+    if (!out) return E_FAIL;
+    return out->GetLastStatus() == Gdiplus::Ok ? S_OK : E_NOTIMPL;
+}
+
+HRESULT LoadImageFromFile(CGdiplusImagePtr& out, const std::wstring& path)
+{
+    CStreamPtr stream;
+    const HRESULT hr = CreateStreamOnFileHGlobal(stream, path, ~0ULL);
+    if (FAILED(hr)) return hr;
+    return LoadImageFromStream(out, stream);
+}
+
+HRESULT LoadImageFromResource(CGdiplusImagePtr& out, const wchar_t* name, const wchar_t* type)
+{
+    CStreamPtr stream;
+    const HRESULT hr = CreateStreamOnResource(stream, name, type);
+    if (FAILED(hr)) return hr;
+    return LoadImageFromStream(out, stream);
+}

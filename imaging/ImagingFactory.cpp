@@ -1,0 +1,45 @@
+#include "imaging/ImagingFactory.h"
+
+#include "foundation/Exception.h"
+#include "ids/imaging.h"
+
+#include <ComPtr.h>
+
+#include <utility>
+
+IWICImagingFactory* g_wicFactory = nullptr;
+
+namespace {
+
+// Releases the factory once more at process exit when teardown did not.
+struct CReleaseImagingFactoryAtExit {
+    ~CReleaseImagingFactoryAtExit() { ReleaseImagingFactory(); }
+} s_releaseAtExit;
+
+} // namespace
+
+void CreateImagingFactory()
+{
+    const HRESULT hr = ::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IWICImagingFactory, reinterpret_cast<void**>(&g_wicFactory));
+    if (FAILED(hr)) {
+        g_wicFactory = nullptr;
+        throw my::CException(IDS_WIC_FACTORY_FAILED, hr);
+    }
+}
+
+void ReleaseImagingFactory() noexcept
+{
+    if (IWICImagingFactory* factory = std::exchange(g_wicFactory, nullptr)) factory->Release();
+}
+
+void CreateWicColorContext(IWICColorContext*& out, const std::vector<BYTE>& profile)
+{
+    ATL::CComPtr<IWICColorContext> context;
+    HRESULT hr = g_wicFactory->CreateColorContext(&context);
+    if (FAILED(hr)) throw my::CException(IDS_WIC_COLOR_CONTEXT_CREATE_FAILED, hr);
+    hr = context->InitializeFromMemory(profile.data(), static_cast<UINT>(profile.size()));
+    if (FAILED(hr)) throw my::CException(IDS_WIC_COLOR_CONTEXT_INIT_FAILED, hr);
+    if (out) out->Release();
+    out = context.Detach();
+}
