@@ -1,0 +1,69 @@
+#pragma once
+// A camera card: a folder with DCIM/<camera folders> and entries that are no camera folders,
+// presented to the program as a removable drive through the drive tool.
+#include <windows.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Relative path -> file bytes; folders carry the marker kFolderMark.
+using TreeSnapshot = std::map<std::wstring, std::string>;
+extern const char kFolderMark[];
+
+TreeSnapshot SnapshotTree(const std::wstring& folder);
+bool MakeFolders(const std::wstring& path);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Removes the folder with everything in it; true when it is gone.
+bool RemoveTree(const std::wstring& folder);
+
+class CCameraCard {
+public:
+    // Builds the card in `root`: DCIM with the camera folders `cameraFolders` (each with files
+    // of varied sizes and a nested folder) and the entries MISC\, 100abcde\, 1000ABCDE\ and
+    // readme.txt, which no camera pattern takes.
+    CCameraCard(const std::wstring& root, const std::vector<std::wstring>& cameraFolders, unsigned seed);
+    // A card whose DCIM holds only entries the pattern does not take.
+    static CCameraCard WithoutCameraFolders(const std::wstring& root, unsigned seed);
+
+    const std::wstring& Root() const { return m_root; }
+    const std::vector<std::wstring>& CameraFolders() const { return m_cameraFolders; }
+    // The snapshot of the card as built.
+    const TreeSnapshot& Original() const { return m_original; }
+    // The part of Original() under DCIM\<camera folders>, relative to DCIM.
+    TreeSnapshot CameraPart() const;
+    // Original() without the camera folders.
+    TreeSnapshot WithoutCameraPart() const;
+
+private:
+    std::wstring m_root;
+    std::vector<std::wstring> m_cameraFolders;
+    TreeSnapshot m_original;
+};
+
+// Runs tests\drivetool.exe with `args`, its announcements addressed to process `pid`; exit code.
+int RunDriveTool(const std::wstring& args, DWORD pid);
+
+// The free drive letters, from W down to P.
+std::vector<wchar_t> FreeDriveLetters(size_t count);
+
+// A removable drive over a folder; removed (undefined) on destruction when still defined.
+class CCardDrive {
+public:
+    CCardDrive(wchar_t letter, std::wstring folder, DWORD pid) : m_letter(letter), m_folder(std::move(folder)), m_pid(pid) {}
+    ~CCardDrive();
+    CCardDrive(const CCardDrive&) = delete;
+    CCardDrive& operator=(const CCardDrive&) = delete;
+
+    bool Insert();  // define and announce
+    bool Define();  // define only
+    bool Remove();  // undefine and announce
+    bool Undefine();
+    wchar_t Letter() const { return m_letter; }
+
+private:
+    wchar_t m_letter;
+    std::wstring m_folder;
+    DWORD m_pid;
+    bool m_defined = false;
+};

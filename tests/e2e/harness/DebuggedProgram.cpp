@@ -1,0 +1,198 @@
+#include "DebuggedProgram.h"
+
+#include <chrono>
+
+namespace {
+
+// The wide debug string of newer systems, raised before the narrow one.
+constexpr DWORD kPrintExceptionWide = 0x4001000A;
+const wchar_t kBalloonTag[] = L"fernhollow-balloon\t";
+
+std::wstring ModuleFolder()
+{
+    wchar_t self[MAX_PATH] = L"";
+    ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self);
+    path.resize(path.find_last_of(L'\\'));
+    return path;
+}
+
+} // namespace
+
+std::wstring OwnFolderFile(const std::wstring& name) { return ModuleFolder() + L"\\" + name; }
+
+std::wstring ParentFolderFile(const std::wstring& name)
+{
+    std::wstring folder = ModuleFolder();
+    folder.resize(folder.find_last_of(L'\\'));
+    return folder + L"\\" + name;
+}
+
+CDebuggedProgram::~CDebuggedProgram()
+{
+    {
+        std::unique_lock lock(m_lock);
+        if (m_started && !m_exited && m_process) ::TerminateProcess(m_process, 99);
+    }
+    if (m_thread.joinable()) m_thread.join();
+}
+
+bool CDebuggedProgram::Start(const std::wstring& path, const std::wstring& arguments)
+{
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    m_thread = std::thread([this, commandLine] { Loop(commandLine); });
+    std::unique_lock lock(m_lock);
+    m_changed.wait(lock, [this] { return m_startDone; });
+    return m_started;
+}
+
+bool CDebuggedProgram::Running()
+{
+    std::unique_lock lock(m_lock);
+    return m_started && !m_exited;
+}
+
+long CDebuggedProgram::WaitExit(DWORD ms)
+{
+    std::unique_lock lock(m_lock);
+    if (!m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_exited || !m_started; }))
+        return -1;
+    return m_started ? static_cast<long>(m_exitCode) : -1;
+}
+
+std::vector<Balloon> CDebuggedProgram::Balloons()
+{
+    std::unique_lock lock(m_lock);
+    return m_balloons;
+}
+
+size_t CDebuggedProgram::WaitBalloons(size_t count, DWORD ms)
+{
+    std::unique_lock lock(m_lock);
+    m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this, count] { return m_balloons.size() >= count || m_exited; });
+    return m_balloons.size();
+}
+
+std::vector<std::wstring> CDebuggedProgram::DebugStrings()
+{
+    std::unique_lock lock(m_lock);
+    return m_strings;
+}
+
+DWORD CDebuggedProgram::Crash()
+{
+    std::unique_lock lock(m_lock);
+    return m_crash;
+}
+
+void CDebuggedProgram::OnDebugString(const std::wstring& raw)
+{
+    std::wstring text = raw;
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'\0')) text.pop_back();
+    std::unique_lock lock(m_lock);
+    m_strings.push_back(text);
+    if (text.compare(0, wcslen(kBalloonTag), kBalloonTag) == 0) {
+        const std::wstring rest = text.substr(wcslen(kBalloonTag));
+        const size_t tab = rest.find(L'\t');
+        Balloon balloon;
+        balloon.title = rest.substr(0, tab);
+        if (tab != std::wstring::npos) balloon.text = rest.substr(tab + 1);
+        balloon.tick = ::GetTickCount();
+        m_balloons.push_back(balloon);
+    }
+    m_changed.notify_all();
+}
+
+std::wstring CDebuggedProgram::ReadRemoteString(HANDLE process, const void* address, size_t chars, bool wide)
+{
+    if (!address || !chars || chars > 65536) return std::wstring();
+    if (wide) {
+        std::wstring text(chars, L'\0');
+        SIZE_T read = 0;
+        if (!::ReadProcessMemory(process, address, text.data(), chars * sizeof(wchar_t), &read)) return std::wstring();
+        text.resize(read / sizeof(wchar_t));
+        const size_t end = text.find(L'\0');
+        if (end != std::wstring::npos) text.resize(end);
+        return text;
+    }
+    std::string bytes(chars, '\0');
+    SIZE_T read = 0;
+    if (!::ReadProcessMemory(process, address, bytes.data(), chars, &read)) return std::wstring();
+    bytes.resize(read);
+    const size_t end = bytes.find('\0');
+    if (end != std::string::npos) bytes.resize(end);
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(length, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return text;
+}
+
+void CDebuggedProgram::Loop(std::wstring commandLine)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    const BOOL created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                                          nullptr, nullptr, &startup, &info);
+    {
+        std::unique_lock lock(m_lock);
+        m_startDone = true;
+        m_started = created != FALSE;
+        if (created) {
+            m_pid = info.dwProcessId;
+            m_process = info.hProcess;
+        }
+        m_changed.notify_all();
+    }
+    if (!created) return;
+    for (bool running = true; running;) {
+        DEBUG_EVENT event{};
+        if (!::WaitForDebugEvent(&event, 1000)) continue;
+        DWORD status = DBG_CONTINUE;
+        switch (event.dwDebugEventCode) {
+        case CREATE_PROCESS_DEBUG_EVENT:
+            if (event.u.CreateProcessInfo.hFile) ::CloseHandle(event.u.CreateProcessInfo.hFile);
+            break;
+        case LOAD_DLL_DEBUG_EVENT:
+            if (event.u.LoadDll.hFile) ::CloseHandle(event.u.LoadDll.hFile);
+            break;
+        case OUTPUT_DEBUG_STRING_EVENT: {
+            const auto& s = event.u.DebugString;
+            OnDebugString(ReadRemoteString(info.hProcess, s.lpDebugStringData, s.nDebugStringLength, s.fUnicode != 0));
+            break;
+        }
+        case EXCEPTION_DEBUG_EVENT: {
+            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+            if (record.ExceptionCode == kPrintExceptionWide && record.NumberParameters >= 2) {
+                // Taken here, the narrow copy is not raised after it.
+                OnDebugString(ReadRemoteString(info.hProcess, reinterpret_cast<const void*>(record.ExceptionInformation[1]),
+                                               record.ExceptionInformation[0], true));
+            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
+                status = DBG_EXCEPTION_NOT_HANDLED;
+                if (!event.u.Exception.dwFirstChance) {
+                    std::unique_lock lock(m_lock);
+                    m_crash = record.ExceptionCode;
+                }
+            }
+            break;
+        }
+        case EXIT_PROCESS_DEBUG_EVENT: {
+            std::unique_lock lock(m_lock);
+            m_exitCode = event.u.ExitProcess.dwExitCode;
+            running = false;
+            break;
+        }
+        default:
+            break;
+        }
+        ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    }
+    ::WaitForSingleObject(info.hProcess, 5000);
+    std::unique_lock lock(m_lock);
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    m_process = nullptr;
+    m_exited = true;
+    m_changed.notify_all();
+}

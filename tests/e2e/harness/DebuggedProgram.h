@@ -1,0 +1,64 @@
+#pragma once
+// The program started as a debuggee on a thread of its own, so that the debug strings it writes
+// (the balloons it shows) can be collected; the debug loop must run on the thread that created
+// the process.
+#include <windows.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct Balloon {
+    std::wstring title;
+    std::wstring text;
+    DWORD tick = 0; // GetTickCount when it was reported
+};
+
+class CDebuggedProgram {
+public:
+    CDebuggedProgram() = default;
+    CDebuggedProgram(const CDebuggedProgram&) = delete;
+    CDebuggedProgram& operator=(const CDebuggedProgram&) = delete;
+    // Ends a program still running (terminated: the test has failed already) and the debug thread.
+    ~CDebuggedProgram();
+
+    // Starts `path` with the argument text `arguments` (may be empty); false when it could not start.
+    bool Start(const std::wstring& path, const std::wstring& arguments);
+
+    DWORD Id() const { return m_pid; }
+    bool Running();
+    // Exit code, or -1 when the process has not ended within `ms`.
+    long WaitExit(DWORD ms);
+
+    std::vector<Balloon> Balloons();
+    // Waits until at least `count` balloons were reported; returns the number reported.
+    size_t WaitBalloons(size_t count, DWORD ms);
+    std::vector<std::wstring> DebugStrings();
+    // An exception the program did not handle (second chance), 0 when none.
+    DWORD Crash();
+
+private:
+    void Loop(std::wstring commandLine);
+    void OnDebugString(const std::wstring& text);
+    std::wstring ReadRemoteString(HANDLE process, const void* address, size_t chars, bool wide);
+
+    std::thread m_thread;
+    std::mutex m_lock;
+    std::condition_variable m_changed;
+    bool m_startDone = false;
+    bool m_started = false;
+    bool m_exited = false;
+    DWORD m_pid = 0;
+    DWORD m_exitCode = 0;
+    DWORD m_crash = 0;
+    HANDLE m_process = nullptr; // owned by the debug thread until it ends
+    std::vector<Balloon> m_balloons;
+    std::vector<std::wstring> m_strings;
+};
+
+// The path of a file beside the folder of this executable's folder: ..\`name`.
+std::wstring ParentFolderFile(const std::wstring& name);
+// The path of a file in this executable's folder.
+std::wstring OwnFolderFile(const std::wstring& name);

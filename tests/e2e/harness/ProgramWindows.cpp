@@ -1,0 +1,131 @@
+#include "ProgramWindows.h"
+
+#include <algorithm>
+
+namespace {
+
+struct Search {
+    DWORD process;
+    const std::wstring* title;
+    bool dialogs;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK Collect(HWND hWnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<Search*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hWnd, &owner);
+    if (owner != search->process) return TRUE;
+    if (search->dialogs) {
+        wchar_t className[16] = L"";
+        ::GetClassNameW(hWnd, className, 16);
+        if (std::wstring(className) == L"#32770" && ::IsWindowVisible(hWnd)) search->found.push_back(hWnd);
+    } else if (WindowText(hWnd) == *search->title) {
+        search->found.push_back(hWnd);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+// GetWindowText of another process's window reads only its caption, which an edit control
+// does not keep: ask the window itself (the system carries WM_GETTEXT across processes).
+std::wstring WindowText(HWND hWnd)
+{
+    wchar_t buffer[8192] = L"";
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &length))
+        ::GetWindowTextW(hWnd, buffer, 8192);
+    return buffer;
+}
+
+HWND FindTopLevel(DWORD process, const std::wstring& title)
+{
+    Search search{process, &title, false, {}};
+    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found.empty() ? nullptr : search.found.back();
+}
+
+HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        HWND hWnd = FindTopLevel(process, title);
+        if (hWnd && (::IsWindowVisible(hWnd) != FALSE) == visible) return hWnd;
+        ::Sleep(25);
+    } while (::GetTickCount() - start < ms);
+    return nullptr;
+}
+
+std::vector<HWND> FindDialogs(DWORD process)
+{
+    Search search{process, nullptr, true, {}};
+    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForDialog(DWORD process, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        const std::vector<HWND> dialogs = FindDialogs(process);
+        if (!dialogs.empty()) {
+            ::Sleep(100); // let it finish its initialisation
+            return dialogs.front();
+        }
+        ::Sleep(25);
+    } while (::GetTickCount() - start < ms);
+    return nullptr;
+}
+
+std::wstring DialogStaticTexts(HWND dialog)
+{
+    std::wstring texts;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t className[16] = L"";
+        ::GetClassNameW(child, className, 16);
+        if (_wcsicmp(className, L"Static") != 0) continue;
+        const std::wstring text = WindowText(child);
+        if (text.empty()) continue;
+        if (!texts.empty()) texts += L"\n";
+        texts += text;
+    }
+    return texts;
+}
+
+std::wstring DialogItemText(HWND dialog, int id)
+{
+    HWND item = ::GetDlgItem(dialog, id);
+    return item ? WindowText(item) : std::wstring();
+}
+
+bool IsDlgButtonTicked(HWND dialog, int id)
+{
+    return ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void AnswerDialog(HWND dialog, int button) { ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
+
+bool WaitGone(HWND hWnd, DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    do {
+        if (!::IsWindow(hWnd) || !::IsWindowVisible(hWnd)) return true;
+        ::Sleep(25);
+    } while (::GetTickCount() - start < ms);
+    return false;
+}
+
+size_t CountDialogsOver(DWORD process, DWORD ms, std::vector<HWND>* seen)
+{
+    std::vector<HWND> all;
+    const DWORD start = ::GetTickCount();
+    do {
+        for (HWND dialog : FindDialogs(process))
+            if (std::find(all.begin(), all.end(), dialog) == all.end()) all.push_back(dialog);
+        ::Sleep(25);
+    } while (::GetTickCount() - start < ms);
+    if (seen) *seen = all;
+    return all.size();
+}
