@@ -169,3 +169,45 @@ TEST_F(ProgramTest, StartupShortcutToggles)
     EXPECT_TRUE(FindDialogs(Pid()).empty());
     EXPECT_EQ(1, ExitProgram());
 }
+
+namespace {
+// Types `text` into the edit part of a combo box of the form, as a user would.
+void TypeInto(HWND combo, const std::wstring& text)
+{
+    HWND edit = ::FindWindowExW(combo, nullptr, L"Edit", nullptr);
+    ASSERT_NE(nullptr, edit);
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
+    for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 1);
+}
+} // namespace
+
+TEST_F(ProgramTest, FormOpenedFromTheTrayWritesWhatTheUserTypes)
+{
+    ExecValues exec;
+    exec.flags = 0xE;
+    exec.srcFolder = L"\\DCIM";
+    exec.srcFname = L"^[0-9]{3}[A-Z_]{5}$";
+    exec.dstFolder = MakeDestination(L"before");
+    ASSERT_TRUE(StartProgram(exec, L"/start"));
+    ASSERT_FALSE(::IsWindowVisible(m_frame));
+
+    // Left button on the tray icon: the form opens.
+    ::PostMessageW(m_frame, WM_APP + 1, 1, WM_LBUTTONDOWN);
+    ASSERT_EQ(m_frame, WaitForTopLevel(Pid(), L"Fernhollow", true, kWindowWait));
+    HWND form = ::GetWindow(m_frame, GW_CHILD);
+    while (form && ::GetDlgItem(form, 144) == nullptr) form = ::GetWindow(form, GW_HWNDNEXT);
+    ASSERT_NE(nullptr, form);
+
+    const std::wstring destination = MakeDestination(L"after 写真");
+    TypeInto(::GetDlgItem(form, 144), L"^[0-9]{3}NIKON$");
+    TypeInto(::GetDlgItem(form, 145), destination);
+    ::SendMessageW(::GetDlgItem(form, 1), BM_CLICK, 0, 0); // Start
+    for (int i = 0; i < 250 && ::IsWindowVisible(m_frame); ++i) ::Sleep(20);
+    EXPECT_FALSE(::IsWindowVisible(m_frame)) << "Start hides the window";
+
+    EXPECT_EQ(1, ExitProgram());
+    const std::string saved = m_settings.ReadBytes();
+    EXPECT_EQ(L"^[0-9]{3}NIKON$", CSettingsFile::ElementText(saved, "SrcFname"));
+    EXPECT_EQ(ToUtf8(destination), ToUtf8(CSettingsFile::ElementText(saved, "DstFolder")));
+}
