@@ -1,6 +1,7 @@
 #pragma once
 // Test support for the path and file tests: a private temporary folder per test, and string-table
 // lookups in a given language.
+#include "tests/support/TempFolder.h"
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -86,33 +87,13 @@ public:
     bool Remove() {
         if (m_path.empty())
             return true;
-        RemoveTree(m_path);
+        RemoveFolderTree(m_path);
         const bool gone = ::GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES;
         m_path.clear();
         return gone;
     }
 
 private:
-    static void RemoveTree(const std::wstring& folder) {
-        WIN32_FIND_DATAW data;
-        const HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                const std::wstring path = folder + L"\\" + name;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else {
-                    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    ::DeleteFileW(path.c_str());
-                }
-            } while (::FindNextFileW(h, &data));
-            ::FindClose(h);
-        }
-        ::RemoveDirectoryW(folder.c_str());
-    }
 
     std::wstring m_path;
 };

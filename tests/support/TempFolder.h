@@ -1,5 +1,7 @@
 #pragma once
 // A private folder under the temporary folder, made per test and removed with all it holds.
+#include "tests/support/RemoveFolderTree.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -32,7 +34,7 @@ public:
     // then while other test programs ran in parallel: it is retried for a while.
     bool Remove() const
     {
-        for (int attempt = 0; attempt < 40 && !RemoveTree(m_path); ++attempt) ::Sleep(50);
+        for (int attempt = 0; attempt < 40 && !RemoveFolderTree(m_path); ++attempt) ::Sleep(50);
         return ::GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES;
     }
 
@@ -71,24 +73,5 @@ public:
     }
 
 private:
-    static bool RemoveTree(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring path = folder + L"\\" + name;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(path);
-                else if (!::DeleteFileW(path.c_str()) && ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL))
-                    ::DeleteFileW(path.c_str()); // a read-only file
-            } while (::FindNextFileW(find, &data));
-            ::FindClose(find);
-        }
-        return ::RemoveDirectoryW(folder.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
-    }
-
     std::wstring m_path;
 };

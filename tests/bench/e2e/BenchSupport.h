@@ -50,7 +50,7 @@ public:
         m_path = std::wstring(base) + L"fh-bench-" + std::to_wstring(::GetCurrentProcessId());
         MakeFolders(m_path);
     }
-    ~CBenchFolder() { RemoveTree(m_path); }
+    ~CBenchFolder() { RemoveFolderTree(m_path); }
     std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
     const std::wstring& Path() const { return m_path; }
 

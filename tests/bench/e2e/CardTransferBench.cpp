@@ -96,7 +96,7 @@ int wmain(int argc, wchar_t** argv)
             BuildCard(card, files);
             const std::wstring scratch = folder / L"cp";
             const double cp = TimeCopyOnLinux(card + L"\\DCIM", scratch, folder / L"cp.done");
-            RemoveTree(scratch);
+            RemoveFolderTree(scratch);
             const std::vector<wchar_t> letters = FreeDriveLetters(1);
             if (letters.empty()) return 1;
             CCardDrive drive(letters[0], card, program.m_program.Id());
@@ -115,9 +115,9 @@ int wmain(int argc, wchar_t** argv)
             std::printf("%-6s %6d %12.0f %14.0f %12.0f %9.0f%%   (%zu entries arrived)\n", copy ? "copy" : "move", files,
                         ms, ms - 500, cp, cp > 0 ? 100.0 * (ms - 500 - cp) / cp : 0.0, got);
             std::fflush(stdout);
-            RemoveTree(destination);
+            RemoveFolderTree(destination);
             MakeFolders(destination);
-            RemoveTree(card);
+            RemoveFolderTree(card);
         }
     }
     return 0;

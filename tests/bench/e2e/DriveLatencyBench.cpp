@@ -48,7 +48,7 @@ int wmain(int argc, wchar_t** argv)
         program.m_program.WaitBalloons(balloons + 1, 10000);
         SendVolumeEvent(program.m_frame, DBT_DEVICEREMOVECOMPLETE, letters[0]);
         ::Sleep(700);
-        RemoveTree(destination + L"\\100TESTS");
+        RemoveFolderTree(destination + L"\\100TESTS");
     }
     const Spread s = SpreadOf(latencies);
     std::printf("last drive event -> shell operation, %zu rounds (design 500-600 ms)\n", latencies.size());

@@ -1,6 +1,8 @@
 #pragma once
 // A camera card: a folder with DCIM/<camera folders> and entries that are no camera folders,
 // presented to the program as a removable drive through the drive tool.
+#include "tests/support/RemoveFolderTree.h"
+
 #include <windows.h>
 
 #include <map>
@@ -15,7 +17,6 @@ TreeSnapshot SnapshotTree(const std::wstring& folder);
 bool MakeFolders(const std::wstring& path);
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Removes the folder with everything in it; true when it is gone.
-bool RemoveTree(const std::wstring& folder);
 
 class CCameraCard {
 public:
