@@ -1,4 +1,5 @@
 #include "foundation/AppInfo.h"
+#include "tests/support/RemoveFolderTree.h"
 #include "foundation/Exception.h"
 #include "foundation/PlatformPaths.h"
 #include "foundation/ResString.h"
@@ -38,24 +39,7 @@ public:
     ~CPrivateFolder() { Remove(m_path); }
     const std::wstring& Path() const { return m_path; }
 
-    static void Remove(const std::wstring& path)
-    {
-        WIN32_FIND_DATAW data;
-        HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                const std::wstring child = path + L"\\" + name;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(child);
-                else
-                    ::DeleteFileW(child.c_str());
-            } while (::FindNextFileW(find, &data));
-            ::FindClose(find);
-        }
-        ::RemoveDirectoryW(path.c_str());
-    }
+    static void Remove(const std::wstring& path) { RemoveFolderTree(path); }
 
 private:
     std::wstring m_path;

@@ -1,4 +1,5 @@
 #include "DriveTestSupport.h"
+#include "tests/support/RemoveFolderTree.h"
 
 #include "shell/DriveMonitorInfo.h"
 
@@ -18,23 +19,6 @@ std::wstring ModuleFolder()
     return folder.substr(0, folder.find_last_of(L"\\/"));
 }
 
-void RemoveTree(const std::wstring& path)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(child);
-            else ::DeleteFileW(child.c_str());
-        } while (::FindNextFileW(find, &data));
-        ::FindClose(find);
-    }
-    ::RemoveDirectoryW(path.c_str());
-}
-
 } // namespace
 
 CTempFolder::CTempFolder()
@@ -49,7 +33,7 @@ CTempFolder::CTempFolder()
 
 CTempFolder::~CTempFolder()
 {
-    RemoveTree(m_path);
+    RemoveFolderTree(m_path);
     EXPECT_FALSE(Exists()) << "left behind";
 }
 
