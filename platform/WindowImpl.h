@@ -132,6 +132,48 @@ public:
     }
 
 protected:
+    // The object of a window; on the window's first message, the object creating it is bound.
+    template <class Self> static Self* ObjectOf(HWND hWnd)
+    {
+        if (auto* self = static_cast<Self*>(detail::FindWindowObject(hWnd))) return self;
+        auto* self = static_cast<Self*>(detail::TakeCreatingObject());
+        if (self) {
+            self->m_hWnd = hWnd;
+            detail::RegisterWindowObject(hWnd, self);
+        }
+        return self;
+    }
+
+    // Runs the message map for one message with it as the current message; `outer` receives the
+    // message being handled when this one arrived (nested dispatch), which is restored after.
+    BOOL RouteMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& result, const MSG*& outer)
+    {
+        MSG msg{hWnd, uMsg, wParam, lParam, 0, {0, 0}};
+        outer = m_pCurrentMsg;
+        m_pCurrentMsg = &msg;
+        BOOL handled = FALSE;
+        try {
+            handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
+        } catch (...) {
+            // Exceptions never cross into the system's dispatch; handlers report their own.
+            handled = FALSE;
+        }
+        m_pCurrentMsg = outer;
+        return handled;
+    }
+
+    // After WM_NCDESTROY, once no outer message of the window is still being handled, the object
+    // lets go of its window; true then (the caller ends with OnFinalMessage).
+    bool ReleaseIfDestroyed(HWND hWnd, UINT uMsg, const MSG* outer)
+    {
+        if (uMsg == WM_NCDESTROY) m_dwState |= WINSTATE_DESTROYED;
+        if (!(m_dwState & WINSTATE_DESTROYED) || outer) return false;
+        detail::UnregisterWindowObject(hWnd);
+        m_dwState &= ~static_cast<DWORD>(WINSTATE_DESTROYED);
+        this->m_hWnd = nullptr;
+        return true;
+    }
+
     const MSG* m_pCurrentMsg = nullptr;
     DWORD m_dwState = 0;
 };
@@ -199,42 +241,23 @@ public:
 
     static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
-        auto* self = static_cast<CWindowImplBaseT*>(detail::FindWindowObject(hWnd));
-        if (!self) {
-            self = static_cast<CWindowImplBaseT*>(detail::TakeCreatingObject());
-            if (!self) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
-            self->m_hWnd = hWnd;
-            detail::RegisterWindowObject(hWnd, self);
-        }
-        MSG msg{hWnd, uMsg, wParam, lParam, 0, {0, 0}};
-        const MSG* outer = self->m_pCurrentMsg;
-        self->m_pCurrentMsg = &msg;
+        auto* self = CWindowImplRoot<TBase>::template ObjectOf<CWindowImplBaseT>(hWnd);
+        if (!self) return ::DefWindowProcW(hWnd, uMsg, wParam, lParam);
         LRESULT result = 0;
-        BOOL handled = FALSE;
-        try {
-            handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
-        } catch (...) {
-            // Exceptions never cross into the system's dispatch; handlers report their own.
-            handled = FALSE;
-        }
-        self->m_pCurrentMsg = outer;
-        if (!handled) {
+        const MSG* outer = nullptr;
+        if (!self->RouteMessage(hWnd, uMsg, wParam, lParam, result, outer)) {
             if (uMsg != WM_NCDESTROY) {
                 result = self->DefWindowProc(uMsg, wParam, lParam);
             } else {
+                // A subclassed window gets its own procedure back for its last message.
                 WNDPROC super = self->m_pfnSuperWindowProc;
                 result = ::CallWindowProcW(super, hWnd, uMsg, wParam, lParam);
                 if (super != ::DefWindowProcW &&
                     ::GetWindowLongPtrW(hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(self->GetWindowProc()))
                     ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(super));
-                self->m_dwState |= CWindowImplRoot<TBase>::WINSTATE_DESTROYED;
             }
         }
-        if (uMsg == WM_NCDESTROY) self->m_dwState |= CWindowImplRoot<TBase>::WINSTATE_DESTROYED;
-        if ((self->m_dwState & CWindowImplRoot<TBase>::WINSTATE_DESTROYED) && !outer) {
-            detail::UnregisterWindowObject(hWnd);
-            self->m_dwState &= ~static_cast<DWORD>(CWindowImplRoot<TBase>::WINSTATE_DESTROYED);
-            self->m_hWnd = nullptr;
+        if (self->ReleaseIfDestroyed(hWnd, uMsg, outer)) {
             self->m_pfnSuperWindowProc = ::DefWindowProcW;
             self->OnFinalMessage(hWnd);
         }
@@ -292,29 +315,12 @@ public:
 
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     {
-        auto* self = static_cast<CDialogImpl*>(detail::FindWindowObject(hWnd));
-        if (!self) {
-            self = static_cast<CDialogImpl*>(detail::TakeCreatingObject());
-            if (!self) return FALSE;
-            self->m_hWnd = hWnd;
-            detail::RegisterWindowObject(hWnd, self);
-        }
-        MSG msg{hWnd, uMsg, wParam, lParam, 0, {0, 0}};
-        const MSG* outer = self->m_pCurrentMsg;
-        self->m_pCurrentMsg = &msg;
+        auto* self = CWindowImplRoot<TBase>::template ObjectOf<CDialogImpl>(hWnd);
+        if (!self) return FALSE;
         LRESULT result = 0;
-        BOOL handled = FALSE;
-        try {
-            handled = self->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
-        } catch (...) {
-            handled = FALSE;
-        }
-        self->m_pCurrentMsg = outer;
-        if (uMsg == WM_NCDESTROY) self->m_dwState |= CWindowImplRoot<TBase>::WINSTATE_DESTROYED;
-        if ((self->m_dwState & CWindowImplRoot<TBase>::WINSTATE_DESTROYED) && !outer) {
-            detail::UnregisterWindowObject(hWnd);
-            self->m_dwState &= ~static_cast<DWORD>(CWindowImplRoot<TBase>::WINSTATE_DESTROYED);
-            self->m_hWnd = nullptr;
+        const MSG* outer = nullptr;
+        const BOOL handled = self->RouteMessage(hWnd, uMsg, wParam, lParam, result, outer);
+        if (self->ReleaseIfDestroyed(hWnd, uMsg, outer)) {
             self->OnFinalMessage(hWnd);
             return FALSE;
         }
