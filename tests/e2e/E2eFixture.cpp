@@ -22,7 +22,7 @@ bool ProgramTest::StartProgram(const ExecValues& exec, const std::wstring& argum
     EXPECT_TRUE(m_settings.Write(exec, bounds));
     m_program = std::make_unique<CDebuggedProgram>();
     if (!m_program->Start(ParentFolderFile(L"fernhollow.exe"), arguments)) {
-        ADD_FAILURE() << "fernhollow.exe did not start";
+        ADD_FAILURE() << "fernhollow.exe did not start, error " << m_program->StartError();
         return false;
     }
     const bool armed = arguments == L"/start";

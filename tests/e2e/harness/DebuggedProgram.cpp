@@ -1,6 +1,7 @@
 #include "DebuggedProgram.h"
 
 #include <chrono>
+#include <cstdio>
 
 namespace {
 
@@ -133,12 +134,24 @@ void CDebuggedProgram::Loop(std::wstring commandLine)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    const BOOL created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
-                                          nullptr, nullptr, &startup, &info);
+    // Wine's process creation has been seen to fail once in a while on a loaded machine (a CI
+    // run with two cores); a second attempt is not the program's doing, so it is retried, loudly.
+    BOOL created = FALSE;
+    DWORD error = 0;
+    for (int attempt = 0; attempt < 3 && !created; ++attempt) {
+        if (attempt) {
+            std::fprintf(stderr, "CreateProcessW failed with error %lu; trying again\n", error);
+            ::Sleep(500);
+        }
+        created = ::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, DEBUG_ONLY_THIS_PROCESS,
+                                   nullptr, nullptr, &startup, &info);
+        error = created ? 0 : ::GetLastError();
+    }
     {
         std::unique_lock lock(m_lock);
         m_startDone = true;
         m_started = created != FALSE;
+        m_startError = error;
         if (created) {
             m_pid = info.dwProcessId;
             m_process = info.hProcess;

@@ -38,6 +38,8 @@ public:
     std::vector<std::wstring> DebugStrings();
     // An exception the program did not handle (second chance), 0 when none.
     DWORD Crash();
+    // Last error of the failed process creation, 0 when it started.
+    DWORD StartError() const { return m_startError; }
 
 private:
     void Loop(std::wstring commandLine);
@@ -53,6 +55,7 @@ private:
     DWORD m_pid = 0;
     DWORD m_exitCode = 0;
     DWORD m_crash = 0;
+    DWORD m_startError = 0;
     HANDLE m_process = nullptr; // owned by the debug thread until it ends
     std::vector<Balloon> m_balloons;
     std::vector<std::wstring> m_strings;
