@@ -5,40 +5,29 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-std::wstring Alphabet(size_t length)
+TEST(StringLoader, TextsAroundTheBufferSizesComeBackWhole)
 {
-    std::wstring text;
-    for (size_t i = 0; i < length; ++i) text.push_back(static_cast<wchar_t>(L'a' + i % 26));
-    return text;
-}
-
-// Test-only strings of exact lengths around the loader's buffer sizes.
-struct LengthCase {
-    UINT id;
-    size_t length;
-};
-
-class StringLoaderLengths : public testing::TestWithParam<LengthCase> {};
-
-TEST_P(StringLoaderLengths, ComesBackWhole)
-{
-    std::wstring text;
-    LoadResString(text, GetParam().id, true);
-    EXPECT_EQ(text, Alphabet(GetParam().length));
-}
-
-INSTANTIATE_TEST_SUITE_P(AroundBufferSizes, StringLoaderLengths,
-                         testing::Values(LengthCase{64000, 254}, LengthCase{64001, 255}, LengthCase{64002, 2559},
-                                         LengthCase{64003, 3000}));
-
-} // namespace
-
-TEST(StringLoader, MissingIdThrowsMessageNamingTheId)
-{
-    try {
+    // Test-only strings of exact lengths around the loader's growing buffer.
+    const struct {
+        UINT id;
+        size_t length;
+    } cases[] = {{64000, 254}, {64001, 255}, {64002, 2559}, {64003, 3000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        std::wstring expected;
+        for (size_t i = 0; i < c.length; ++i) expected.push_back(static_cast<wchar_t>(L'a' + i % 26));
         std::wstring text;
+        LoadResString(text, c.id, true);
+        EXPECT_EQ(text, expected);
+    }
+}
+
+TEST(StringLoader, MissingIdThrowsMessageNamingTheIdOrGivesEmptyText)
+{
+    std::wstring text = L"previous";
+    LoadResString(text, 65000, false);
+    EXPECT_TRUE(text.empty());
+    try {
         LoadResString(text, 65000, true);
         FAIL() << "no exception";
     } catch (const my::CException& e) {
@@ -47,17 +36,7 @@ TEST(StringLoader, MissingIdThrowsMessageNamingTheId)
         EXPECT_EQ(e.m_message.substr(0, prefix.size()), prefix);
         EXPECT_NE(e.m_message.find(L"ID: 65000"), std::wstring::npos) << e.m_message;
     }
-}
-
-TEST(StringLoader, MissingIdWithoutFlagGivesEmptyText)
-{
-    std::wstring text = L"previous";
-    LoadResString(text, 65000, false);
-    EXPECT_TRUE(text.empty());
-}
-
-TEST(StringLoader, ExceptionForMissingIdIsThrownFromItsConstructor)
-{
+    // An exception built for a missing id throws that error from its constructor.
     try {
         my::CException e(65001);
         FAIL() << "constructed";
@@ -67,54 +46,35 @@ TEST(StringLoader, ExceptionForMissingIdIsThrownFromItsConstructor)
     }
 }
 
-TEST(StringLoader, LanguageFollowsTheUserInterface)
-{
-    EXPECT_EQ(LoadResString(IDS_TERMINATED_BY_USER), ByLanguage(L"Terminated by user", L"処理が中断されました"));
-}
-
-TEST(FormatResString, WideArgumentsArriveWhole)
+TEST(FormatResString, WideArgumentsArriveWholeAndOverlongResultsAreCut)
 {
     std::wstring out;
     const std::wstring first = L"ドライブ E:\\写真";
     const std::wstring second(600, L'é');
     ASSERT_TRUE(FormatResString(out, 64010, first.c_str(), second.c_str()));
     EXPECT_EQ(out, first + L"|" + second);
-}
 
-TEST(FormatResString, OverlongResultIsCutToTemplatePlus1023)
-{
-    std::wstring out;
+    // The buffer is the template plus 1023 characters.
     const std::wstring huge(5000, L'x');
     FormatResString(out, 64010, huge.c_str(), L"tail");
-    EXPECT_EQ(out.size(), std::wstring(L"%s|%s").size() + 1023);
-    EXPECT_EQ(out, huge.substr(0, out.size()));
+    EXPECT_EQ(out, huge.substr(0, std::wstring(L"%s|%s").size() + 1023));
 }
 
 TEST(FormatHResultMessage, SystemTextsAndUnknownCodes)
 {
     std::wstring text;
-    FormatHResultMessage(text, static_cast<HRESULT>(0x80070005));
-    EXPECT_FALSE(text.empty());
-    EXPECT_EQ(text.find(L"Unknown HRESULT"), std::wstring::npos);
-
+    // ERROR_BAD_EXE_FORMAT's text holds "%1"; without ignoring inserts it would fail to format.
+    for (HRESULT known : {static_cast<HRESULT>(0x80070005), HResultFromWin32(ERROR_BAD_EXE_FORMAT)}) {
+        FormatHResultMessage(text, known);
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text.find(L"Unknown HRESULT"), std::wstring::npos) << text;
+    }
     FormatHResultMessage(text, static_cast<HRESULT>(0x1234ABCD));
     EXPECT_EQ(text, L"Unknown HRESULT: 1234abcd");
-
     // Facility 8 is looked up by its low 16 bits.
     FormatHResultMessage(text, static_cast<HRESULT>(0x8008ABCD));
     EXPECT_EQ(text, L"Unknown HRESULT: abcd");
-}
 
-TEST(FormatHResultMessage, TextsWithInsertsAreNotLost)
-{
-    // ERROR_BAD_EXE_FORMAT's text holds "%1"; without ignoring inserts it would fail to format.
-    std::wstring text;
-    FormatHResultMessage(text, HResultFromWin32(ERROR_BAD_EXE_FORMAT));
-    EXPECT_EQ(text.find(L"Unknown HRESULT"), std::wstring::npos) << text;
-}
-
-TEST(HResultFromWin32, KeepsZeroAndNegativeAndMapsPositiveCodes)
-{
     EXPECT_EQ(HResultFromWin32(0), 0);
     EXPECT_EQ(HResultFromWin32(5), static_cast<HRESULT>(0x80070005));
     EXPECT_EQ(HResultFromWin32(0x12345), static_cast<HRESULT>(0x80072345));
