@@ -40,19 +40,15 @@ TEST(AppInfo, InitFillsTheRecordFromTheStringTableAndVersionResource)
     EXPECT_EQ(line, L"Fernhollow  " + version.GetProductVersion());
 
     // Icons in the two system sizes.
-    const struct {
-        HICON icon;
-        int cx;
-    } icons[] = {{info.GetLargeIcon(), SM_CXICON}, {info.GetSmallIcon(), SM_CXSMICON}};
-    for (const auto& i : icons) {
-        ASSERT_NE(i.icon, nullptr);
+    const std::pair<HICON, int> icons[] = {{info.GetLargeIcon(), SM_CXICON}, {info.GetSmallIcon(), SM_CXSMICON}};
+    for (const auto& [icon, metric] : icons) {
         ICONINFO iconInfo{};
-        ASSERT_TRUE(::GetIconInfo(i.icon, &iconInfo));
+        ASSERT_TRUE(::GetIconInfo(icon, &iconInfo));
         BITMAP bitmap{};
         ::GetObjectW(iconInfo.hbmColor ? iconInfo.hbmColor : iconInfo.hbmMask, sizeof(bitmap), &bitmap);
-        EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetrics(i.cx));
-        if (iconInfo.hbmColor) ::DeleteObject(iconInfo.hbmColor);
-        if (iconInfo.hbmMask) ::DeleteObject(iconInfo.hbmMask);
+        EXPECT_EQ(bitmap.bmWidth, ::GetSystemMetrics(metric));
+        ::DeleteObject(iconInfo.hbmColor);
+        ::DeleteObject(iconInfo.hbmMask);
     }
 }
 

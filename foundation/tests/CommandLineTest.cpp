@@ -98,14 +98,6 @@ TEST(CommandLine, IndexedPlaceholders)
     }
 }
 
-TEST(CommandLine, ExceptionWhatText)
-{
-    EXPECT_STREQ(ExceptionWhatText(std::runtime_error("disk full")), L"disk full");
-    EXPECT_STREQ(ExceptionWhatText(std::exception()), L"Unknown exception");
-    // Bytes become characters of the same value, with no code-page conversion.
-    EXPECT_STREQ(ExceptionWhatText(std::runtime_error("\xE6\x97\xA5")), L"\u00E6\u0097\u00A5");
-}
-
 TEST(CommandLine, RandomTextsAgreeWithTheSystemOnTheCommonRules)
 {
     // Pieces on which both rule sets agree: no single quotes, no backslash before a quote,

@@ -78,18 +78,3 @@ TEST(FileHandle, ThrowingOpenNamesThePathAndTheSystemText)
     }
     EXPECT_FALSE(file.IsOpen());
 }
-
-TEST(FileHandle, TransactionWithoutHandleOpensOnlyWithTheFallback)
-{
-    CTempFolder temp;
-    const std::wstring path = temp.WriteFile(L"a.bin", "x");
-    CFileTransaction noFallback;
-    CFileHandle file(&noFallback);
-    EXPECT_TRUE(FAILED(file.OpenForRead(path)));
-    EXPECT_TRUE(FAILED(file.CreateNew(temp.Path(L"b.bin"))));
-    EXPECT_FALSE(file.IsOpen());
-    CFileTransaction fallback;
-    fallback.m_fallback = true;
-    CFileHandle plain(&fallback);
-    EXPECT_EQ(S_OK, plain.OpenForRead(path));
-}

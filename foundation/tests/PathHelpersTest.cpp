@@ -22,22 +22,6 @@ TEST(PathHelpers, AppendKeepsOneSeparatorButAddsNoneAfterAColon) {
     }
 }
 
-TEST(PathHelpers, SplittingTheExtension) {
-    const std::tuple<const wchar_t*, bool, const wchar_t*, const wchar_t*> cases[] = {
-        {L"C:\\dir.x\\name", true, L"name", L""},  {L"archive.tar.gz", true, L"archive.tar", L"gz"},
-        {L"C:/x/.profile", true, L"", L"profile"}, {L"C:\\x\\", false, L"", L""},
-        {L"trailing.", true, L"trailing", L""},
-    };
-    for (const auto& [path, ok, base, extension] : cases) {
-        std::wstring b, e;
-        EXPECT_EQ(SplitFileExtension(path, b, e), ok) << path;
-        if (ok) {
-            EXPECT_EQ(b, base) << path;
-            EXPECT_EQ(e, extension) << path;
-        }
-    }
-}
-
 TEST(PathHelpers, PrefixesAndSamePathsStopAtComponentBoundaries) {
     std::wstring out;
     EXPECT_TRUE(RemovePathPrefix(out, L"C:\\Pics\\a\\b", L"c:\\pics"));
@@ -104,12 +88,6 @@ TEST(PathHelpers, RandomTextsKeepInvariants) {
         std::wstring text;
         const int length = static_cast<int>(random() % 12);
         for (int i = 0; i < length; ++i) text += alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
-
-        std::list<std::wstring> pieces;
-        SplitPath(text, pieces);
-        std::wstring joined;
-        for (auto it = pieces.begin(); it != pieces.end(); ++it) joined += (it == pieces.begin() ? L"" : L"\\") + *it;
-        EXPECT_EQ(joined, text);
 
         std::wstring once = text;
         NormalizeDots(once);

@@ -50,14 +50,6 @@ TEST_F(PlatformPaths, ModulePathFromCommandLines) {
     EXPECT_FALSE(GetModulePathFromCommandLine(out, m_scratch.Path(L"missing.exe")));
 }
 
-TEST_F(PlatformPaths, UniqueFilePathSkipsExistingNames) {
-    m_scratch.MakeFile(L"x1.tmp");
-    std::wstring out;
-    MakeUniqueFilePath(out, m_scratch.Path(), L"x", L".tmp");
-    EXPECT_EQ(out, m_scratch.Path(L"x2.tmp"));
-    EXPECT_EQ(m_scratch.CountEntries(), 1);
-}
-
 TEST_F(PlatformPaths, CreateFolderTreeTakesAPathWithAnInnerBackslashAsAFilePath) {
     EXPECT_TRUE(CreateFolderTree(m_scratch.Path(L"a\\b\\file.txt")));
     EXPECT_TRUE(m_scratch.IsFolder(L"a\\b"));
@@ -77,16 +69,6 @@ TEST_F(PlatformPaths, CreateFolderTreeFailsWhereAFileStands) {
     EXPECT_EQ(m_scratch.ReadFile(L"plain"), "content");
     EXPECT_FALSE(CreateFolderTree(m_scratch.Path(L"line\nbreak\\")));
     EXPECT_EQ(m_scratch.CountEntries(), 1);
-}
-
-TEST_F(PlatformPaths, RelativePaths) {
-    std::wstring out;
-    ASSERT_TRUE(MakeRelativePath(out, m_scratch.Path(L"a"), m_scratch.Path(L"b\\f.txt")));
-    EXPECT_EQ(out, L"..\\b\\f.txt");
-    EXPECT_FALSE(MakeRelativePath(out, L"", m_scratch.Path(L"b")));
-    ASSERT_TRUE(ResolveRelativePath(out, L"C:\\base\\sub", L"..\\x\\y.txt"));
-    EXPECT_EQ(out, L"C:\\base\\x\\y.txt");
-    EXPECT_FALSE(ResolveRelativePath(out, L"C:\\base", L"D:\\x"));
 }
 
 TEST_F(PlatformPaths, ResolveExistingPathWalksUpToWhatExists) {

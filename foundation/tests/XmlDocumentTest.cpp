@@ -1,30 +1,93 @@
+// The XML document layer over the system's DOM: loading, failures that keep the previous
+// document, node paths in messages, saving, and the text forms of typed values.
+#include "foundation/Exception.h"
 #include "foundation/GlobalMemory.h"
 #include "foundation/ResString.h"
 #include "foundation/XmlDocument.h"
 #include "ids/xml.h"
 #include "tests/support/TempFolder.h"
-#include "XmlTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <boost/make_shared.hpp>
+
+#include <climits>
 #include <functional>
 
-TEST(XmlDocument, BrokenOrMissingSourcesFailAndKeepThePreviousDocument)
+namespace {
+
+const wchar_t kSettingsTemplate[] =
+    L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    L"<FernhollowSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    L"xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n</FernhollowSetting>\n";
+
+// Text of a node read straight from the DOM.
+std::wstring DomText(IXMLDOMNode* node)
 {
-    CTempFolder temp;
+    ATL::CComBSTR text;
+    EXPECT_EQ(S_OK, node->get_text(&text));
+    return text.m_str ? std::wstring(text.m_str, text.Length()) : std::wstring();
+}
+
+// A document with an empty root, written by the test, saved through the DOM and loaded back.
+class Xml : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_out.LoadFromText(kSettingsTemplate));
+        ASSERT_TRUE(m_out.SelectNodeOrFail(L"FernhollowSetting", m_outRoot));
+    }
+
+    void Reload()
+    {
+        const std::wstring path = m_temp.Path(L"values.xml");
+        ASSERT_TRUE(m_out.SaveToFile(path)) << m_out.GetError().m_message;
+        ASSERT_TRUE(m_in.LoadFromFile(path)) << m_in.GetError().m_message;
+        ASSERT_TRUE(m_in.SelectNodeOrFail(L"FernhollowSetting", m_inRoot));
+    }
+
+    // A document whose root holds one element <Value> with the given text.
+    void LoadValue(const std::wstring& text)
+    {
+        ASSERT_TRUE(m_in.LoadFromText(L"<Root><Value>" + text + L"</Value></Root>"));
+        ASSERT_TRUE(m_in.SelectNodeOrFail(L"Root", m_inRoot));
+    }
+
+    std::wstring StoredText(const std::wstring& name)
+    {
+        CXmlNodePtr node;
+        EXPECT_TRUE(m_in.SelectChildOrFail(m_inRoot, name, node));
+        return node ? DomText(node) : std::wstring();
+    }
+
+    // The failure names what was looked for: the node path and the XPath.
+    void ExpectFailure(UINT id, const std::wstring& xpath = L"Value")
+    {
+        EXPECT_EQ(id, m_in.GetError().m_id);
+        const std::wstring location = CXmlDocument::GetNodePath(m_inRoot) + L" -> " + xpath;
+        EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(location)) << m_in.GetError().m_message;
+    }
+
+    CTempFolder m_temp;
+    CXmlDocument m_out, m_in;
+    CXmlNodePtr m_outRoot, m_inRoot;
+};
+
+} // namespace
+
+TEST_F(Xml, BrokenOrMissingSourcesFailAndKeepThePreviousDocument)
+{
     const std::string broken = "<?xml version=\"1.0\"?><Root><a></Root>";
-    const std::wstring brokenFile = temp.WriteFile(L"bad.xml", broken);
-    const std::wstring missingFile = temp.Path(L"none.xml");
+    const std::wstring brokenFile = m_temp.WriteFile(L"bad.xml", broken);
+    const std::wstring missingFile = m_temp.Path(L"none.xml");
     CGlobalMemory memory;
     ASSERT_TRUE(memory.Alloc(broken.size(), GMEM_MOVEABLE));
     memcpy(CGlobalLocker(memory).Get(), broken.data(), broken.size());
 
-    CXmlDocument doc;
-    EXPECT_FALSE(doc.LoadFromFile(missingFile));
-    EXPECT_FALSE(doc.GetDocument()) << "no document is made before the file is found";
-
-    ASSERT_TRUE(doc.LoadFromText(L"<Root><Value>kept</Value></Root>"));
-    IXMLDOMDocument* before = doc.GetDocument();
+    EXPECT_FALSE(m_in.LoadFromFile(missingFile));
+    EXPECT_FALSE(m_in.GetDocument()) << "no document is made before the file is found";
+    ASSERT_TRUE(m_in.LoadFromText(L"<Root><Value>kept</Value></Root>"));
+    IXMLDOMDocument* before = m_in.GetDocument();
     // Code 0: whatever failure the parser reports (S_FALSE alone must not read as success).
     const struct {
         std::function<bool()> load;
@@ -32,98 +95,255 @@ TEST(XmlDocument, BrokenOrMissingSourcesFailAndKeepThePreviousDocument)
         HRESULT code;
         std::wstring inMessage;
     } cases[] = {
-        {[&] { return doc.LoadFromText(L"<Root><Value>x</Root>"); }, IDS_XML_PARSE_FAILED, 0, L""},
-        {[&] { return doc.LoadFromText(L"<a>&bad;</a>"); }, IDS_XML_PARSE_FAILED, 0, L""},
-        {[&] { return doc.LoadFromMemory(memory); }, IDS_XML_PARSE_FAILED, 0, L""},
-        {[&] { return doc.LoadFromFile(brokenFile); }, IDS_XML_LOAD_FAILED, S_FALSE, brokenFile},
-        {[&] { return doc.LoadFromFile(missingFile); }, IDS_XML_LOAD_FAILED, HResultFromWin32(2), missingFile},
+        {[&] { return m_in.LoadFromText(L"<Root><Value>x</Root>"); }, IDS_XML_PARSE_FAILED, 0, L""},
+        {[&] { return m_in.LoadFromText(L"<a>&bad;</a>"); }, IDS_XML_PARSE_FAILED, 0, L""},
+        {[&] { return m_in.LoadFromMemory(memory); }, IDS_XML_PARSE_FAILED, 0, L""},
+        {[&] { return m_in.LoadFromFile(brokenFile); }, IDS_XML_LOAD_FAILED, S_FALSE, brokenFile},
+        {[&] { return m_in.LoadFromFile(missingFile); }, IDS_XML_LOAD_FAILED, HResultFromWin32(2), missingFile},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         EXPECT_FALSE(c.load());
-        EXPECT_EQ(c.id, doc.GetError().m_id);
+        EXPECT_EQ(c.id, m_in.GetError().m_id);
         if (c.code) {
-            EXPECT_EQ(static_cast<UINT>(c.code), doc.GetError().m_code);
+            EXPECT_EQ(static_cast<UINT>(c.code), m_in.GetError().m_code);
         } else {
-            EXPECT_TRUE(FAILED(static_cast<HRESULT>(doc.GetError().m_code)));
+            EXPECT_TRUE(FAILED(static_cast<HRESULT>(m_in.GetError().m_code)));
         }
-        EXPECT_NE(std::wstring::npos, doc.GetError().m_message.find(c.inMessage));
-        EXPECT_EQ(before, doc.GetDocument());
+        EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(c.inMessage));
+        EXPECT_EQ(before, m_in.GetDocument());
     }
-    CXmlNodePtr root;
-    ASSERT_TRUE(doc.SelectNodeOrFail(L"Root", root));
-    EXPECT_TRUE(doc.NodeExists(root, L"Value"));
+    ASSERT_TRUE(m_in.SelectNodeOrFail(L"Root", m_inRoot));
+    EXPECT_EQ(L"kept", StoredText(L"Value"));
 }
 
-TEST(XmlDocument, NotFoundNamesTheNodePathAndCanBeCleared)
+TEST_F(Xml, NotFoundNamesTheNodePathAndCanBeCleared)
 {
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.LoadFromText(kSettingsTemplate));
-    CXmlNodePtr root, exec, flags;
-    ASSERT_TRUE(doc.SelectNodeOrFail(L"FernhollowSetting", root));
-    ASSERT_TRUE(doc.WriteText(root, L"Exec", L""));
-    ASSERT_TRUE(doc.SelectChildOrFail(root, L"Exec", exec));
-    EXPECT_FALSE(doc.SelectChildOrFail(exec, L"Flags", flags));
+    CXmlNodePtr exec, flags;
+    ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Exec", L""));
+    ASSERT_TRUE(m_out.SelectChildOrFail(m_outRoot, L"Exec", exec));
+    EXPECT_FALSE(m_out.SelectChildOrFail(exec, L"Flags", flags));
     EXPECT_FALSE(flags);
-    const std::wstring location = DocumentNodeName(doc.GetDocument()) + L"/FernhollowSetting/Exec -> Flags";
-    EXPECT_EQ(static_cast<UINT>(IDS_XML_NODE_NOT_FOUND), doc.GetError().m_id);
-    EXPECT_NE(std::wstring::npos, doc.GetError().m_message.find(location)) << doc.GetError().m_message;
+    // Node paths start with the document node's own name.
+    ATL::CComBSTR documentName;
+    ASSERT_EQ(S_OK, m_out.GetDocument()->get_nodeName(&documentName));
+    const std::wstring location = std::wstring(documentName.m_str) + L"/FernhollowSetting/Exec -> Flags";
+    EXPECT_EQ(static_cast<UINT>(IDS_XML_NODE_NOT_FOUND), m_out.GetError().m_id);
+    EXPECT_NE(std::wstring::npos, m_out.GetError().m_message.find(location)) << m_out.GetError().m_message;
 
-    EXPECT_TRUE(doc.ClearNotFoundError());
-    EXPECT_FALSE(doc.HasError());
-    EXPECT_FALSE(doc.SetErrorText(IDS_XML_GET_TEXT_FAILED, L"x"));
-    EXPECT_FALSE(doc.ClearNotFoundError());
-    EXPECT_EQ(static_cast<UINT>(IDS_XML_GET_TEXT_FAILED), doc.GetError().m_id);
+    EXPECT_TRUE(m_out.ClearNotFoundError());
+    EXPECT_FALSE(m_out.HasError());
 }
 
-TEST(XmlDocument, WritingTwiceMakesTwoSiblings)
+TEST_F(Xml, WritingTwiceMakesTwoSiblings)
 {
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.LoadFromText(L"<Root/>"));
-    CXmlNodePtr root;
-    ASSERT_TRUE(doc.SelectNodeOrFail(L"Root", root));
-    ASSERT_TRUE(doc.WriteText(root, L"Item", L"one"));
-    ASSERT_TRUE(doc.WriteText(root, L"Item", std::wstring(L"two")));
+    ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Item", L"one"));
+    ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Item", std::wstring(L"two")));
     CXmlNodeListPtr items;
-    ASSERT_TRUE(doc.SelectNodesOrFail(root, L"Item", items));
+    ASSERT_TRUE(m_out.SelectNodesOrFail(m_outRoot, L"Item", items));
     long count = 0;
-    ASSERT_TRUE(doc.GetNodeCount(items, count));
+    ASSERT_TRUE(m_out.GetNodeCount(items, count));
     ASSERT_EQ(2, count);
     CXmlNodePtr second;
-    ASSERT_TRUE(doc.GetNodeItem(items, 1, second));
+    ASSERT_TRUE(m_out.GetNodeItem(items, 1, second));
     EXPECT_EQ(L"two", DomText(second));
-    EXPECT_FALSE(doc.GetNodeItem(items, 2, second));
-    EXPECT_EQ(static_cast<UINT>(IDS_XML_NODE_ITEM_FAILED), doc.GetError().m_id);
+    EXPECT_FALSE(m_out.GetNodeItem(items, 2, second));
+    EXPECT_EQ(static_cast<UINT>(IDS_XML_NODE_ITEM_FAILED), m_out.GetError().m_id);
 }
 
-TEST(XmlDocument, SaveAndLoadThroughFileAndMemory)
+TEST_F(Xml, SaveAndLoadThroughFileAndMemory)
 {
-    CTempFolder temp;
     const std::wstring text = L"\x65E5\x672C\x8A9E <&>\"' \xD83D\xDE00";
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.LoadFromText(kSettingsTemplate));
-    CXmlNodePtr root;
-    ASSERT_TRUE(doc.SelectNodeOrFail(L"FernhollowSetting", root));
-    ASSERT_TRUE(doc.WriteText(root, L"Text", text));
-    const std::wstring path = temp.Path(L"out.xml");
-    ASSERT_TRUE(doc.SaveToFile(path));
-    const std::string bytes = temp.ReadFile(L"out.xml");
+    ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Text", text));
+    Reload();
+    const std::string bytes = m_temp.ReadFile(L"values.xml");
     EXPECT_EQ(0u, bytes.find("<?xml version=\"1.0\" encoding=\"utf-8\"?>"));
     EXPECT_NE(std::string::npos, bytes.find("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E &lt;&amp;&gt;")) << bytes;
+    EXPECT_EQ(text, StoredText(L"Text"));
 
-    HGLOBAL memory = doc.SaveToMemory();
-    ASSERT_TRUE(memory) << doc.GetError().m_message;
-    CGlobalMemory owner(memory);
-    CXmlDocument fromFile, fromMemory;
-    ASSERT_TRUE(fromFile.LoadFromFile(path));
-    ASSERT_TRUE(fromMemory.LoadFromMemory(owner)) << fromMemory.GetError().m_message;
-    for (CXmlDocument* loaded : {&fromFile, &fromMemory}) {
-        std::wstring back;
-        ASSERT_TRUE(loaded->SelectNodeOrFail(L"FernhollowSetting", root));
-        ASSERT_TRUE(loaded->ReadText(root, L"Text", back));
-        EXPECT_EQ(text, back);
+    CGlobalMemory memory(m_out.SaveToMemory());
+    ASSERT_TRUE(memory.Get()) << m_out.GetError().m_message;
+    ASSERT_TRUE(m_in.LoadFromMemory(memory)) << m_in.GetError().m_message;
+    ASSERT_TRUE(m_in.SelectNodeOrFail(L"FernhollowSetting", m_inRoot));
+    EXPECT_EQ(text, StoredText(L"Text"));
+    EXPECT_FALSE(m_out.SaveToFile(m_temp.Path(L"no\\such\\folder.xml")));
+    EXPECT_EQ(static_cast<UINT>(IDS_XML_SAVE_FAILED), m_out.GetError().m_id);
+}
+
+TEST_F(Xml, NumbersRoundTripIncludingExtremes)
+{
+    const long longs[] = {0, -1, LONG_MIN, LONG_MAX};
+    const unsigned long uints[] = {14, 2147483648ul, 4294967295ul, 0};
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(m_out.WriteHexNumber(m_outRoot, L"D" + ToText(i), uints[i]));
+        ASSERT_TRUE(m_out.WriteInt(m_outRoot, L"L" + ToText(i), longs[i]));
+        ASSERT_TRUE(m_out.WriteUInt(m_outRoot, L"U" + ToText(i), uints[i]));
     }
+    ASSERT_TRUE(m_out.WriteFixed(m_outRoot, L"F", LONG_MIN, 3));
+    ASSERT_TRUE(m_out.WriteVersion(m_outRoot, L"V", PackVersion(1, 0, 0, 0)));
+    Reload();
 
-    EXPECT_FALSE(doc.SaveToFile(temp.Path(L"no\\such\\folder.xml")));
-    EXPECT_EQ(static_cast<UINT>(IDS_XML_SAVE_FAILED), doc.GetError().m_id);
+    EXPECT_EQ(L"0000000E", StoredText(L"D0"));
+    EXPECT_EQ(L"-2147483648", StoredText(L"L2"));
+    EXPECT_EQ(L"1.0.0.0", StoredText(L"V"));
+    for (int i = 0; i < 4; ++i) {
+        DWORD d = 1;
+        long l = 1;
+        unsigned long u = 1;
+        ASSERT_TRUE(m_in.ReadHexNumber(m_inRoot, L"D" + ToText(i), d));
+        ASSERT_TRUE(m_in.ReadLong(m_inRoot, L"L" + ToText(i), l));
+        ASSERT_TRUE(m_in.ReadUInt(m_inRoot, L"U" + ToText(i), u)) << m_in.GetError().m_message;
+        EXPECT_EQ(uints[i], d);
+        EXPECT_EQ(longs[i], l);
+        EXPECT_EQ(uints[i], u);
+    }
+    long f = 0;
+    DWORD v = 0;
+    ASSERT_TRUE(m_in.ReadFixed(m_inRoot, L"F", 3, f));
+    ASSERT_TRUE(m_in.ReadVersion(m_inRoot, L"V", v));
+    EXPECT_EQ(LONG_MIN, f);
+    EXPECT_EQ(0x01000000u, v);
+}
+
+TEST_F(Xml, BadNumbersFailWithTheirTextAndChangeNothing)
+{
+    struct Case {
+        const wchar_t* text;
+        UINT id;
+        int kind; // 0 long, 1 uint, 2 dword, 3 version, 4 fixed(2)
+    } cases[] = {
+        {L"2147483648", IDS_XML_BAD_LONG, 0}, {L"abc\n12", IDS_XML_BAD_LONG, 0},
+        {L"4294967296", IDS_XML_BAD_SIZE_T, 1}, {L"-1", IDS_XML_BAD_SIZE_T, 1},
+        {L"E F", IDS_XML_BAD_DWORD, 2},       {L"256.0", IDS_XML_BAD_VERSION, 3},
+        {L"21474836.48", IDS_XML_BAD_INT, 4},
+    };
+    for (const auto& c : cases) {
+        LoadValue(c.text);
+        long l = 7;
+        unsigned long u = 7;
+        DWORD d = 7;
+        bool ok = true;
+        switch (c.kind) {
+        case 0: ok = m_in.ReadLong(m_inRoot, L"Value", l); break;
+        case 1: ok = m_in.ReadUInt(m_inRoot, L"Value", u); break;
+        case 2: ok = m_in.ReadHexNumber(m_inRoot, L"Value", d); break;
+        case 3: ok = m_in.ReadVersion(m_inRoot, L"Value", d); break;
+        default: ok = m_in.ReadFixed(m_inRoot, L"Value", 2, l); break;
+        }
+        EXPECT_FALSE(ok) << c.text;
+        ExpectFailure(c.id);
+        EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(c.text)) << c.text;
+        EXPECT_EQ(7, l);
+        EXPECT_EQ(7u, u);
+        EXPECT_EQ(7u, d);
+    }
+    long l = 7;
+    EXPECT_FALSE(m_in.ReadLong(m_inRoot, L"Other", l));
+    ExpectFailure(IDS_XML_NODE_NOT_FOUND, L"Other");
+    EXPECT_EQ(7, l);
+}
+
+TEST_F(Xml, BoolsAreExactlyTrueOrFalse)
+{
+    ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"T", true));
+    ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"F", false));
+    ASSERT_TRUE(m_out.WriteC3State(m_outRoot, L"S", C3STATE_OFF));
+    Reload();
+    EXPECT_EQ(L"true", StoredText(L"T"));
+    EXPECT_EQ(L"false", StoredText(L"F"));
+    bool t = false, f = true;
+    ASSERT_TRUE(m_in.ReadBool(m_inRoot, L"T", t));
+    ASSERT_TRUE(m_in.ReadBool(m_inRoot, L"F", f));
+    EXPECT_TRUE(t && !f);
+    EXPECT_TRUE(m_in.ReadBoolOptional(m_inRoot, L"Absent", t));
+    EXPECT_TRUE(t);
+    C3State s = C3STATE_UNDEF;
+    ASSERT_TRUE(m_in.ReadC3State(m_inRoot, L"S", s));
+    EXPECT_EQ(C3STATE_OFF, s);
+
+    for (const wchar_t* text : {L"TRUE", L"1", L""}) {
+        LoadValue(text);
+        bool value = true;
+        EXPECT_FALSE(m_in.ReadBool(m_inRoot, L"Value", value)) << text;
+        ExpectFailure(IDS_XML_BAD_BOOL);
+        EXPECT_TRUE(value);
+        EXPECT_FALSE(m_in.ReadBoolOptional(m_inRoot, L"Value", value));
+    }
+    LoadValue(L"on");
+    EXPECT_THROW(m_in.ReadC3State(m_inRoot, L"Value", s), my::CException);
+    EXPECT_EQ(C3STATE_OFF, s);
+}
+
+TEST_F(Xml, RectanglesAndNamedValues)
+{
+    CNamedIntTable table;
+    for (const auto& [name, value] : {std::pair{L"A", 1}, {L"B", 2}, {L"AB", 3}, {L"High", INT_MIN}})
+        table.push_back(boost::make_shared<CNamedInt>(value, name));
+    const RECT rect = {LONG_MIN, -20, 1920, LONG_MAX};
+    ASSERT_TRUE(m_out.WriteRect(m_outRoot, L"NormalBounds", rect));
+    ASSERT_TRUE(m_out.WriteFlags(m_outRoot, L"Flags", INT_MIN | 2 | 8, table));
+    ASSERT_TRUE(m_out.WriteEnum(m_outRoot, L"Enum", 2, table));
+    EXPECT_FALSE(m_out.WriteEnum(m_outRoot, L"Enum2", 5, table));
+    EXPECT_EQ(static_cast<UINT>(IDS_XML_UNKNOWN_ENUM_VALUE), m_out.GetError().m_id);
+    Reload();
+    EXPECT_EQ(L"1920", StoredText(L"NormalBounds/right"));
+    EXPECT_EQ(L"B|High", StoredText(L"Flags"));
+    RECT r{};
+    ASSERT_TRUE(m_in.ReadRect(m_inRoot, L"NormalBounds", r));
+    EXPECT_TRUE(EqualRect(&rect, &r));
+    int value = 0;
+    ASSERT_TRUE(m_in.ReadFlags(m_inRoot, L"Flags", table, value));
+    EXPECT_EQ(INT_MIN | 2, value);
+    ASSERT_TRUE(m_in.ReadEnum(m_inRoot, L"Enum", table, value));
+    EXPECT_EQ(2, value);
+
+    // A rectangle lacking "bottom" keeps the fields read before it.
+    LoadValue(L"<left>1</left><top>2</top><right>3</right>");
+    RECT p = {9, 9, 9, 9};
+    EXPECT_FALSE(m_in.ReadRect(m_inRoot, L"Value", p));
+    EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(CXmlDocument::GetNodePath(m_inRoot) + L"/Value -> bottom"));
+    EXPECT_EQ(3, p.right);
+    EXPECT_EQ(9, p.bottom);
+    LoadValue(L"A||B");
+    EXPECT_FALSE(m_in.ReadFlags(m_inRoot, L"Value", table, value));
+    ExpectFailure(IDS_XML_BAD_FLAGS);
+    LoadValue(L"a");
+    value = 42;
+    EXPECT_FALSE(m_in.ReadEnum(m_inRoot, L"Value", table, value));
+    ExpectFailure(IDS_XML_BAD_ENUM);
+    EXPECT_EQ(42, value);
+}
+
+TEST_F(Xml, TextIntoABufferOnlyWhenItFits)
+{
+    LoadValue(L"abc");
+    wchar_t buffer[4] = {L'q', L'q', L'q', L'q'};
+    EXPECT_FALSE(m_in.ReadTextToBuffer(m_inRoot, L"Value", buffer, 3));
+    ExpectFailure(IDS_XML_TEXT_TOO_LONG);
+    EXPECT_EQ(L'q', buffer[0]);
+    ASSERT_TRUE(m_in.ReadTextToBuffer(m_inRoot, L"Value", buffer, 4));
+    EXPECT_STREQ(L"abc", buffer);
+}
+
+TEST_F(Xml, PathsUnderTheBaseFileFolderAreStoredRelative)
+{
+    const std::wstring base = m_temp.Path(L"settings.config");
+    // Path and stored text: the folder itself and a sibling folder sharing its name's start stay whole.
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {m_temp.Path(L"data\\photo.jpg"), L"data\\photo.jpg"},
+        {L"D:\\elsewhere\\y.txt", L"D:\\elsewhere\\y.txt"},
+        {m_temp.Path() + L"\\", m_temp.Path() + L"\\"},
+        {m_temp.Path() + L"-sibling\\a.txt", m_temp.Path() + L"-sibling\\a.txt"},
+    };
+    int n = 0;
+    for (const auto& [path, stored] : cases) ASSERT_TRUE(m_out.WritePath(m_outRoot, L"P" + ToText(n++), path, base));
+    Reload();
+    n = 0;
+    for (const auto& [path, stored] : cases) {
+        const std::wstring name = L"P" + ToText(n++);
+        EXPECT_EQ(stored, StoredText(name));
+        std::wstring back;
+        ASSERT_TRUE(m_in.ReadPath(m_inRoot, name, base, back));
+        EXPECT_EQ(path, back);
+    }
 }
