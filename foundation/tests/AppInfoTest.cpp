@@ -24,7 +24,6 @@ TEST(AppInfo, InitFillsTheRecordFromTheStringTableAndVersionResource)
     info.Init(IDS_MAKER_NAME, IDS_PRODUCT_NAME, IDS_DISPLAY_NAME, IDR_MAINFRAME);
     info.SetHomePageId(IDS_HOMEPAGE_URL);
 
-    EXPECT_TRUE(info.IsInitialized());
     EXPECT_EQ(info.GetMaker(), L"Fernhollow Labs");
     EXPECT_EQ(info.GetProduct(), L"Fernhollow");
     EXPECT_EQ(info.GetDisplayName(), L"Fernhollow");

