@@ -34,7 +34,7 @@ TEST(StringTable, LibraryMessagesExistInJapaneseAndEnglishWithTheSameArguments)
         ++library;
         EXPECT_FALSE(japanese.empty()) << "no Japanese text for " << id;
         EXPECT_FALSE(english.empty()) << "no English text for " << id;
-        if (std::find(std::begin(showsFewerInEnglish), std::end(showsFewerInEnglish), id) != std::end(showsFewerInEnglish)) {
+        if (std::count(std::begin(showsFewerInEnglish), std::end(showsFewerInEnglish), id)) {
             EXPECT_LT(CountPlaceholders(english), CountPlaceholders(japanese)) << id;
         } else {
             EXPECT_EQ(CountPlaceholders(english), CountPlaceholders(japanese)) << id;

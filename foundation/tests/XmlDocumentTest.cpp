@@ -278,7 +278,8 @@ TEST_F(Xml, RectanglesAndNamedValues)
     LoadValue(L"<left>1</left><top>2</top><right>3</right>");
     RECT p = {9, 9, 9, 9};
     EXPECT_FALSE(m_in.ReadRect(m_inRoot, L"Value", p));
-    EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(CXmlDocument::GetNodePath(m_inRoot) + L"/Value -> bottom"));
+    const std::wstring location = CXmlDocument::GetNodePath(m_inRoot) + L"/Value -> bottom";
+    EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(location));
     EXPECT_EQ(3, p.right);
     EXPECT_EQ(9, p.bottom);
     LoadValue(L"A||B");
@@ -315,7 +316,8 @@ TEST_F(Xml, PathsUnderTheBaseFileFolderAreStoredRelative)
         {m_temp.Path() + L"-sibling\\a.txt", m_temp.Path() + L"-sibling\\a.txt"},
     };
     int n = 0;
-    for (const auto& [path, stored] : cases) ASSERT_TRUE(m_out.WritePath(m_outRoot, L"P" + ToText(n++), path, base));
+    for (const auto& [path, stored] : cases)
+        ASSERT_TRUE(m_out.WritePath(m_outRoot, L"P" + ToText(n++), path, base));
     Reload();
     n = 0;
     for (const auto& [path, stored] : cases) {
