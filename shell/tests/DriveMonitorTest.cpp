@@ -20,14 +20,8 @@ std::wstring Ev(const wchar_t* name, wchar_t letter) { return std::wstring(name)
 
 DEV_BROADCAST_HANDLE HandleBroadcast(const CDriveMonitorInfo& record, const GUID& event = GUID_NULL)
 {
-    DEV_BROADCAST_HANDLE data = {};
-    data.dbch_size = sizeof(data);
-    data.dbch_devicetype = DBT_DEVTYP_HANDLE;
-    data.dbch_handle = record.m_handle;
-    data.dbch_hdevnotify = record.m_notify;
-    data.dbch_eventguid = event;
-    data.dbch_nameoffset = -1;
-    return data;
+    return {sizeof(DEV_BROADCAST_HANDLE), DBT_DEVTYP_HANDLE, 0, record.m_handle, record.m_notify, event, -1,
+            {0}};
 }
 
 DEV_BROADCAST_VOLUME VolumeBroadcast(DWORD mask)

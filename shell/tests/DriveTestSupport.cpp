@@ -30,8 +30,8 @@ int RunDriveTool(const std::wstring& args)
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                          &si, &pi))
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &si, &pi))
         return -1;
     // The tool waits for each of our windows to take its message: keep dispatching meanwhile.
     const DWORD start = ::GetTickCount();

@@ -12,33 +12,25 @@ namespace {
 
 constexpr UINT kId = 7;
 
-// Calls the real shell, but can make chosen calls answer with an error afterwards, as a busy
-// shell does, and records every call.
+// Calls the real shell and records every call; the next call of `failMessage` then answers with
+// `failError`, as a busy shell does.
 class CRecordingIcon : public CShellNotifyIcon {
 public:
-    struct Call {
-        DWORD message;
-        NOTIFYICONDATAW data;
-        BOOL result;
-    };
-    std::vector<Call> calls;
-    std::vector<std::pair<DWORD, DWORD>> failAfter; // (message, error), used once each, in order
+    std::vector<std::pair<DWORD, NOTIFYICONDATAW>> calls;
+    DWORD failMessage = static_cast<DWORD>(-1);
+    DWORD failError = 0;
     bool reachShell = true;
     int waits = 0;
 
 protected:
     BOOL Notify(DWORD message, NOTIFYICONDATAW* data) override
     {
-        BOOL result = reachShell ? CShellNotifyIcon::Notify(message, data) : TRUE;
-        DWORD error = ::GetLastError();
-        if (!failAfter.empty() && failAfter.front().first == message) {
-            error = failAfter.front().second;
-            failAfter.erase(failAfter.begin());
-            result = FALSE;
-        }
-        calls.push_back({message, *data, result});
-        ::SetLastError(error);
-        return result;
+        calls.emplace_back(message, *data);
+        const BOOL result = reachShell ? CShellNotifyIcon::Notify(message, data) : TRUE;
+        if (message != failMessage) return result;
+        failMessage = static_cast<DWORD>(-1);
+        ::SetLastError(failError);
+        return FALSE;
     }
     void WaitBeforeRetry() override { ++waits; }
 };
@@ -81,11 +73,12 @@ TEST_F(ShellNotifyIconTest, AddBalloonDelete)
 {
     CRecordingIcon icon;
     ASSERT_TRUE(Add(icon));
-    EXPECT_EQ(icon.calls.at(0).data.cbSize, sizeof(NOTIFYICONDATAW));
+    EXPECT_EQ(icon.calls.at(0).second.cbSize, sizeof(NOTIFYICONDATAW));
 
     const int before = VisibleTooltips();
     EXPECT_TRUE(icon.ShowBalloon(L"開始", L"Fernhollowを開始しました", NIIF_INFO, 5000));
-    const auto& balloon = icon.calls.back().data;
+    const auto& [message, balloon] = icon.calls.back();
+    EXPECT_EQ(message, static_cast<DWORD>(NIM_MODIFY));
     EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
     EXPECT_STREQ(balloon.szInfoTitle, L"開始");
     EXPECT_STREQ(balloon.szTip, L"Fernhollow");
@@ -103,21 +96,23 @@ TEST_F(ShellNotifyIconTest, AddBalloonDelete)
 TEST_F(ShellNotifyIconTest, ATimeOutIsRetriedOnlyUntilTheShellDidIt)
 {
     CRecordingIcon icon;
-    icon.failAfter = {{NIM_ADD, ERROR_TIMEOUT}};
+    icon.failMessage = NIM_ADD;
+    icon.failError = ERROR_TIMEOUT;
     ASSERT_TRUE(Add(icon));
     // The icon did arrive: it is modified, not added twice (the fixture finds none left).
     ASSERT_EQ(icon.calls.size(), 2u);
-    EXPECT_EQ(icon.calls[1].message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(icon.calls[1].first, static_cast<DWORD>(NIM_MODIFY));
 
-    icon.failAfter = {{NIM_DELETE, ERROR_TIMEOUT}};
+    icon.failMessage = NIM_DELETE;
     EXPECT_TRUE(icon.Delete());
     EXPECT_FALSE(icon.IsAdded());
-    EXPECT_EQ(icon.calls.back().message, static_cast<DWORD>(NIM_MODIFY)); // gone already
+    EXPECT_EQ(icon.calls.back().first, static_cast<DWORD>(NIM_MODIFY)); // it was gone already
     EXPECT_EQ(icon.waits, 2);
 
     // Other errors end at once.
     icon.reachShell = false;
-    icon.failAfter = {{NIM_ADD, ERROR_ACCESS_DENIED}};
+    icon.failMessage = NIM_ADD;
+    icon.failError = ERROR_ACCESS_DENIED;
     EXPECT_FALSE(Add(icon));
     EXPECT_FALSE(icon.IsAdded());
     EXPECT_EQ(icon.waits, 2);
@@ -130,12 +125,12 @@ TEST_F(ShellNotifyIconTest, LongTextsAreCutToTheirFields)
     const std::wstring tip(300, L'a'), title(300, L'b'), text(600, L'c');
     ASSERT_TRUE(Add(icon, tip.c_str()));
     ASSERT_TRUE(icon.ShowBalloon(title, text, NIIF_INFO, 1000));
-    const auto& data = icon.calls.back().data;
+    const NOTIFYICONDATAW& data = icon.calls.back().second;
     EXPECT_EQ(std::wstring(data.szTip), tip.substr(0, 127));
     EXPECT_EQ(std::wstring(data.szInfoTitle), title.substr(0, 63));
     EXPECT_EQ(std::wstring(data.szInfo), text.substr(0, 255));
     ASSERT_TRUE(Add(icon, nullptr));
-    EXPECT_STREQ(icon.calls.back().data.szTip, L"");
+    EXPECT_STREQ(icon.calls.back().second.szTip, L"");
 }
 
 } // namespace
