@@ -103,7 +103,6 @@ TEST_F(DriveMonitorTest, CardPresentAtStartIsAttachedWithoutArrival)
 TEST_F(DriveMonitorTest, ArrivalAndRemovalOfACard)
 {
     m_monitor.Reset();
-    m_events.clear();
     CTestDrive drive(m_x, m_temp.Path(L"card"), true);
     ASSERT_TRUE(drive.Defined());
     EXPECT_EQ(EventsOfX(), Events({Ev(L"arrived", m_x), Ev(L"attached", m_x)}));

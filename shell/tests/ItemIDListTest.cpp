@@ -104,14 +104,4 @@ TEST(ItemIDListShell, PathsAndNamesRoundTripThroughTheShell)
     EXPECT_EQ(list.GetFileInfoDisplayName(), info.szDisplayName);
 }
 
-TEST(ItemIDListShell, NoFileSystemPathIsAFailure)
-{
-    LPITEMIDLIST raw = nullptr;
-    ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &raw), S_OK);
-    CItemIDList computer(raw);
-    std::wstring path = L"stale";
-    EXPECT_EQ(computer.GetPath(path), E_FAIL);
-    EXPECT_TRUE(path.empty());
-}
-
 } // namespace
