@@ -163,6 +163,10 @@ TEST_F(DriveMonitorTest, QueryRemoveClosesAndQueryRemoveFailedReopens)
     const auto record = StartWithCard();
     ASSERT_TRUE(record);
     auto query = HandleBroadcast(*record);
+    query.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0)); // of no record
+    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
+    EXPECT_NE(record->m_handle, nullptr);
+    query.dbch_handle = record->m_handle;
     EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
     EXPECT_EQ(record->m_handle, nullptr);
     DWORD flags = 0;
