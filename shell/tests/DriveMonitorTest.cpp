@@ -1,8 +1,8 @@
-#include "DriveTestSupport.h"
+#include "shell/tests/DriveTestSupport.h"
 
 #include "foundation/Exception.h"
 #include "ids/drives.h"
-#include "shell/DriveMonitor.h"
+#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,33 +10,23 @@
 #include <ioevent.h>
 
 #include <cstddef>
+#include <memory>
 
 namespace {
-
-using namespace drivetest;
 
 using Events = std::vector<std::wstring>;
 
 std::wstring Ev(const wchar_t* name, wchar_t letter) { return std::wstring(name) + L":" + letter; }
 
-CDriveMonitor::RecordPtr RecordOf(const CDriveMonitor& monitor, wchar_t letter)
-{
-    for (const auto& record : monitor.GetRecords()) {
-        if (record->m_driveMask & LetterBit(letter)) return record;
-    }
-    return {};
-}
-
 DEV_BROADCAST_HANDLE HandleBroadcast(const CDriveMonitorInfo& record, const GUID& event = GUID_NULL)
 {
-    DEV_BROADCAST_HANDLE data = {};
-    data.dbch_size = sizeof(data);
-    data.dbch_devicetype = DBT_DEVTYP_HANDLE;
-    data.dbch_handle = record.m_handle;
-    data.dbch_hdevnotify = record.m_notify;
-    data.dbch_eventguid = event;
-    data.dbch_nameoffset = -1;
-    return data;
+    return {sizeof(DEV_BROADCAST_HANDLE), DBT_DEVTYP_HANDLE, 0, record.m_handle, record.m_notify, event, -1,
+            {0}};
+}
+
+DEV_BROADCAST_VOLUME VolumeBroadcast(DWORD mask)
+{
+    return {sizeof(DEV_BROADCAST_VOLUME), DBT_DEVTYP_VOLUME, 0, mask, 0};
 }
 
 LRESULT Send(CDriveMonitor& monitor, UINT_PTR event, const void* data)
@@ -44,344 +34,211 @@ LRESULT Send(CDriveMonitor& monitor, UINT_PTR event, const void* data)
     return monitor.OnDeviceChange(event, static_cast<const DEV_BROADCAST_HDR*>(data));
 }
 
+struct CThrowingListener : CEventListener {
+    DWORD m_masks = 0;
+    size_t m_calls = 0;
+    void OnEvent(void*, void* record) override
+    {
+        m_masks |= static_cast<CDriveMonitorInfo*>(record)->m_driveMask;
+        ++m_calls;
+        throw my::CException(IDS_DEVICE_PATH_EMPTY);
+    }
+};
+
 class DriveMonitorTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_letters = FindFreeLetters(3);
-        ASSERT_EQ(m_letters.size(), 3u) << "no free drive letters";
-    }
-    void TearDown() override
-    {
-        // The log dies before the monitor: stop reporting to it first.
-        m_monitor.DetachAll();
-        for (auto* list : {&m_monitor.m_attachedListeners, &m_monitor.m_detachedListeners,
-                           &m_monitor.m_arrivedListeners, &m_monitor.m_removedListeners,
-                           &m_monitor.m_mediaArrivedListeners, &m_monitor.m_mediaRemovedListeners})
-            list->clear();
-        for (wchar_t letter : m_letters) {
-            const wchar_t root[] = {letter, L':', L'\\', 0};
-            EXPECT_EQ(::GetDriveTypeW(root), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "left defined: " << static_cast<char>(letter);
-        }
+        m_letters = FindFreeLetters(2);
+        ASSERT_EQ(m_letters.size(), 2u) << "no free drive letters";
+        m_x = m_letters[0];
+        LogEvents(m_monitor, m_events);
     }
 
+    CDriveMonitor::RecordPtr RecordOf(wchar_t letter) const
+    {
+        for (const auto& record : m_monitor.GetRecords()) {
+            if (record->m_driveMask & LetterBit(letter)) return record;
+        }
+        return {};
+    }
+    Events EventsOfX() const { return EventsFor(m_events, LetterBit(m_x)); }
+
+    // A card present before the monitor starts, attached by Reset; the log is emptied after it.
+    CDriveMonitor::RecordPtr StartWithCard()
+    {
+        m_drive = std::make_unique<CTestDrive>(m_x, m_temp.Path(L"card"), false);
+        if (!m_drive->Defined()) return {};
+        m_monitor.Reset();
+        m_events.clear();
+        return RecordOf(m_x);
+    }
+
+    // The log outlives the monitor, the folder every drive defined over it.
     CTempFolder m_temp;
     std::vector<wchar_t> m_letters;
+    wchar_t m_x = 0;
+    EventLog m_events;
     CDriveMonitor m_monitor;
     CDeviceWindow m_window{&m_monitor};
-    CEventLog m_log{m_monitor};
+    std::unique_ptr<CTestDrive> m_drive;
 };
 
-TEST_F(DriveMonitorTest, DrivePresentAtResetIsAttachedWithoutArrival)
+TEST_F(DriveMonitorTest, CardPresentAtStartIsAttachedWithoutArrival)
 {
-    const wchar_t x = m_letters[0];
-    CTestDrive drive(x, m_temp.Sub(L"card"), false);
+    CTestDrive drive(m_x, m_temp.Path(L"card"), false);
     ASSERT_TRUE(drive.Defined());
     m_monitor.Reset();
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"attached", x)}));
-    const auto record = RecordOf(m_monitor, x);
+    EXPECT_EQ(EventsOfX(), Events({Ev(L"attached", m_x)}));
+    const auto record = RecordOf(m_x);
     ASSERT_TRUE(record);
-    EXPECT_NE(record->m_handle, nullptr);
+    EXPECT_EQ(record->m_devicePath.rfind(L"\\\\.\\PhysicalDrive", 0), 0u);
     EXPECT_NE(record->m_notify, nullptr);
-    EXPECT_EQ(record->m_devicePath.rfind(L"\\\\.\\PhysicalDrive", 0), 0u) << record->m_devicePath;
-    // The poll's control answers on the monitored handle.
+    // The media poll's control answers on the monitored handle.
     DISK_GEOMETRY geometry = {};
     DWORD returned = 0;
     EXPECT_EQ(record->GetDriveGeometry(geometry, returned), S_OK);
-    EXPECT_EQ(returned, sizeof(geometry));
-    const HANDLE handle = record->m_handle;
-    m_monitor.PollMedia();
-    EXPECT_EQ(record->m_handle, handle);
-    EXPECT_EQ(RecordOf(m_monitor, x), record);
-
-    // A second Reset detaches what it had before attaching again, still without arrival.
-    m_log.Clear();
-    m_monitor.Reset();
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"detached", x), Ev(L"attached", x)}));
 }
 
-TEST_F(DriveMonitorTest, ArrivalOfNewCardRaisesArrivedThenAttached)
+TEST_F(DriveMonitorTest, ArrivalAndRemovalOfACard)
 {
     m_monitor.Reset();
-    const wchar_t x = m_letters[0];
-    EXPECT_FALSE(RecordOf(m_monitor, x));
-    m_log.Clear();
-    CTestDrive drive(x, m_temp.Sub(L"card"), true);
+    CTestDrive drive(m_x, m_temp.Path(L"card"), true);
     ASSERT_TRUE(drive.Defined());
-    EXPECT_GT(m_window.m_deviceChanges, 0);
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"arrived", x), Ev(L"attached", x)}));
-    const auto record = RecordOf(m_monitor, x);
-    ASSERT_TRUE(record);
-    EXPECT_EQ(record->m_driveMask, LetterBit(x));
-
-    // Removal: removed, then detached, and the record is gone.
-    m_log.Clear();
+    EXPECT_EQ(EventsOfX(), Events({Ev(L"arrived", m_x), Ev(L"attached", m_x)}));
+    m_events.clear();
     ASSERT_TRUE(drive.Remove(true));
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"removed", x), Ev(L"detached", x)}));
-    EXPECT_FALSE(RecordOf(m_monitor, x));
-}
-
-TEST_F(DriveMonitorTest, ArrivalOfTwoLettersInOneBroadcast)
-{
-    m_monitor.Reset();
-    const wchar_t x = m_letters[0], y = m_letters[1];
-    CTestDrive first(x, m_temp.Sub(L"a"), false);
-    CTestDrive second(y, m_temp.Sub(L"b"), false);
-    ASSERT_TRUE(first.Defined() && second.Defined());
-    m_log.Clear();
-    ASSERT_EQ(RunDriveTool(std::wstring(L"arrive ") + x + y), 0);
-    // Each of Wine's drives is a disk of its own: one record each, with its own letter.
-    const auto rx = RecordOf(m_monitor, x), ry = RecordOf(m_monitor, y);
-    ASSERT_TRUE(rx && ry);
-    EXPECT_NE(rx, ry);
-    EXPECT_EQ(rx->m_driveMask, LetterBit(x));
-    EXPECT_EQ(ry->m_driveMask, LetterBit(y));
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"arrived", x), Ev(L"attached", x)}));
-    EXPECT_EQ(m_log.For(LetterBit(y)), Events({Ev(L"arrived", y), Ev(L"attached", y)}));
+    EXPECT_EQ(EventsOfX(), Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
+    EXPECT_FALSE(RecordOf(m_x));
 }
 
 TEST_F(DriveMonitorTest, TwoVolumesOfOneDiskAreReportedTogether)
 {
-    const wchar_t x = m_letters[0], y = m_letters[1];
-    CTestDrive first(x, m_temp.Sub(L"a"), false);
-    CTestDrive second(y, m_temp.Sub(L"b"), false);
+    const wchar_t y = m_letters[1];
+    CTestDrive first(m_x, m_temp.Path(L"a"), false);
+    CTestDrive second(y, m_temp.Path(L"b"), false);
     ASSERT_TRUE(first.Defined() && second.Defined());
     m_monitor.Reset();
-    const auto probe = RecordOf(m_monitor, x);
-    ASSERT_TRUE(probe);
-    const std::wstring disk = probe->m_devicePath;
+    ASSERT_TRUE(RecordOf(m_x));
+    const std::wstring disk = RecordOf(m_x)->m_devicePath;
     m_monitor.DetachAll();
-    m_log.Clear();
+    m_events.clear();
 
     // One disk carrying both letters, as the grouping by device number attaches it.
-    m_monitor.Attach(LetterBit(x) | LetterBit(y), disk, true, true);
-    const std::wstring both = UnitMaskToLetters(LetterBit(x) | LetterBit(y));
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({L"arrived:" + both, L"attached:" + both}));
-
+    m_monitor.Attach(LetterBit(m_x) | LetterBit(y), disk, true, true);
+    const std::wstring both = UnitMaskToLetters(LetterBit(m_x) | LetterBit(y));
+    EXPECT_EQ(EventsOfX(), Events({L"arrived:" + both, L"attached:" + both}));
     // The removal of one of its volumes removes the disk and reports both letters.
-    m_log.Clear();
+    m_events.clear();
     ASSERT_TRUE(first.Remove(true));
-    EXPECT_EQ(m_log.For(LetterBit(y)), Events({L"removed:" + both, L"detached:" + both}));
-    EXPECT_FALSE(RecordOf(m_monitor, y));
+    EXPECT_EQ(EventsFor(m_events, LetterBit(y)), Events({L"removed:" + both, L"detached:" + both}));
+    EXPECT_FALSE(RecordOf(y));
 }
 
-TEST_F(DriveMonitorTest, StaleRemovalBroadcastForPresentDriveRemovesNothing)
+TEST_F(DriveMonitorTest, StaleRemovalBroadcastForAPresentDriveRemovesNothing)
 {
-    const wchar_t x = m_letters[0];
-    CTestDrive drive(x, m_temp.Sub(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
-    m_monitor.Reset();
-    m_log.Clear();
-    ASSERT_EQ(RunDriveTool(std::wstring(L"depart ") + x), 0);
-    EXPECT_TRUE(m_log.For(LetterBit(x)).empty());
-    EXPECT_TRUE(RecordOf(m_monitor, x));
+    ASSERT_TRUE(StartWithCard());
+    ASSERT_EQ(RunDriveTool(std::wstring(L"depart ") + m_x), 0);
+    EXPECT_TRUE(m_events.empty());
+    EXPECT_TRUE(RecordOf(m_x));
 }
 
 TEST_F(DriveMonitorTest, MediaEventsOnTheRecordHandle)
 {
-    const wchar_t x = m_letters[0];
-    CTestDrive drive(x, m_temp.Sub(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
-    m_monitor.Reset();
-    const auto record = RecordOf(m_monitor, x);
+    const auto record = StartWithCard();
     ASSERT_TRUE(record);
-    m_log.Clear();
-
     auto arrival = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
     auto removal = HandleBroadcast(*record, GUID_IO_MEDIA_REMOVAL);
-    EXPECT_EQ(Send(m_monitor, DBT_CUSTOMEVENT, &arrival), TRUE);
-    EXPECT_EQ(Send(m_monitor, DBT_CUSTOMEVENT, &removal), TRUE);
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"mediaArrived", x), Ev(L"mediaRemoved", x)}));
-
-    // Another GUID, or a handle of no record: nothing.
-    m_log.Clear();
     auto other = HandleBroadcast(*record, GUID_IO_VOLUME_LOCK);
-    auto unknown = arrival;
+    auto unknown = arrival; // a handle of no record
     unknown.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0));
-    Send(m_monitor, DBT_CUSTOMEVENT, &other);
-    Send(m_monitor, DBT_CUSTOMEVENT, &unknown);
-    EXPECT_TRUE(m_log.m_events.empty());
-    EXPECT_TRUE(RecordOf(m_monitor, x));
+    for (const auto* data : {&arrival, &other, &unknown, &removal})
+        EXPECT_EQ(Send(m_monitor, DBT_CUSTOMEVENT, data), TRUE);
+    EXPECT_EQ(EventsOfX(), Events({Ev(L"mediaArrived", m_x), Ev(L"mediaRemoved", m_x)}));
+    EXPECT_EQ(m_events.size(), 2u);
 }
 
 TEST_F(DriveMonitorTest, QueryRemoveClosesAndQueryRemoveFailedReopens)
 {
-    const wchar_t x = m_letters[0];
-    CTestDrive drive(x, m_temp.Sub(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
-    m_monitor.Reset();
-    const auto record = RecordOf(m_monitor, x);
+    const auto record = StartWithCard();
     ASSERT_TRUE(record);
-    const std::wstring path = record->m_devicePath;
-    const HDEVNOTIFY notify = record->m_notify;
-    m_log.Clear();
-
     auto query = HandleBroadcast(*record);
+    query.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0)); // of no record
+    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
+    EXPECT_NE(record->m_handle, nullptr);
+    query.dbch_handle = record->m_handle;
     EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
     EXPECT_EQ(record->m_handle, nullptr);
-    EXPECT_EQ(record->m_notify, notify);
-    EXPECT_FALSE(m_monitor.FindByHandle(query.dbch_handle));
-    // The closed handle is really closed.
     DWORD flags = 0;
-    EXPECT_FALSE(::GetHandleInformation(query.dbch_handle, &flags));
-    // The poll skips a record without handle.
-    m_monitor.PollMedia();
-    EXPECT_EQ(record->m_handle, nullptr);
+    EXPECT_FALSE(::GetHandleInformation(query.dbch_handle, &flags)) << "handle still open";
+    m_monitor.PollMedia(); // skips a record without handle
 
-    auto failed = query;
-    failed.dbch_handle = nullptr;
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVEFAILED, &failed), TRUE);
+    query.dbch_handle = nullptr; // the handle is gone: the notification names the record
+    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVEFAILED, &query), TRUE);
     EXPECT_NE(record->m_handle, nullptr);
-    EXPECT_EQ(record->m_devicePath, path);
-    EXPECT_EQ(record->m_notify, notify);
     EXPECT_EQ(m_monitor.FindByHandle(record->m_handle), record);
-    EXPECT_TRUE(m_log.m_events.empty());
+    EXPECT_TRUE(m_events.empty());
 
-    // Remove-complete for the notification: removed, then detached, record gone.
-    auto complete = HandleBroadcast(*record);
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEREMOVECOMPLETE, &complete), TRUE);
-    EXPECT_EQ(m_log.For(LetterBit(x)), Events({Ev(L"removed", x), Ev(L"detached", x)}));
-    EXPECT_FALSE(RecordOf(m_monitor, x));
+    EXPECT_EQ(Send(m_monitor, DBT_DEVICEREMOVECOMPLETE, &query), TRUE);
+    EXPECT_EQ(EventsOfX(), Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
+    EXPECT_FALSE(RecordOf(m_x));
 }
 
 TEST_F(DriveMonitorTest, MalformedDeviceChangesAreIgnored)
 {
-    const wchar_t x = m_letters[0];
-    CTestDrive drive(x, m_temp.Sub(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
-    m_monitor.Reset();
-    const auto record = RecordOf(m_monitor, x);
+    const auto record = StartWithCard();
     ASSERT_TRUE(record);
     const HANDLE handle = record->m_handle;
-    m_log.Clear();
-
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEARRIVAL, nullptr), TRUE);
-    EXPECT_EQ(Send(m_monitor, DBT_CUSTOMEVENT, nullptr), TRUE);
+    const DEV_BROADCAST_HDR tiny = {4, DBT_DEVTYP_HANDLE, 0};
+    auto shortVolume = VolumeBroadcast(LetterBit(m_x));
+    shortVolume.dbcv_size = offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask);
+    auto shortHandle = HandleBroadcast(*record);
+    shortHandle.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_handle);
+    auto shortGuid = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
+    shortGuid.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_eventguid) + 8;
+    auto volumeTyped = HandleBroadcast(*record); // a handle event carried with the volume type
+    volumeTyped.dbch_devicetype = DBT_DEVTYP_VOLUME;
+    const std::pair<UINT_PTR, const void*> cases[] = {
+        {DBT_DEVICEARRIVAL, nullptr},          {DBT_CUSTOMEVENT, nullptr},
+        {DBT_DEVICEQUERYREMOVE, &tiny},        {DBT_DEVICEARRIVAL, &shortVolume},
+        {DBT_DEVICEQUERYREMOVE, &shortHandle}, {DBT_CUSTOMEVENT, &shortGuid},
+        {DBT_DEVICEQUERYREMOVE, &volumeTyped}, {0x1234, &volumeTyped},
+    };
+    for (const auto& [event, data] : cases) EXPECT_EQ(Send(m_monitor, event, data), TRUE) << event;
     EXPECT_EQ(::SendMessageW(m_window, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, 0), TRUE);
-
-    DEV_BROADCAST_HDR tiny = {};
-    tiny.dbch_size = 4;
-    tiny.dbch_devicetype = DBT_DEVTYP_HANDLE;
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &tiny), TRUE);
-
-    // A volume header too short for its unit mask.
-    DEV_BROADCAST_VOLUME volume = {};
-    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-    volume.dbcv_unitmask = LetterBit(x);
-    volume.dbcv_size = offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask);
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEARRIVAL, &volume), TRUE);
-
-    // Handle broadcasts too short for the handle, and for the event GUID.
-    auto query = HandleBroadcast(*record);
-    query.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_handle);
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
-    auto media = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
-    media.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_eventguid) + 8;
-    EXPECT_EQ(Send(m_monitor, DBT_CUSTOMEVENT, &media), TRUE);
-
-    // A handle event carried with the volume type, and a volume arrival with no letters.
-    auto mixed = HandleBroadcast(*record);
-    mixed.dbch_devicetype = DBT_DEVTYP_VOLUME;
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &mixed), TRUE);
-    volume.dbcv_size = sizeof(volume);
-    volume.dbcv_unitmask = 0;
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEARRIVAL, &volume), TRUE);
-    // Unknown event codes.
-    auto any = HandleBroadcast(*record);
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEREMOVEPENDING, &any), TRUE);
-    EXPECT_EQ(Send(m_monitor, 0x1234, &any), TRUE);
-
-    EXPECT_TRUE(m_log.m_events.empty());
+    EXPECT_TRUE(m_events.empty());
     EXPECT_EQ(record->m_handle, handle);
-    EXPECT_EQ(RecordOf(m_monitor, x), record);
+    EXPECT_EQ(RecordOf(m_x), record);
 }
 
-TEST_F(DriveMonitorTest, FailureInsideDispatchIsDroppedAndKeepsRecords)
+TEST_F(DriveMonitorTest, AFailingListenerIsStoppedInTheHandlerAndTheRecordStays)
 {
-    struct CThrowing : CEventListener {
-        void OnEvent(void*, void*) override { throw my::CException(IDS_DEVICE_PATH_EMPTY); }
-    };
     m_monitor.Reset();
-    const wchar_t x = m_letters[0];
-    CTestDrive drive(x, m_temp.Sub(L"card"), false);
+    CTestDrive drive(m_x, m_temp.Path(L"card"), false);
     ASSERT_TRUE(drive.Defined());
-    m_monitor.m_arrivedListeners.push_front(boost::shared_ptr<CEventListener>(new CThrowing));
-    DEV_BROADCAST_VOLUME volume = {};
-    volume.dbcv_size = sizeof(volume);
-    volume.dbcv_devicetype = DBT_DEVTYP_VOLUME;
-    volume.dbcv_unitmask = LetterBit(x);
+    m_monitor.m_arrivedListeners.push_front(boost::shared_ptr<CEventListener>(new CThrowingListener));
+    const auto volume = VolumeBroadcast(LetterBit(m_x));
     EXPECT_EQ(Send(m_monitor, DBT_DEVICEARRIVAL, &volume), FALSE);
-    // The record was stored before the listeners ran; it stays.
-    EXPECT_TRUE(RecordOf(m_monitor, x));
+    EXPECT_TRUE(RecordOf(m_x));
 }
 
-TEST_F(DriveMonitorTest, FailedAttachStoresAndFiresNothing)
+TEST_F(DriveMonitorTest, DestructorDetachesEveryRecordAndNeverThrows)
 {
-    m_monitor.Reset();
-    const size_t before = m_monitor.GetRecords().size();
-    m_log.Clear();
-    try {
-        m_monitor.Attach(LetterBit(m_letters[0]), L"\\\\.\\PhysicalDrive987", true);
-        ADD_FAILURE() << "no exception";
-    } catch (const my::CException& e) {
-        EXPECT_EQ(e.m_id, static_cast<UINT>(IDS_OPEN_FILE_FAILED));
-        EXPECT_NE(e.m_message.find(L"PhysicalDrive987"), std::wstring::npos);
-    }
-    EXPECT_EQ(m_monitor.GetRecords().size(), before);
-    EXPECT_TRUE(m_log.m_events.empty());
-}
-
-TEST(DriveMonitorLifetime, DestructorDetachesEveryRecordAndNeverThrows)
-{
-    struct CThrowing : CEventListener {
-        std::vector<DWORD> masks;
-        void OnEvent(void*, void* record) override
-        {
-            masks.push_back(static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
-            throw my::CException(IDS_DEVICE_PATH_EMPTY);
-        }
-    };
-    const auto letters = FindFreeLetters(2);
-    ASSERT_EQ(letters.size(), 2u);
-    CTempFolder temp;
-    CTestDrive first(letters[0], temp.Sub(L"a"), false);
-    CTestDrive second(letters[1], temp.Sub(L"b"), false);
+    CTestDrive first(m_x, m_temp.Path(L"a"), false);
+    CTestDrive second(m_letters[1], m_temp.Path(L"b"), false);
     ASSERT_TRUE(first.Defined() && second.Defined());
-    auto throwing = boost::shared_ptr<CThrowing>(new CThrowing);
+    const boost::shared_ptr<CThrowingListener> throwing(new CThrowingListener);
     size_t records = 0;
     {
         CDriveMonitor monitor;
         CDeviceWindow window(&monitor);
         monitor.Reset();
-        ASSERT_TRUE(RecordOf(monitor, letters[0]) && RecordOf(monitor, letters[1]));
         records = monitor.GetRecords().size();
         monitor.m_detachedListeners.push_back(throwing);
-        window.m_monitor = nullptr;
     }
-    ASSERT_EQ(throwing->masks.size(), records);
-    DWORD all = 0;
-    for (DWORD mask : throwing->masks) all |= mask;
-    EXPECT_EQ(all & (LetterBit(letters[0]) | LetterBit(letters[1])), LetterBit(letters[0]) | LetterBit(letters[1]));
-}
-
-TEST(EventListener, MemberListenerCallsItsMemberOrNothing)
-{
-    struct COwner {
-        int calls = 0;
-        void* lastRecord = nullptr;
-        void On(void*, void* record)
-        {
-            ++calls;
-            lastRecord = record;
-        }
-    } owner;
-    CDriveMonitorInfo record;
-    CMemfunEventListener<COwner> bound(&owner, &COwner::On);
-    CMemfunEventListener<COwner> empty(&owner, nullptr);
-    bound.OnEvent(nullptr, &record);
-    empty.OnEvent(nullptr, &record);
-    EXPECT_EQ(owner.calls, 1);
-    EXPECT_EQ(owner.lastRecord, &record);
+    EXPECT_EQ(throwing->m_calls, records);
+    const DWORD both = LetterBit(m_x) | LetterBit(m_letters[1]);
+    EXPECT_EQ(throwing->m_masks & both, both);
 }
 
 } // namespace

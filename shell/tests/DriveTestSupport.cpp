@@ -1,110 +1,51 @@
-#include "DriveTestSupport.h"
-#include "tests/support/RemoveFolderTree.h"
-
-#include "shell/DriveMonitorInfo.h"
+#include "shell/tests/DriveTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <shellapi.h>
-
-namespace drivetest {
-
 namespace {
 
-std::wstring ModuleFolder()
-{
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.find_last_of(L"\\/"));
-}
+class CLogListener : public CEventListener {
+public:
+    CLogListener(const wchar_t* name, EventLog& log) : m_name(name), m_log(log) {}
+    void OnEvent(void*, void* record) override
+    {
+        m_log.emplace_back(m_name, static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
+    }
+
+private:
+    const wchar_t* m_name;
+    EventLog& m_log;
+};
 
 } // namespace
 
-CTempFolder::CTempFolder()
+int RunDriveTool(const std::wstring& args)
 {
-    wchar_t temp[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, temp);
-    static int serial = 0;
-    m_path = std::wstring(temp) + L"fh-drives-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-             std::to_wstring(++serial);
-    ::CreateDirectoryW(m_path.c_str(), nullptr);
-}
-
-CTempFolder::~CTempFolder()
-{
-    RemoveFolderTree(m_path);
-    EXPECT_FALSE(Exists()) << "left behind";
-}
-
-std::wstring CTempFolder::Sub(const std::wstring& name) const
-{
-    const std::wstring path = m_path + L"\\" + name;
-    ::CreateDirectoryW(path.c_str(), nullptr);
-    return path;
-}
-
-bool CTempFolder::Exists() const { return ::GetFileAttributesW(m_path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void PumpMessages(DWORD ms)
-{
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        const DWORD elapsed = ::GetTickCount() - start;
-        if (elapsed >= ms) return;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_ALLINPUT);
-    }
-}
-
-int RunDriveTool(const std::wstring& args, std::string* output)
-{
-    SECURITY_ATTRIBUTES sa = {sizeof(sa), nullptr, TRUE};
-    HANDLE readPipe = nullptr, writePipe = nullptr;
-    if (!::CreatePipe(&readPipe, &writePipe, &sa, 0)) return -1;
-    ::SetHandleInformation(readPipe, HANDLE_FLAG_INHERIT, 0);
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    const std::wstring self = exe;
     // Announcements go to this process only, not to test programs running beside it.
-    std::wstring command = L"\"" + ModuleFolder() + L"\\drivetool.exe\" " + args + L" --to " +
-                           std::to_wstring(::GetCurrentProcessId());
+    std::wstring command = L"\"" + self.substr(0, self.find_last_of(L"\\/")) + L"\\drivetool.exe\" " +
+                           args + L" --to " + std::to_wstring(::GetCurrentProcessId());
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writePipe;
-    si.hStdError = writePipe;
-    si.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION pi = {};
-    const BOOL started =
-        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi);
-    ::CloseHandle(writePipe);
-    if (!started) {
-        ::CloseHandle(readPipe);
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &si, &pi))
         return -1;
-    }
     // The tool waits for each of our windows to take its message: keep dispatching meanwhile.
     const DWORD start = ::GetTickCount();
     while (::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
         if (::GetTickCount() - start > 30000) {
             ::TerminateProcess(pi.hProcess, 99);
+            ::WaitForSingleObject(pi.hProcess, 5000);
             break;
         }
     }
     DWORD code = 0;
     ::GetExitCodeProcess(pi.hProcess, &code);
-    std::string text;
-    char buffer[256];
-    DWORD read = 0;
-    while (::ReadFile(readPipe, buffer, sizeof(buffer), &read, nullptr) && read) text.append(buffer, read);
-    if (output) *output = text;
-    ::CloseHandle(readPipe);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
     return static_cast<int>(code);
@@ -123,13 +64,16 @@ std::vector<wchar_t> FindFreeLetters(size_t count)
 
 CTestDrive::CTestDrive(wchar_t letter, const std::wstring& folder, bool announce) : m_letter(letter)
 {
-    const std::wstring args = std::wstring(announce ? L"insert " : L"define ") + letter + L" \"" + folder + L"\"";
-    m_defined = RunDriveTool(args) == 0;
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring verb = announce ? L"insert " : L"define ";
+    m_defined = RunDriveTool(verb + letter + L" \"" + folder + L"\"") == 0;
 }
 
 CTestDrive::~CTestDrive()
 {
     if (m_defined) Remove(false);
+    const wchar_t root[] = {m_letter, L':', L'\\', 0};
+    EXPECT_EQ(::GetDriveTypeW(root), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "drive left defined";
 }
 
 bool CTestDrive::Remove(bool announce)
@@ -152,36 +96,29 @@ CDeviceWindow::~CDeviceWindow()
 
 LRESULT CDeviceWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
-    ++m_deviceChanges;
     if (!m_monitor) return TRUE;
     return m_monitor->OnDeviceChange(wParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
 }
 
-CEventLog::CEventLog(CDriveMonitor& monitor)
+void LogEvents(CDriveMonitor& monitor, EventLog& log)
 {
-    using L = CMemfunEventListener<CEventLog>;
-    monitor.m_attachedListeners.push_back(boost::shared_ptr<CEventListener>(new L(this, &CEventLog::OnAttached)));
-    monitor.m_detachedListeners.push_back(boost::shared_ptr<CEventListener>(new L(this, &CEventLog::OnDetached)));
-    monitor.m_arrivedListeners.push_back(boost::shared_ptr<CEventListener>(new L(this, &CEventLog::OnArrived)));
-    monitor.m_removedListeners.push_back(boost::shared_ptr<CEventListener>(new L(this, &CEventLog::OnRemoved)));
-    monitor.m_mediaArrivedListeners.push_back(
-        boost::shared_ptr<CEventListener>(new L(this, &CEventLog::OnMediaArrived)));
-    monitor.m_mediaRemovedListeners.push_back(
-        boost::shared_ptr<CEventListener>(new L(this, &CEventLog::OnMediaRemoved)));
+    const std::pair<EventListenerList*, const wchar_t*> lists[] = {
+        {&monitor.m_attachedListeners, L"attached"},
+        {&monitor.m_detachedListeners, L"detached"},
+        {&monitor.m_arrivedListeners, L"arrived"},
+        {&monitor.m_removedListeners, L"removed"},
+        {&monitor.m_mediaArrivedListeners, L"mediaArrived"},
+        {&monitor.m_mediaRemovedListeners, L"mediaRemoved"},
+    };
+    for (const auto& [list, name] : lists)
+        list->push_back(boost::shared_ptr<CEventListener>(new CLogListener(name, log)));
 }
 
-void CEventLog::Add(const wchar_t* name, void* record)
-{
-    m_events.emplace_back(name, static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
-}
-
-std::vector<std::wstring> CEventLog::For(DWORD mask) const
+std::vector<std::wstring> EventsFor(const EventLog& log, DWORD mask)
 {
     std::vector<std::wstring> result;
-    for (const auto& event : m_events) {
-        if (event.second & mask) result.push_back(event.first + L":" + UnitMaskToLetters(event.second));
+    for (const auto& [name, driveMask] : log) {
+        if (driveMask & mask) result.push_back(name + L":" + UnitMaskToLetters(driveMask));
     }
     return result;
 }
-
-} // namespace drivetest

@@ -1,65 +1,53 @@
-#include "DriveTestSupport.h"
-
 #include "shell/ShellNotifyIcon.h"
+
+#include "shell/tests/DriveTestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace {
 
-using namespace drivetest;
+constexpr UINT kId = 7;
 
-constexpr UINT kCallback = WM_APP + 1;
-
-// Calls the real shell, but can make chosen calls answer with an error afterwards, as a busy
-// shell does, and records every call.
+// Calls the real shell and records every call; the next call of `failMessage` then answers with
+// `failError`, as a busy shell does.
 class CRecordingIcon : public CShellNotifyIcon {
 public:
-    struct Call {
-        DWORD message;
-        NOTIFYICONDATAW data;
-        BOOL result;
-    };
-    std::vector<Call> calls;
-    std::vector<std::pair<DWORD, DWORD>> failAfter; // (message, error), used once each, in order
+    std::vector<std::pair<DWORD, NOTIFYICONDATAW>> calls;
+    DWORD failMessage = static_cast<DWORD>(-1);
+    DWORD failError = 0;
     bool reachShell = true;
     int waits = 0;
 
 protected:
     BOOL Notify(DWORD message, NOTIFYICONDATAW* data) override
     {
-        BOOL result = reachShell ? CShellNotifyIcon::Notify(message, data) : TRUE;
-        DWORD error = ::GetLastError();
-        if (!failAfter.empty() && failAfter.front().first == message) {
-            error = failAfter.front().second;
-            failAfter.erase(failAfter.begin());
-            result = FALSE;
-        }
-        calls.push_back({message, *data, result});
-        ::SetLastError(error);
-        return result;
+        calls.emplace_back(message, *data);
+        const BOOL result = reachShell ? CShellNotifyIcon::Notify(message, data) : TRUE;
+        if (message != failMessage) return result;
+        failMessage = static_cast<DWORD>(-1);
+        ::SetLastError(failError);
+        return FALSE;
     }
     void WaitBeforeRetry() override { ++waits; }
 };
 
-BOOL CALLBACK CollectVisibleTooltip(HWND hWnd, LPARAM param)
+BOOL CALLBACK CountVisibleTooltips(HWND hWnd, LPARAM count)
 {
     wchar_t name[64] = {};
     ::GetClassNameW(hWnd, name, 64);
-    if (::IsWindowVisible(hWnd) && _wcsicmp(name, TOOLTIPS_CLASSW) == 0)
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(hWnd);
+    if (::IsWindowVisible(hWnd) && _wcsicmp(name, TOOLTIPS_CLASSW) == 0) ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
 
-std::vector<HWND> VisibleTooltips()
+int VisibleTooltips()
 {
-    std::vector<HWND> windows;
-    ::EnumWindows(CollectVisibleTooltip, reinterpret_cast<LPARAM>(&windows));
-    return windows;
+    int count = 0;
+    ::EnumWindows(CountVisibleTooltips, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 class ShellNotifyIconTest : public testing::Test {
@@ -70,115 +58,64 @@ protected:
         NOTIFYICONDATAW data = {};
         data.cbSize = sizeof(data);
         data.hWnd = m_window;
-        data.uID = 7;
+        data.uID = kId;
         EXPECT_FALSE(::Shell_NotifyIconW(NIM_DELETE, &data)) << "icon left behind";
     }
-    HICON Icon() const { return ::LoadIconW(nullptr, IDI_APPLICATION); }
+    bool Add(CRecordingIcon& icon, const wchar_t* tip = L"Fernhollow")
+    {
+        return icon.Add(m_window, kId, WM_APP, ::LoadIconW(nullptr, IDI_APPLICATION), tip);
+    }
 
     CDeviceWindow m_window;
 };
 
-TEST_F(ShellNotifyIconTest, StructureIsTheFullOne)
-{
-    EXPECT_EQ(sizeof(NOTIFYICONDATAW), 976u);
-}
-
 TEST_F(ShellNotifyIconTest, AddBalloonDelete)
 {
     CRecordingIcon icon;
-    ASSERT_TRUE(icon.Add(m_window, 7, kCallback, Icon(), L"Fernhollow"));
-    EXPECT_TRUE(icon.IsAdded());
-    EXPECT_EQ(icon.GetId(), 7u);
-    ASSERT_EQ(icon.calls.size(), 1u);
-    const auto& added = icon.calls[0].data;
-    EXPECT_EQ(icon.calls[0].message, static_cast<DWORD>(NIM_ADD));
-    EXPECT_EQ(added.cbSize, sizeof(NOTIFYICONDATAW));
-    EXPECT_EQ(added.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
-    EXPECT_EQ(added.uCallbackMessage, kCallback);
-    EXPECT_STREQ(added.szTip, L"Fernhollow");
+    ASSERT_TRUE(Add(icon));
+    EXPECT_EQ(icon.calls.at(0).second.cbSize, sizeof(NOTIFYICONDATAW));
 
-    const std::vector<HWND> before = VisibleTooltips();
+    const int before = VisibleTooltips();
     EXPECT_TRUE(icon.ShowBalloon(L"開始", L"Fernhollowを開始しました", NIIF_INFO, 5000));
-    const auto& balloon = icon.calls.back();
-    EXPECT_EQ(balloon.message, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_EQ(balloon.data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
-    EXPECT_EQ(balloon.data.uTimeout, 5000u);
-    EXPECT_EQ(balloon.data.dwInfoFlags, static_cast<DWORD>(NIIF_INFO));
-    EXPECT_STREQ(balloon.data.szInfoTitle, L"開始");
-    EXPECT_STREQ(balloon.data.szInfo, L"Fernhollowを開始しました");
-    EXPECT_STREQ(balloon.data.szTip, L"Fernhollow");
+    const auto& [message, balloon] = icon.calls.back();
+    EXPECT_EQ(message, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_EQ(balloon.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
+    EXPECT_STREQ(balloon.szInfoTitle, L"開始");
+    EXPECT_STREQ(balloon.szTip, L"Fernhollow");
     // The shell shows it a little later, as a tooltip window of its own.
-    bool shown = false;
-    for (int i = 0; i < 50 && !shown; ++i) {
-        PumpMessages(100);
-        for (HWND tip : VisibleTooltips()) shown = shown || std::find(before.begin(), before.end(), tip) == before.end();
-    }
-    EXPECT_TRUE(shown);
-
-    // The balloon left the stored data alone: the next one starts from it again.
-    EXPECT_TRUE(icon.ShowBalloon(L"t", L"", NIIF_NONE, 1000));
-    EXPECT_EQ(icon.calls.back().data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_INFO));
-    EXPECT_STREQ(icon.calls.back().data.szInfo, L"");
+    for (int i = 0; i < 50 && VisibleTooltips() == before; ++i) ::Sleep(100);
+    EXPECT_GT(VisibleTooltips(), before);
 
     EXPECT_TRUE(icon.Delete());
-    EXPECT_FALSE(icon.IsAdded());
     EXPECT_FALSE(icon.ShowBalloon(L"after", L"delete", NIIF_INFO, 1000));
     const size_t count = icon.calls.size();
-    EXPECT_TRUE(icon.Delete()); // twice: no shell call
+    EXPECT_TRUE(icon.Delete()); // nothing to delete: no shell call
     EXPECT_EQ(icon.calls.size(), count);
 }
 
-TEST_F(ShellNotifyIconTest, DeleteBeforeAddCallsNothing)
+TEST_F(ShellNotifyIconTest, ATimeOutIsRetriedOnlyUntilTheShellDidIt)
 {
     CRecordingIcon icon;
-    EXPECT_TRUE(icon.Delete());
-    EXPECT_TRUE(icon.calls.empty());
-}
-
-TEST_F(ShellNotifyIconTest, TimedOutAddThatArrivedIsNotAddedTwice)
-{
-    CRecordingIcon icon;
-    icon.failAfter = {{NIM_ADD, ERROR_TIMEOUT}};
-    ASSERT_TRUE(icon.Add(m_window, 7, kCallback, Icon(), L"tip"));
-    EXPECT_TRUE(icon.IsAdded());
-    EXPECT_EQ(icon.waits, 1);
+    icon.failMessage = NIM_ADD;
+    icon.failError = ERROR_TIMEOUT;
+    ASSERT_TRUE(Add(icon));
+    // The icon did arrive: it is modified, not added twice (the fixture finds none left).
     ASSERT_EQ(icon.calls.size(), 2u);
-    EXPECT_EQ(icon.calls[1].message, static_cast<DWORD>(NIM_MODIFY));
-    // Exactly one icon: one delete removes it, a second finds nothing.
-    EXPECT_TRUE(icon.Delete());
-    NOTIFYICONDATAW data = icon.calls[0].data;
-    EXPECT_FALSE(::Shell_NotifyIconW(NIM_DELETE, &data));
-}
+    EXPECT_EQ(icon.calls[1].first, static_cast<DWORD>(NIM_MODIFY));
 
-TEST_F(ShellNotifyIconTest, OtherErrorsEndAddAndDelete)
-{
-    CRecordingIcon refused;
-    refused.reachShell = false;
-    refused.failAfter = {{NIM_ADD, ERROR_ACCESS_DENIED}};
-    EXPECT_FALSE(refused.Add(m_window, 7, kCallback, Icon(), L"tip"));
-    EXPECT_FALSE(refused.IsAdded());
-    EXPECT_EQ(refused.waits, 0);
-
-    CRecordingIcon icon;
-    ASSERT_TRUE(icon.Add(m_window, 7, kCallback, Icon(), L"tip"));
-    icon.reachShell = false;
-    icon.failAfter = {{NIM_DELETE, ERROR_ACCESS_DENIED}};
-    EXPECT_FALSE(icon.Delete());
-    EXPECT_TRUE(icon.IsAdded());
-    icon.reachShell = true;
-    EXPECT_TRUE(icon.Delete());
-}
-
-TEST_F(ShellNotifyIconTest, TimedOutDeleteThatHappenedStops)
-{
-    CRecordingIcon icon;
-    ASSERT_TRUE(icon.Add(m_window, 7, kCallback, Icon(), L"tip"));
-    icon.failAfter = {{NIM_DELETE, ERROR_TIMEOUT}};
+    icon.failMessage = NIM_DELETE;
     EXPECT_TRUE(icon.Delete());
     EXPECT_FALSE(icon.IsAdded());
-    EXPECT_EQ(icon.waits, 1);
-    EXPECT_EQ(icon.calls.back().message, static_cast<DWORD>(NIM_MODIFY));
-    EXPECT_FALSE(icon.calls.back().result);
+    EXPECT_EQ(icon.calls.back().first, static_cast<DWORD>(NIM_MODIFY)); // it was gone already
+    EXPECT_EQ(icon.waits, 2);
+
+    // Other errors end at once.
+    icon.reachShell = false;
+    icon.failMessage = NIM_ADD;
+    icon.failError = ERROR_ACCESS_DENIED;
+    EXPECT_FALSE(Add(icon));
+    EXPECT_FALSE(icon.IsAdded());
+    EXPECT_EQ(icon.waits, 2);
 }
 
 TEST_F(ShellNotifyIconTest, LongTextsAreCutToTheirFields)
@@ -186,14 +123,14 @@ TEST_F(ShellNotifyIconTest, LongTextsAreCutToTheirFields)
     CRecordingIcon icon;
     icon.reachShell = false;
     const std::wstring tip(300, L'a'), title(300, L'b'), text(600, L'c');
-    ASSERT_TRUE(icon.Add(m_window, 7, kCallback, Icon(), tip.c_str()));
+    ASSERT_TRUE(Add(icon, tip.c_str()));
     ASSERT_TRUE(icon.ShowBalloon(title, text, NIIF_INFO, 1000));
-    const auto& data = icon.calls.back().data;
+    const NOTIFYICONDATAW& data = icon.calls.back().second;
     EXPECT_EQ(std::wstring(data.szTip), tip.substr(0, 127));
     EXPECT_EQ(std::wstring(data.szInfoTitle), title.substr(0, 63));
     EXPECT_EQ(std::wstring(data.szInfo), text.substr(0, 255));
-    EXPECT_TRUE(icon.Add(m_window, 7, kCallback, Icon(), nullptr));
-    EXPECT_STREQ(icon.calls.back().data.szTip, L"");
+    ASSERT_TRUE(Add(icon, nullptr));
+    EXPECT_STREQ(icon.calls.back().second.szTip, L"");
 }
 
 } // namespace
