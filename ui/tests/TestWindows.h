@@ -3,8 +3,6 @@
 // hidden: without a window manager Wine waits 2 s for a shown window to be withdrawn.
 #include <windows.h>
 
-#include <string>
-
 // Counts WM_SETTEXT that reach windows of the host class.
 inline int g_setTextCount = 0;
 
@@ -22,7 +20,6 @@ public:
         wc.lpfnWndProc = TestHostProc;
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"FhTestHost";
-        wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         ::RegisterClassW(&wc);
         m_hWnd = ::CreateWindowExW(0, L"FhTestHost", L"host", WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
                                    nullptr, nullptr, wc.hInstance, nullptr);
@@ -42,23 +39,4 @@ public:
 
 private:
     HWND m_hWnd = nullptr;
-};
-
-// Sets the thread's key state for the life of the object.
-class CKeyStateOverride {
-public:
-    explicit CKeyStateOverride(bool alt, bool ctrl, bool shift)
-    {
-        ::GetKeyboardState(m_saved);
-        BYTE state[256];
-        ::GetKeyboardState(state);
-        state[VK_MENU] = alt ? 0x80 : 0;
-        state[VK_CONTROL] = ctrl ? 0x80 : 0;
-        state[VK_SHIFT] = shift ? 0x80 : 0;
-        ::SetKeyboardState(state);
-    }
-    ~CKeyStateOverride() { ::SetKeyboardState(m_saved); }
-
-private:
-    BYTE m_saved[256] = {};
 };
