@@ -1,54 +1,17 @@
 #include "app/CommandExplorer.h"
 #include "app/CommandOpenUrl.h"
-#include "app/CommandTable.h"
+
+#include "AppTestSupport.h"
 #include "foundation/ResString.h"
 #include "ids/forms.h"
 #include "ids/shellops.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
-#include "ui/Msg.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <vector>
-
-namespace {
-
-class CRecordingMsg : public CMsg {
-public:
-    void ShowError(const CSimpleErr& err) override
-    {
-        m_errors.push_back(err.m_id);
-        CMsg::ShowError(err);
-    }
-    int Show(const std::wstring& text, UINT type) override
-    {
-        m_texts.push_back(text);
-        m_types.push_back(type);
-        return m_answer;
-    }
-    std::vector<UINT> m_errors;
-    std::vector<std::wstring> m_texts;
-    std::vector<UINT> m_types;
-    int m_answer = IDCANCEL;
-};
-
-} // namespace
-
-TEST(GenericCommands, TableMakesOneOfEach)
-{
-    CCommandTable table;
-    auto* url = dynamic_cast<CCommandOpenUrl*>(table.Get(CCommandTable::OpenUrl).get());
-    auto* explorer = dynamic_cast<CCommandExplorer*>(table.Get(CCommandTable::Explorer).get());
-    ASSERT_TRUE(url);
-    ASSERT_TRUE(explorer);
-    EXPECT_EQ(url->m_id, 0u);
-    EXPECT_TRUE(explorer->m_openFolder);
-    EXPECT_TRUE(explorer->m_path.empty());
-    EXPECT_TRUE(explorer->m_idList.IsNull());
-    EXPECT_EQ(explorer->m_msg, static_cast<CMsg*>(&g_msg));
-}
 
 TEST(GenericCommands, EmptyExplorerCommandIsUnavailableAndSaysSo)
 {
@@ -62,10 +25,10 @@ TEST(GenericCommands, EmptyExplorerCommandIsUnavailableAndSaysSo)
     EXPECT_EQ(sink.m_texts[0], LoadResString(IDS_IDLIST_EMPTY));
 }
 
-TEST(GenericCommands, MissingPathCancelledOpensNothing)
+TEST(GenericCommands, MissingPathAsksAndCancelOpensNothing)
 {
     CTempFolder temp;
-    CRecordingMsg sink;
+    CRecordingMsg sink(IDCANCEL);
     CCommandExplorer command;
     command.m_msg = &sink;
     command.m_path = temp.Path(L"gone\\photo.jpg");
