@@ -1,10 +1,123 @@
+// The run's pieces: the checks of its settings, the entries it takes, what arrived, the command
+// line and the quiet-period clock.
 #include "app/CommandExec.h"
 #include "app/CommandInit.h"
+#include "app/ExecChecks.h"
 #include "app/MainFrame.h"
+#include "foundation/Exception.h"
+#include "foundation/ResString.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
 
+#include <boost/regex.hpp>
 #include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+// The id `check` throws for `value`, 0 when it passes; the message goes to `message`.
+UINT ThrownId(void (*check)(const std::wstring&), const std::wstring& value, std::wstring* message = nullptr)
+{
+    try {
+        check(value);
+    } catch (const my::CException& e) {
+        if (message) *message = e.m_message;
+        return e.m_id;
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(ExecChecks, SourceFolderForms)
+{
+    struct Case {
+        const wchar_t* source;
+        const wchar_t* folder; // null: throws `message`
+        bool perDrive;
+        UINT message;
+    };
+    const Case cases[] = {
+        {L"\\DCIM", L"\\DCIM", true, 0},
+        {L"\\", L"\\", true, 0},
+        {L"\\\\server\\share", L"\\\\server\\share", false, 0},
+        {L"e", L"E:\\", false, 0},
+        {L"C:", L"C:\\", false, 0},
+        {L"d:\\Photos", L"d:\\Photos\\", false, 0},
+        {L"d:\\Photos\\", L"d:\\Photos\\", false, 0},
+        {L"d:/Photos/", L"d:/Photos/", false, 0},
+        {L"", nullptr, false, IDS_SRC_FOLDER_EMPTY},
+        {L"DCIM", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+        {L"1:\\x", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+        {L"/DCIM", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+        {L"\x00E9:\\x", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.source);
+        EXPECT_EQ(ThrownId(fhw::CheckSrcFolder, c.source), c.message);
+        if (!c.folder) continue;
+        bool perDrive = !c.perDrive;
+        EXPECT_EQ(fhw::GetSourceFolder(c.source, perDrive), c.folder);
+        EXPECT_EQ(perDrive, c.perDrive);
+    }
+    // The form's error names the source; backslashes survive the string table.
+    std::wstring message, expected;
+    ThrownId(fhw::CheckSrcFolder, L"DCIM", &message);
+    FormatResString(expected, IDS_SRC_FOLDER_NOT_ABSOLUTE, L"DCIM");
+    EXPECT_EQ(message, expected);
+    EXPECT_NE(message.find(L"\\ や C:\\"), std::wstring::npos);
+}
+
+TEST(ExecChecks, SourceFolderRandomInputs)
+{
+    std::mt19937 random(20261206);
+    const std::wstring alphabet = L"\\/:aZz0. \x3042";
+    for (int round = 0; round < 2000; ++round) {
+        std::wstring source;
+        const size_t length = random() % 6;
+        for (size_t i = 0; i < length; ++i) source += alphabet[random() % alphabet.size()];
+        bool perDrive = false;
+        try {
+            const std::wstring folder = fhw::GetSourceFolder(source, perDrive);
+            ASSERT_FALSE(folder.empty());
+            ASSERT_GE(folder.size(), source.size());
+            if (perDrive) {
+                ASSERT_EQ(folder, source);
+                ASSERT_EQ(source[0], L'\\');
+            } else if (source[0] != L'\\') {
+                ASSERT_TRUE(folder.back() == L'\\' || folder.back() == L'/') << source;
+                ASSERT_EQ(folder[1], L':');
+            }
+        } catch (const my::CException& e) {
+            ASSERT_TRUE(e.m_id == IDS_SRC_FOLDER_EMPTY || e.m_id == IDS_SRC_FOLDER_NOT_ABSOLUTE);
+            ASSERT_EQ(e.m_id == IDS_SRC_FOLDER_EMPTY, source.empty());
+        }
+    }
+}
+
+TEST(ExecChecks, PatternAndDestination)
+{
+    for (const wchar_t* good : {L"^[0-9]{3}[A-Z_]{5}$", L"", L"\\d+\\s"}) EXPECT_NO_THROW(fhw::CheckPattern(good));
+    for (const wchar_t* bad : {L"a(", L"[z-a]", L"*x", L"a{2,1}"})
+        EXPECT_THROW(fhw::CheckPattern(bad), boost::regex_error) << bad;
+
+    CTempFolder temp;
+    const std::wstring file = temp.WriteFile(L"file.jpg", "x");
+    const std::pair<std::wstring, UINT> cases[] = {
+        {L"", IDS_DST_FOLDER_EMPTY},
+        {L"Pictures", IDS_DST_FOLDER_RELATIVE},
+        {L"..\\Pictures", IDS_DST_FOLDER_RELATIVE},
+        {file, IDS_DST_FOLDER_IS_FILE},
+        {temp.Path(), 0},
+        {temp.Path(L"not yet\\made"), 0}, // made by the run
+    };
+    for (const auto& [destination, id] : cases) EXPECT_EQ(ThrownId(fhw::CheckDstFolder, destination), id) << destination;
+    std::wstring message, expected;
+    ThrownId(fhw::CheckDstFolder, file, &message);
+    FormatResString(expected, IDS_DST_FOLDER_IS_FILE, file.c_str());
+    EXPECT_EQ(message, expected);
+}
 
 TEST(CollectSources, PatternIsSearchedAndResultsAreInNaturalOrder)
 {

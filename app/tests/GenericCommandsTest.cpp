@@ -13,44 +13,32 @@
 
 #include <vector>
 
-TEST(GenericCommands, EmptyExplorerCommandIsUnavailableAndSaysSo)
+TEST(GenericCommands, ExplorerFailuresAreShownOnceAndAMissingPathAsksFirst)
 {
     CRecordingMsg sink;
     CCommandExplorer command;
     command.m_msg = &sink;
-    EXPECT_FALSE(command.CanExecute());
+    EXPECT_FALSE(command.CanExecute()) << "nothing to show";
     EXPECT_TRUE(sink.m_texts.empty()) << "asking the availability shows nothing";
     command.Execute(true, false);
-    ASSERT_EQ(sink.m_errors, std::vector<UINT>{IDS_IDLIST_EMPTY});
-    EXPECT_EQ(sink.m_texts[0], LoadResString(IDS_IDLIST_EMPTY));
-}
+    EXPECT_EQ(sink.m_errors, std::vector<UINT>{IDS_IDLIST_EMPTY});
 
-TEST(GenericCommands, MissingPathAsksAndCancelOpensNothing)
-{
-    CTempFolder temp;
-    CRecordingMsg sink(IDCANCEL);
-    CCommandExplorer command;
-    command.m_msg = &sink;
-    command.m_path = temp.Path(L"gone\\photo.jpg");
-    EXPECT_TRUE(command.CanExecute()) << "a path is enough to be available";
-    command.Execute(true, false);
-    ASSERT_EQ(sink.m_texts.size(), 1u);
-    EXPECT_EQ(sink.m_texts[0], LoadResString(IDS_CONFIRM_OPEN_NEAREST_FOLDER));
-    EXPECT_EQ(sink.m_types[0], static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
-    EXPECT_TRUE(sink.m_errors.empty());
-}
-
-TEST(GenericCommands, ItemIdListWithoutPathFails)
-{
-    CRecordingMsg sink;
-    CCommandExplorer command;
-    command.m_msg = &sink;
     // The Control Panel has no file-system path.
     LPITEMIDLIST pidl = nullptr;
     ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &pidl), S_OK);
     command.m_idList.Attach(pidl);
     command.Execute(true, false);
-    EXPECT_EQ(sink.m_errors, std::vector<UINT>{IDS_IDLIST_GET_PATH_FAILED});
+    EXPECT_EQ(sink.m_errors, (std::vector<UINT>{IDS_IDLIST_EMPTY, IDS_IDLIST_GET_PATH_FAILED}));
+
+    // A path comes first; a missing one asks before the nearest folder opens (Cancel here).
+    CTempFolder temp;
+    command.m_path = temp.Path(L"gone\\photo.jpg");
+    EXPECT_TRUE(command.CanExecute());
+    sink = CRecordingMsg(IDCANCEL);
+    command.Execute(true, false);
+    EXPECT_EQ(sink.m_texts, std::vector<std::wstring>{LoadResString(IDS_CONFIRM_OPEN_NEAREST_FOLDER)});
+    EXPECT_EQ(sink.m_types[0], static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(sink.m_errors.empty());
 }
 
 TEST(GenericCommands, OpenUrlFailuresAreShownOnce)

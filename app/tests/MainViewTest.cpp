@@ -1,8 +1,8 @@
+// The settings form over a private g_setting, driven through its real controls.
 #include "app/MainView.h"
 #include "app/Setting.h"
 
 #include "AppTestSupport.h"
-#include "tests/support/DialogAnswerer.h"
 #include "tests/support/TempFolder.h"
 #include "ui/ComboBoxParts.h"
 
@@ -40,8 +40,6 @@ protected:
             history->m_items.clear();
         ASSERT_TRUE(m_frame.Create(nullptr, RECT{40, 40, 640, 500}, L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
         ::SetForegroundWindow(m_frame);
-        ASSERT_TRUE(m_view.Create(m_frame));
-        m_view.m_msg = &m_sink;
     }
     void TearDown() override
     {
@@ -50,16 +48,24 @@ protected:
         g_setting = m_savedSetting;
     }
 
-    HWND Item(int id) const { return m_view.GetDlgItem(id); }
-    HWND EditOf(int id) const
+    // Opens the form; the source folder's history first gets `oldestFirst`.
+    void Open(const std::vector<std::wstring>& oldestFirst = {})
     {
-        HWND list = nullptr, edit = nullptr;
-        GetComboBoxParts(Item(id), list, edit);
-        return edit;
+        for (const std::wstring& text : oldestFirst) m_setting.SrcFolderHistory.Add(text);
+        ASSERT_TRUE(m_view.Create(m_frame));
+        m_view.m_msg = &m_sink;
     }
+    HWND Item(int id) const { return m_view.GetDlgItem(id); }
+    HWND PartOf(int id, bool list) const
+    {
+        HWND listPart = nullptr, editPart = nullptr;
+        GetComboBoxParts(Item(id), listPart, editPart);
+        return list ? listPart : editPart;
+    }
+    // Types as the keyboard would, character by character, over the whole text.
     void Type(int id, const std::wstring& text) const
     {
-        HWND edit = EditOf(id);
+        HWND edit = PartOf(id, false);
         ::SendMessageW(edit, EM_SETSEL, 0, -1);
         ::SendMessageW(edit, WM_CHAR, VK_BACK, 1);
         for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 1);
@@ -70,6 +76,14 @@ protected:
         CWindowW(Item(id)).GetWindowText(text);
         return text;
     }
+    std::vector<std::wstring> Items(int id) const
+    {
+        CComboBoxW box(Item(id));
+        std::vector<std::wstring> items(static_cast<size_t>(box.GetCount()));
+        for (size_t i = 0; i < items.size(); ++i) box.GetLBText(static_cast<int>(i), items[i]);
+        return items;
+    }
+    int Selected(int id) const { return CComboBoxW(Item(id)).GetCurSel(); }
     bool Checked(int id) const { return ::SendMessageW(Item(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     bool FocusWithin(HWND focus, int id) const { return focus == Item(id) || ::IsChild(Item(id), focus); }
 
@@ -85,6 +99,7 @@ protected:
 
 TEST_F(MainView, ShowsTheSettingsAndWritesWhatIsTypedAndClickedAtOnce)
 {
+    Open();
     EXPECT_EQ(Text(IDC_SRC_FOLDER), L"\\DCIM");
     EXPECT_EQ(Text(IDC_SRC_FNAME), L"^[0-9]{3}[A-Z_]{5}$");
     EXPECT_EQ(Text(IDC_DST_FOLDER), m_temp.Path());
@@ -112,8 +127,66 @@ TEST_F(MainView, ShowsTheSettingsAndWritesWhatIsTypedAndClickedAtOnce)
     EXPECT_FALSE(Checked(IDC_COPY));
 }
 
+TEST_F(MainView, ListOffersTheHistoryAndTypedTextNeverJumpsToAnEntry)
+{
+    m_setting.Exec.SrcFolder = L"ABCD";
+    Open({L"abc", L"ABCD", L"abcde"});
+    EXPECT_EQ(Items(IDC_SRC_FOLDER), (std::vector<std::wstring>{L"abcde", L"ABCD", L"abc"}));
+    EXPECT_EQ(Selected(IDC_SRC_FOLDER), 1);
+
+    // "abcd" is the prefix of "abcde" and differs from "ABCD" only in case.
+    Type(IDC_SRC_FOLDER, L"abcd");
+    EXPECT_EQ(m_setting.Exec.SrcFolder, L"abcd");
+    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"abcd");
+    EXPECT_EQ(Selected(IDC_SRC_FOLDER), CB_ERR);
+    // The list part is subclassed: its own prefix search is exact and case-sensitive.
+    EXPECT_EQ(::SendMessageW(PartOf(IDC_SRC_FOLDER, true), LB_FINDSTRING, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(L"abcd")),
+              LB_ERR);
+}
+
+TEST_F(MainView, ChoosingAnEntryStoresItWhenTheSelectionEnds)
+{
+    Open({L"first", L"second"});
+    CComboBoxW box(Item(IDC_SRC_FOLDER));
+    box.SetCurSel(1);
+    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK), reinterpret_cast<LPARAM>(box.m_hWnd));
+    EXPECT_EQ(m_setting.Exec.SrcFolder, L"\\DCIM") << "taken only when the posted message arrives";
+    PumpMessages();
+    EXPECT_EQ(m_setting.Exec.SrcFolder, L"first");
+
+    // Cancelling the drop-down stores what the edit then shows.
+    box.SetCurSel(-1);
+    ::SetWindowTextW(box.m_hWnd, L"typed");
+    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDCANCEL), reinterpret_cast<LPARAM>(box.m_hWnd));
+    PumpMessages();
+    EXPECT_EQ(m_setting.Exec.SrcFolder, L"typed");
+}
+
+TEST_F(MainView, WheelStepsThroughTheHistory)
+{
+    m_setting.Exec.SrcFolder = L"newest";
+    Open({L"oldest", L"older", L"newest"});
+    const auto wheel = [this](short delta) {
+        ::SendMessageW(Item(IDC_SRC_FOLDER), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
+        return m_setting.Exec.SrcFolder;
+    };
+    EXPECT_EQ(wheel(WHEEL_DELTA), L"newest") << "away from the user on the newest entry does nothing";
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"older");
+    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"older");
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"oldest");
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"oldest") << "no entry beyond the oldest";
+    EXPECT_EQ(wheel(WHEEL_DELTA), L"older");
+
+    // A text outside the history goes to the newest entry on the first step towards the user.
+    Type(IDC_SRC_FOLDER, L"elsewhere");
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"newest");
+    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"newest");
+}
+
 TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocused)
 {
+    Open();
     struct Case {
         std::wstring src, pattern, dst;
         UINT message; // 0: a pattern error
@@ -152,9 +225,7 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocused)
 
 TEST_F(MainView, ApplyRecordsTheValuesAndRefillsTheLists)
 {
-    m_setting.SrcFolderHistory.Add(L"E:\\DCIM");
-    m_setting.SrcFolderHistory.Add(L"\\DCIM");
-    m_view.LoadFromSetting();
+    Open({L"E:\\DCIM", L"\\DCIM"});
     Type(IDC_SRC_FOLDER, L"E:\\DCIM");
     Type(IDC_DST_FOLDER, m_temp.Path(L"new folder"));
     EXPECT_TRUE(m_view.Apply());
@@ -162,18 +233,15 @@ TEST_F(MainView, ApplyRecordsTheValuesAndRefillsTheLists)
     EXPECT_EQ(Texts(m_setting.SrcFolderHistory), (std::vector<std::wstring>{L"E:\\DCIM", L"\\DCIM"}));
     EXPECT_EQ(Texts(m_setting.SrcFnameHistory), std::vector<std::wstring>{L"^[0-9]{3}[A-Z_]{5}$"});
     EXPECT_EQ(Texts(m_setting.DstFolderHistory), std::vector<std::wstring>{m_temp.Path(L"new folder")});
-
-    CComboBoxW src(Item(IDC_SRC_FOLDER));
-    std::wstring first;
-    ASSERT_EQ(src.GetCount(), 2);
-    src.GetLBText(0, first);
-    EXPECT_EQ(first, L"E:\\DCIM");
+    EXPECT_EQ(Items(IDC_SRC_FOLDER), Texts(m_setting.SrcFolderHistory));
     EXPECT_EQ(Text(IDC_SRC_FOLDER), L"E:\\DCIM");
+    EXPECT_EQ(Items(IDC_DST_FOLDER), Texts(m_setting.DstFolderHistory));
     EXPECT_EQ(Text(IDC_DST_FOLDER), m_temp.Path(L"new folder"));
 }
 
-TEST_F(MainView, StartRunExitAndEnterGoToTheFrameUnchanged)
+TEST_F(MainView, StartRunAndExitGoToTheFrameUnchanged)
 {
+    Open();
     const fhw::CExecSetting before = m_setting.Exec;
     for (int id : {ID_APP_START, ID_APP_RUN, ID_APP_EXIT}) ::SendMessageW(Item(id), BM_CLICK, 0, 0);
     EXPECT_TRUE(m_frame.m_commands.empty()) << "posted, not sent";
@@ -184,19 +252,11 @@ TEST_F(MainView, StartRunExitAndEnterGoToTheFrameUnchanged)
     EXPECT_EQ(m_frame.m_controls[1], Item(ID_APP_RUN));
     EXPECT_TRUE(m_setting.Exec == before);
     EXPECT_TRUE(m_sink.m_texts.empty());
-
-    // Enter in a box of the form is its default button, Start.
-    MSG enter{EditOf(IDC_SRC_FOLDER), WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
-    ::SetFocus(enter.hwnd);
-    EXPECT_TRUE(m_view.PreTranslateMessage(&enter));
-    PumpMessages();
-    EXPECT_EQ(LOWORD(m_frame.m_commands.back()), ID_APP_START);
-    MSG other{m_frame, WM_KEYDOWN, VK_RETURN, 0x001C0001, 0, {0, 0}};
-    EXPECT_FALSE(m_view.PreTranslateMessage(&other)) << "not the form's";
 }
 
 TEST_F(MainView, WiderFormStretchesTheBoxesAndMovesTheRightButtons)
 {
+    Open();
     const auto rectOf = [this](int id) {
         RECT r{};
         ::GetWindowRect(Item(id), &r);
@@ -212,23 +272,4 @@ TEST_F(MainView, WiderFormStretchesTheBoxesAndMovesTheRightButtons)
     EXPECT_EQ(rectOf(ID_APP_EXIT).top, exit.top) << "buttons stay at their height";
     const RECT after = rectOf(IDC_COPY);
     EXPECT_TRUE(::EqualRect(&check, &after)) << "check boxes stay";
-}
-
-TEST_F(MainView, BrowseStartsOnTheCurrentFolderAndOkTakesIt)
-{
-    // Wine's browser does not find folders inside the test's temporary folder, so a system
-    // folder stands in.
-    wchar_t windows[MAX_PATH] = L"";
-    ::GetWindowsDirectoryW(windows, MAX_PATH);
-    m_setting.Exec.SrcFolder = windows;
-    m_view.LoadFromSetting();
-    {
-        CDialogAnswerer ok(IDOK);
-        ::SendMessageW(Item(IDC_SRC_BROWSE), BM_CLICK, 0, 0);
-        ASSERT_TRUE(ok.Wait());
-        EXPECT_EQ(ok.m_owner, m_frame.m_hWnd);
-    }
-    EXPECT_EQ(::lstrcmpiW(m_setting.Exec.SrcFolder.c_str(), windows), 0) << m_setting.Exec.SrcFolder;
-    EXPECT_EQ(Text(IDC_SRC_FOLDER), m_setting.Exec.SrcFolder);
-    EXPECT_TRUE(m_sink.m_texts.empty());
 }

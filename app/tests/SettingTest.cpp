@@ -66,6 +66,23 @@ TEST(Setting, DefaultsAndSeedsInTheirOrder)
     EXPECT_EQ(patterns.back(), L"^[0-9]{3}_PANA$");
 }
 
+TEST(MruStrings, NewestFirstNoDuplicatesAtMostTwenty)
+{
+    CMruStrings history(20);
+    for (int i = 0; i < 25; ++i) history.Add(L"entry" + std::to_wstring(i));
+    ASSERT_EQ(history.m_items.size(), 20u);
+    EXPECT_EQ(history.m_items.front()->m_text, L"entry24");
+    EXPECT_EQ(history.m_items.back()->m_text, L"entry5");
+
+    history.Add(L"entry10");
+    EXPECT_EQ(history.m_items.size(), 20u);
+    EXPECT_EQ(history.m_items.front()->m_text, L"entry10");
+    history.Add(L"ENTRY10");
+    EXPECT_EQ(history.m_items.size(), 20u) << "different case is a different text";
+    EXPECT_EQ(history.m_items.front()->m_text, L"ENTRY10");
+    EXPECT_EQ(history.m_items.back()->m_text, L"entry6");
+}
+
 TEST(SettingFile, UnusualValuesRoundTrip)
 {
     CTempFolder temp;
