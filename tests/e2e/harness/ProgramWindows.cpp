@@ -40,22 +40,18 @@ std::wstring WindowText(HWND hWnd)
     return buffer;
 }
 
-HWND FindTopLevel(DWORD process, const std::wstring& title)
-{
-    Search search{process, &title, false, {}};
-    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found.empty() ? nullptr : search.found.back();
-}
-
 HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWORD ms)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND hWnd = FindTopLevel(process, title);
-        if (hWnd && (::IsWindowVisible(hWnd) != FALSE) == visible) return hWnd;
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
-    return nullptr;
+    HWND found = nullptr;
+    const bool came = WaitUntil(
+        [&] {
+            Search search{process, &title, false, {}};
+            ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
+            found = search.found.empty() ? nullptr : search.found.back();
+            return found && (::IsWindowVisible(found) != FALSE) == visible;
+        },
+        ms);
+    return came ? found : nullptr;
 }
 
 std::vector<HWND> FindDialogs(DWORD process)
@@ -67,16 +63,10 @@ std::vector<HWND> FindDialogs(DWORD process)
 
 HWND WaitForDialog(DWORD process, DWORD ms)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        const std::vector<HWND> dialogs = FindDialogs(process);
-        if (!dialogs.empty()) {
-            ::Sleep(100); // let it finish its initialisation
-            return dialogs.front();
-        }
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
-    return nullptr;
+    std::vector<HWND> dialogs;
+    if (!WaitUntil([&] { return !(dialogs = FindDialogs(process)).empty(); }, ms)) return nullptr;
+    ::Sleep(100); // let it finish its initialisation
+    return dialogs.front();
 }
 
 std::wstring DialogStaticTexts(HWND dialog)
@@ -109,23 +99,19 @@ void AnswerDialog(HWND dialog, int button) { ::PostMessageW(dialog, WM_COMMAND, 
 
 bool WaitGone(HWND hWnd, DWORD ms)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        if (!::IsWindow(hWnd) || !::IsWindowVisible(hWnd)) return true;
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
-    return false;
+    return WaitUntil([hWnd] { return !::IsWindow(hWnd) || !::IsWindowVisible(hWnd); }, ms);
 }
 
 size_t CountDialogsOver(DWORD process, DWORD ms, std::vector<HWND>* seen)
 {
     std::vector<HWND> all;
-    const DWORD start = ::GetTickCount();
-    do {
-        for (HWND dialog : FindDialogs(process))
-            if (std::find(all.begin(), all.end(), dialog) == all.end()) all.push_back(dialog);
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
+    WaitUntil(
+        [&] {
+            for (HWND dialog : FindDialogs(process))
+                if (std::find(all.begin(), all.end(), dialog) == all.end()) all.push_back(dialog);
+            return false;
+        },
+        ms);
     if (seen) *seen = all;
     return all.size();
 }
