@@ -53,9 +53,7 @@ TEST_F(ProgramTest, CardRemovedWithinTheQuietPeriodIsNotProcessed)
     ASSERT_TRUE(Arm(Values(0)));
     ASSERT_TRUE(InsertCard({L"100TESTS"}, 4));
     ASSERT_TRUE(m_drive->Remove());
-    ExpectNoBalloonWithin(2500);
-    ExpectNothingMoved(*m_card);
-    EXPECT_EQ(1, ExitProgram());
+    ExpectNoRunAndExit(2500);
 }
 
 TEST_F(ProgramTest, TwoCardsAtOnceAreBothProcessed)
@@ -88,8 +86,5 @@ TEST_F(ProgramTest, NotArmedNothingHappens)
     ASSERT_TRUE(StartProgram(Values(0), L""));
     EXPECT_TRUE(::IsWindowVisible(m_frame));
     ASSERT_TRUE(InsertCard({L"100TESTS"}, 7));
-    ExpectNoBalloonWithin(2500);
-    EXPECT_TRUE(FindDialogs(Pid()).empty());
-    ExpectNothingMoved(*m_card);
-    EXPECT_EQ(1, ExitProgram());
+    ExpectNoRunAndExit(2500);
 }

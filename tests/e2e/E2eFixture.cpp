@@ -119,6 +119,14 @@ void ProgramTest::ExpectNoBalloonWithin(DWORD ms)
     EXPECT_EQ(before, m_program->WaitBalloons(before + 1, ms)) << "an unexpected balloon";
 }
 
+void ProgramTest::ExpectNoRunAndExit(DWORD quietMs)
+{
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, quietMs)) << "a run reported a transfer";
+    EXPECT_TRUE(FindDialogs(Pid()).empty()) << "a question or message is still open";
+    ExpectNothingMoved(*m_card);
+    EXPECT_EQ(1, ExitProgram());
+}
+
 void ExpectSameTree(const TreeSnapshot& expected, const TreeSnapshot& actual, const char* what)
 {
     for (const auto& [path, bytes] : expected) {

@@ -45,6 +45,9 @@ protected:
     void ExpectNothingMoved(const CCameraCard& card);
     // Waits `ms` and fails when a balloon came meanwhile.
     void ExpectNoBalloonWithin(DWORD ms);
+    // Waits `quietMs` for a run that must not come: no balloon at all, no dialog open, m_card as
+    // built and m_destination empty; then ends the program with Exit.
+    void ExpectNoRunAndExit(DWORD quietMs);
     static std::wstring FormatMessage1(UINT id, const std::wstring& arg);
 
     DWORD Pid() const { return m_program ? m_program->Id() : 0; }

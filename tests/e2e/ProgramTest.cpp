@@ -76,9 +76,7 @@ TEST_F(ProgramTest, SecondInstanceShowsTheFormDisarmsAndEndsWithZero)
 
     // The form is open: the automatic mode is off until the next Start.
     ASSERT_TRUE(InsertCard({L"100TESTS"}, 21));
-    ExpectNoBalloonWithin(2000);
-    ExpectNothingMoved(*m_card);
-    EXPECT_EQ(1, ExitProgram());
+    ExpectNoRunAndExit(2000);
 }
 
 TEST_F(ProgramTest, ExitEndsWithOneAndSavesTheSettings)

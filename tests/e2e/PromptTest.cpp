@@ -46,10 +46,7 @@ TEST_F(ProgramTest, ConfirmCancelLeavesEverything)
     EXPECT_EQ(ToUtf8(LoadResString(162)), ToUtf8(DialogItemText(dialog, IDC_CONFIRM_LINE2))) << "copy wording";
     AnswerDialog(dialog, IDCANCEL);
     EXPECT_TRUE(WaitGone(dialog, 5000));
-    ExpectNoBalloonWithin(2000);
-    EXPECT_TRUE(FindDialogs(Pid()).empty());
-    ExpectNothingMoved(*m_card);
-    EXPECT_EQ(1, ExitProgram());
+    ExpectNoRunAndExit(2000);
 }
 
 TEST_F(ProgramTest, NothingMatchedWithEjectAsksToDisconnect)
@@ -62,10 +59,7 @@ TEST_F(ProgramTest, NothingMatchedWithEjectAsksToDisconnect)
     EXPECT_EQ(ToUtf8(FormatMessage1(IDS_DISCONNECT_DRIVE, std::wstring(1, letter))), ToUtf8(DialogStaticTexts(box)));
     AnswerDialog(box, IDNO);
     EXPECT_TRUE(WaitGone(box, 5000));
-    ExpectNoBalloonWithin(2000);
-    EXPECT_TRUE(FindDialogs(Pid()).empty());
-    ExpectNothingMoved(*m_card);
-    EXPECT_EQ(1, ExitProgram());
+    ExpectNoRunAndExit(2000);
 }
 
 // A setting the run rejects is reported once, not on every timer tick, also while a card arrives.
@@ -85,9 +79,7 @@ protected:
             EXPECT_TRUE(WaitGone(box, 5000));
         }
         EXPECT_EQ(0u, CountDialogsOver(Pid(), 3000)) << "more messages after OK";
-        EXPECT_TRUE(m_program->Balloons().empty());
-        ExpectNothingMoved(*m_card);
-        EXPECT_EQ(1, ExitProgram());
+        ExpectNoRunAndExit(0);
     }
 };
 
