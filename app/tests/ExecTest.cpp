@@ -105,7 +105,8 @@ TEST(ExecChecks, DestinationFolder)
         {temp.Path(), 0},
         {temp.Path(L"not yet\\made"), 0}, // made by the run
     };
-    for (const auto& [destination, id] : cases) EXPECT_EQ(ThrownId(fhw::CheckDstFolder, destination), id) << destination;
+    for (const auto& [destination, id] : cases)
+        EXPECT_EQ(ThrownId(fhw::CheckDstFolder, destination), id) << destination;
 }
 
 TEST(CollectSources, PatternIsSearchedAndResultsAreInNaturalOrder)

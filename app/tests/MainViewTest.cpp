@@ -34,7 +34,8 @@ protected:
         m_savedSetting = g_setting;
         g_setting = &m_setting;
         m_setting.Exec.DstFolder = m_temp.Path();
-        for (CMruStrings* history : {&m_setting.SrcFolderHistory, &m_setting.SrcFnameHistory, &m_setting.DstFolderHistory})
+        for (CMruStrings* history :
+             {&m_setting.SrcFolderHistory, &m_setting.SrcFnameHistory, &m_setting.DstFolderHistory})
             history->m_items.clear();
         ASSERT_TRUE(m_frame.Create(nullptr, RECT{40, 40, 640, 500}, L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
         ::SetForegroundWindow(m_frame);
@@ -165,14 +166,16 @@ TEST_F(MainView, PickingAndWheelingThroughTheHistoryWriteTheSetting)
     // An entry picked from the list is taken once the combo box has finished with it.
     CComboBoxW box(Item(IDC_SRC_FOLDER));
     box.SetCurSel(2);
-    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK), reinterpret_cast<LPARAM>(box.m_hWnd));
+    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK),
+                   reinterpret_cast<LPARAM>(box.m_hWnd));
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"newest") << "taken only when the posted message arrives";
     PumpMessages();
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"oldest");
     // Cancelling the drop-down stores what the edit then shows.
     box.SetCurSel(-1);
     ::SetWindowTextW(box.m_hWnd, L"typed");
-    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDCANCEL), reinterpret_cast<LPARAM>(box.m_hWnd));
+    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDCANCEL),
+                   reinterpret_cast<LPARAM>(box.m_hWnd));
     PumpMessages();
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"typed");
 }

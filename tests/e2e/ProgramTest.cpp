@@ -141,9 +141,8 @@ TEST_F(ProgramTest, FormOpenedFromTheTrayWritesWhatTheUserTypes)
     // Left button on the tray icon: the form opens.
     ::PostMessageW(m_frame, WM_APP + 1, 1, WM_LBUTTONDOWN);
     ASSERT_EQ(m_frame, WaitForTopLevel(Pid(), L"Fernhollow", true, kWindowWait));
-    HWND form = ::GetWindow(m_frame, GW_CHILD);
-    while (form && ::GetDlgItem(form, IDC_SRC_FNAME) == nullptr) form = ::GetWindow(form, GW_HWNDNEXT);
-    ASSERT_NE(nullptr, form);
+    HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr); // the form, a child dialog
+    ASSERT_NE(nullptr, ::GetDlgItem(form, IDC_SRC_FNAME));
 
     const std::wstring destination = MakeDestination(L"after 写真");
     TypeInto(::GetDlgItem(form, IDC_SRC_FNAME), L"^[0-9]{3}NIKON$");

@@ -34,7 +34,8 @@ long RunToExit(std::wstring commandLine, DWORD flags, DWORD ms)
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup, &info))
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                          &startup, &info))
         return -2;
     long code = -1;
     if (::WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0) {

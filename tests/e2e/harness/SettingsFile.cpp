@@ -89,7 +89,8 @@ std::wstring CSettingsFile::ElementText(const std::string& xml, const std::strin
     if (end == std::string::npos) return std::wstring();
     std::string text = xml.substr(start + open.size(), end - start - open.size());
     // The ampersand last, so that an escaped entity stays as written.
-    static const char* const entities[][2] = {{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+    static const char* const entities[][2] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
     for (const auto& entity : entities) text = ReplaceAll(text, entity[0], entity[1]);
     return FromUtf8(text);
 }
