@@ -4,27 +4,16 @@
 
 namespace {
 
-struct Search {
-    DWORD process;
-    const std::wstring* title;
-    bool dialogs;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK Collect(HWND hWnd, LPARAM param)
+// The top-level windows of `process` with this class and title (null: any), in z-order.
+std::vector<HWND> TopLevelWindows(DWORD process, const wchar_t* className, const wchar_t* title)
 {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hWnd, &owner);
-    if (owner != search->process) return TRUE;
-    if (search->dialogs) {
-        wchar_t className[16] = L"";
-        ::GetClassNameW(hWnd, className, 16);
-        if (std::wstring(className) == L"#32770" && ::IsWindowVisible(hWnd)) search->found.push_back(hWnd);
-    } else if (WindowText(hWnd) == *search->title) {
-        search->found.push_back(hWnd);
+    std::vector<HWND> found;
+    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, className, title)) != nullptr;) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hWnd, &owner);
+        if (owner == process) found.push_back(hWnd);
     }
-    return TRUE;
+    return found;
 }
 
 } // namespace
@@ -45,9 +34,8 @@ HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWO
     HWND found = nullptr;
     const bool came = WaitUntil(
         [&] {
-            Search search{process, &title, false, {}};
-            ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-            found = search.found.empty() ? nullptr : search.found.back();
+            const std::vector<HWND> windows = TopLevelWindows(process, nullptr, title.c_str());
+            found = windows.empty() ? nullptr : windows.back();
             return found && (::IsWindowVisible(found) != FALSE) == visible;
         },
         ms);
@@ -56,9 +44,10 @@ HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWO
 
 std::vector<HWND> FindDialogs(DWORD process)
 {
-    Search search{process, nullptr, true, {}};
-    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> dialogs = TopLevelWindows(process, L"#32770", nullptr);
+    dialogs.erase(std::remove_if(dialogs.begin(), dialogs.end(), [](HWND h) { return !::IsWindowVisible(h); }),
+                  dialogs.end());
+    return dialogs;
 }
 
 HWND WaitForDialog(DWORD process, DWORD ms)
