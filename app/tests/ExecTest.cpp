@@ -1,24 +1,27 @@
-#include "app/AppResources.h"
+// The run's pieces: the checks of its settings, the entries it takes, what arrived, the command
+// line and the quiet-period clock.
 #include "app/CommandExec.h"
 #include "app/CommandInit.h"
-#include "app/ConfirmDlg.h"
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
+#include "foundation/Exception.h"
+#include "foundation/ResString.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
 
-#include <boost/regex.hpp>
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <random>
 
 namespace {
 
-UINT IdOf(const std::function<void()>& work)
+// The id `check` throws for `value`, 0 when it passes; the message goes to `message`.
+UINT ThrownId(void (*check)(const std::wstring&), const std::wstring& value, std::wstring* message = nullptr)
 {
     try {
-        work();
+        check(value);
     } catch (const my::CException& e) {
+        if (message) *message = e.m_message;
         return e.m_id;
     }
     return 0;
@@ -26,41 +29,84 @@ UINT IdOf(const std::function<void()>& work)
 
 } // namespace
 
-TEST(SourceFolder, AcceptedFormsAndTheirFolders)
+TEST(ExecChecks, SourceFolderForms)
 {
     struct Case {
         const wchar_t* source;
-        const wchar_t* folder;
+        const wchar_t* folder; // null: throws `message`
         bool perDrive;
-    } cases[] = {
-        {L"\\DCIM", L"\\DCIM", true},     {L"\\", L"\\", true},
-        {L"\\\\server\\share", L"\\\\server\\share", false},
-        {L"e", L"E:\\", false},           {L"E:", L"E:\\", false},
-        {L"d:\\Photos", L"d:\\Photos\\", false}, {L"C:\\X\\", L"C:\\X\\", false},
-        {L"C:/X/", L"C:/X/", false},
+        UINT message;
+    };
+    const Case cases[] = {
+        {L"\\DCIM", L"\\DCIM", true, 0},
+        {L"\\\\server\\share", L"\\\\server\\share", false, 0},
+        {L"e", L"E:\\", false, 0},
+        {L"C:", L"C:\\", false, 0},
+        {L"d:\\Photos", L"d:\\Photos\\", false, 0},
+        {L"d:/Photos/", L"d:/Photos/", false, 0},
+        {L"", nullptr, false, IDS_SRC_FOLDER_EMPTY},
+        {L"DCIM", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+        {L"1:\\x", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+        {L"/DCIM", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
+        {L"\x00E9:\\x", nullptr, false, IDS_SRC_FOLDER_NOT_ABSOLUTE},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.source);
+        EXPECT_EQ(ThrownId(fhw::CheckSrcFolder, c.source), c.message);
+        if (!c.folder) continue;
         bool perDrive = !c.perDrive;
-        EXPECT_EQ(fhw::GetSourceFolder(c.source, perDrive), c.folder) << c.source;
-        EXPECT_EQ(perDrive, c.perDrive) << c.source;
+        EXPECT_EQ(fhw::GetSourceFolder(c.source, perDrive), c.folder);
+        EXPECT_EQ(perDrive, c.perDrive);
     }
-    bool perDrive = false;
-    EXPECT_EQ(IdOf([&] { fhw::GetSourceFolder(L"", perDrive); }), static_cast<UINT>(IDS_SRC_FOLDER_EMPTY));
-    for (const wchar_t* bad : {L"DCIM", L"1:\\x", L"ab", L"/DCIM"})
-        EXPECT_EQ(IdOf([&] { fhw::CheckSrcFolder(bad); }), static_cast<UINT>(IDS_SRC_FOLDER_NOT_ABSOLUTE)) << bad;
+    // The form's error names the source; backslashes survive the string table.
+    std::wstring message, expected;
+    ThrownId(fhw::CheckSrcFolder, L"DCIM", &message);
+    FormatResString(expected, IDS_SRC_FOLDER_NOT_ABSOLUTE, L"DCIM");
+    EXPECT_EQ(message, expected);
+    EXPECT_NE(message.find(L"\\ や C:\\"), std::wstring::npos);
 }
 
-TEST(DestinationFolder, EmptyRelativeOrAFileIsRefused)
+TEST(ExecChecks, SourceFolderRandomInputs)
+{
+    std::mt19937 random(20261206);
+    const std::wstring alphabet = L"\\/:aZz0. \x3042";
+    for (int round = 0; round < 2000; ++round) {
+        std::wstring source;
+        const size_t length = random() % 6;
+        for (size_t i = 0; i < length; ++i) source += alphabet[random() % alphabet.size()];
+        bool perDrive = false;
+        try {
+            const std::wstring folder = fhw::GetSourceFolder(source, perDrive);
+            ASSERT_FALSE(folder.empty());
+            ASSERT_GE(folder.size(), source.size());
+            if (perDrive) {
+                ASSERT_EQ(folder, source);
+                ASSERT_EQ(source[0], L'\\');
+            } else if (source[0] != L'\\') {
+                ASSERT_TRUE(folder.back() == L'\\' || folder.back() == L'/') << source;
+                ASSERT_EQ(folder[1], L':');
+            }
+        } catch (const my::CException& e) {
+            ASSERT_TRUE(e.m_id == IDS_SRC_FOLDER_EMPTY || e.m_id == IDS_SRC_FOLDER_NOT_ABSOLUTE);
+            ASSERT_EQ(e.m_id == IDS_SRC_FOLDER_EMPTY, source.empty());
+        }
+    }
+}
+
+TEST(ExecChecks, DestinationFolder)
 {
     CTempFolder temp;
-    const std::wstring file = temp.WriteFile(L"file", "x");
-    EXPECT_EQ(IdOf([] { fhw::CheckDstFolder(L""); }), static_cast<UINT>(IDS_DST_FOLDER_EMPTY));
-    EXPECT_EQ(IdOf([] { fhw::CheckDstFolder(L"Pictures"); }), static_cast<UINT>(IDS_DST_FOLDER_RELATIVE));
-    EXPECT_EQ(IdOf([&] { fhw::CheckDstFolder(file); }), static_cast<UINT>(IDS_DST_FOLDER_IS_FILE));
-    EXPECT_EQ(IdOf([&] { fhw::CheckDstFolder(temp.Path()); }), 0u);
-    EXPECT_EQ(IdOf([&] { fhw::CheckDstFolder(temp / L"not\\yet"); }), 0u) << "a missing folder passes";
-    EXPECT_THROW(fhw::CheckPattern(L"[0-9"), boost::regex_error);
-    EXPECT_NO_THROW(fhw::CheckPattern(L"^[0-9]{3}[A-Z_]{5}$"));
+    const std::wstring file = temp.WriteFile(L"file.jpg", "x");
+    const std::pair<std::wstring, UINT> cases[] = {
+        {L"", IDS_DST_FOLDER_EMPTY},
+        {L"Pictures", IDS_DST_FOLDER_RELATIVE},
+        {L"..\\Pictures", IDS_DST_FOLDER_RELATIVE},
+        {file, IDS_DST_FOLDER_IS_FILE},
+        {temp.Path(), 0},
+        {temp.Path(L"not yet\\made"), 0}, // made by the run
+    };
+    for (const auto& [destination, id] : cases)
+        EXPECT_EQ(ThrownId(fhw::CheckDstFolder, destination), id) << destination;
 }
 
 TEST(CollectSources, PatternIsSearchedAndResultsAreInNaturalOrder)
@@ -88,34 +134,34 @@ TEST(CountArrived, CountsWhatStandsAtTheDestination)
 
 TEST(CommandLine, OnlyStartIsAccepted)
 {
-    fhw::CCommandLineParser parser;
-    parser.Parse(std::vector<std::wstring>{L"prog"});
-    EXPECT_FALSE(parser.m_start);
-    parser.Parse(std::vector<std::wstring>{L"prog", L"/START"});
-    EXPECT_TRUE(parser.m_start);
-    fhw::CCommandLineParser dash;
-    dash.Parse(std::vector<std::wstring>{L"prog", L"-Start"});
-    EXPECT_TRUE(dash.m_start);
-
-    fhw::CCommandLineParser bad;
-    try {
-        bad.Parse(std::vector<std::wstring>{L"prog", L"/start", L"extra"});
-        FAIL();
-    } catch (const my::CException& e) {
-        EXPECT_EQ(e.m_id, 58906u);
-        EXPECT_NE(e.m_message.find(L"2"), std::wstring::npos);
-        EXPECT_NE(e.m_message.find(L"/start\r\nextra\r\n"), std::wstring::npos);
+    struct Case {
+        std::vector<std::wstring> arguments;
+        bool start;
+        UINT error;
+        const wchar_t* named; // a text the error message must hold
+    };
+    const Case cases[] = {
+        {{L"prog"}, false, 0, nullptr},
+        {{L"prog", L"/START"}, true, 0, nullptr},
+        {{L"prog", L"-Start"}, true, 0, nullptr},
+        {{L"prog", L"/start", L"extra"}, false, 58906, L"/start\r\nextra\r\n"},
+        {{L"prog", L"-x"}, false, 58907, L"-x"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.arguments.back().c_str());
+        fhw::CCommandLineParser parser;
+        UINT error = 0;
+        try {
+            parser.Parse(c.arguments);
+        } catch (const my::CException& e) {
+            error = e.m_id;
+            if (c.named) {
+                EXPECT_NE(e.m_message.find(c.named), std::wstring::npos) << e.m_message;
+            }
+        }
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(parser.m_start, c.start);
     }
-    try {
-        bad.Parse(std::vector<std::wstring>{L"prog", L"-x"});
-        FAIL();
-    } catch (const my::CException& e) {
-        EXPECT_EQ(e.m_id, 58907u);
-        EXPECT_NE(e.m_message.find(L"-x"), std::wstring::npos);
-    }
-    EXPECT_FALSE(bad.m_start);
-    bad.CSimpleCommandLineParser::Parse(L"\"C:\\Program Files\\fh.exe\" /start");
-    EXPECT_TRUE(bad.m_start);
 }
 
 TEST(Idle, ElapsedAcrossTheTickCountWrap)
@@ -125,73 +171,4 @@ TEST(Idle, ElapsedAcrossTheTickCountWrap)
     EXPECT_FALSE(idle.IsElapsed(0xFFFFFFFF));
     EXPECT_FALSE(idle.IsElapsed(0x000000F3));
     EXPECT_TRUE(idle.IsElapsed(0x000000F4));
-}
-
-namespace {
-// Reads the confirm dialog's texts from a helper thread, then presses a button.
-struct DialogReading {
-    std::wstring line1, line2, sources, destination;
-    bool eject = false, explorer = false;
-};
-
-void ReadAndAnswer(DialogReading& out, int button, bool untickEject)
-{
-    HWND dialog = nullptr;
-    for (int i = 0; i < 500 && !dialog; ++i) {
-        ::Sleep(10);
-        dialog = ::FindWindowW(L"#32770", L"確認");
-    }
-    if (!dialog) return;
-    // Wait until the dialog has filled its controls.
-    for (int i = 0; i < 500 && !(::IsWindowVisible(dialog) && ::GetWindowTextLengthW(::GetDlgItem(dialog, IDC_CONFIRM_DESTINATION)) > 0); ++i)
-        ::Sleep(10);
-    auto text = [dialog](int id) {
-        std::wstring buffer(65536, L'\0');
-        buffer.resize(static_cast<size_t>(::GetDlgItemTextW(dialog, id, buffer.data(), 65536)));
-        return buffer;
-    };
-    out.line1 = text(IDC_CONFIRM_LINE1);
-    out.line2 = text(IDC_CONFIRM_LINE2);
-    out.sources = text(IDC_CONFIRM_SOURCES);
-    out.destination = text(IDC_CONFIRM_DESTINATION);
-    out.eject = ::IsDlgButtonChecked(dialog, IDC_CONFIRM_EJECT) == BST_CHECKED;
-    out.explorer = ::IsDlgButtonChecked(dialog, IDC_CONFIRM_EXPLORER) == BST_CHECKED;
-    if (untickEject) ::SendMessageW(::GetDlgItem(dialog, IDC_CONFIRM_EJECT), BM_CLICK, 0, 0);
-    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-}
-} // namespace
-
-TEST(ConfirmDialog, ShowsTheRunAndKeepsItsChoicesToItself)
-{
-    CAppResources resources;
-    fhw::CExecSetting setting;
-    setting.DstFolder = L"C:\\Photos";
-    fhw::CConfirmDlg dialog;
-    dialog.SetSetting(setting);
-    EXPECT_EQ(dialog.m_operator.m_wFunc, static_cast<UINT>(FO_MOVE));
-    EXPECT_EQ(dialog.m_operator.m_fFlags, static_cast<FILEOP_FLAGS>(FOF_ALLOWUNDO));
-    for (int i = 0; i < 1000; ++i) dialog.m_operator.m_from.push_back(L"E:\\DCIM\\" + std::to_wstring(i));
-
-    DialogReading reading;
-    std::thread answer([&reading] { ReadAndAnswer(reading, IDOK, true); });
-    const INT_PTR result = dialog.DoModal(nullptr);
-    answer.join();
-    EXPECT_EQ(result, IDOK);
-    EXPECT_EQ(reading.line1, resources.m_movePair.front().m_text);
-    EXPECT_EQ(reading.line2, L"↓ に移動します");
-    EXPECT_EQ(reading.destination, L"C:\\Photos");
-    EXPECT_EQ(reading.sources.substr(0, 21), L"E:\\DCIM\\0\r\nE:\\DCIM\\1\r");
-    EXPECT_NE(reading.sources.find(L"E:\\DCIM\\999\r\n"), std::wstring::npos) << "the whole list";
-    EXPECT_TRUE(reading.eject);
-    EXPECT_TRUE(reading.explorer);
-    EXPECT_FALSE(dialog.m_setting.GetEject()) << "unticked for this run";
-    EXPECT_TRUE(setting.GetEject()) << "the settings stay as they were";
-
-    fhw::CConfirmDlg copy;
-    setting.Flags = 15;
-    copy.SetSetting(setting);
-    std::thread cancel([&reading] { ReadAndAnswer(reading, IDCANCEL, false); });
-    EXPECT_EQ(copy.DoModal(nullptr), IDCANCEL);
-    cancel.join();
-    EXPECT_EQ(reading.line2, L"↓ にコピーします");
 }

@@ -1,93 +1,44 @@
 #include "app/CommandExplorer.h"
 #include "app/CommandOpenUrl.h"
-#include "app/CommandTable.h"
+
+#include "AppTestSupport.h"
 #include "foundation/ResString.h"
 #include "ids/forms.h"
 #include "ids/shellops.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
-#include "ui/Msg.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <vector>
 
-namespace {
-
-class CRecordingMsg : public CMsg {
-public:
-    void ShowError(const CSimpleErr& err) override
-    {
-        m_errors.push_back(err.m_id);
-        CMsg::ShowError(err);
-    }
-    int Show(const std::wstring& text, UINT type) override
-    {
-        m_texts.push_back(text);
-        m_types.push_back(type);
-        return m_answer;
-    }
-    std::vector<UINT> m_errors;
-    std::vector<std::wstring> m_texts;
-    std::vector<UINT> m_types;
-    int m_answer = IDCANCEL;
-};
-
-} // namespace
-
-TEST(GenericCommands, TableMakesOneOfEach)
-{
-    CCommandTable table;
-    auto* url = dynamic_cast<CCommandOpenUrl*>(table.Get(CCommandTable::OpenUrl).get());
-    auto* explorer = dynamic_cast<CCommandExplorer*>(table.Get(CCommandTable::Explorer).get());
-    ASSERT_TRUE(url);
-    ASSERT_TRUE(explorer);
-    EXPECT_EQ(url->m_id, 0u);
-    EXPECT_TRUE(explorer->m_openFolder);
-    EXPECT_TRUE(explorer->m_path.empty());
-    EXPECT_TRUE(explorer->m_idList.IsNull());
-    EXPECT_EQ(explorer->m_msg, static_cast<CMsg*>(&g_msg));
-}
-
-TEST(GenericCommands, EmptyExplorerCommandIsUnavailableAndSaysSo)
+TEST(GenericCommands, ExplorerFailuresAreShownOnceAndAMissingPathAsksFirst)
 {
     CRecordingMsg sink;
     CCommandExplorer command;
     command.m_msg = &sink;
-    EXPECT_FALSE(command.CanExecute());
+    EXPECT_FALSE(command.CanExecute()) << "nothing to show";
     EXPECT_TRUE(sink.m_texts.empty()) << "asking the availability shows nothing";
     command.Execute(true, false);
-    ASSERT_EQ(sink.m_errors, std::vector<UINT>{IDS_IDLIST_EMPTY});
-    EXPECT_EQ(sink.m_texts[0], LoadResString(IDS_IDLIST_EMPTY));
-}
+    EXPECT_EQ(sink.m_errors, std::vector<UINT>{IDS_IDLIST_EMPTY});
 
-TEST(GenericCommands, MissingPathCancelledOpensNothing)
-{
-    CTempFolder temp;
-    CRecordingMsg sink;
-    CCommandExplorer command;
-    command.m_msg = &sink;
-    command.m_path = temp.Path(L"gone\\photo.jpg");
-    EXPECT_TRUE(command.CanExecute()) << "a path is enough to be available";
-    command.Execute(true, false);
-    ASSERT_EQ(sink.m_texts.size(), 1u);
-    EXPECT_EQ(sink.m_texts[0], LoadResString(IDS_CONFIRM_OPEN_NEAREST_FOLDER));
-    EXPECT_EQ(sink.m_types[0], static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
-    EXPECT_TRUE(sink.m_errors.empty());
-}
-
-TEST(GenericCommands, ItemIdListWithoutPathFails)
-{
-    CRecordingMsg sink;
-    CCommandExplorer command;
-    command.m_msg = &sink;
     // The Control Panel has no file-system path.
     LPITEMIDLIST pidl = nullptr;
     ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_CONTROLS, &pidl), S_OK);
     command.m_idList.Attach(pidl);
     command.Execute(true, false);
-    EXPECT_EQ(sink.m_errors, std::vector<UINT>{IDS_IDLIST_GET_PATH_FAILED});
+    EXPECT_EQ(sink.m_errors, (std::vector<UINT>{IDS_IDLIST_EMPTY, IDS_IDLIST_GET_PATH_FAILED}));
+
+    // A path comes first; a missing one asks before the nearest folder opens (Cancel here).
+    CTempFolder temp;
+    command.m_path = temp.Path(L"gone\\photo.jpg");
+    EXPECT_TRUE(command.CanExecute());
+    sink = CRecordingMsg(IDCANCEL);
+    command.Execute(true, false);
+    EXPECT_EQ(sink.m_texts, std::vector<std::wstring>{LoadResString(IDS_CONFIRM_OPEN_NEAREST_FOLDER)});
+    EXPECT_EQ(sink.m_types[0], static_cast<UINT>(MB_OKCANCEL | MB_ICONEXCLAMATION));
+    EXPECT_TRUE(sink.m_errors.empty());
 }
 
 TEST(GenericCommands, OpenUrlFailuresAreShownOnce)

@@ -21,18 +21,8 @@ void Walk(const std::wstring& folder, const std::wstring& relative, TreeSnapshot
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             out[rel] = kFolderMark;
             Walk(path, rel, out);
-        } else {
-            std::string bytes;
-            HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-            if (h != INVALID_HANDLE_VALUE) {
-                char buffer[65536];
-                DWORD read = 0;
-                while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
-                ::CloseHandle(h);
-            } else {
-                bytes = "<unreadable>";
-            }
-            out[rel] = bytes;
+        } else if (!ReadFileBytes(path, out[rel])) {
+            out[rel] = "<unreadable>";
         }
     } while (::FindNextFileW(find, &data));
     ::FindClose(find);
@@ -77,6 +67,17 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
     return ok && written == bytes.size();
 }
 
+bool ReadFileBytes(const std::wstring& path, std::string& bytes)
+{
+    bytes.clear();
+    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buffer[65536];
+    DWORD read = 0;
+    while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+    ::CloseHandle(h);
+    return true;
+}
 
 CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstring>& cameraFolders, unsigned seed)
     : m_root(root), m_cameraFolders(cameraFolders)
@@ -103,11 +104,6 @@ CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstrin
     m_original = SnapshotTree(root);
 }
 
-CCameraCard CCameraCard::WithoutCameraFolders(const std::wstring& root, unsigned seed)
-{
-    return CCameraCard(root, {}, seed);
-}
-
 TreeSnapshot CCameraCard::CameraPart() const
 {
     TreeSnapshot part;
@@ -122,13 +118,8 @@ TreeSnapshot CCameraCard::CameraPart() const
 
 TreeSnapshot CCameraCard::WithoutCameraPart() const
 {
-    TreeSnapshot rest;
-    for (const auto& [path, bytes] : m_original) {
-        bool camera = false;
-        for (const std::wstring& folder : m_cameraFolders)
-            camera = camera || StartsWithFolder(path, L"DCIM\\" + folder);
-        if (!camera) rest[path] = bytes;
-    }
+    TreeSnapshot rest = m_original;
+    for (const auto& entry : CameraPart()) rest.erase(L"DCIM\\" + entry.first);
     return rest;
 }
 
@@ -139,18 +130,7 @@ int RunDriveTool(const std::wstring& args, DWORD pid)
     if (::GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) tool = ParentFolderFile(L"tests\\drivetool.exe");
     std::wstring command = L"\"" + tool + L"\" " + args;
     if (pid) command += L" --to " + std::to_wstring(pid);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                          &info))
-        return -1;
-    if (::WaitForSingleObject(info.hProcess, 30000) != WAIT_OBJECT_0) ::TerminateProcess(info.hProcess, 98);
-    DWORD code = 0;
-    ::GetExitCodeProcess(info.hProcess, &code);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return static_cast<int>(code);
+    return static_cast<int>(RunToExit(command, CREATE_NO_WINDOW, 30000));
 }
 
 std::vector<wchar_t> FreeDriveLetters(size_t count)
@@ -169,28 +149,11 @@ CCardDrive::~CCardDrive()
     if (m_defined) Undefine();
 }
 
-bool CCardDrive::Insert()
+bool CCardDrive::Tool(const std::wstring& verb, bool defines)
 {
-    m_defined = RunDriveTool(std::wstring(L"insert ") + m_letter + L" \"" + m_folder + L"\"", m_pid) == 0;
-    return m_defined;
-}
-
-bool CCardDrive::Define()
-{
-    m_defined = RunDriveTool(std::wstring(L"define ") + m_letter + L" \"" + m_folder + L"\"", m_pid) == 0;
-    return m_defined;
-}
-
-bool CCardDrive::Remove()
-{
-    const bool ok = RunDriveTool(std::wstring(L"remove ") + m_letter, m_pid) == 0;
-    if (ok) m_defined = false;
-    return ok;
-}
-
-bool CCardDrive::Undefine()
-{
-    const bool ok = RunDriveTool(std::wstring(L"undefine ") + m_letter, m_pid) == 0;
-    if (ok) m_defined = false;
+    std::wstring args = verb + L" " + m_letter;
+    if (defines) args += L" \"" + m_folder + L"\"";
+    const bool ok = RunDriveTool(args, m_pid) == 0;
+    if (ok) m_defined = defines;
     return ok;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // A camera card: a folder with DCIM/<camera folders> and entries that are no camera folders,
-// presented to the program as a removable drive through the drive tool.
+// presented to the program as a removable drive through the drive tool; and the plain file
+// helpers the tests and benchmarks share.
 #include "tests/support/RemoveFolderTree.h"
 
 #include <windows.h>
@@ -15,8 +16,10 @@ extern const char kFolderMark[];
 
 TreeSnapshot SnapshotTree(const std::wstring& folder);
 bool MakeFolders(const std::wstring& path);
+// Writes the file, making its folders; true when all bytes were written.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-// Removes the folder with everything in it; true when it is gone.
+// False when the file cannot be opened.
+bool ReadFileBytes(const std::wstring& path, std::string& bytes);
 
 class CCameraCard {
 public:
@@ -24,11 +27,8 @@ public:
     // of varied sizes and a nested folder) and the entries MISC\, 100abcde\, 1000ABCDE\ and
     // readme.txt, which no camera pattern takes.
     CCameraCard(const std::wstring& root, const std::vector<std::wstring>& cameraFolders, unsigned seed);
-    // A card whose DCIM holds only entries the pattern does not take.
-    static CCameraCard WithoutCameraFolders(const std::wstring& root, unsigned seed);
 
     const std::wstring& Root() const { return m_root; }
-    const std::vector<std::wstring>& CameraFolders() const { return m_cameraFolders; }
     // The snapshot of the card as built.
     const TreeSnapshot& Original() const { return m_original; }
     // The part of Original() under DCIM\<camera folders>, relative to DCIM.
@@ -56,13 +56,14 @@ public:
     CCardDrive(const CCardDrive&) = delete;
     CCardDrive& operator=(const CCardDrive&) = delete;
 
-    bool Insert();  // define and announce
-    bool Define();  // define only
-    bool Remove();  // undefine and announce
-    bool Undefine();
-    wchar_t Letter() const { return m_letter; }
+    bool Insert() { return Tool(L"insert", true); } // define and announce
+    bool Define() { return Tool(L"define", true); }
+    bool Remove() { return Tool(L"remove", false); } // undefine and announce
+    bool Undefine() { return Tool(L"undefine", false); }
 
 private:
+    bool Tool(const std::wstring& verb, bool defines);
+
     wchar_t m_letter;
     std::wstring m_folder;
     DWORD m_pid;

@@ -29,6 +29,27 @@ std::wstring ParentFolderFile(const std::wstring& name)
     return folder + L"\\" + name;
 }
 
+long RunToExit(std::wstring commandLine, DWORD flags, DWORD ms)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr,
+                          &startup, &info))
+        return -2;
+    long code = -1;
+    if (::WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0) {
+        DWORD exit = 0;
+        ::GetExitCodeProcess(info.hProcess, &exit);
+        code = static_cast<long>(exit);
+    } else {
+        ::TerminateProcess(info.hProcess, 99);
+    }
+    ::CloseHandle(info.hThread);
+    ::CloseHandle(info.hProcess);
+    return code;
+}
+
 CDebuggedProgram::~CDebuggedProgram()
 {
     {
@@ -75,58 +96,37 @@ size_t CDebuggedProgram::WaitBalloons(size_t count, DWORD ms)
     return m_balloons.size();
 }
 
-std::vector<std::wstring> CDebuggedProgram::DebugStrings()
-{
-    std::unique_lock lock(m_lock);
-    return m_strings;
-}
-
 DWORD CDebuggedProgram::Crash()
 {
     std::unique_lock lock(m_lock);
     return m_crash;
 }
 
-void CDebuggedProgram::OnDebugString(const std::wstring& raw)
+void CDebuggedProgram::OnDebugString(std::wstring text)
 {
-    std::wstring text = raw;
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L'\0')) text.pop_back();
+    if (text.compare(0, wcslen(kBalloonTag), kBalloonTag) != 0) return;
+    text.erase(0, wcslen(kBalloonTag));
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) text.pop_back();
+    const size_t tab = text.find(L'\t');
     std::unique_lock lock(m_lock);
-    m_strings.push_back(text);
-    if (text.compare(0, wcslen(kBalloonTag), kBalloonTag) == 0) {
-        const std::wstring rest = text.substr(wcslen(kBalloonTag));
-        const size_t tab = rest.find(L'\t');
-        Balloon balloon;
-        balloon.title = rest.substr(0, tab);
-        if (tab != std::wstring::npos) balloon.text = rest.substr(tab + 1);
-        balloon.tick = ::GetTickCount();
-        m_balloons.push_back(balloon);
-    }
+    m_balloons.push_back(Balloon{text.substr(0, tab), tab == std::wstring::npos ? L"" : text.substr(tab + 1),
+                                 ::GetTickCount()});
     m_changed.notify_all();
 }
 
 std::wstring CDebuggedProgram::ReadRemoteString(HANDLE process, const void* address, size_t chars, bool wide)
 {
     if (!address || !chars || chars > 65536) return std::wstring();
-    if (wide) {
-        std::wstring text(chars, L'\0');
-        SIZE_T read = 0;
-        if (!::ReadProcessMemory(process, address, text.data(), chars * sizeof(wchar_t), &read)) return std::wstring();
-        text.resize(read / sizeof(wchar_t));
-        const size_t end = text.find(L'\0');
-        if (end != std::wstring::npos) text.resize(end);
-        return text;
-    }
-    std::string bytes(chars, '\0');
+    std::string bytes(wide ? chars * sizeof(wchar_t) : chars, '\0');
     SIZE_T read = 0;
-    if (!::ReadProcessMemory(process, address, bytes.data(), chars, &read)) return std::wstring();
-    bytes.resize(read);
-    const size_t end = bytes.find('\0');
-    if (end != std::string::npos) bytes.resize(end);
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(length, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
-    return text;
+    if (!::ReadProcessMemory(process, address, bytes.data(), bytes.size(), &read)) return std::wstring();
+    std::wstring text(read, L'\0');
+    if (wide)
+        text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), read / sizeof(wchar_t));
+    else
+        text.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(read),
+                                                              text.data(), static_cast<int>(read))));
+    return text.substr(0, text.find(L'\0'));
 }
 
 void CDebuggedProgram::Loop(std::wstring commandLine)

@@ -35,7 +35,6 @@ public:
     std::vector<Balloon> Balloons();
     // Waits until at least `count` balloons were reported; returns the number reported.
     size_t WaitBalloons(size_t count, DWORD ms);
-    std::vector<std::wstring> DebugStrings();
     // An exception the program did not handle (second chance), 0 when none.
     DWORD Crash();
     // Last error of the failed process creation, 0 when it started.
@@ -43,7 +42,7 @@ public:
 
 private:
     void Loop(std::wstring commandLine);
-    void OnDebugString(const std::wstring& text);
+    void OnDebugString(std::wstring text);
     std::wstring ReadRemoteString(HANDLE process, const void* address, size_t chars, bool wide);
 
     std::thread m_thread;
@@ -58,10 +57,13 @@ private:
     DWORD m_startError = 0;
     HANDLE m_process = nullptr; // owned by the debug thread until it ends
     std::vector<Balloon> m_balloons;
-    std::vector<std::wstring> m_strings;
 };
 
 // The path of a file beside the folder of this executable's folder: ..\`name`.
 std::wstring ParentFolderFile(const std::wstring& name);
 // The path of a file in this executable's folder.
 std::wstring OwnFolderFile(const std::wstring& name);
+
+// Runs `commandLine` (created with `flags`) and waits up to `ms` for its end: its exit code,
+// -1 when it did not end (it is then terminated), -2 when it did not start.
+long RunToExit(std::wstring commandLine, DWORD flags, DWORD ms);

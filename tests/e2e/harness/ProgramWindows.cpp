@@ -4,27 +4,16 @@
 
 namespace {
 
-struct Search {
-    DWORD process;
-    const std::wstring* title;
-    bool dialogs;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK Collect(HWND hWnd, LPARAM param)
+// The top-level windows of `process` with this class and title (null: any), in z-order.
+std::vector<HWND> TopLevelWindows(DWORD process, const wchar_t* className, const wchar_t* title)
 {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hWnd, &owner);
-    if (owner != search->process) return TRUE;
-    if (search->dialogs) {
-        wchar_t className[16] = L"";
-        ::GetClassNameW(hWnd, className, 16);
-        if (std::wstring(className) == L"#32770" && ::IsWindowVisible(hWnd)) search->found.push_back(hWnd);
-    } else if (WindowText(hWnd) == *search->title) {
-        search->found.push_back(hWnd);
+    std::vector<HWND> found;
+    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, className, title)) != nullptr;) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hWnd, &owner);
+        if (owner == process) found.push_back(hWnd);
     }
-    return TRUE;
+    return found;
 }
 
 } // namespace
@@ -40,43 +29,33 @@ std::wstring WindowText(HWND hWnd)
     return buffer;
 }
 
-HWND FindTopLevel(DWORD process, const std::wstring& title)
-{
-    Search search{process, &title, false, {}};
-    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found.empty() ? nullptr : search.found.back();
-}
-
 HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWORD ms)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        HWND hWnd = FindTopLevel(process, title);
-        if (hWnd && (::IsWindowVisible(hWnd) != FALSE) == visible) return hWnd;
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
-    return nullptr;
+    HWND found = nullptr;
+    const bool came = WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = TopLevelWindows(process, nullptr, title.c_str());
+            found = windows.empty() ? nullptr : windows.back();
+            return found && (::IsWindowVisible(found) != FALSE) == visible;
+        },
+        ms);
+    return came ? found : nullptr;
 }
 
 std::vector<HWND> FindDialogs(DWORD process)
 {
-    Search search{process, nullptr, true, {}};
-    ::EnumWindows(Collect, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> dialogs = TopLevelWindows(process, L"#32770", nullptr);
+    dialogs.erase(std::remove_if(dialogs.begin(), dialogs.end(), [](HWND h) { return !::IsWindowVisible(h); }),
+                  dialogs.end());
+    return dialogs;
 }
 
 HWND WaitForDialog(DWORD process, DWORD ms)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        const std::vector<HWND> dialogs = FindDialogs(process);
-        if (!dialogs.empty()) {
-            ::Sleep(100); // let it finish its initialisation
-            return dialogs.front();
-        }
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
-    return nullptr;
+    std::vector<HWND> dialogs;
+    if (!WaitUntil([&] { return !(dialogs = FindDialogs(process)).empty(); }, ms)) return nullptr;
+    ::Sleep(100); // let it finish its initialisation
+    return dialogs.front();
 }
 
 std::wstring DialogStaticTexts(HWND dialog)
@@ -109,23 +88,19 @@ void AnswerDialog(HWND dialog, int button) { ::PostMessageW(dialog, WM_COMMAND, 
 
 bool WaitGone(HWND hWnd, DWORD ms)
 {
-    const DWORD start = ::GetTickCount();
-    do {
-        if (!::IsWindow(hWnd) || !::IsWindowVisible(hWnd)) return true;
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
-    return false;
+    return WaitUntil([hWnd] { return !::IsWindow(hWnd) || !::IsWindowVisible(hWnd); }, ms);
 }
 
 size_t CountDialogsOver(DWORD process, DWORD ms, std::vector<HWND>* seen)
 {
     std::vector<HWND> all;
-    const DWORD start = ::GetTickCount();
-    do {
-        for (HWND dialog : FindDialogs(process))
-            if (std::find(all.begin(), all.end(), dialog) == all.end()) all.push_back(dialog);
-        ::Sleep(25);
-    } while (::GetTickCount() - start < ms);
+    WaitUntil(
+        [&] {
+            for (HWND dialog : FindDialogs(process))
+                if (std::find(all.begin(), all.end(), dialog) == all.end()) all.push_back(dialog);
+            return false;
+        },
+        ms);
     if (seen) *seen = all;
     return all.size();
 }

@@ -5,9 +5,16 @@
 #include <string>
 #include <vector>
 
-// The top-level window of `process` titled `title`; null when there is none.
-HWND FindTopLevel(DWORD process, const std::wstring& title);
-// Waits up to `ms` for that window, visible or hidden as asked.
+// Polls `done` every 25 ms for up to `ms`; true when it came true.
+template <class Done> bool WaitUntil(Done done, DWORD ms)
+{
+    for (const DWORD start = ::GetTickCount(); !done(); ::Sleep(25))
+        if (::GetTickCount() - start >= ms) return false;
+    return true;
+}
+
+// Waits up to `ms` for the top-level window of `process` titled `title`, visible or hidden as
+// asked; null when there is none.
 HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWORD ms);
 
 // The visible dialogs and message boxes (class "#32770") of `process`.

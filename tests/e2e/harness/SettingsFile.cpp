@@ -1,66 +1,23 @@
 #include "SettingsFile.h"
 
+#include "CameraCard.h"
+
 #include <shlobj.h>
 
 #include <sstream>
 
 namespace {
 
-std::string ReadAll(const std::wstring& path, bool& found)
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to)
 {
-    std::string bytes;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    found = h != INVALID_HANDLE_VALUE;
-    if (!found) return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
-    ::CloseHandle(h);
-    return bytes;
-}
-
-bool WriteAll(const std::wstring& path, const std::string& bytes)
-{
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(h);
-    return ok && written == bytes.size();
+    for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+        text.replace(at, from.size(), to);
+    return text;
 }
 
 std::string Escaped(const std::wstring& text)
 {
-    std::string out;
-    for (char c : ToUtf8(text)) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-std::string Unescaped(const std::string& text)
-{
-    static const std::pair<const char*, char> entities[] = {
-        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        bool replaced = false;
-        for (const auto& [entity, c] : entities) {
-            if (text.compare(i, strlen(entity), entity) == 0) {
-                out += c;
-                i += strlen(entity);
-                replaced = true;
-                break;
-            }
-        }
-        if (!replaced) out += text[i++];
-    }
-    return out;
+    return ReplaceAll(ReplaceAll(ReplaceAll(ToUtf8(text), "&", "&amp;"), "<", "&lt;"), ">", "&gt;");
 }
 
 } // namespace
@@ -85,18 +42,16 @@ CSettingsFile::CSettingsFile()
 {
     wchar_t appData[MAX_PATH] = L"";
     ::SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, appData);
-    std::wstring folder = std::wstring(appData) + L"\\Fernhollow Labs";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
-    folder += L"\\Fernhollow";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
+    const std::wstring folder = std::wstring(appData) + L"\\Fernhollow Labs\\Fernhollow";
+    MakeFolders(folder);
     m_path = folder + L"\\Fernhollow32.config";
-    m_previous = ReadAll(m_path, m_hadFile);
+    m_hadFile = ReadFileBytes(m_path, m_previous);
 }
 
 CSettingsFile::~CSettingsFile()
 {
     if (m_hadFile)
-        WriteAll(m_path, m_previous);
+        WriteFileBytes(m_path, m_previous);
     else
         ::DeleteFileW(m_path.c_str());
 }
@@ -116,21 +71,26 @@ bool CSettingsFile::Write(const ExecValues& exec, const RECT& bounds)
         << "<Exec><Flags>" << ToUtf8(flags) << "</Flags><SrcFolder>" << Escaped(exec.srcFolder) << "</SrcFolder><SrcFname>"
         << Escaped(exec.srcFname) << "</SrcFname><DstFolder>" << Escaped(exec.dstFolder) << "</DstFolder></Exec>\n"
         << "</FernhollowSetting>\n";
-    return WriteAll(m_path, xml.str());
+    return WriteFileBytes(m_path, xml.str());
 }
 
 std::string CSettingsFile::ReadBytes() const
 {
-    bool found = false;
-    return ReadAll(m_path, found);
+    std::string bytes;
+    ReadFileBytes(m_path, bytes);
+    return bytes;
 }
 
 std::wstring CSettingsFile::ElementText(const std::string& xml, const std::string& name)
 {
     const std::string open = "<" + name + ">";
     const size_t start = xml.find(open);
-    if (start == std::string::npos) return std::wstring();
-    const size_t end = xml.find("</" + name + ">", start);
+    const size_t end = start == std::string::npos ? start : xml.find("</" + name + ">", start);
     if (end == std::string::npos) return std::wstring();
-    return FromUtf8(Unescaped(xml.substr(start + open.size(), end - start - open.size())));
+    std::string text = xml.substr(start + open.size(), end - start - open.size());
+    // The ampersand last, so that an escaped entity stays as written.
+    static const char* const entities[][2] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+    for (const auto& entity : entities) text = ReplaceAll(text, entity[0], entity[1]);
+    return FromUtf8(text);
 }
