@@ -2,7 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "foundation/FileList.h"
-#include "tests/support/TempFolder.h"
+#include "shell/tests/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <shlobj.h>
@@ -46,17 +46,11 @@ class Clipboard : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                     nullptr, nullptr);
         m_items = {m_temp.WriteFile(L"one.jpg", "1"), m_temp.WriteFile(L"二つ目.txt", "2"),
                    m_temp / L"three"};
         ::CreateDirectoryW(m_items.back().c_str(), nullptr);
     }
-    void TearDown() override
-    {
-        Put({});
-        ::DestroyWindow(m_window);
-    }
+    void TearDown() override { Put({}); }
 
     // Puts blocks on an emptied clipboard, in the order given.
     void Put(const std::vector<std::pair<UINT, HGLOBAL>>& blocks)
@@ -82,7 +76,7 @@ protected:
     }
 
     CTempFolder m_temp;
-    HWND m_window = nullptr;
+    CDeviceWindow m_window;
     std::list<std::wstring> m_items;
 };
 
@@ -108,10 +102,17 @@ TEST_F(Clipboard, TextRoundTripsAndAnUnterminatedTextEndsWithItsBlock)
     EXPECT_LE(back.size(), ::GlobalSize(::GetClipboardData(CF_UNICODETEXT)) / sizeof(wchar_t));
 }
 
-TEST_F(Clipboard, DropEffectRoundTrips)
+TEST_F(Clipboard, DropEffectRoundTripsAndARefusedBlockStaysWithItsOwner)
 {
+    CGlobalMemory memory;
+    ASSERT_TRUE(memory.Alloc(4, GMEM_MOVEABLE));
+    // Not open: the system refuses the data, and the block is still ours to free.
+    EXPECT_THROW(SetClipboardDataOrThrow(CF_UNICODETEXT, memory), my::CException);
+    EXPECT_NE(memory.Get(), nullptr);
     CClipboard clipboard(m_window);
     EmptyClipboardChecked(true);
+    SetClipboardDataOrThrow(CF_UNICODETEXT, memory);
+    EXPECT_EQ(memory.Get(), nullptr);
     DWORD effect = 99;
     EXPECT_EQ(GetClipboardDropEffect(effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY)); // when no effect is named
@@ -219,19 +220,6 @@ TEST_F(Clipboard, RandomBlocksNeverReadPastTheirEnd)
         }
         ::GlobalFree(block);
     }
-}
-
-TEST_F(Clipboard, ABlockTheClipboardRefusesStaysWithItsOwner)
-{
-    CGlobalMemory memory;
-    ASSERT_TRUE(memory.Alloc(4, GMEM_MOVEABLE));
-    // Not open: the system refuses the data, and the block is still ours to free.
-    EXPECT_THROW(SetClipboardDataOrThrow(CF_UNICODETEXT, memory), my::CException);
-    EXPECT_NE(memory.Get(), nullptr);
-    CClipboard clipboard(m_window);
-    EmptyClipboardChecked(true);
-    SetClipboardDataOrThrow(CF_UNICODETEXT, memory);
-    EXPECT_EQ(memory.Get(), nullptr);
 }
 
 } // namespace

@@ -1,8 +1,6 @@
-#include "shell/tests/DriveTestSupport.h"
+#include "shell/tests/ShellTestSupport.h"
 
-#include "foundation/Exception.h"
 #include "ids/drives.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +8,7 @@
 #include <ioevent.h>
 
 #include <cstddef>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -45,13 +44,11 @@ struct CThrowingListener : CEventListener {
     }
 };
 
-class DriveMonitorTest : public testing::Test {
+class DriveMonitorTest : public DriveTest {
 protected:
     void SetUp() override
     {
-        m_letters = FindFreeLetters(2);
-        ASSERT_EQ(m_letters.size(), 2u) << "no free drive letters";
-        m_x = m_letters[0];
+        DriveTest::SetUp();
         LogEvents(m_monitor, m_events);
     }
 
@@ -64,40 +61,39 @@ protected:
     }
     Events EventsOfX() const { return EventsFor(m_events, LetterBit(m_x)); }
 
-    // A card present before the monitor starts, attached by Reset; the log is emptied after it.
+    // A card present before the monitor starts, attached by Reset.
     CDriveMonitor::RecordPtr StartWithCard()
     {
         m_drive = std::make_unique<CTestDrive>(m_x, m_temp.Path(L"card"), false);
         if (!m_drive->Defined()) return {};
         m_monitor.Reset();
-        m_events.clear();
         return RecordOf(m_x);
     }
 
-    // The log outlives the monitor, the folder every drive defined over it.
-    CTempFolder m_temp;
-    std::vector<wchar_t> m_letters;
-    wchar_t m_x = 0;
+    // The log outlives the monitor.
     EventLog m_events;
     CDriveMonitor m_monitor;
     CDeviceWindow m_window{&m_monitor};
     std::unique_ptr<CTestDrive> m_drive;
 };
 
-TEST_F(DriveMonitorTest, CardPresentAtStartIsAttachedWithoutArrival)
+TEST_F(DriveMonitorTest, CardPresentAtStartIsAttachedWithoutArrivalAndKeptOnAStaleRemoval)
 {
-    CTestDrive drive(m_x, m_temp.Path(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
-    m_monitor.Reset();
-    EXPECT_EQ(EventsOfX(), Events({Ev(L"attached", m_x)}));
-    const auto record = RecordOf(m_x);
+    const auto record = StartWithCard();
     ASSERT_TRUE(record);
+    EXPECT_EQ(EventsOfX(), Events({Ev(L"attached", m_x)}));
     EXPECT_EQ(record->m_devicePath.rfind(L"\\\\.\\PhysicalDrive", 0), 0u);
     EXPECT_NE(record->m_notify, nullptr);
     // The media poll's control answers on the monitored handle.
     DISK_GEOMETRY geometry = {};
     DWORD returned = 0;
     EXPECT_EQ(record->GetDriveGeometry(geometry, returned), S_OK);
+
+    // A removal broadcast for a letter that is still there removes nothing.
+    m_events.clear();
+    ASSERT_EQ(RunDriveTool(std::wstring(L"depart ") + m_x), 0);
+    EXPECT_TRUE(m_events.empty());
+    EXPECT_EQ(RecordOf(m_x), record);
 }
 
 TEST_F(DriveMonitorTest, ArrivalAndRemovalOfACard)
@@ -135,33 +131,57 @@ TEST_F(DriveMonitorTest, TwoVolumesOfOneDiskAreReportedTogether)
     EXPECT_FALSE(RecordOf(y));
 }
 
-TEST_F(DriveMonitorTest, StaleRemovalBroadcastForAPresentDriveRemovesNothing)
-{
-    ASSERT_TRUE(StartWithCard());
-    ASSERT_EQ(RunDriveTool(std::wstring(L"depart ") + m_x), 0);
-    EXPECT_TRUE(m_events.empty());
-    EXPECT_TRUE(RecordOf(m_x));
-}
-
-TEST_F(DriveMonitorTest, MediaEventsOnTheRecordHandle)
+// Handle events are sent in-process with the record's real handle values; malformed messages,
+// as any other process may send them, change nothing.
+TEST_F(DriveMonitorTest, MediaEventsOnTheRecordHandleAndMalformedMessagesIgnored)
 {
     const auto record = StartWithCard();
     ASSERT_TRUE(record);
-    auto arrival = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
-    auto removal = HandleBroadcast(*record, GUID_IO_MEDIA_REMOVAL);
-    auto other = HandleBroadcast(*record, GUID_IO_VOLUME_LOCK);
+    const HANDLE handle = record->m_handle;
+    const auto arrival = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
+    const auto removal = HandleBroadcast(*record, GUID_IO_MEDIA_REMOVAL);
+    const auto other = HandleBroadcast(*record, GUID_IO_VOLUME_LOCK);
     auto unknown = arrival; // a handle of no record
     unknown.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0));
-    for (const auto* data : {&arrival, &other, &unknown, &removal})
-        EXPECT_EQ(Send(m_monitor, DBT_CUSTOMEVENT, data), TRUE);
-    EXPECT_EQ(EventsOfX(), Events({Ev(L"mediaArrived", m_x), Ev(L"mediaRemoved", m_x)}));
-    EXPECT_EQ(m_events.size(), 2u);
+    const DEV_BROADCAST_HDR tiny = {4, DBT_DEVTYP_HANDLE, 0};
+    auto shortVolume = VolumeBroadcast(LetterBit(m_x));
+    shortVolume.dbcv_size = offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask);
+    auto shortHandle = HandleBroadcast(*record);
+    shortHandle.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_handle);
+    auto shortGuid = arrival;
+    shortGuid.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_eventguid) + 8;
+    auto volumeTyped = HandleBroadcast(*record); // a handle event carried with the volume type
+    volumeTyped.dbch_devicetype = DBT_DEVTYP_VOLUME;
+    const struct {
+        UINT_PTR event;
+        const void* data;
+        const wchar_t* raised;
+    } cases[] = {
+        {DBT_CUSTOMEVENT, &arrival, L"mediaArrived"},   {DBT_CUSTOMEVENT, &removal, L"mediaRemoved"},
+        {DBT_CUSTOMEVENT, &other, nullptr},             {DBT_CUSTOMEVENT, &unknown, nullptr},
+        {DBT_DEVICEARRIVAL, nullptr, nullptr},          {DBT_CUSTOMEVENT, nullptr, nullptr},
+        {DBT_DEVICEQUERYREMOVE, &tiny, nullptr},        {DBT_DEVICEARRIVAL, &shortVolume, nullptr},
+        {DBT_DEVICEQUERYREMOVE, &shortHandle, nullptr}, {DBT_CUSTOMEVENT, &shortGuid, nullptr},
+        {DBT_DEVICEQUERYREMOVE, &volumeTyped, nullptr}, {0x1234, &volumeTyped, nullptr},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        m_events.clear();
+        EXPECT_EQ(Send(m_monitor, cases[i].event, cases[i].data), TRUE);
+        const wchar_t* raised = cases[i].raised;
+        EXPECT_EQ(m_events, raised ? EventLog({{raised, LetterBit(m_x)}}) : EventLog());
+    }
+    EXPECT_EQ(::SendMessageW(m_window, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, 0), TRUE);
+    EXPECT_TRUE(m_events.empty());
+    EXPECT_EQ(record->m_handle, handle);
+    EXPECT_EQ(RecordOf(m_x), record);
 }
 
 TEST_F(DriveMonitorTest, QueryRemoveClosesAndQueryRemoveFailedReopens)
 {
     const auto record = StartWithCard();
     ASSERT_TRUE(record);
+    m_events.clear();
     auto query = HandleBroadcast(*record);
     query.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0)); // of no record
     EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
@@ -182,33 +202,6 @@ TEST_F(DriveMonitorTest, QueryRemoveClosesAndQueryRemoveFailedReopens)
     EXPECT_EQ(Send(m_monitor, DBT_DEVICEREMOVECOMPLETE, &query), TRUE);
     EXPECT_EQ(EventsOfX(), Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
     EXPECT_FALSE(RecordOf(m_x));
-}
-
-TEST_F(DriveMonitorTest, MalformedDeviceChangesAreIgnored)
-{
-    const auto record = StartWithCard();
-    ASSERT_TRUE(record);
-    const HANDLE handle = record->m_handle;
-    const DEV_BROADCAST_HDR tiny = {4, DBT_DEVTYP_HANDLE, 0};
-    auto shortVolume = VolumeBroadcast(LetterBit(m_x));
-    shortVolume.dbcv_size = offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask);
-    auto shortHandle = HandleBroadcast(*record);
-    shortHandle.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_handle);
-    auto shortGuid = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
-    shortGuid.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_eventguid) + 8;
-    auto volumeTyped = HandleBroadcast(*record); // a handle event carried with the volume type
-    volumeTyped.dbch_devicetype = DBT_DEVTYP_VOLUME;
-    const std::pair<UINT_PTR, const void*> cases[] = {
-        {DBT_DEVICEARRIVAL, nullptr},          {DBT_CUSTOMEVENT, nullptr},
-        {DBT_DEVICEQUERYREMOVE, &tiny},        {DBT_DEVICEARRIVAL, &shortVolume},
-        {DBT_DEVICEQUERYREMOVE, &shortHandle}, {DBT_CUSTOMEVENT, &shortGuid},
-        {DBT_DEVICEQUERYREMOVE, &volumeTyped}, {0x1234, &volumeTyped},
-    };
-    for (const auto& [event, data] : cases) EXPECT_EQ(Send(m_monitor, event, data), TRUE) << event;
-    EXPECT_EQ(::SendMessageW(m_window, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, 0), TRUE);
-    EXPECT_TRUE(m_events.empty());
-    EXPECT_EQ(record->m_handle, handle);
-    EXPECT_EQ(RecordOf(m_x), record);
 }
 
 TEST_F(DriveMonitorTest, AFailingListenerIsStoppedInTheHandlerAndTheRecordStays)

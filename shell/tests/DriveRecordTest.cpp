@@ -1,8 +1,7 @@
-#include "shell/tests/DriveTestSupport.h"
+#include "shell/tests/ShellTestSupport.h"
 
 #include "shell/DeviceInfoSet.h"
 #include "shell/RemovableDisks.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -56,21 +55,20 @@ TEST(RemovableDisks, GroupingByDeviceNumber)
     EXPECT_EQ(UnitMaskToLetters(disks[2].driveMask), L"K");
 }
 
-TEST(RemovableDisks, ADefinedDriveIsFoundByDriveTypeAndGoneOnceRemoved)
+using RemovableVolumes = DriveTest;
+
+TEST_F(RemovableVolumes, ADefinedDriveIsFoundByDriveTypeAndGoneOnceRemoved)
 {
-    const auto letters = FindFreeLetters(1);
-    ASSERT_EQ(letters.size(), 1u);
-    CTempFolder temp;
     {
-        CTestDrive drive(letters[0], temp.Path(L"card"), false);
+        CTestDrive drive(m_x, m_temp.Path(L"card"), false);
         ASSERT_TRUE(drive.Defined());
         bool found = false;
         for (const auto& volume : QueryRemovableVolumeDiskNumbers()) {
-            if (volume.letter != letters[0]) continue;
+            if (volume.letter != m_x) continue;
             found = true;
             EXPECT_EQ(volume.deviceType, static_cast<DWORD>(FILE_DEVICE_DISK));
             // The number names the disk that the volume's DOS device lies on.
-            const wchar_t name[] = {letters[0], L':', 0};
+            const wchar_t name[] = {m_x, L':', 0};
             wchar_t target[MAX_PATH] = {};
             ASSERT_TRUE(::QueryDosDeviceW(name, target, MAX_PATH));
             const std::wstring expected = L"\\Device\\Harddisk" + std::to_wstring(volume.deviceNumber);
@@ -79,7 +77,7 @@ TEST(RemovableDisks, ADefinedDriveIsFoundByDriveTypeAndGoneOnceRemoved)
         EXPECT_TRUE(found);
     }
     // Still among the logical drives here, but no longer a removable volume.
-    for (const auto& volume : QueryRemovableVolumeDiskNumbers()) EXPECT_NE(volume.letter, letters[0]);
+    for (const auto& volume : QueryRemovableVolumeDiskNumbers()) EXPECT_NE(volume.letter, m_x);
 }
 
 } // namespace

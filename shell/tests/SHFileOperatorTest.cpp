@@ -3,8 +3,8 @@
 #include "foundation/ResString.h"
 #include "ids/shellops.h"
 #include "shell/ShellLink.h"
+#include "shell/tests/ShellTestSupport.h"
 #include "tests/support/DialogAnswerer.h"
-#include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -44,11 +44,7 @@ class ShellFileOperation : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_source = m_temp / L"card";
-        m_destination = m_temp / L"pictures";
         ::CreateDirectoryW(m_destination.c_str(), nullptr);
-        // Blanks and non-ASCII names: the double-NUL list must carry each entry whole.
-        m_names = {L"100CANON", L"101 写真", L"102_FUJI"};
         for (size_t i = 0; i < m_names.size(); ++i) {
             // Files of distinct sizes and contents, one empty, one in a sub-folder.
             const std::wstring folder = L"card\\" + m_names[i] + L"\\";
@@ -69,8 +65,9 @@ protected:
     }
 
     CTempFolder m_temp;
-    std::wstring m_source, m_destination;
-    std::vector<std::wstring> m_names;
+    const std::wstring m_source = m_temp / L"card", m_destination = m_temp / L"pictures";
+    // Blanks and non-ASCII names: the double-NUL list must carry each entry whole.
+    const std::vector<std::wstring> m_names = {L"100CANON", L"101 写真", L"102_FUJI"};
     CRecordingMsg m_sink;
     CSHFileOperator m_op;
 };
@@ -135,13 +132,8 @@ TEST_F(ShellFileOperation, AFailureIsThrownWithoutErrorUiAndReturnedWithIt)
 {
     Set(FO_COPY, FOF_NOERRORUI | FOF_NOCONFIRMATION | FOF_SILENT, m_destination);
     m_op.m_from = {m_source + L"\\missing"};
-    try {
-        m_op.Execute();
-        ADD_FAILURE() << "no exception";
-    } catch (const my::CException& e) {
-        EXPECT_EQ(e.m_id, static_cast<UINT>(IDS_FILE_OPERATION_FAILED));
-        EXPECT_EQ(m_op.m_last.GetOutcome(), CFileOperationResult::Failed); // kept for the caller
-    }
+    EXPECT_EQ(CaughtOf([&] { m_op.Execute(); }).m_id, static_cast<UINT>(IDS_FILE_OPERATION_FAILED));
+    EXPECT_EQ(m_op.m_last.GetOutcome(), CFileOperationResult::Failed); // kept for the caller
 
     // With its error UI the shell may show its own box; it is closed if it comes.
     m_op.m_fFlags = FOF_NOCONFIRMATION | FOF_SILENT;
@@ -154,43 +146,35 @@ TEST_F(ShellFileOperation, AFailureIsThrownWithoutErrorUiAndReturnedWithIt)
     EXPECT_TRUE(Snapshot(m_destination).empty());
 }
 
-TEST_F(ShellFileOperation, ShortcutsAreNamedAndNumberedOnCollision)
-{
-    const std::wstring photo = m_temp.WriteFile(L"card\\photo.jpg", "jpeg");
-    const std::wstring album = m_source + L"\\Album (3).lnk";
-    const std::wstring plain = m_source + L"\\" + m_names[0];
-    CreateShortcut(album, plain);
-    m_op.m_wFunc = FO_MAKE_SHORTCUTS;
-    m_op.m_fFlags = FOF_RENAMEONCOLLISION;
-    m_op.m_from = {photo, album, plain};
-    m_op.m_to = m_destination;
-    for (int i = 0; i < 3; ++i) EXPECT_TRUE(m_op.Execute().Succeeded());
-
-    std::set<std::wstring> names;
-    for (const auto& entry : Snapshot(m_destination)) names.insert(entry.first);
-    const std::set<std::wstring> expected = {
-        L"photo.jpg.lnk",     L"photo.jpg (1).lnk",     L"photo.jpg (2).lnk",     L"Album (3).lnk",
-        L"Album (4).lnk",     L"Album (5).lnk",         m_names[0] + L".lnk",     m_names[0] + L" (1).lnk",
-        m_names[0] + L" (2).lnk"};
-    EXPECT_EQ(names, expected);
-    std::wstring target;
-    GetShortcutTarget(target, m_destination + L"\\Album (4).lnk");
-    EXPECT_EQ(target, album);
-}
-
-TEST_F(ShellFileOperation, ATakenShortcutNameFailsThatItemOnly)
+TEST_F(ShellFileOperation, ATakenShortcutNameFailsThatItemOnlyAndCollisionsAreNumbered)
 {
     const std::wstring taken = m_temp.WriteFile(L"pictures\\" + m_names[1] + L".lnk", "taken");
     Set(FO_MAKE_SHORTCUTS, 0, m_destination);
     m_op.m_from.pop_back();
-    const CFileOperationResult result = m_op.Execute();
-    EXPECT_EQ(result.GetOutcome(), CFileOperationResult::Failed);
+    const std::wstring plain = m_op.m_from.front(), second = m_op.m_from.back();
+    EXPECT_EQ(m_op.Execute().GetOutcome(), CFileOperationResult::Failed);
     std::wstring target;
     GetShortcutTarget(target, m_destination + L"\\" + m_names[0] + L".lnk");
-    EXPECT_EQ(target, m_op.m_from.front());
+    EXPECT_EQ(target, plain);
     EXPECT_EQ(CTempFolder::ReadBytes(taken), "taken");
     std::wstring expected;
-    FormatResString(expected, IDS_SHORTCUT_COPY_FAILED, m_op.m_from.back().c_str());
+    FormatResString(expected, IDS_SHORTCUT_COPY_FAILED, second.c_str());
     ASSERT_EQ(m_sink.m_texts.size(), 1u);
     EXPECT_NE(m_sink.m_texts[0].find(expected), std::wstring::npos);
+
+    // Renamed on collision: a number is added, or the one the name ends with counted up.
+    const std::wstring photo = m_temp.WriteFile(L"card\\photo.jpg", "jpeg");
+    const std::wstring album = m_source + L"\\Album (3).lnk";
+    CreateShortcut(album, plain);
+    m_op.m_fFlags = FOF_RENAMEONCOLLISION;
+    m_op.m_from = {photo, album, plain};
+    for (int i = 0; i < 2; ++i) EXPECT_TRUE(m_op.Execute().Succeeded());
+    std::set<std::wstring> names;
+    for (const auto& entry : Snapshot(m_destination)) names.insert(entry.first);
+    const std::set<std::wstring> all = {
+        L"photo.jpg.lnk",         L"photo.jpg (1).lnk",     L"Album (3).lnk",       L"Album (4).lnk",
+        m_names[0] + L".lnk",     m_names[0] + L" (1).lnk", m_names[0] + L" (2).lnk", m_names[1] + L".lnk"};
+    EXPECT_EQ(names, all);
+    GetShortcutTarget(target, m_destination + L"\\Album (4).lnk");
+    EXPECT_EQ(target, album);
 }

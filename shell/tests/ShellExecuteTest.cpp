@@ -1,45 +1,25 @@
 #include "shell/ShellExecute.h"
 
-#include "foundation/Exception.h"
 #include "ids/shellops.h"
-#include "tests/support/TempFolder.h"
+#include "shell/tests/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
 
-#include <functional>
 #include <set>
 
 namespace {
 
-my::CException CaughtOf(const std::function<void()>& action)
-{
-    try {
-        action();
-    } catch (const my::CException& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no exception";
-    return my::CException();
-}
-
 TEST(ShellExecuteErrors, ResultsMapToSystemErrors)
 {
     const std::pair<INT_PTR, DWORD> cases[] = {
-        {0, ERROR_OUTOFMEMORY},
-        {SE_ERR_OOM, ERROR_OUTOFMEMORY},
-        {SE_ERR_FNF, ERROR_FILE_NOT_FOUND},
-        {SE_ERR_PNF, ERROR_PATH_NOT_FOUND},
-        {SE_ERR_ACCESSDENIED, ERROR_ACCESS_DENIED},
-        {ERROR_BAD_FORMAT, ERROR_BAD_FORMAT},
-        {SE_ERR_SHARE, ERROR_SHARING_VIOLATION},
-        {SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION},
-        {SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},
-        {SE_ERR_DDETIMEOUT, ERROR_TIMEOUT},
-        {SE_ERR_DDEFAIL, ERROR_DDE_FAIL},
-        {SE_ERR_DDEBUSY, ERROR_BUSY},
-        {SE_ERR_DLLNOTFOUND, ERROR_DLL_NOT_FOUND},
-        {33, ERROR_SUCCESS},
+        {0, ERROR_OUTOFMEMORY},                  {SE_ERR_OOM, ERROR_OUTOFMEMORY},
+        {SE_ERR_FNF, ERROR_FILE_NOT_FOUND},      {SE_ERR_PNF, ERROR_PATH_NOT_FOUND},
+        {SE_ERR_ACCESSDENIED, ERROR_ACCESS_DENIED}, {ERROR_BAD_FORMAT, ERROR_BAD_FORMAT},
+        {SE_ERR_SHARE, ERROR_SHARING_VIOLATION}, {SE_ERR_ASSOCINCOMPLETE, ERROR_NO_ASSOCIATION},
+        {SE_ERR_NOASSOC, ERROR_NO_ASSOCIATION},  {SE_ERR_DDETIMEOUT, ERROR_TIMEOUT},
+        {SE_ERR_DDEFAIL, ERROR_DDE_FAIL},        {SE_ERR_DDEBUSY, ERROR_BUSY},
+        {SE_ERR_DLLNOTFOUND, ERROR_DLL_NOT_FOUND}, {33, ERROR_SUCCESS},
         {0x10000, ERROR_SUCCESS},
     };
     std::set<INT_PTR> named;
@@ -55,7 +35,7 @@ TEST(ShellExecuteErrors, ResultsMapToSystemErrors)
     }
 }
 
-TEST(ShellExecuteErrors, MissingFilesAreThrownWithTheirText)
+TEST(ShellExecuteErrors, MissingFilesAreReportedAndAStartedProgramIsWaitedFor)
 {
     CTempFolder temp;
     const std::wstring missing = temp / L"missing.exe";
@@ -65,15 +45,12 @@ TEST(ShellExecuteErrors, MissingFilesAreThrownWithTheirText)
     EXPECT_TRUE(e.m_message.ends_with(L"\n\n" + missing + L" ")); // the file, a blank, no parameters
     // A missing item is refused before Explorer is started.
     EXPECT_EQ(CaughtOf([&] { OpenExplorerSelect(temp / L"gone.jpg"); }).m_code, 0x80070003u);
-}
 
-TEST(ShellExecuteProcess, WaitsForTheStartedProgramAndItsExitCode)
-{
+    // A started program is waited for, with its exit code.
     DWORD code = 0;
     EXPECT_TRUE(ShellExecuteExAndWait(L"cmd.exe", L"/c exit 7", L"", nullptr, SW_HIDE, &code));
     EXPECT_EQ(code, 7u);
-    CTempFolder temp;
-    EXPECT_FALSE(ShellExecuteExAndWait(temp / L"missing.exe", L"", L"", nullptr, SW_HIDE, &code));
+    EXPECT_FALSE(ShellExecuteExAndWait(missing, L"", L"", nullptr, SW_HIDE, &code));
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "shell/ShellNotifyIcon.h"
 
-#include "shell/tests/DriveTestSupport.h"
+#include "shell/tests/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -35,18 +35,11 @@ protected:
     void WaitBeforeRetry() override { ++waits; }
 };
 
-BOOL CALLBACK CountVisibleTooltips(HWND hWnd, LPARAM count)
-{
-    wchar_t name[64] = {};
-    ::GetClassNameW(hWnd, name, 64);
-    if (::IsWindowVisible(hWnd) && _wcsicmp(name, TOOLTIPS_CLASSW) == 0) ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 int VisibleTooltips()
 {
     int count = 0;
-    ::EnumWindows(CountVisibleTooltips, reinterpret_cast<LPARAM>(&count));
+    for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        count += ::IsWindowVisible(tip) ? 1 : 0;
     return count;
 }
 
@@ -55,10 +48,7 @@ protected:
     void TearDown() override
     {
         // Nothing left in the tray: deleting our id again must fail.
-        NOTIFYICONDATAW data = {};
-        data.cbSize = sizeof(data);
-        data.hWnd = m_window;
-        data.uID = kId;
+        NOTIFYICONDATAW data = {sizeof(data), m_window, kId};
         EXPECT_FALSE(::Shell_NotifyIconW(NIM_DELETE, &data)) << "icon left behind";
     }
     bool Add(CRecordingIcon& icon, const wchar_t* tip = L"Fernhollow")

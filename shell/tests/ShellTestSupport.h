@@ -1,14 +1,23 @@
 #pragma once
-// Helpers for the drive tests: removable drive letters defined over folders through drivetool.exe,
-// a hidden top-level window that feeds a drive monitor, and a log of the monitor's events.
+// Helpers for the shell tests: the exception an action throws; for the drive tests, removable drive
+// letters defined over folders through drivetool.exe, a hidden top-level window that feeds a drive
+// monitor, and a log of the monitor's events.
+#include "foundation/Exception.h"
 #include "shell/DriveMonitor.h"
+#include "tests/support/TempFolder.h"
 
 #include <Window.h>
 #include <WindowImpl.h>
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
+
+// The exception `action` throws; a failure of the test when it throws none.
+my::CException CaughtOf(const std::function<void()>& action);
 
 // Runs drivetool.exe with `args`, dispatching this thread's messages until it ends, so that the
 // WM_DEVICECHANGE it sends to our windows is delivered; returns its exit code (-1 when not run).
@@ -30,6 +39,21 @@ public:
 private:
     wchar_t m_letter;
     bool m_defined = false;
+};
+
+// A private folder and two free letters for drives defined over it; the folder outlives them.
+class DriveTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_letters = FindFreeLetters(2);
+        ASSERT_EQ(m_letters.size(), 2u) << "no free drive letters";
+        m_x = m_letters[0];
+    }
+
+    CTempFolder m_temp;
+    std::vector<wchar_t> m_letters;
+    wchar_t m_x = 0;
 };
 
 // Hidden top-level window that forwards WM_DEVICECHANGE to a monitor, as the program's frame does.

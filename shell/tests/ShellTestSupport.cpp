@@ -1,4 +1,4 @@
-#include "shell/tests/DriveTestSupport.h"
+#include "shell/tests/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,17 @@ private:
 };
 
 } // namespace
+
+my::CException CaughtOf(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const my::CException& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no exception";
+    return my::CException();
+}
 
 int RunDriveTool(const std::wstring& args)
 {
