@@ -159,13 +159,12 @@ TEST_F(Xml, ValuesRoundTripThroughTheirTextForms)
 {
     ASSERT_TRUE(m_out.WriteUInt(m_outRoot, L"U", 4294967295ul));
     ASSERT_TRUE(m_out.WriteHexNumber(m_outRoot, L"D", 14));
-    ASSERT_TRUE(m_out.WriteVersion(m_outRoot, L"V", PackVersion(1, 0, 0, 0)));
     ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"T", true));
     ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"B", false));
     ASSERT_TRUE(m_out.WriteC3State(m_outRoot, L"S", C3STATE_OFF));
     Reload();
     const std::pair<const wchar_t*, const wchar_t*> stored[] = {
-        {L"U", L"4294967295"}, {L"D", L"0000000E"}, {L"V", L"1.0.0.0"}, {L"T", L"true"}, {L"B", L"false"},
+        {L"U", L"4294967295"}, {L"D", L"0000000E"}, {L"T", L"true"}, {L"B", L"false"},
     };
     for (const auto& [name, text] : stored) EXPECT_EQ(text, StoredText(name));
     unsigned long u = 0;
