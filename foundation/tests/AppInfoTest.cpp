@@ -7,18 +7,7 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-std::wstring AppDataBySystem()
-{
-    wchar_t path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path))) return L"";
-    return path;
-}
-
-} // namespace
-
-TEST(AppInfo, InitFillsTheRecordFromTheStringTableAndVersionResource)
+TEST(AppInfo, InitFillsTheRecordFromResourcesAndTheDataFolder)
 {
     CAppInfo info;
     info.Init(IDS_MAKER_NAME, IDS_PRODUCT_NAME, IDS_DISPLAY_NAME, IDR_MAINFRAME);
@@ -49,14 +38,10 @@ TEST(AppInfo, InitFillsTheRecordFromTheStringTableAndVersionResource)
         ::DeleteObject(iconInfo.hbmColor);
         ::DeleteObject(iconInfo.hbmMask);
     }
-}
 
-TEST(AppInfo, DataFolderAndSettingsFile)
-{
-    CAppInfo info;
-    info.Init(IDS_MAKER_NAME, IDS_PRODUCT_NAME, IDS_DISPLAY_NAME, IDR_MAINFRAME);
-    const std::wstring appData = AppDataBySystem();
-    ASSERT_FALSE(appData.empty());
+    wchar_t appDataBySystem[MAX_PATH] = {};
+    ASSERT_EQ(S_OK, ::SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, appDataBySystem));
+    const std::wstring appData = appDataBySystem;
     EXPECT_EQ(info.GetDataFolder(), appData + L"\\Fernhollow Labs\\Fernhollow");
     EXPECT_EQ(info.GetConfigFilePath(), L"Fernhollow32.config");
     EXPECT_EQ(info.GetConfigFileFullPath(), appData + L"\\Fernhollow Labs\\Fernhollow\\Fernhollow32.config");

@@ -1,5 +1,4 @@
 #include "foundation/CommandLine.h"
-#include "foundation/Exception.h"
 
 #include <windows.h>
 #include <shellapi.h>
@@ -7,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <stdexcept>
 #include <tuple>
 
 namespace {
@@ -34,16 +32,13 @@ Args SystemSplit(const std::wstring& text)
 
 } // namespace
 
+// Cases the random texts below never make: a quoted program path, an unclosed quote, a
+// backslash run at the end.
 TEST(CommandLine, SplitsLikeTheSystemWhereBothRulesAgree)
 {
     const wchar_t* const lines[] = {
-        L"",
-        L"  a  \t b\t\tc  ",
         L"\"C:\\Program Files\\Fern\\fern.exe\" /start",
-        L"a\"b c\"d e",
-        L"C:\\dir\\ \\\\server\\share\\x",
         L"\"unclosed rest of text",
-        L"日本語 \"引数 です\" 終わり",
         L"trailing\\ back\\\\slashes\\",
     };
     for (const wchar_t* line : lines) EXPECT_EQ(Split(line), SystemSplit(line)) << line;
@@ -53,7 +48,6 @@ TEST(CommandLine, WhereItsRulesDifferFromTheSystem)
 {
     // With '^' as escape character: it takes the next character literally, outside quotes only.
     const std::pair<const wchar_t*, Args> cases[] = {
-        {L"'C:\\My Files\\a.txt' b", {L"C:\\My Files\\a.txt", L"b"}},
         {L"\"it's here\" 'say \"hi\"'", {L"it's here", L"say \"hi\""}},
         {L"a \"\" b", {L"a", L"b"}},
         {L"a\\\"b c\"", {L"a\\b c"}},
@@ -70,8 +64,7 @@ TEST(CommandLine, WhereItsRulesDifferFromTheSystem)
 TEST(CommandLine, IndexedPlaceholders)
 {
     const std::tuple<const wchar_t*, Args, const wchar_t*> formats[] = {
-        {L"{0} ドライブから、{1} 個", {L"E", L"3"}, L"E ドライブから、3 個"},
-        {L"{1}{0}{1}", {L"a", L"b"}, L"bab"},
+        {L"{1} ドライブ{0}{1}", {L"a", L"E"}, L"E ドライブaE"},
         {L"{0} {2}", {L"a"}, L"a {2}"},
         // A value is text, never a template: its own markers stay as they are.
         {L"{0} and {1}", {L"name{1}", L"x"}, L"name{1} and x"},

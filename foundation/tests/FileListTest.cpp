@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 #include <vector>
 
 using FileList = ScratchTest;
@@ -22,7 +23,7 @@ List Sorted(List list) {
 
 } // namespace
 
-TEST_F(FileList, PatternIsSearchedNotMatchedAndKeepsFoldersWithMaskZero) {
+TEST_F(FileList, PatternIsSearchedNotMatchedAndTheListIsAppendedTo) {
     m_scratch.MakeFile(L"100ABCDE");
     m_scratch.MakeFile(L"101abcde");
     m_scratch.MakeFile(L"100ABCDE.txt");
@@ -31,26 +32,16 @@ TEST_F(FileList, PatternIsSearchedNotMatchedAndKeepsFoldersWithMaskZero) {
 
     List out;
     EnumFiles(out, m_scratch.Path(), L"^[0-9]{3}[A-Z_]{5}$", 0, 0, false);
-    EXPECT_EQ(Sorted(out), (List{L"100ABCDE", L"999ZZZZZ"}));
-    out.clear();
-    EnumFiles(out, m_scratch.Path(), L"[0-9]{3}[A-Z_]{5}", 0, 0, false);
+    EXPECT_EQ(Sorted(out), (List{L"100ABCDE", L"999ZZZZZ"})) << "mask 0 keeps folders";
+    EnumFiles(out, m_scratch.Path(), L"0ABCDE.", 0, 0, false);
     EXPECT_EQ(Sorted(out), (List{L"100ABCDE", L"100ABCDE.txt", L"999ZZZZZ", L"X100ABCDEY"}));
-    out.clear();
+    out = {L"before"};
     EnumFiles(out, m_scratch.Path(), L"", FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY, false);
-    EXPECT_EQ(out, List{L"999ZZZZZ"});
-}
+    EXPECT_EQ(out, (List{L"before", L"999ZZZZZ"}));
 
-TEST_F(FileList, EnumFilesAppendsAndAddsNothingForMissingFoldersOrBadPatterns) {
-    m_scratch.MakeFile(L"a");
-    List out{L"before"};
     EnumFiles(out, m_scratch.Path(L"missing"), L"", 0, 0, false);
-    EXPECT_EQ(out, List{L"before"});
     EXPECT_THROW(EnumFiles(out, m_scratch.Path(), L"a(", 0, 0, false), boost::regex_error);
-    EXPECT_EQ(out, List{L"before"});
-    EnumFiles(out, m_scratch.Path(), L"", 0, 0, false);
-    EnumFiles(out, m_scratch.Path(), L"", 0, 0, false);
-    EXPECT_EQ(out, (List{L"before", L"a", L"a"}));
-
+    EXPECT_EQ(out, (List{L"before", L"999ZZZZZ"}));
     EXPECT_FALSE(EnumFilesMatch(out, m_scratch.Path().c_str(), L"[z-a]", false));
     EXPECT_TRUE(out.empty());
 }
@@ -77,21 +68,17 @@ TEST_F(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
 }
 
 TEST(FileListSort, FoldersLevelByLevelInNaturalOrderAndStable) {
-    List list{L"x\\b2", L"x\\b10", L"x\\a\\z", L"x\\B1"};
-    SortPathsLogical(list, false);
-    EXPECT_EQ(list, (List{L"x\\a\\z", L"x\\B1", L"x\\b2", L"x\\b10"}));
-    list = {L"x\\b2", L"x\\b10", L"x\\a\\z", L"x\\B1"};
-    SortPathsLogical(list, true);
-    EXPECT_EQ(list, (List{L"x\\B1", L"x\\b2", L"x\\b10", L"x\\a\\z"}));
-
     // Level by level: "img2" sorts before "img10" although "img10\a" < "img2\a" as whole text.
-    list = {L"img10\\a", L"img2\\b", L"img2\\a", L"img1"};
-    SortPathsLogical(list, true);
-    EXPECT_EQ(list, (List{L"img1", L"img2\\a", L"img2\\b", L"img10\\a"}));
-
-    list = {L"A\\b", L"z", L"a\\B", L"A\\b"};
-    SortPathsLogical(list, false);
-    EXPECT_EQ(list, (List{L"A\\b", L"a\\B", L"A\\b", L"z"}));
+    const std::tuple<List, bool, List> cases[] = {
+        {{L"x\\b2", L"x\\b10", L"x\\a\\z", L"x\\B1"}, false, {L"x\\a\\z", L"x\\B1", L"x\\b2", L"x\\b10"}},
+        {{L"x\\b2", L"x\\b10", L"x\\a\\z", L"x\\B1"}, true, {L"x\\B1", L"x\\b2", L"x\\b10", L"x\\a\\z"}},
+        {{L"img10\\a", L"img2\\b", L"img2\\a", L"img1"}, true, {L"img1", L"img2\\a", L"img2\\b", L"img10\\a"}},
+        {{L"A\\b", L"z", L"a\\B", L"A\\b"}, false, {L"A\\b", L"a\\B", L"A\\b", L"z"}},
+    };
+    for (auto [list, filesFirst, expected] : cases) {
+        SortPathsLogical(list, filesFirst);
+        EXPECT_EQ(list, expected);
+    }
 }
 
 // One level: the order is exactly the system's StrCmpLogicalW order.

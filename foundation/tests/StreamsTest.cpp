@@ -24,36 +24,30 @@ std::string ReadWhole(IStream* stream)
 
 } // namespace
 
-TEST(Streams, FileStreamWriteThenReadAndAShortReadThrows)
+TEST(Streams, FileStreamsAndFileIntoMemory)
 {
     CTempFolder temp;
     const std::wstring path = temp.Path(L"s.bin");
+    const std::string content = std::string("abc\0def", 7) + std::string(12345, 'q');
     {
         CStreamPtr out;
         CreateFileStreamForWriteOrThrow(out, path);
-        IStreamWrite(out, "abc\0def", 7);
+        IStreamWrite(out, content.data(), static_cast<ULONG>(content.size()));
     }
     CStreamPtr in;
     CreateFileStreamOrThrow(in, path);
-    EXPECT_EQ(std::string("abc\0def", 7), ReadWhole(in));
+    EXPECT_EQ(content, ReadWhole(in));
     char more;
-    EXPECT_THROW(IStreamRead(in, &more, 1), my::CException);
-}
+    EXPECT_THROW(IStreamRead(in, &more, 1), my::CException) << "a short read";
 
-TEST(Streams, FileIntoMemoryHasTheFileSizeAndBytes)
-{
-    CTempFolder temp;
-    std::string content(12345, 'q');
-    content[100] = '\0';
-    const std::wstring path = temp.WriteFile(L"m.bin", content);
-    CStreamPtr stream;
-    ASSERT_EQ(S_OK, CreateStreamOnFileHGlobal(stream, path, 1 << 20));
-    EXPECT_EQ(content, ReadWhole(stream));
+    CStreamPtr memory;
+    ASSERT_EQ(S_OK, CreateStreamOnFileHGlobal(memory, path, 1 << 20));
+    EXPECT_EQ(content, ReadWhole(memory));
+    EXPECT_EQ(E_OUTOFMEMORY, CreateStreamOnFileHGlobal(memory, path, content.size() - 1));
+    EXPECT_FALSE(memory);
     // No memory block of 0 bytes: an empty file still gives a stream.
-    ASSERT_EQ(S_OK, CreateStreamOnFileHGlobal(stream, temp.WriteFile(L"e.bin", ""), 1 << 20));
-    EXPECT_EQ("", ReadWhole(stream));
-    EXPECT_EQ(E_OUTOFMEMORY, CreateStreamOnFileHGlobal(stream, path, 12344));
-    EXPECT_FALSE(stream);
+    ASSERT_EQ(S_OK, CreateStreamOnFileHGlobal(memory, temp.WriteFile(L"e.bin", ""), 1 << 20));
+    EXPECT_EQ("", ReadWhole(memory));
 }
 
 TEST(Streams, GetSizeFailureCarriesTheCodeText)

@@ -44,8 +44,7 @@ template <class Action, class... Texts> void ExpectFailure(Action action, UINT i
 
 TEST(VersionResource, ReadsTheTestProgramsOwnResource)
 {
-    CFileVersionInfo info;
-    info.Load(ProgramPath());
+    const CFileVersionInfo info = LoadFixture(nullptr);
     EXPECT_EQ(info.GetProductVersion(), L"1.0.0.0");
     EXPECT_EQ(info.GetLegalNotice(), L"Copyright (C) 2026 Fernhollow Labs");
 
