@@ -70,9 +70,3 @@ inline std::wstring LoadStringInLanguage(UINT id, WORD language)
     for (UINT i = 0; i < id % 16; ++i) p += 1 + *p;
     return std::wstring(reinterpret_cast<const wchar_t*>(p + 1), *p);
 }
-
-inline void ExpectStringInBothLanguages(UINT id)
-{
-    EXPECT_FALSE(LoadStringInLanguage(id, MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)).empty()) << "ja " << id;
-    EXPECT_FALSE(LoadStringInLanguage(id, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)).empty()) << "en " << id;
-}
