@@ -6,13 +6,12 @@
 
 void ProgramTest::TearDown()
 {
-    if (!m_program || !m_program->Running()) return;
+    if (!m_program || !m_frame) return; // not started, or ended by the test
+    EXPECT_TRUE(FindDialogs(Pid()).empty()) << "a question or message is still open";
     // A test that failed half-way may leave a prompt open: answer it so that Exit goes through.
-    for (HWND dialog : FindDialogs(m_program->Id())) AnswerDialog(dialog, IDCANCEL);
-    for (HWND dialog : FindDialogs(m_program->Id())) AnswerDialog(dialog, IDNO);
-    if (m_frame) ::PostMessageW(m_frame, WM_COMMAND, ID_APP_EXIT, 0);
-    if (m_program->WaitExit(kWindowWait) < 0) ADD_FAILURE() << "the program did not end; terminated";
-    m_program.reset();
+    for (HWND dialog : FindDialogs(Pid())) AnswerDialog(dialog, IDCANCEL);
+    for (HWND dialog : FindDialogs(Pid())) AnswerDialog(dialog, IDNO);
+    EXPECT_EQ(1, ExitProgram()) << "Exit ends with 1; anything else is a crash's code or no end";
 }
 
 bool ProgramTest::StartProgram(const ExecValues& exec, const std::wstring& arguments, const RECT& bounds)
@@ -20,7 +19,7 @@ bool ProgramTest::StartProgram(const ExecValues& exec, const std::wstring& argum
     EXPECT_TRUE(m_settings.Write(exec, bounds));
     m_program = std::make_unique<CDebuggedProgram>();
     if (!m_program->Start(ParentFolderFile(L"fernhollow.exe"), arguments)) {
-        ADD_FAILURE() << "fernhollow.exe did not start, error " << m_program->StartError();
+        ADD_FAILURE() << "fernhollow.exe did not start (its errors are printed above)";
         return false;
     }
     const bool armed = arguments == L"/start";
@@ -42,12 +41,16 @@ ExecValues ProgramTest::Values(DWORD flags)
     return exec;
 }
 
+std::wstring ProgramTest::ArmWithCards(const ExecValues& exec, const CardFolders& cameraFolders)
+{
+    return Arm(exec) ? InsertCards(cameraFolders) : std::wstring();
+}
+
 long ProgramTest::ExitProgram()
 {
-    if (!m_program) return -1;
     ::PostMessageW(m_frame, WM_COMMAND, ID_APP_EXIT, 0);
     const long code = m_program->WaitExit(kWindowWait);
-    EXPECT_EQ(0u, m_program->Crash()) << "the program crashed";
+    m_program.reset(); // terminates a program that did not end
     return code;
 }
 
@@ -58,20 +61,20 @@ std::wstring ProgramTest::MakeDestination(const std::wstring& name)
     return path;
 }
 
-wchar_t ProgramTest::InsertCard(const std::vector<std::wstring>& cameraFolders, unsigned seed)
+std::wstring ProgramTest::InsertCards(const CardFolders& cameraFolders)
 {
-    const std::vector<wchar_t> letters = FreeDriveLetters(1);
-    if (letters.empty()) {
-        ADD_FAILURE() << "no free drive letter";
-        return 0;
+    const std::vector<wchar_t> letters = FreeDriveLetters(cameraFolders.size());
+    bool ok = letters.size() == cameraFolders.size();
+    for (size_t i = 0; ok && i < letters.size(); ++i) {
+        const unsigned seed = static_cast<unsigned>(i + 1);
+        m_cards.emplace_back(m_temp.Path(L"card" + std::to_wstring(i)), cameraFolders[i], seed);
+        m_drives.push_back(std::make_unique<CCardDrive>(letters[i], m_cards.back().Root(), Pid()));
+        ok = m_drives.back()->Define();
     }
-    m_card = std::make_unique<CCameraCard>(m_temp.Path(L"card"), cameraFolders, seed);
-    m_drive = std::make_unique<CCardDrive>(letters[0], m_card->Root(), Pid());
-    if (!m_drive->Insert()) {
-        ADD_FAILURE() << "the drive tool did not insert the card";
-        return 0;
-    }
-    return letters[0];
+    const std::wstring drives(letters.begin(), letters.end());
+    if (ok && RunDriveTool(L"arrive " + drives, Pid()) == 0) return drives;
+    ADD_FAILURE() << "the cards were not inserted: no free drive letters, or the drive tool failed";
+    return std::wstring();
 }
 
 std::wstring ProgramTest::FormatMessage1(UINT id, const std::wstring& arg)
@@ -83,13 +86,11 @@ std::wstring ProgramTest::FormatMessage1(UINT id, const std::wstring& arg)
 
 void ProgramTest::ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy)
 {
-    // The balloon texts take indexed arguments: {0}, {1}...
+    // The balloon texts take indexed arguments {0}, {1}, {2}, none of which is in an argument.
     const auto format = [](std::wstring text, const std::vector<std::wstring>& args) {
-        for (size_t i = 0; i < args.size(); ++i) {
-            const std::wstring marker = L"{" + std::to_wstring(i) + L"}";
-            for (size_t at = 0; (at = text.find(marker, at)) != std::wstring::npos; at += args[i].size())
-                text.replace(at, marker.size(), args[i]);
-        }
+        for (size_t i = 0; i < args.size(); ++i)
+            for (size_t at; (at = text.find(L"{" + std::to_wstring(i) + L"}")) != std::wstring::npos;)
+                text.replace(at, 3, args[i]);
         return ToUtf8(text);
     };
     const std::vector<Balloon> balloons = m_program->Balloons();
@@ -100,43 +101,62 @@ void ProgramTest::ExpectTransferBalloon(size_t index, wchar_t drive, size_t coun
               ToUtf8(balloons[index].text));
 }
 
-void ProgramTest::ExpectTransferred(const CCameraCard& card, bool copy)
+void ProgramTest::ExpectTransferred(bool copy)
 {
-    ExpectSameTree(card.CameraPart(), SnapshotTree(m_destination), "destination");
-    ExpectSameTree(copy ? card.Original() : card.WithoutCameraPart(), SnapshotTree(card.Root()), "card");
+    TreeSnapshot transferred;
+    for (const CCameraCard& card : m_cards) {
+        const TreeSnapshot part = card.CameraPart();
+        transferred.insert(part.begin(), part.end());
+        ExpectSameTree(copy ? card.Original() : card.WithoutCameraPart(), SnapshotTree(card.Root()), "card");
+    }
+    ExpectSameTree(transferred, SnapshotTree(m_destination), "destination");
 }
 
-void ProgramTest::ExpectNothingMoved(const CCameraCard& card)
+void ProgramTest::ExpectNothingMoved()
 {
-    ExpectSameTree(card.Original(), SnapshotTree(card.Root()), "card");
+    for (const CCameraCard& card : m_cards)
+        ExpectSameTree(card.Original(), SnapshotTree(card.Root()), "card");
     ASSERT_FALSE(m_destination.empty()) << "no destination made";
     ExpectSameTree({}, SnapshotTree(m_destination), "destination");
 }
 
-void ProgramTest::ExpectNoBalloonWithin(DWORD ms)
+DWORD ProgramTest::ExpectOneTransfer(wchar_t drive, size_t count, bool copy)
 {
-    const size_t before = m_program->Balloons().size();
-    EXPECT_EQ(before, m_program->WaitBalloons(before + 1, ms)) << "an unexpected balloon";
+    if (m_program->WaitBalloons(1, kRunWait) == 0) {
+        ADD_FAILURE() << "no balloon after the card arrived";
+        return 0;
+    }
+    ExpectTransferBalloon(0, drive, count, copy);
+    ExpectTransferred(copy);
+    EXPECT_EQ(1u, m_program->WaitBalloons(2, 1500)) << "a second balloon";
+    return m_program->Balloons()[0].tick;
 }
 
-void ProgramTest::ExpectNoRunAndExit(DWORD quietMs)
+void ProgramTest::ExpectNoRun(DWORD quietMs)
 {
-    EXPECT_EQ(0u, m_program->WaitBalloons(1, quietMs)) << "a run reported a transfer";
-    EXPECT_TRUE(FindDialogs(Pid()).empty()) << "a question or message is still open";
-    ExpectNothingMoved(*m_card);
-    EXPECT_EQ(1, ExitProgram());
+    EXPECT_TRUE(DialogsSeenOver(Pid(), quietMs).empty()) << "a question or message came";
+    EXPECT_TRUE(m_program->Balloons().empty()) << "a run reported a transfer";
+    ExpectNothingMoved();
+}
+
+HWND ProgramTest::OnlyDialog()
+{
+    if (!WaitUntil([this] { return !FindDialogs(Pid()).empty(); }, kRunWait)) {
+        ADD_FAILURE() << "no question or message";
+        return nullptr;
+    }
+    const std::vector<HWND> seen = DialogsSeenOver(Pid(), 2000);
+    EXPECT_EQ(1u, seen.size()) << "a storm of dialogs, or one while another is open";
+    return seen.empty() ? nullptr : seen.front();
 }
 
 void ExpectSameTree(const TreeSnapshot& expected, const TreeSnapshot& actual, const char* what)
 {
     for (const auto& [path, bytes] : expected) {
         const auto found = actual.find(path);
-        if (found == actual.end()) {
-            ADD_FAILURE() << what << ": missing " << ToUtf8(path);
-        } else {
-            EXPECT_TRUE(found->second == bytes) << what << ": different bytes in " << ToUtf8(path);
-        }
+        EXPECT_TRUE(found != actual.end() && found->second == bytes)
+            << what << ": " << (found == actual.end() ? "missing " : "different bytes in ") << ToUtf8(path);
     }
     for (const auto& entry : actual)
-        if (!expected.count(entry.first)) ADD_FAILURE() << what << ": unexpected " << ToUtf8(entry.first);
+        EXPECT_EQ(1u, expected.count(entry.first)) << what << ": unexpected " << ToUtf8(entry.first);
 }

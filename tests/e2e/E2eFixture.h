@@ -12,12 +12,17 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class ProgramTest : public testing::Test {
 protected:
+    // The camera folders of each card.
+    using CardFolders = std::vector<std::vector<std::wstring>>;
+
     static constexpr DWORD kWindowWait = 20000;
     static constexpr DWORD kRunWait = 15000;
 
+    // Every test ends the program with Exit: no prompt may be left open and the exit code is 1.
     void TearDown() override;
 
     // Writes the settings, starts the program with `arguments` and waits for its frame: hidden
@@ -26,28 +31,34 @@ protected:
     // The settings with `flags` over an empty destination folder, m_destination.
     ExecValues Values(DWORD flags);
     bool Arm(const ExecValues& exec) { return StartProgram(exec, L"/start"); }
+    // Arms the program and inserts the cards; their drive letters as InsertCards gives them.
+    std::wstring ArmWithCards(const ExecValues& exec, const CardFolders& cameraFolders);
     // Exit (57665) to the frame; the exit code, or -1 when the program did not end.
     long ExitProgram();
 
     // An empty folder inside the temporary folder.
     std::wstring MakeDestination(const std::wstring& name = L"Pictures");
-    // Builds m_card with these camera folders and inserts it as a removable drive; its letter,
-    // 0 (with a failure) when that did not happen.
-    wchar_t InsertCard(const std::vector<std::wstring>& cameraFolders, unsigned seed);
+    // Builds one card per entry of `cameraFolders` (m_cards), defines each as a removable drive
+    // and announces them together; their drive letters, empty (with a failure) when that failed.
+    std::wstring InsertCards(const CardFolders& cameraFolders);
 
     // The run's balloon `index` names the drive, the count and the operation (string-table texts
     // of the program's resources).
     void ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy);
-    // The card's camera folders are at m_destination, byte-identical, and gone from the card
+    // The cards' camera folders are at m_destination, byte-identical, and gone from the cards
     // unless copied.
-    void ExpectTransferred(const CCameraCard& card, bool copy);
-    // The card is as built and m_destination is empty.
-    void ExpectNothingMoved(const CCameraCard& card);
-    // Waits `ms` and fails when a balloon came meanwhile.
-    void ExpectNoBalloonWithin(DWORD ms);
-    // Waits `quietMs` for a run that must not come: no balloon at all, no dialog open, m_card as
-    // built and m_destination empty; then ends the program with Exit.
-    void ExpectNoRunAndExit(DWORD quietMs);
+    void ExpectTransferred(bool copy);
+    // The cards are as built and m_destination is empty.
+    void ExpectNothingMoved();
+    // Waits for the one balloon of a run over one drive and checks it and the files; its tick,
+    // 0 when none came.
+    DWORD ExpectOneTransfer(wchar_t drive, size_t count, bool copy);
+    // Waits `quietMs` for a run that must not come: no question or message, no balloon, the
+    // cards as built and m_destination empty.
+    void ExpectNoRun(DWORD quietMs);
+    // Waits for the run's first dialog and watches it for 2 s: the one dialog, null (with a
+    // failure) when none came or a storm of them.
+    HWND OnlyDialog();
     static std::wstring FormatMessage1(UINT id, const std::wstring& arg);
 
     DWORD Pid() const { return m_program ? m_program->Id() : 0; }
@@ -57,8 +68,8 @@ protected:
     std::unique_ptr<CDebuggedProgram> m_program;
     HWND m_frame = nullptr;
     std::wstring m_destination;
-    std::unique_ptr<CCameraCard> m_card;
-    std::unique_ptr<CCardDrive> m_drive;
+    std::vector<CCameraCard> m_cards;
+    std::vector<std::unique_ptr<CCardDrive>> m_drives;
 };
 
 // Expects `actual` to equal `expected`, naming the first path that differs.

@@ -2,31 +2,14 @@
 
 #include "DebuggedProgram.h"
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 
 const char kFolderMark[] = "<folder>";
 
 namespace {
-
-void Walk(const std::wstring& folder, const std::wstring& relative, TreeSnapshot& out)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return;
-    do {
-        const std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring rel = relative.empty() ? name : relative + L"\\" + name;
-        const std::wstring path = folder + L"\\" + name;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            out[rel] = kFolderMark;
-            Walk(path, rel, out);
-        } else if (!ReadFileBytes(path, out[rel])) {
-            out[rel] = "<unreadable>";
-        }
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-}
 
 std::string RandomBytes(std::mt19937& random, size_t size)
 {
@@ -35,48 +18,43 @@ std::string RandomBytes(std::mt19937& random, size_t size)
     return bytes;
 }
 
-bool StartsWithFolder(const std::wstring& path, const std::wstring& folder)
-{
-    return path == folder || path.compare(0, folder.size() + 1, folder + L"\\") == 0;
-}
-
 } // namespace
 
 TreeSnapshot SnapshotTree(const std::wstring& folder)
 {
     TreeSnapshot out;
-    Walk(folder, std::wstring(), out);
+    std::error_code error; // a missing folder is an empty tree
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
+        std::string& bytes = out[entry.path().lexically_relative(folder).wstring()];
+        if (entry.is_directory())
+            bytes = kFolderMark;
+        else if (!ReadFileBytes(entry.path().wstring(), bytes))
+            bytes = "<unreadable>";
+    }
     return out;
 }
 
 bool MakeFolders(const std::wstring& path)
 {
-    for (size_t at = 3; (at = path.find(L'\\', at)) != std::wstring::npos; ++at)
-        ::CreateDirectoryW(path.substr(0, at).c_str(), nullptr);
-    return ::CreateDirectoryW(path.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    return !error;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes)
 {
     MakeFolders(path.substr(0, path.find_last_of(L'\\')));
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    ::CloseHandle(h);
-    return ok && written == bytes.size();
+    std::ofstream file(std::filesystem::path(path), std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    return !file.fail();
 }
 
 bool ReadFileBytes(const std::wstring& path, std::string& bytes)
 {
-    bytes.clear();
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return false;
-    char buffer[65536];
-    DWORD read = 0;
-    while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
-    ::CloseHandle(h);
-    return true;
+    std::ifstream file(std::filesystem::path(path), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return file.is_open();
 }
 
 CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstring>& cameraFolders, unsigned seed)
@@ -111,7 +89,7 @@ TreeSnapshot CCameraCard::CameraPart() const
         if (path.compare(0, 5, L"DCIM\\") != 0) continue;
         const std::wstring rel = path.substr(5);
         for (const std::wstring& camera : m_cameraFolders)
-            if (StartsWithFolder(rel, camera)) part[rel] = bytes;
+            if (rel == camera || rel.compare(0, camera.size() + 1, camera + L"\\") == 0) part[rel] = bytes;
     }
     return part;
 }
@@ -125,10 +103,8 @@ TreeSnapshot CCameraCard::WithoutCameraPart() const
 
 int RunDriveTool(const std::wstring& args, DWORD pid)
 {
-    // Beside the test programs, or in tests\ beside the benchmarks' folder.
-    std::wstring tool = OwnFolderFile(L"drivetool.exe");
-    if (::GetFileAttributesW(tool.c_str()) == INVALID_FILE_ATTRIBUTES) tool = ParentFolderFile(L"tests\\drivetool.exe");
-    std::wstring command = L"\"" + tool + L"\" " + args;
+    // In tests\, beside the test programs and beside the benchmarks' folder.
+    std::wstring command = L"\"" + ParentFolderFile(L"tests\\drivetool.exe") + L"\" " + args;
     if (pid) command += L" --to " + std::to_wstring(pid);
     return static_cast<int>(RunToExit(command, CREATE_NO_WINDOW, 30000));
 }
@@ -142,11 +118,6 @@ std::vector<wchar_t> FreeDriveLetters(size_t count)
         if (::GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) letters.push_back(letter);
     }
     return letters;
-}
-
-CCardDrive::~CCardDrive()
-{
-    if (m_defined) Undefine();
 }
 
 bool CCardDrive::Tool(const std::wstring& verb, bool defines)

@@ -52,11 +52,10 @@ std::vector<wchar_t> FreeDriveLetters(size_t count);
 class CCardDrive {
 public:
     CCardDrive(wchar_t letter, std::wstring folder, DWORD pid) : m_letter(letter), m_folder(std::move(folder)), m_pid(pid) {}
-    ~CCardDrive();
+    ~CCardDrive() { if (m_defined) Undefine(); }
     CCardDrive(const CCardDrive&) = delete;
     CCardDrive& operator=(const CCardDrive&) = delete;
 
-    bool Insert() { return Tool(L"insert", true); } // define and announce
     bool Define() { return Tool(L"define", true); }
     bool Remove() { return Tool(L"remove", false); } // undefine and announce
     bool Undefine() { return Tool(L"undefine", false); }

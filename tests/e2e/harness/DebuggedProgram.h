@@ -24,45 +24,36 @@ public:
     // Ends a program still running (terminated: the test has failed already) and the debug thread.
     ~CDebuggedProgram();
 
-    // Starts `path` with the argument text `arguments` (may be empty); false when it could not start.
+    // Starts `path` with the argument text `arguments` (may be empty); false when it could not start
+    // (the errors are printed).
     bool Start(const std::wstring& path, const std::wstring& arguments);
 
     DWORD Id() const { return m_pid; }
-    bool Running();
-    // Exit code, or -1 when the process has not ended within `ms`.
+    // Exit code (an unhandled exception's code after a crash), or -1 when the process has not ended
+    // within `ms`.
     long WaitExit(DWORD ms);
 
     std::vector<Balloon> Balloons();
     // Waits until at least `count` balloons were reported; returns the number reported.
     size_t WaitBalloons(size_t count, DWORD ms);
-    // An exception the program did not handle (second chance), 0 when none.
-    DWORD Crash();
-    // Last error of the failed process creation, 0 when it started.
-    DWORD StartError() const { return m_startError; }
 
 private:
     void Loop(std::wstring commandLine);
     void OnDebugString(std::wstring text);
-    std::wstring ReadRemoteString(HANDLE process, const void* address, size_t chars, bool wide);
 
     std::thread m_thread;
     std::mutex m_lock;
     std::condition_variable m_changed;
-    bool m_startDone = false;
     bool m_started = false;
     bool m_exited = false;
     DWORD m_pid = 0;
     DWORD m_exitCode = 0;
-    DWORD m_crash = 0;
-    DWORD m_startError = 0;
     HANDLE m_process = nullptr; // owned by the debug thread until it ends
     std::vector<Balloon> m_balloons;
 };
 
 // The path of a file beside the folder of this executable's folder: ..\`name`.
 std::wstring ParentFolderFile(const std::wstring& name);
-// The path of a file in this executable's folder.
-std::wstring OwnFolderFile(const std::wstring& name);
 
 // Runs `commandLine` (created with `flags`) and waits up to `ms` for its end: its exit code,
 // -1 when it did not end (it is then terminated), -2 when it did not start.

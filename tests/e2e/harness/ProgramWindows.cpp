@@ -50,14 +50,6 @@ std::vector<HWND> FindDialogs(DWORD process)
     return dialogs;
 }
 
-HWND WaitForDialog(DWORD process, DWORD ms)
-{
-    std::vector<HWND> dialogs;
-    if (!WaitUntil([&] { return !(dialogs = FindDialogs(process)).empty(); }, ms)) return nullptr;
-    ::Sleep(100); // let it finish its initialisation
-    return dialogs.front();
-}
-
 std::wstring DialogStaticTexts(HWND dialog)
 {
     std::wstring texts;
@@ -73,34 +65,17 @@ std::wstring DialogStaticTexts(HWND dialog)
     return texts;
 }
 
-std::wstring DialogItemText(HWND dialog, int id)
+bool AnswerDialog(HWND dialog, int button)
 {
-    HWND item = ::GetDlgItem(dialog, id);
-    return item ? WindowText(item) : std::wstring();
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    return WaitUntil([dialog] { return !::IsWindow(dialog) || !::IsWindowVisible(dialog); }, 5000);
 }
 
-bool IsDlgButtonTicked(HWND dialog, int id)
+std::vector<HWND> DialogsSeenOver(DWORD process, DWORD ms)
 {
-    return ::SendMessageW(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void AnswerDialog(HWND dialog, int button) { ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0); }
-
-bool WaitGone(HWND hWnd, DWORD ms)
-{
-    return WaitUntil([hWnd] { return !::IsWindow(hWnd) || !::IsWindowVisible(hWnd); }, ms);
-}
-
-size_t CountDialogsOver(DWORD process, DWORD ms, std::vector<HWND>* seen)
-{
-    std::vector<HWND> all;
-    WaitUntil(
-        [&] {
-            for (HWND dialog : FindDialogs(process))
-                if (std::find(all.begin(), all.end(), dialog) == all.end()) all.push_back(dialog);
-            return false;
-        },
-        ms);
-    if (seen) *seen = all;
-    return all.size();
+    std::vector<HWND> seen;
+    for (const DWORD start = ::GetTickCount(); ::GetTickCount() - start < ms; ::Sleep(25))
+        for (HWND dialog : FindDialogs(process))
+            if (std::find(seen.begin(), seen.end(), dialog) == seen.end()) seen.push_back(dialog);
+    return seen;
 }

@@ -19,20 +19,15 @@ HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWO
 
 // The visible dialogs and message boxes (class "#32770") of `process`.
 std::vector<HWND> FindDialogs(DWORD process);
-// Waits up to `ms` for one; null when none came.
-HWND WaitForDialog(DWORD process, DWORD ms);
 
+// The text of a window, also of an edit control of another process; empty for null.
 std::wstring WindowText(HWND hWnd);
 // The texts of the dialog's static controls, in child order, joined by line feeds.
 std::wstring DialogStaticTexts(HWND dialog);
-// The text of the child control `id`.
-std::wstring DialogItemText(HWND dialog, int id);
-bool IsDlgButtonTicked(HWND dialog, int id);
 
-// Presses a button of the dialog (IDOK, IDCANCEL, IDYES, IDNO...).
-void AnswerDialog(HWND dialog, int button);
-// Waits until the window is gone or hidden; true when it went within `ms`.
-bool WaitGone(HWND hWnd, DWORD ms);
+// Presses a button of the dialog (IDOK, IDCANCEL, IDYES, IDNO...) and waits up to 5 s for the
+// dialog to go; true when it went.
+bool AnswerDialog(HWND dialog, int button);
 
-// Counts the distinct dialogs of `process` that appear within `ms`, leaving them open.
-size_t CountDialogsOver(DWORD process, DWORD ms, std::vector<HWND>* seen = nullptr);
+// The distinct dialogs of `process` seen within `ms`, left open.
+std::vector<HWND> DialogsSeenOver(DWORD process, DWORD ms);

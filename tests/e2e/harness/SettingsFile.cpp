@@ -30,14 +30,6 @@ std::string ToUtf8(const std::wstring& text)
     return out;
 }
 
-std::wstring FromUtf8(const std::string& text)
-{
-    const int length = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring out(length, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length);
-    return out;
-}
-
 CSettingsFile::CSettingsFile()
 {
     wchar_t appData[MAX_PATH] = L"";
@@ -81,16 +73,16 @@ std::string CSettingsFile::ReadBytes() const
     return bytes;
 }
 
-std::wstring CSettingsFile::ElementText(const std::string& xml, const std::string& name)
+std::string CSettingsFile::ElementText(const std::string& xml, const std::string& name)
 {
     const std::string open = "<" + name + ">";
     const size_t start = xml.find(open);
     const size_t end = start == std::string::npos ? start : xml.find("</" + name + ">", start);
-    if (end == std::string::npos) return std::wstring();
+    if (end == std::string::npos) return std::string();
     std::string text = xml.substr(start + open.size(), end - start - open.size());
     // The ampersand last, so that an escaped entity stays as written.
     static const char* const entities[][2] = {
         {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
     for (const auto& entity : entities) text = ReplaceAll(text, entity[0], entity[1]);
-    return FromUtf8(text);
+    return text;
 }

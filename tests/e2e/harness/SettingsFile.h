@@ -23,8 +23,8 @@ public:
     bool Write(const ExecValues& exec, const RECT& bounds = RECT{0, 0, 0, 0});
     std::string ReadBytes() const;
 
-    // The text of the first element `name` of the file (entities decoded), empty when none.
-    static std::wstring ElementText(const std::string& xml, const std::string& name);
+    // The UTF-8 text of the first element `name` of the file (entities decoded), empty when none.
+    static std::string ElementText(const std::string& xml, const std::string& name);
 
 private:
     std::wstring m_path;
@@ -33,4 +33,3 @@ private:
 };
 
 std::string ToUtf8(const std::wstring& text);
-std::wstring FromUtf8(const std::string& text);
