@@ -7,6 +7,7 @@
 //   100,000 entries takes the better part of an hour: every new name costs a scan of the folder).
 #include "foundation/FileList.h"
 #include "foundation/PlatformPaths.h"
+#include "tests/support/RemoveFolderTree.h"
 
 #include <windows.h>
 
@@ -56,25 +57,6 @@ bool MakeEntries(const std::wstring& folder, int count) {
         ::CloseHandle(h);
     }
     return true;
-}
-
-void RemoveEntries(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    const HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                ::RemoveDirectoryW(path.c_str());
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(h, &data));
-        ::FindClose(h);
-    }
-    ::RemoveDirectoryW(folder.c_str());
 }
 
 size_t RunLibrary(const std::wstring& folder) {
@@ -135,10 +117,10 @@ int main(int argc, char** argv) {
         const std::wstring folder = root + L"\\n" + std::to_wstring(count);
         const auto made = Clock::now();
         if (RunPlain(folder) != static_cast<size_t>(count)) {
-            RemoveEntries(folder);
+            RemoveFolderTree(folder);
             if (!MakeEntries(folder, count)) {
                 std::fprintf(stderr, "cannot create %d entries (error %lu)\n", count, ::GetLastError());
-                RemoveEntries(folder);
+                RemoveFolderTree(folder);
                 status = 1;
                 break;
             }
@@ -166,7 +148,7 @@ int main(int argc, char** argv) {
                     Median(library) * 1000, Median(plain) * 1000, Median(ratios));
         std::fflush(stdout);
         if (!keep)
-            RemoveEntries(folder);
+            RemoveFolderTree(folder);
     }
     if (!keep)
         ::RemoveDirectoryW(root.c_str());

@@ -40,6 +40,19 @@ public:
     fhw::CMainView* m_view = nullptr;
 };
 
+// Shows a modeless dialog and runs its messages until the frame's timer ends the loop.
+void ShowUntilQuit(HWND dialog)
+{
+    ::ShowWindow(dialog, SW_SHOW);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (::IsDialogMessageW(dialog, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    ::DestroyWindow(dialog);
+}
+
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
@@ -79,25 +92,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
             for (const wchar_t* name : {L"100CANON", L"101CANON", L"102_PANA", L"103NIKON"})
                 confirm.m_operator.m_from.push_back(std::wstring(L"E:\\DCIM\\") + name);
             confirm.Create(frame);
-            confirm.ShowWindow(SW_SHOW);
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (::IsDialogMessageW(confirm, &msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            confirm.DestroyWindow();
+            ShowUntilQuit(confirm);
         } else if (mode.find(L"about") != std::wstring::npos) {
             CAboutDlg about;
             about.Create(frame);
-            about.ShowWindow(SW_SHOW);
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (::IsDialogMessageW(about, &msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
-            about.DestroyWindow();
+            ShowUntilQuit(about);
         } else {
             MSG msg;
             while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
