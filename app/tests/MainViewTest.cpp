@@ -246,3 +246,25 @@ TEST_F(MainView, StartRunAndExitGoToTheFrameUnchanged)
     EXPECT_TRUE(m_setting.Exec == before);
     EXPECT_TRUE(m_sink.m_texts.empty());
 }
+
+TEST_F(MainView, WiderFormStretchesTheBoxesAndMovesTheRightButtons)
+{
+    Open();
+    const auto rectOf = [this](int id) {
+        RECT r{};
+        ::GetWindowRect(Item(id), &r);
+        ::MapWindowPoints(nullptr, m_view, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const RECT box = rectOf(IDC_SRC_FOLDER), browse = rectOf(IDC_DST_BROWSE), exit = rectOf(ID_APP_EXIT);
+    const RECT check = rectOf(IDC_COPY);
+    const SIZE size = m_view.GetInitialSize();
+    m_view.MoveWindow(0, 0, size.cx + 100, size.cy + 40);
+    EXPECT_EQ(rectOf(IDC_SRC_FOLDER).left, box.left);
+    EXPECT_EQ(rectOf(IDC_SRC_FOLDER).right, box.right + 100);
+    EXPECT_EQ(rectOf(IDC_DST_BROWSE).left, browse.left + 100);
+    EXPECT_EQ(rectOf(ID_APP_EXIT).left, exit.left + 100);
+    EXPECT_EQ(rectOf(ID_APP_EXIT).top, exit.top) << "buttons stay at their height";
+    const RECT after = rectOf(IDC_COPY);
+    EXPECT_TRUE(::EqualRect(&check, &after)) << "check boxes stay";
+}
