@@ -18,8 +18,9 @@ struct EnumFilter {
     bool recurse;
 };
 
-void EnumLevel(std::list<std::wstring>& out, const std::wstring& folder, const std::wstring& prefix,
-               const EnumFilter& filter) {
+// Calls `visit(finder)` for each entry of `folder`\`prefix`, dots left out.
+template <typename Visit>
+void ForEachEntry(const std::wstring& folder, const std::wstring& prefix, Visit visit) {
     std::wstring search(folder);
     if (!prefix.empty())
         AppendPath(search, prefix);
@@ -28,8 +29,14 @@ void EnumLevel(std::list<std::wstring>& out, const std::wstring& folder, const s
     if (!finder.FindFile(search.c_str()))
         return;
     do {
-        if (finder.IsDots())
-            continue;
+        if (!finder.IsDots())
+            visit(finder);
+    } while (finder.FindNextFile());
+}
+
+void EnumLevel(std::list<std::wstring>& out, const std::wstring& folder, const std::wstring& prefix,
+               const EnumFilter& filter) {
+    ForEachEntry(folder, prefix, [&](CFindFile& finder) {
         const wchar_t* name = finder.GetFileName();
         const size_t length = std::wcslen(name);
         const bool passes =
@@ -41,32 +48,23 @@ void EnumLevel(std::list<std::wstring>& out, const std::wstring& folder, const s
         }
         if (filter.recurse && finder.IsDirectory())
             EnumLevel(out, folder, CombinePath(prefix, name), filter);
-    } while (finder.FindNextFile());
+    });
 }
 
 void EnumMatchLevel(std::list<std::wstring>& out, const std::wstring& folder, const std::wstring& prefix,
                     const boost::wregex* expression, bool recurse) {
-    std::wstring search(folder);
-    if (!prefix.empty())
-        AppendPath(search, prefix);
-    AppendPath(search, L"*.*");
-    CFindFile finder;
-    if (!finder.FindFile(search.c_str()))
-        return;
-    do {
-        if (finder.IsDots())
-            continue;
+    ForEachEntry(folder, prefix, [&](CFindFile& finder) {
         const wchar_t* name = finder.GetFileName();
         if (finder.IsDirectory()) {
             if (recurse)
                 EnumMatchLevel(out, folder, CombinePath(prefix, name), expression, recurse);
-            continue;
+            return;
         }
         // An expression left failed by its own flags matches nothing.
         if (!expression ||
             (expression->status() == 0 && boost::regex_match(name, name + std::wcslen(name), *expression)))
             out.push_back(CombinePath(prefix, name));
-    } while (finder.FindNextFile());
+    });
 }
 
 void CollectSubFolders(std::list<std::wstring>& out, const wchar_t* pattern) {

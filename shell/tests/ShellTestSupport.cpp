@@ -62,17 +62,6 @@ int RunDriveTool(const std::wstring& args)
     return static_cast<int>(code);
 }
 
-std::vector<wchar_t> FindFreeLetters(size_t count)
-{
-    std::vector<wchar_t> letters;
-    wchar_t root[] = L"A:\\";
-    for (wchar_t letter = L'Y'; letter >= L'M' && letters.size() < count; --letter) {
-        root[0] = letter;
-        if (::GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) letters.push_back(letter);
-    }
-    return letters;
-}
-
 CTestDrive::CTestDrive(wchar_t letter, const std::wstring& folder, bool announce) : m_letter(letter)
 {
     ::CreateDirectoryW(folder.c_str(), nullptr);

@@ -4,6 +4,7 @@
 // monitor, and a log of the monitor's events.
 #include "foundation/Exception.h"
 #include "shell/DriveMonitor.h"
+#include "tests/support/FreeDriveLetters.h"
 #include "tests/support/TempFolder.h"
 
 #include <Window.h>
@@ -23,8 +24,8 @@ my::CException CaughtOf(const std::function<void()>& action);
 // WM_DEVICECHANGE it sends to our windows is delivered; returns its exit code (-1 when not run).
 int RunDriveTool(const std::wstring& args);
 
-// Letters free for a test drive, taken from the end of the alphabet.
-std::vector<wchar_t> FindFreeLetters(size_t count);
+// Letters free for a test drive, from Y down to M.
+inline std::vector<wchar_t> FindFreeLetters(size_t count) { return FreeDriveLetters(count, L'Y', L'M'); }
 
 inline DWORD LetterBit(wchar_t letter) { return 1u << (letter - L'A'); }
 

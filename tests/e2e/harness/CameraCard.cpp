@@ -109,17 +109,6 @@ int RunDriveTool(const std::wstring& args, DWORD pid)
     return static_cast<int>(RunToExit(command, CREATE_NO_WINDOW, 30000));
 }
 
-std::vector<wchar_t> FreeDriveLetters(size_t count)
-{
-    std::vector<wchar_t> letters;
-    wchar_t root[] = L"A:\\";
-    for (wchar_t letter = L'W'; letter >= L'P' && letters.size() < count; --letter) {
-        root[0] = letter;
-        if (::GetDriveTypeW(root) == DRIVE_NO_ROOT_DIR) letters.push_back(letter);
-    }
-    return letters;
-}
-
 bool CCardDrive::Tool(const std::wstring& verb, bool defines)
 {
     std::wstring args = verb + L" " + m_letter;

@@ -2,6 +2,7 @@
 // A camera card: a folder with DCIM/<camera folders> and entries that are no camera folders,
 // presented to the program as a removable drive through the drive tool; and the plain file
 // helpers the tests and benchmarks share.
+#include "tests/support/FreeDriveLetters.h"
 #include "tests/support/RemoveFolderTree.h"
 
 #include <windows.h>
@@ -46,7 +47,7 @@ private:
 int RunDriveTool(const std::wstring& args, DWORD pid);
 
 // The free drive letters, from W down to P.
-std::vector<wchar_t> FreeDriveLetters(size_t count);
+inline std::vector<wchar_t> FreeDriveLetters(size_t count) { return FreeDriveLetters(count, L'W', L'P'); }
 
 // A removable drive over a folder; removed (undefined) on destruction when still defined.
 class CCardDrive {
