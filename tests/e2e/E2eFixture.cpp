@@ -63,6 +63,14 @@ std::wstring ProgramTest::MakeDestination(const std::wstring& name)
 
 std::wstring ProgramTest::InsertCards(const CardFolders& cameraFolders)
 {
+    const std::wstring drives = DefineCards(cameraFolders);
+    if (!drives.empty() && AnnounceArrival(drives, Pid())) return drives;
+    ADD_FAILURE() << "the cards' arrival was not announced";
+    return std::wstring();
+}
+
+std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders)
+{
     const std::vector<wchar_t> letters = FreeDriveLetters(cameraFolders.size());
     bool ok = letters.size() == cameraFolders.size();
     for (size_t i = 0; ok && i < letters.size(); ++i) {
@@ -72,8 +80,8 @@ std::wstring ProgramTest::InsertCards(const CardFolders& cameraFolders)
         ok = m_drives.back()->Define();
     }
     const std::wstring drives(letters.begin(), letters.end());
-    if (ok && RunDriveTool(L"arrive " + drives, Pid()) == 0) return drives;
-    ADD_FAILURE() << "the cards were not inserted: no free drive letters, or the drive tool failed";
+    if (ok) return drives;
+    ADD_FAILURE() << "the cards were not defined: no free drive letters, or the drive tool failed";
     return std::wstring();
 }
 

@@ -41,6 +41,8 @@ protected:
     // Builds one card per entry of `cameraFolders` (m_cards), defines each as a removable drive
     // and announces them together; their drive letters, empty (with a failure) when that failed.
     std::wstring InsertCards(const CardFolders& cameraFolders);
+    // As InsertCards, without announcing them.
+    std::wstring DefineCards(const CardFolders& cameraFolders);
 
     // The run's balloon `index` names the drive, the count and the operation (string-table texts
     // of the program's resources).

@@ -1,6 +1,10 @@
 #include "CameraCard.h"
 
 #include "DebuggedProgram.h"
+#include "tests/drivetool/Broadcast.h"
+#include "tests/drivetool/MountManager.h"
+
+#include <dbt.h>
 
 #include <filesystem>
 #include <fstream>
@@ -101,19 +105,30 @@ TreeSnapshot CCameraCard::WithoutCameraPart() const
     return rest;
 }
 
-int RunDriveTool(const std::wstring& args, DWORD pid)
+bool AnnounceArrival(const std::wstring& letters, DWORD pid)
 {
-    // In tests\, beside the test programs and beside the benchmarks' folder.
-    std::wstring command = L"\"" + ParentFolderFile(L"tests\\drivetool.exe") + L"\" " + args;
-    if (pid) command += L" --to " + std::to_wstring(pid);
-    return static_cast<int>(RunToExit(command, CREATE_NO_WINDOW, 30000));
+    DWORD mask = 0;
+    for (wchar_t letter : letters) mask |= 1u << (letter - L'A');
+    return BroadcastVolumeChange(DBT_DEVICEARRIVAL, mask, pid) > 0;
 }
 
-bool CCardDrive::Tool(const std::wstring& verb, bool defines)
+bool CCardDrive::Define()
 {
-    std::wstring args = verb + L" " + m_letter;
-    if (defines) args += L" \"" + m_folder + L"\"";
-    const bool ok = RunDriveTool(args, m_pid) == 0;
-    if (ok) m_defined = defines;
-    return ok;
+    const std::string unixFolder = ToUnixPath(m_folder);
+    m_defined = !unixFolder.empty() && DefineRemovableDrive(m_letter, unixFolder) == ERROR_SUCCESS;
+    return m_defined;
+}
+
+bool CCardDrive::Undefine()
+{
+    if (RemoveDriveDefinition(m_letter) != ERROR_SUCCESS) return false;
+    m_defined = false;
+    return true;
+}
+
+bool CCardDrive::Remove()
+{
+    if (!Undefine()) return false;
+    BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1u << (m_letter - L'A'), m_pid);
+    return true;
 }

@@ -43,8 +43,10 @@ private:
     TreeSnapshot m_original;
 };
 
-// Runs tests\drivetool.exe with `args`, its announcements addressed to process `pid`; exit code.
-int RunDriveTool(const std::wstring& args, DWORD pid);
+// Announces the arrival of the drive `letters` (one mask) to process `pid`'s windows, returning
+// once they have handled it; false when no window took it. Sent from this process, so that the
+// time between two announcements is the tests' own.
+bool AnnounceArrival(const std::wstring& letters, DWORD pid);
 
 // The free drive letters, from W down to P.
 inline std::vector<wchar_t> FreeDriveLetters(size_t count) { return FreeDriveLetters(count, L'W', L'P'); }
@@ -57,13 +59,11 @@ public:
     CCardDrive(const CCardDrive&) = delete;
     CCardDrive& operator=(const CCardDrive&) = delete;
 
-    bool Define() { return Tool(L"define", true); }
-    bool Remove() { return Tool(L"remove", false); } // undefine and announce
-    bool Undefine() { return Tool(L"undefine", false); }
+    bool Define();
+    bool Remove(); // undefine and announce
+    bool Undefine();
 
 private:
-    bool Tool(const std::wstring& verb, bool defines);
-
     wchar_t m_letter;
     std::wstring m_folder;
     DWORD m_pid;
