@@ -28,7 +28,13 @@ bool ProgramTest::StartProgram(const ExecValues& exec, const std::wstring& argum
         ADD_FAILURE() << "no " << (armed ? "hidden" : "visible") << " frame titled Fernhollow";
         return false;
     }
-    // The armed start runs once the frame has placed itself: give it time to arm.
+    // The armed start runs once the frame has placed itself, from a message posted while it was
+    // made. Messages sent to it wait until its thread takes messages again: a few round trips
+    // let a slow start reach its loop, and the pause lets it arm.
+    for (int i = 0; armed && i < 3; ++i) {
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, kWindowWait, &result);
+    }
     ::Sleep(armed ? 1000 : 300);
     return true;
 }
