@@ -1,6 +1,6 @@
 #include "foundation/FileList.h"
 
-#include "foundation/tests/PathTestSupport.h"
+#include "tests/support/TempFolder.h"
 
 #include <shlwapi.h>
 
@@ -11,7 +11,6 @@
 #include <tuple>
 #include <vector>
 
-using FileList = ScratchTest;
 using List = std::list<std::wstring>;
 
 namespace {
@@ -23,37 +22,34 @@ List Sorted(List list) {
 
 } // namespace
 
-TEST_F(FileList, PatternIsSearchedNotMatchedAndTheListIsAppendedTo) {
-    m_scratch.MakeFile(L"100ABCDE");
-    m_scratch.MakeFile(L"101abcde");
-    m_scratch.MakeFile(L"100ABCDE.txt");
-    m_scratch.MakeFile(L"X100ABCDEY");
-    m_scratch.MakeFolder(L"999ZZZZZ");
+TEST(FileList, PatternIsSearchedNotMatchedAndTheListIsAppendedTo) {
+    CTempFolder temp;
+    for (const wchar_t* name : {L"100ABCDE", L"101abcde", L"100ABCDE.txt", L"X100ABCDEY"})
+        temp.WriteFile(name, "");
+    ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"999ZZZZZ").c_str(), nullptr));
 
     List out;
-    EnumFiles(out, m_scratch.Path(), L"^[0-9]{3}[A-Z_]{5}$", 0, 0, false);
+    EnumFiles(out, temp.Path(), L"^[0-9]{3}[A-Z_]{5}$", 0, 0, false);
     EXPECT_EQ(Sorted(out), (List{L"100ABCDE", L"999ZZZZZ"})) << "mask 0 keeps folders";
-    EnumFiles(out, m_scratch.Path(), L"0ABCDE.", 0, 0, false);
+    EnumFiles(out, temp.Path(), L"0ABCDE.", 0, 0, false);
     EXPECT_EQ(Sorted(out), (List{L"100ABCDE", L"100ABCDE.txt", L"999ZZZZZ", L"X100ABCDEY"}));
     out = {L"before"};
-    EnumFiles(out, m_scratch.Path(), L"", FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY, false);
+    EnumFiles(out, temp.Path(), L"", FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY, false);
     EXPECT_EQ(out, (List{L"before", L"999ZZZZZ"}));
 
-    EnumFiles(out, m_scratch.Path(L"missing"), L"", 0, 0, false);
-    EXPECT_THROW(EnumFiles(out, m_scratch.Path(), L"a(", 0, 0, false), boost::regex_error);
+    EnumFiles(out, temp.Path(L"missing"), L"", 0, 0, false);
+    EXPECT_THROW(EnumFiles(out, temp.Path(), L"a(", 0, 0, false), boost::regex_error);
     EXPECT_EQ(out, (List{L"before", L"999ZZZZZ"}));
-    EXPECT_FALSE(EnumFilesMatch(out, m_scratch.Path().c_str(), L"[z-a]", false));
+    EXPECT_FALSE(EnumFilesMatch(out, temp.Path().c_str(), L"[z-a]", false));
     EXPECT_TRUE(out.empty());
 }
 
-TEST_F(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
-    m_scratch.MakeFolder(L"b");
-    m_scratch.MakeFile(L"b\\a1");
-    m_scratch.MakeFolder(L"b\\a2");
-    m_scratch.MakeFile(L"b\\a2\\a3");
-    m_scratch.MakeFile(L"c");
+TEST(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
+    CTempFolder temp;
+    for (const wchar_t* name : {L"b\\a1", L"b\\a2\\a3", L"c"})
+        temp.WriteFile(name, "");
     List out;
-    EnumFiles(out, m_scratch.Path(), L"^a", 0, 0, true);
+    EnumFiles(out, temp.Path(), L"^a", 0, 0, true);
     EXPECT_EQ(Sorted(out), (List{L"b\\a1", L"b\\a2", L"b\\a2\\a3"}));
     // Entries of a sub-folder follow the sub-folder's own entry.
     const auto folder = std::find(out.begin(), out.end(), L"b\\a2");
@@ -61,9 +57,9 @@ TEST_F(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
     EXPECT_EQ(*std::next(folder), L"b\\a2\\a3");
 
     // Whole-name match over files only, with the list cleared first.
-    m_scratch.MakeFile(L"xa1");
+    temp.WriteFile(L"xa1", "");
     out = {L"stale"};
-    ASSERT_TRUE(EnumFilesMatch(out, m_scratch.Path().c_str(), L"a[12]|c", true));
+    ASSERT_TRUE(EnumFilesMatch(out, temp.Path().c_str(), L"a[12]|c", true));
     EXPECT_EQ(Sorted(out), (List{L"b\\a1", L"c"}));
 }
 

@@ -1,6 +1,6 @@
 // Every text of the string table in the languages it must exist in, with the same placeholders,
 // so that a missing or broken translation fails here and not in front of a user.
-#include "foundation/tests/PathTestSupport.h"
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,17 @@
 #include <string>
 
 namespace {
+
+// The string-table entry `id` in one language (empty when that language lacks it).
+std::wstring LoadStringInLanguage(UINT id, WORD language)
+{
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    const HRSRC block = ::FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language);
+    auto p = block ? static_cast<const WORD*>(::LockResource(::LoadResource(module, block))) : nullptr;
+    if (!p) return std::wstring();
+    for (UINT i = 0; i < id % 16; ++i) p += 1 + *p;
+    return std::wstring(reinterpret_cast<const wchar_t*>(p + 1), *p);
+}
 
 size_t CountPlaceholders(const std::wstring& text)
 {
