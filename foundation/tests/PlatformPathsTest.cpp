@@ -7,13 +7,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-bool IsFolder(const std::wstring& path) { return ::PathIsDirectoryW(path.c_str()) != FALSE; }
-bool Exists(const std::wstring& path) { return ::PathFileExistsW(path.c_str()) != FALSE; }
-
-} // namespace
-
 TEST(PlatformPaths, ModulePathFromCommandLines) {
     CTempFolder temp;
     const std::wstring program = temp.WriteFile(L"my tools\\run me.exe", "");
@@ -30,13 +23,13 @@ TEST(PlatformPaths, ModulePathFromCommandLines) {
 TEST(PlatformPaths, CreateFolderTreeTakesTheFolderPartAndFailsWhereAFileStands) {
     CTempFolder temp;
     EXPECT_TRUE(CreateFolderTree(temp.Path(L"a\\b\\file.txt")));
-    EXPECT_TRUE(IsFolder(temp.Path(L"a\\b")));
-    EXPECT_FALSE(Exists(temp.Path(L"a\\b\\file.txt")));
+    EXPECT_TRUE(::PathIsDirectoryW(temp.Path(L"a\\b").c_str()));
+    EXPECT_FALSE(::PathFileExistsW(temp.Path(L"a\\b\\file.txt").c_str()));
     EXPECT_TRUE(CreateFolderTree(temp.Path(L"c\\d\\")));
-    EXPECT_TRUE(IsFolder(temp.Path(L"c\\d")));
+    EXPECT_TRUE(::PathIsDirectoryW(temp.Path(L"c\\d").c_str()));
     // The folder part exists already.
     EXPECT_TRUE(CreateFolderTree(temp.Path(L"newname")));
-    EXPECT_FALSE(Exists(temp.Path(L"newname")));
+    EXPECT_FALSE(::PathFileExistsW(temp.Path(L"newname").c_str()));
     EXPECT_FALSE(CreateFolderTree(L""));
 
     temp.WriteFile(L"plain", "content");
@@ -44,14 +37,14 @@ TEST(PlatformPaths, CreateFolderTreeTakesTheFolderPartAndFailsWhereAFileStands) 
     EXPECT_FALSE(CreateFolderTree(temp.Path(L"plain\\sub\\x.txt")));
     EXPECT_EQ(temp.ReadFile(L"plain"), "content");
     EXPECT_FALSE(CreateFolderTree(temp.Path(L"line\nbreak\\")));
-    EXPECT_FALSE(Exists(temp.Path(L"line\nbreak")));
+    EXPECT_FALSE(::PathFileExistsW(temp.Path(L"line\nbreak").c_str()));
 }
 
 TEST(PlatformPaths, ResolveExistingPathWalksUpToWhatExists) {
     CTempFolder temp;
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"pics").c_str(), nullptr));
     EXPECT_EQ(ResolveExistingPath(temp.Path(L"pics\\x\\y")), temp.Path(L"pics"));
-    EXPECT_FALSE(Exists(temp.Path(L"pics\\x")));
+    EXPECT_FALSE(::PathFileExistsW(temp.Path(L"pics\\x").c_str()));
     EXPECT_EQ(ResolveExistingPath(L"C:\\fh-none-1\\fh-none-2"), L"C:\\");
     EXPECT_EQ(ResolveExistingPath(L"C:"), L"C:\\");
     EXPECT_EQ(ResolveExistingPath(L""), L"");

@@ -1,8 +1,6 @@
 // The XML document layer over the system's DOM: loading, failures that keep the previous
 // document, node paths in messages, and the text forms of typed values.
-#include "foundation/Exception.h"
 #include "foundation/GlobalMemory.h"
-#include "foundation/ResString.h"
 #include "foundation/XmlDocument.h"
 #include "ids/xml.h"
 #include "tests/support/TempFolder.h"
@@ -50,20 +48,15 @@ protected:
         return text.m_str ? std::wstring(text.m_str, text.Length()) : std::wstring();
     }
 
-    // Node paths start with the document node's own name.
-    std::wstring RootPath()
-    {
-        ATL::CComBSTR name;
-        EXPECT_EQ(S_OK, m_in.GetDocument()->get_nodeName(&name));
-        return std::wstring(name.m_str) + L"/Root";
-    }
-
-    // The failure names what was looked for: the node path and the XPath.
+    // The failure names what was looked for: the node path, which starts with the document
+    // node's own name, and the XPath.
     void ExpectFailure(UINT id)
     {
+        ATL::CComBSTR document;
+        ASSERT_EQ(S_OK, m_in.GetDocument()->get_nodeName(&document));
         EXPECT_EQ(id, m_in.GetError().m_id);
-        EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(RootPath() + L" -> Value"))
-            << m_in.GetError().m_message;
+        const std::wstring location = std::wstring(document.m_str) + L"/Root -> Value";
+        EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(location)) << m_in.GetError().m_message;
     }
 
     CTempFolder m_temp;
@@ -77,7 +70,6 @@ TEST_F(Xml, BrokenOrMissingSourcesFailAndKeepThePreviousDocument)
 {
     const std::string broken = "<?xml version=\"1.0\"?><Root><a></Root>";
     const std::wstring brokenFile = m_temp.WriteFile(L"bad.xml", broken);
-    const std::wstring missingFile = m_temp.Path(L"none.xml");
     CGlobalMemory memory;
     ASSERT_TRUE(memory.Alloc(broken.size(), GMEM_MOVEABLE));
     memcpy(CGlobalLocker(memory).Get(), broken.data(), broken.size());
@@ -93,7 +85,7 @@ TEST_F(Xml, BrokenOrMissingSourcesFailAndKeepThePreviousDocument)
         {[&] { return m_in.LoadFromText(L"<Root><Value>x</Root>"); }, IDS_XML_PARSE_FAILED, L""},
         {[&] { return m_in.LoadFromMemory(memory); }, IDS_XML_PARSE_FAILED, L""},
         {[&] { return m_in.LoadFromFile(brokenFile); }, IDS_XML_LOAD_FAILED, brokenFile},
-        {[&] { return m_in.LoadFromFile(missingFile); }, IDS_XML_LOAD_FAILED, missingFile},
+        {[&] { return m_in.LoadFromFile(m_temp.Path(L"none.xml")); }, IDS_XML_LOAD_FAILED, m_temp.Path(L"none.xml")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -114,11 +106,10 @@ TEST_F(Xml, ValuesRoundTripThroughTheirTextForms)
     ASSERT_TRUE(m_out.WriteText(m_outRoot, L"Text", text));
     ASSERT_TRUE(m_out.WriteUInt(m_outRoot, L"U", 4294967295ul));
     ASSERT_TRUE(m_out.WriteHexNumber(m_outRoot, L"D", 14));
-    ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"T", true));
     ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"B", false));
     Reload();
     const std::pair<const wchar_t*, std::wstring> stored[] = {
-        {L"Text", text}, {L"U", L"4294967295"}, {L"D", L"0000000E"}, {L"T", L"true"}, {L"B", L"false"},
+        {L"Text", text}, {L"U", L"4294967295"}, {L"D", L"0000000E"}, {L"B", L"false"},
     };
     for (const auto& [name, expected] : stored) EXPECT_EQ(expected, StoredText(name));
     unsigned long u = 0;
@@ -174,7 +165,7 @@ TEST_F(Xml, BadValuesFailNamingTheirNodeAndChangeNothing)
     EXPECT_STREQ(L"abc", buffer);
 }
 
-TEST_F(Xml, NamedValuesAndAnIncompleteRectangle)
+TEST_F(Xml, NamedFlagsKeepTheHighBitAndUnknownNamesOrValuesFail)
 {
     CNamedIntTable table;
     for (const auto& [name, value] : {std::pair{L"A", 1}, {L"B", 2}, {L"AB", 3}, {L"High", INT_MIN}})
@@ -190,12 +181,4 @@ TEST_F(Xml, NamedValuesAndAnIncompleteRectangle)
     LoadValue(L"A||B");
     EXPECT_FALSE(m_in.ReadFlags(m_inRoot, L"Value", table, value));
     ExpectFailure(IDS_XML_BAD_FLAGS);
-
-    // Rectangles round-trip in the settings tests; one lacking "bottom" keeps the fields read before it.
-    LoadValue(L"<left>1</left><top>2</top><right>3</right>");
-    RECT p = {9, 9, 9, 9};
-    EXPECT_FALSE(m_in.ReadRect(m_inRoot, L"Value", p));
-    EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(RootPath() + L"/Value -> bottom"));
-    EXPECT_EQ(3, p.right);
-    EXPECT_EQ(9, p.bottom);
 }
