@@ -9,12 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <cwctype>
-#include <functional>
 #include <stdexcept>
 
 namespace {
 
-CSimpleErr Convert(const std::function<void()>& thrower)
+template <class Thrower> CSimpleErr Convert(Thrower thrower)
 {
     CSimpleErr err;
     try {
