@@ -12,21 +12,6 @@
 
 namespace {
 
-// Stands for the main frame: records the commands the form forwards.
-class CRecordingFrame : public ATL::CWindowImpl<CRecordingFrame> {
-public:
-    BEGIN_MSG_MAP(CRecordingFrame)
-        MESSAGE_HANDLER(WM_COMMAND, OnCommand)
-    END_MSG_MAP()
-
-    LRESULT OnCommand(UINT, WPARAM wParam, LPARAM, BOOL&)
-    {
-        m_commands.push_back(wParam);
-        return 0;
-    }
-    std::vector<WPARAM> m_commands;
-};
-
 class MainView : public testing::Test {
 protected:
     void SetUp() override
@@ -37,13 +22,16 @@ protected:
         for (CMruStrings* history :
              {&m_setting.SrcFolderHistory, &m_setting.SrcFnameHistory, &m_setting.DstFolderHistory})
             history->m_items.clear();
-        ASSERT_TRUE(m_frame.Create(nullptr, RECT{40, 40, 640, 500}, L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE));
+        // Stands for the main frame; the commands the form forwards wait in its queue.
+        m_frame = ::CreateWindowExW(0, L"Static", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 600,
+                                    460, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_TRUE(m_frame);
         ::SetForegroundWindow(m_frame);
     }
     void TearDown() override
     {
         m_view.DestroyWindow();
-        m_frame.DestroyWindow();
+        ::DestroyWindow(m_frame);
         g_setting = m_savedSetting;
     }
 
@@ -89,7 +77,7 @@ protected:
     CTempFolder m_temp;
     CSetting* m_savedSetting = nullptr;
     CSetting m_setting;
-    CRecordingFrame m_frame;
+    HWND m_frame = nullptr;
     fhw::CMainView m_view;
     CRecordingMsg m_sink;
 };
@@ -109,16 +97,19 @@ TEST_F(MainView, ShowsTheSettingsAndWritesWhatIsTypedAndClickedAtOnce)
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"F:\\Card");
     Type(IDC_SRC_FNAME, L"IMG_\\d+");
     EXPECT_EQ(m_setting.Exec.SrcFname, L"IMG_\\d+");
-    Type(IDC_DST_FOLDER, L"C:\\Pictures ");
-    EXPECT_EQ(m_setting.Exec.DstFolder, L"C:\\Pictures") << "trimmed in the setting";
-    EXPECT_EQ(Text(IDC_DST_FOLDER), L"C:\\Pictures ") << "kept in the box";
-    ::SendMessageW(Item(IDC_COPY), BM_CLICK, 0, 0);
-    EXPECT_TRUE(m_setting.Exec.GetCopy());
-    for (int id : {IDC_CONFIRM, IDC_EJECT, IDC_SHOW_EXPLORER}) ::SendMessageW(Item(id), BM_CLICK, 0, 0);
+    // Far wider than the box: the edit scrolls rather than refusing characters.
+    const std::wstring wide = L"C:\\" + std::wstring(200, L'p');
+    Type(IDC_DST_FOLDER, wide + L" ");
+    EXPECT_EQ(m_setting.Exec.DstFolder, wide) << "trimmed in the setting";
+    EXPECT_EQ(Text(IDC_DST_FOLDER), wide + L" ") << "kept in the box";
+    for (int id : {IDC_COPY, IDC_CONFIRM, IDC_EJECT, IDC_SHOW_EXPLORER})
+        ::SendMessageW(Item(id), BM_CLICK, 0, 0);
     EXPECT_EQ(m_setting.Exec.Flags, static_cast<DWORD>(fhw::CExecSetting::FlagCopy));
     EXPECT_TRUE(m_setting.SrcFolderHistory.m_items.empty()) << "histories change only on apply";
 
-    // Values changed behind the form's back show after a reload.
+    // Values changed behind the form's back show after a reload, also when the history gained an
+    // entry the list does not hold yet.
+    m_setting.SrcFolderHistory.Add(L"E:\\Photos");
     m_setting.Exec.SrcFolder = L"E:\\Photos";
     m_setting.Exec.SetCopy(false);
     m_view.LoadFromSetting();
@@ -126,7 +117,7 @@ TEST_F(MainView, ShowsTheSettingsAndWritesWhatIsTypedAndClickedAtOnce)
     EXPECT_FALSE(Checked(IDC_COPY));
 }
 
-TEST_F(MainView, ListOffersTheHistoryAndTypedTextNeverJumpsToAnEntry)
+TEST_F(MainView, HistoryIsOfferedAndTypingWheelingAndPickingWriteTheSetting)
 {
     m_setting.Exec.SrcFolder = L"ABCD";
     Open({L"abc", L"ABCD", L"abcde"});
@@ -138,39 +129,35 @@ TEST_F(MainView, ListOffersTheHistoryAndTypedTextNeverJumpsToAnEntry)
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"abcd");
     EXPECT_EQ(Text(IDC_SRC_FOLDER), L"abcd");
     EXPECT_EQ(Selected(IDC_SRC_FOLDER), CB_ERR);
-    // The list part is subclassed: its own prefix search is exact and case-sensitive.
-    EXPECT_EQ(::SendMessageW(PartOf(IDC_SRC_FOLDER, true), LB_FINDSTRING, static_cast<WPARAM>(-1),
-                             reinterpret_cast<LPARAM>(L"abcd")),
-              LB_ERR);
-}
+    // The list part is subclassed: its own searches are exact, case-sensitive and wrap.
+    const auto find = [list = PartOf(IDC_SRC_FOLDER, true)](UINT message, int start, const wchar_t* text) {
+        return ::SendMessageW(list, message, static_cast<WPARAM>(start), reinterpret_cast<LPARAM>(text));
+    };
+    EXPECT_EQ(find(LB_FINDSTRING, -1, L"abcd"), LB_ERR);
+    EXPECT_EQ(find(LB_FINDSTRING, -1, L"ABCD"), 1);
+    EXPECT_EQ(find(LB_FINDSTRINGEXACT, 2, L"abcde"), 0);
+    EXPECT_EQ(find(LB_FINDSTRINGEXACT, 99, L"abc"), 2);
 
-TEST_F(MainView, PickingAndWheelingThroughTheHistoryWriteTheSetting)
-{
-    m_setting.Exec.SrcFolder = L"newest";
-    Open({L"oldest", L"older", L"newest"});
     const auto wheel = [this](short delta) {
         ::SendMessageW(Item(IDC_SRC_FOLDER), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(delta)), 0);
         return m_setting.Exec.SrcFolder;
     };
-    EXPECT_EQ(wheel(WHEEL_DELTA), L"newest") << "away from the user on the newest entry does nothing";
-    EXPECT_EQ(wheel(-WHEEL_DELTA), L"older");
-    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"older");
-    EXPECT_EQ(wheel(-WHEEL_DELTA), L"oldest");
-    EXPECT_EQ(wheel(-WHEEL_DELTA), L"oldest") << "no entry beyond the oldest";
-    EXPECT_EQ(wheel(WHEEL_DELTA), L"older");
-    // A text outside the history goes to the newest entry on the first step towards the user.
-    Type(IDC_SRC_FOLDER, L"elsewhere");
-    EXPECT_EQ(wheel(-WHEEL_DELTA), L"newest");
-    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"newest");
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"abcde") << "a text outside the history goes to the newest entry";
+    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"abcde");
+    EXPECT_EQ(wheel(WHEEL_DELTA), L"abcde") << "away from the user on the newest entry does nothing";
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"ABCD");
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"abc");
+    EXPECT_EQ(wheel(-WHEEL_DELTA), L"abc") << "no entry beyond the oldest";
+    EXPECT_EQ(wheel(WHEEL_DELTA), L"ABCD");
 
     // An entry picked from the list is taken once the combo box has finished with it.
     CComboBoxW box(Item(IDC_SRC_FOLDER));
-    box.SetCurSel(2);
+    box.SetCurSel(0);
     ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK),
                    reinterpret_cast<LPARAM>(box.m_hWnd));
-    EXPECT_EQ(m_setting.Exec.SrcFolder, L"newest") << "taken only when the posted message arrives";
+    EXPECT_EQ(m_setting.Exec.SrcFolder, L"ABCD") << "taken only when the posted message arrives";
     PumpMessages();
-    EXPECT_EQ(m_setting.Exec.SrcFolder, L"oldest");
+    EXPECT_EQ(m_setting.Exec.SrcFolder, L"abcde");
     // Cancelling the drop-down stores what the edit then shows.
     box.SetCurSel(-1);
     ::SetWindowTextW(box.m_hWnd, L"typed");
@@ -180,7 +167,7 @@ TEST_F(MainView, PickingAndWheelingThroughTheHistoryWriteTheSetting)
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"typed");
 }
 
-TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocused)
+TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistories)
 {
     Open();
     struct Case {
@@ -192,6 +179,7 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocused)
     const Case cases[] = {
         {L"", L"a(", L"", IDS_SRC_FOLDER_EMPTY, IDC_SRC_FOLDER},
         {L"\\DCIM", L"a(", L"", 0, IDC_SRC_FNAME},
+        {L"\\DCIM", L"x", L"", IDS_DST_FOLDER_EMPTY, IDC_DST_FOLDER},
         {L"\\DCIM", L"x", L"Pictures", IDS_DST_FOLDER_RELATIVE, IDC_DST_FOLDER},
         {L"\\DCIM", L"x", file, IDS_DST_FOLDER_IS_FILE, IDC_DST_FOLDER},
     };
@@ -215,34 +203,31 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocused)
         EXPECT_TRUE(m_setting.SrcFolderHistory.m_items.empty() && m_setting.SrcFnameHistory.m_items.empty() &&
                     m_setting.DstFolderHistory.m_items.empty());
     }
-}
 
-TEST_F(MainView, ApplyRecordsTheValuesAndRefillsTheLists)
-{
-    Open({L"E:\\DCIM", L"\\DCIM"});
+    // A destination still to be made passes: the run makes it.
+    const std::wstring destination = m_temp.Path(L"new folder");
     Type(IDC_SRC_FOLDER, L"E:\\DCIM");
-    Type(IDC_DST_FOLDER, m_temp.Path(L"new folder"));
+    Type(IDC_DST_FOLDER, destination);
+    m_sink = CRecordingMsg();
     EXPECT_TRUE(m_view.Apply());
     EXPECT_TRUE(m_sink.m_texts.empty());
-    EXPECT_EQ(Texts(m_setting.SrcFolderHistory), (std::vector<std::wstring>{L"E:\\DCIM", L"\\DCIM"}));
-    EXPECT_EQ(Texts(m_setting.SrcFnameHistory), std::vector<std::wstring>{L"^[0-9]{3}[A-Z_]{5}$"});
-    EXPECT_EQ(Texts(m_setting.DstFolderHistory), std::vector<std::wstring>{m_temp.Path(L"new folder")});
-    EXPECT_EQ(Items(IDC_SRC_FOLDER), Texts(m_setting.SrcFolderHistory));
-    EXPECT_EQ(Text(IDC_SRC_FOLDER), L"E:\\DCIM");
-    EXPECT_EQ(Items(IDC_DST_FOLDER), Texts(m_setting.DstFolderHistory));
-    EXPECT_EQ(Text(IDC_DST_FOLDER), m_temp.Path(L"new folder"));
+    EXPECT_EQ(Texts(m_setting.SrcFolderHistory), std::vector<std::wstring>{L"E:\\DCIM"});
+    EXPECT_EQ(Texts(m_setting.SrcFnameHistory), std::vector<std::wstring>{L"x"});
+    EXPECT_EQ(Items(IDC_DST_FOLDER), std::vector<std::wstring>{destination});
+    EXPECT_EQ(Text(IDC_DST_FOLDER), destination);
 }
 
-TEST_F(MainView, StartRunAndExitGoToTheFrameUnchanged)
+TEST_F(MainView, StartRunAndExitArePostedToTheFrameUnchanged)
 {
     Open();
     const fhw::CExecSetting before = m_setting.Exec;
     for (int id : {ID_APP_START, ID_APP_RUN, ID_APP_EXIT}) ::SendMessageW(Item(id), BM_CLICK, 0, 0);
-    EXPECT_TRUE(m_frame.m_commands.empty()) << "posted, not sent";
-    PumpMessages();
-    EXPECT_EQ(m_frame.m_commands, (std::vector<WPARAM>{MAKEWPARAM(ID_APP_START, BN_CLICKED),
-                                                       MAKEWPARAM(ID_APP_RUN, BN_CLICKED),
-                                                       MAKEWPARAM(ID_APP_EXIT, BN_CLICKED)}));
+    std::vector<WPARAM> posted;
+    MSG msg;
+    while (::PeekMessageW(&msg, m_frame, WM_COMMAND, WM_COMMAND, PM_REMOVE)) posted.push_back(msg.wParam);
+    EXPECT_EQ(posted, (std::vector<WPARAM>{MAKEWPARAM(ID_APP_START, BN_CLICKED),
+                                           MAKEWPARAM(ID_APP_RUN, BN_CLICKED),
+                                           MAKEWPARAM(ID_APP_EXIT, BN_CLICKED)}));
     EXPECT_TRUE(m_setting.Exec == before);
     EXPECT_TRUE(m_sink.m_texts.empty());
 }

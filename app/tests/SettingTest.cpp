@@ -55,7 +55,6 @@ TEST(Setting, DefaultsAndSeedsInTheirOrder)
     EXPECT_EQ(setting.Exec.SrcFolder, L"\\DCIM");
     EXPECT_EQ(setting.Exec.SrcFname, L"^[0-9]{3}[A-Z_]{5}$");
     EXPECT_EQ(setting.Exec.DstFolder, pictures);
-    EXPECT_EQ(setting.MainFrame, CMainFrameSetting{});
 
     EXPECT_EQ(Texts(setting.SrcFolderHistory), std::vector<std::wstring>{L"\\DCIM"});
     EXPECT_EQ(Texts(setting.DstFolderHistory), std::vector<std::wstring>{pictures});
@@ -79,7 +78,8 @@ TEST(MruStrings, NewestFirstNoDuplicatesAtMostTwenty)
     EXPECT_EQ(Texts(history), expected);
 }
 
-TEST(SettingFile, UnusualValuesRoundTrip)
+// Unusual values read back equal, and another parser reads the file the program wrote.
+TEST(SettingFile, UnusualValuesRoundTripThroughAWellFormedFile)
 {
     CTempFolder temp;
     const std::wstring path = temp / L"Fernhollow32.config";
@@ -92,7 +92,6 @@ TEST(SettingFile, UnusualValuesRoundTrip)
     written.Exec.DstFolder = L"";
     CSettingWriter writer;
     ASSERT_TRUE(CSetting::Save(writer, written, path)) << writer.GetError().m_message;
-
     CSetting read;
     CSettingReader reader;
     ASSERT_TRUE(CSetting::Load(reader, read, path)) << reader.GetError().m_message;
@@ -100,17 +99,9 @@ TEST(SettingFile, UnusualValuesRoundTrip)
     EXPECT_EQ(read.MainFrame, written.MainFrame);
     EXPECT_EQ(read.Exec, written.Exec);
     EXPECT_FALSE(::PathFileExistsW((path + L".new").c_str())) << "nothing left beside the file";
-}
 
-TEST(SettingFile, WrittenFileIsWellFormedForAnotherParser)
-{
-    CTempFolder temp;
-    const std::wstring path = temp / L"Fernhollow32.config";
-    CSettingWriter writer;
-    ASSERT_TRUE(CSetting::Save(writer, CSetting(), path));
     const std::string bytes = CTempFolder::ReadBytes(path);
     EXPECT_EQ(bytes.rfind("<?xml version=\"1.0\" encoding=\"utf-8\"?>", 0), 0u) << bytes.substr(0, 60);
-
     // An independent reader (XmlLite) walks the bytes: root, namespaces and element order.
     ATL::CComPtr<IStream> stream;
     ASSERT_EQ(::SHCreateStreamOnFileW(path.c_str(), STGM_READ, &stream), S_OK);
@@ -201,15 +192,12 @@ TEST(SettingFile, StartupReadAsksOnErrorsAndNewerVersions)
         }
         EXPECT_EQ(CTempFolder::ReadBytes(path), c.bytes) << "the file must stay byte-identical";
     }
-}
 
-TEST(SettingFile, OkAfterAnErrorKeepsWhatWasRead)
-{
-    CTempFolder temp;
+    // OK after an error goes on with what was read before it.
     const std::wstring path = temp.WriteFile(L"Fernhollow32.config", FileWith("Exec>", "Other>"));
-    CRecordingMsg msg(IDOK);
+    CRecordingMsg ok(IDOK);
     CSetting setting;
-    EXPECT_TRUE(LoadSettingsWithPrompts(msg, setting, path));
+    EXPECT_TRUE(LoadSettingsWithPrompts(ok, setting, path));
     EXPECT_TRUE(setting.MainFrame.Maximized);
     EXPECT_EQ(setting.MainFrame.NormalBounds.left, -10);
     EXPECT_EQ(setting.Exec, fhw::CExecSetting()) << "the execute settings stay the defaults";

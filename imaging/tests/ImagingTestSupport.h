@@ -40,8 +40,7 @@ template <class F> UINT ThrownId(F f)
 // A 32-bit bitmap selected into a memory DC, filled with one colour.
 class CMemoryCanvas {
 public:
-    CMemoryCanvas(int width, int height, COLORREF fill = RGB(255, 255, 255))
-        : m_width(width), m_height(height), m_bitmap(::CreateBitmap(width, height, 1, 32, nullptr))
+    CMemoryCanvas(int width, int height, COLORREF fill) : m_all{0, 0, width, height}
     {
         m_old = ::SelectObject(m_dc, m_bitmap);
         Fill(fill);
@@ -57,18 +56,16 @@ public:
 
     void Fill(COLORREF color)
     {
-        const RECT all = {0, 0, m_width, m_height};
         HBRUSH brush = ::CreateSolidBrush(color);
-        ::FillRect(m_dc, &all, brush);
+        ::FillRect(m_dc, &m_all, brush);
         ::DeleteObject(brush);
     }
     HDC Dc() const { return m_dc; }
     COLORREF Pixel(int x, int y) const { return ::GetPixel(m_dc, x, y); }
 
 private:
-    int m_width;
-    int m_height;
+    RECT m_all;
     HDC m_dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP m_bitmap;
+    HBITMAP m_bitmap = ::CreateBitmap(m_all.right, m_all.bottom, 1, 32, nullptr);
     HGDIOBJ m_old = nullptr;
 };

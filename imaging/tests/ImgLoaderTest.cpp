@@ -83,11 +83,7 @@ TEST_F(ImgLoader, PackedDibsAreCheckedAgainstTheirBlock)
     EXPECT_EQ(PixelOf(*pasted, 0, 0) & 0xFFFFFF, 0xFF0000u); // the 32-bit DIB's fourth byte is unused
     EXPECT_EQ(PixelOf(*pasted, 1, 1) & 0xFFFFFF, 0x00FF00u);
 
-    struct Case {
-        const char* what;
-        std::vector<BYTE> dib;
-    };
-    const Case malformed[] = {
+    const std::pair<const char*, std::vector<BYTE>> malformed[] = {
         {"shorter than a header", std::vector<BYTE>(39, 0)},
         {"header larger than the block", PackedDib(0x7FFFFFFF, 32, 0, BI_RGB)},
         {"header smaller than its own structure", PackedDib(12, 32, 0, BI_RGB)},
@@ -95,10 +91,10 @@ TEST_F(ImgLoader, PackedDibsAreCheckedAgainstTheirBlock)
         {"huge colour count", PackedDib(40, 32, 0xFFFFFFFF, BI_RGB)},
         {"masks beyond the block", PackedDib(40, 32, 0, BI_BITFIELDS, 8)},
     };
-    for (const Case& c : malformed) {
-        SCOPED_TRACE(c.what);
+    for (const auto& [what, bytes] : malformed) {
+        SCOPED_TRACE(what);
         CImgPtr out;
-        EXPECT_EQ(ThrownId([&] { loader.LoadFromPackedDib(out, c.dib.data(), c.dib.size()); }),
+        EXPECT_EQ(ThrownId([&] { loader.LoadFromPackedDib(out, bytes.data(), bytes.size()); }),
                   static_cast<UINT>(IDS_CLIPBOARD_DATA_SIZE_INVALID));
         EXPECT_FALSE(out);
     }

@@ -1,6 +1,5 @@
 #include "imaging/Img.h"
 
-#include "foundation/ResString.h"
 #include "ids/imaging.h"
 #include "imaging/tests/ImagingTestSupport.h"
 
@@ -8,17 +7,9 @@
 
 #include <boost/make_shared.hpp>
 
-TEST(Img, RowsArePaddedAndSizesThatDoNotFitAreRefused)
+// Sizes are worked out in 64 bits: what does not fit is refused, not wrapped.
+TEST(Img, SizesThatDoNotFitAreRefused)
 {
-    for (UINT format = 0; format < kImgFormatCount; ++format) {
-        const UINT bits = GetImgFormatBitsPerPixel(static_cast<ImgFormat>(format));
-        for (UINT width = 0; width < 70; ++width) {
-            const UINT stride = CImg(static_cast<ImgFormat>(format), width, 1).GetStride();
-            EXPECT_EQ(stride % 4, 0u);
-            EXPECT_GE(stride * 8, width * bits);
-            EXPECT_LT(stride * 8, width * bits + 32 + 7);
-        }
-    }
     struct Case {
         ImgFormat format;
         UINT width;
@@ -65,22 +56,6 @@ TEST(Img, ConstructionComparisonAndCopiesInEveryFormat)
         const CImgPtr clone = img.Clone();
         EXPECT_TRUE(*clone == img);
         EXPECT_NE(clone->m_cc.get(), cc.get());
-
-        const CImgPtr header = img.CloneHeader();
-        EXPECT_EQ(header->m_w, 5u);
-        EXPECT_TRUE(header->m_bits.empty());
-        const CImg other(format == MONO1 ? MONO8 : MONO1, 2, 2);
-        CImg a = img, b = other;
-        a.swap(b);
-        EXPECT_TRUE(a == other);
-        EXPECT_TRUE(b == img);
     }
     EXPECT_EQ(cc->m_type, static_cast<UINT>(CColorContext::EXIF));
-}
-
-TEST(Img, FormatNamesComeFromTheStringTable)
-{
-    const CNamedIntTable& table = GetImgFormatTable();
-    ASSERT_EQ(table.size(), kImgFormatCount);
-    for (UINT i = 0; i < kImgFormatCount; ++i) EXPECT_EQ(table[i]->m_name, LoadResString(IDS_IMG_FORMAT_BGRA32 + i));
 }
