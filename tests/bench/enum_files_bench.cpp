@@ -72,10 +72,8 @@ size_t RunPlain(const std::wstring& folder) {
     const HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const wchar_t* n = data.cFileName;
-            if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0)))
-                continue;
-            names.emplace_back(n);
+            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+                names.emplace_back(data.cFileName);
         } while (::FindNextFileW(h, &data));
         ::FindClose(h);
     }
@@ -88,19 +86,12 @@ size_t RunPlain(const std::wstring& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    bool keep = false, haveRounds = false;
-    int rounds = 7;
+    const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
+    const int first = keep ? 2 : 1;
+    const int rounds = argc > first ? std::max(1, std::atoi(argv[first])) : 7;
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        const int value = std::max(1, std::atoi(argv[i]));
-        if (std::string(argv[i]) == "--keep")
-            keep = true;
-        else if (!haveRounds) {
-            rounds = value;
-            haveRounds = true;
-        } else
-            sizes.push_back(value);
-    }
+    for (int i = first + 1; i < argc; ++i)
+        sizes.push_back(std::max(1, std::atoi(argv[i])));
     if (sizes.empty())
         sizes = {1000, 10000, 100000};
     std::wstring temp;

@@ -48,8 +48,10 @@ void TypeInto(HWND combo, const std::wstring& text)
 TEST_F(ProgramTest, SecondInstanceShowsTheFormDisarmsAndEndsWithZero)
 {
     ASSERT_TRUE(Arm(Values(0)));
-    EXPECT_EQ(0, RunToExit(L"\"" + ParentFolderFile(L"fernhollow.exe") + L"\"", 0, 20000));
-    EXPECT_EQ(m_frame, WaitForTopLevel(Pid(), L"Fernhollow", true, 10000)) << "the form did not come forward";
+    CDebuggedProgram second;
+    ASSERT_TRUE(second.Start(L""));
+    EXPECT_EQ(0, second.WaitExit(20000));
+    EXPECT_EQ(m_frame, WaitForFrame(Pid(), true, 10000)) << "the form did not come forward";
 
     // The form is open: the automatic mode is off until the next Start.
     ASSERT_EQ(1u, InsertCards({{L"100TESTS"}}).size());
@@ -101,7 +103,7 @@ TEST_F(ProgramTest, StartupShortcutToggles)
     ASSERT_TRUE(WaitUntil([&] { return Exists(shortcut.path); }, 10000)) << "no shortcut after a toggle";
     ::Sleep(200);
     const auto [target, arguments] = ReadShortcut(shortcut.path);
-    EXPECT_EQ(0, _wcsicmp(target.c_str(), ParentFolderFile(L"fernhollow.exe").c_str())) << ToUtf8(target);
+    EXPECT_EQ(0, _wcsicmp(target.c_str(), ProgramPath().c_str())) << ToUtf8(target);
     EXPECT_EQ(L"/start", arguments);
 
     ::PostMessageW(m_frame, WM_COMMAND, ID_REGIST_STARTUP, 0);
@@ -114,7 +116,7 @@ TEST_F(ProgramTest, FormOpenedFromTheTrayWritesWhatTheUserTypes)
 
     // Left button on the tray icon: the form opens.
     ::PostMessageW(m_frame, WM_APP + 1, 1, WM_LBUTTONDOWN);
-    ASSERT_EQ(m_frame, WaitForTopLevel(Pid(), L"Fernhollow", true, kWindowWait));
+    ASSERT_EQ(m_frame, WaitForFrame(Pid(), true, kWindowWait));
     HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr); // the form, a child dialog
     ASSERT_NE(nullptr, ::GetDlgItem(form, IDC_SRC_FNAME));
 

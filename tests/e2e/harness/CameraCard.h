@@ -33,13 +33,13 @@ public:
     // The snapshot of the card as built.
     const TreeSnapshot& Original() const { return m_original; }
     // The part of Original() under DCIM\<camera folders>, relative to DCIM.
-    TreeSnapshot CameraPart() const;
+    const TreeSnapshot& CameraPart() const { return m_cameraPart; }
     // Original() without the camera folders.
     TreeSnapshot WithoutCameraPart() const;
 
 private:
     std::wstring m_root;
-    std::vector<std::wstring> m_cameraFolders;
+    TreeSnapshot m_cameraPart;
     TreeSnapshot m_original;
 };
 
