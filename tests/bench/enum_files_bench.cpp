@@ -23,10 +23,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
+double NowSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 double Median(std::vector<double> values) {
@@ -106,7 +104,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (int count : sizes) {
         const std::wstring folder = root + L"\\n" + std::to_wstring(count);
-        const auto made = Clock::now();
+        const double made = NowSeconds();
         if (RunPlain(folder) != static_cast<size_t>(count)) {
             RemoveFolderTree(folder);
             if (!MakeEntries(folder, count)) {
@@ -116,17 +114,16 @@ int main(int argc, char** argv) {
                 break;
             }
         }
-        const double makeSeconds = Seconds(Clock::now() - made);
+        const double makeSeconds = NowSeconds() - made;
         RunLibrary(folder); // warm the caches
         RunPlain(folder);
         std::vector<double> library, plain, ratios;
         for (int r = 0; r < rounds; ++r) {
             // Alternate which one goes first.
-            for (int k = 0; k < 2; ++k) {
-                const bool lib = (k == 0) == (r % 2 == 0);
-                const auto start = Clock::now();
+            for (const bool lib : {r % 2 == 0, r % 2 != 0}) {
+                const double start = NowSeconds();
                 const size_t n = lib ? RunLibrary(folder) : RunPlain(folder);
-                const double s = Seconds(Clock::now() - start);
+                const double s = NowSeconds() - start;
                 if (n != static_cast<size_t>(count)) {
                     std::fprintf(stderr, "found %zu of %d entries\n", n, count);
                     status = 1;

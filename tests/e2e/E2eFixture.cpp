@@ -68,15 +68,14 @@ std::wstring ProgramTest::InsertCards(const CardFolders& cameraFolders)
 std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders)
 {
     const std::vector<wchar_t> letters = FreeDriveLetters(cameraFolders.size());
-    bool ok = letters.size() == cameraFolders.size();
-    for (size_t i = 0; ok && i < letters.size(); ++i) {
+    std::wstring drives;
+    for (size_t i = 0; i < letters.size(); ++i) {
         const unsigned seed = static_cast<unsigned>(i + 1);
         m_cards.emplace_back(m_temp.Path(L"card" + std::to_wstring(i)), cameraFolders[i], seed);
         m_drives.push_back(std::make_unique<CCardDrive>(letters[i], m_cards.back().Root(), Pid()));
-        ok = m_drives.back()->Define();
+        if (m_drives.back()->Define()) drives += letters[i];
     }
-    const std::wstring drives(letters.begin(), letters.end());
-    if (ok) return drives;
+    if (drives.size() == cameraFolders.size()) return drives;
     ADD_FAILURE() << "the cards were not defined: no free drive letters, or the drive tool failed";
     return std::wstring();
 }

@@ -12,21 +12,6 @@ namespace {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Target and arguments of a shortcut, read back through the shell's own link object; empty
-// when it cannot be read.
-std::pair<std::wstring, std::wstring> ReadShortcut(const std::wstring& path)
-{
-    ATL::CComPtr<IShellLinkW> link;
-    wchar_t target[MAX_PATH] = L"";
-    wchar_t arguments[MAX_PATH] = L"";
-    if (SUCCEEDED(link.CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER)) &&
-        SUCCEEDED(ATL::CComQIPtr<IPersistFile>(link)->Load(path.c_str(), STGM_READ))) {
-        link->GetPath(target, MAX_PATH, nullptr, 0);
-        link->GetArguments(arguments, MAX_PATH);
-    }
-    return {target, arguments};
-}
-
 // The test's shortcut goes when the test ends, however it ends (the prefix is the tests' own).
 struct CRemoveWhenDone {
     std::wstring path;
@@ -102,9 +87,16 @@ TEST_F(ProgramTest, StartupShortcutToggles)
     ::PostMessageW(m_frame, WM_COMMAND, ID_REGIST_STARTUP, 0);
     ASSERT_TRUE(WaitUntil([&] { return Exists(shortcut.path); }, 10000)) << "no shortcut after a toggle";
     ::Sleep(200);
-    const auto [target, arguments] = ReadShortcut(shortcut.path);
-    EXPECT_EQ(0, _wcsicmp(target.c_str(), ProgramPath().c_str())) << ToUtf8(target);
-    EXPECT_EQ(L"/start", arguments);
+    // Read back through the shell's own link object.
+    ATL::CComPtr<IShellLinkW> link;
+    ASSERT_HRESULT_SUCCEEDED(link.CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER));
+    ASSERT_HRESULT_SUCCEEDED(ATL::CComQIPtr<IPersistFile>(link)->Load(shortcut.path.c_str(), STGM_READ));
+    wchar_t target[MAX_PATH] = L"";
+    wchar_t arguments[MAX_PATH] = L"";
+    link->GetPath(target, MAX_PATH, nullptr, 0);
+    link->GetArguments(arguments, MAX_PATH);
+    EXPECT_EQ(0, _wcsicmp(target, ProgramPath().c_str())) << ToUtf8(target);
+    EXPECT_EQ(std::wstring(L"/start"), arguments);
 
     ::PostMessageW(m_frame, WM_COMMAND, ID_REGIST_STARTUP, 0);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(shortcut.path); }, 10000)) << "a second toggle left it";

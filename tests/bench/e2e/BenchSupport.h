@@ -17,33 +17,29 @@ inline double NowMs()
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
-// A private folder under the temporary folder, removed afterwards.
-class CBenchFolder {
+// The program started with "/start" over a private folder under the temporary folder, moving
+// (copying with `flags` 1) to its folder "dst"; ended with Exit, then the folder is removed.
+class CArmedProgram {
 public:
-    CBenchFolder()
+    CArmedProgram()
     {
         wchar_t base[MAX_PATH] = L"";
         ::GetTempPathW(MAX_PATH, base);
-        m_path = std::wstring(base) + L"fh-bench-" + std::to_wstring(::GetCurrentProcessId());
-        MakeFolders(m_path);
+        m_folder = std::wstring(base) + L"fh-bench-" + std::to_wstring(::GetCurrentProcessId());
     }
-    ~CBenchFolder() { RemoveFolderTree(m_path); }
-    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+    ~CArmedProgram()
+    {
+        if (m_frame) ::PostMessageW(m_frame, WM_COMMAND, 57665, 0);
+        m_program.WaitExit(20000);
+        RemoveFolderTree(m_folder);
+    }
 
-private:
-    std::wstring m_path;
-};
-
-// The program started with "/start", moving (copying with `flags` 1) to the folder
-// `destination`, which is made; ended with Exit.
-class CArmedProgram {
-public:
-    bool Start(DWORD flags, const std::wstring& destination)
+    bool Start(DWORD flags)
     {
         ExecValues exec;
         exec.flags = flags;
-        exec.dstFolder = destination;
-        if (MakeFolders(destination) && m_settings.Write(exec) && m_program.Start(L"/start"))
+        exec.dstFolder = Path(L"dst");
+        if (MakeFolders(exec.dstFolder) && m_settings.Write(exec) && m_program.Start(L"/start"))
             m_frame = WaitForFrame(m_program.Id(), false, 20000);
         if (!m_frame) {
             std::fprintf(stderr, "the program did not start\n");
@@ -52,13 +48,12 @@ public:
         ::Sleep(1500);
         return true;
     }
-    ~CArmedProgram()
-    {
-        if (m_frame) ::PostMessageW(m_frame, WM_COMMAND, 57665, 0);
-        m_program.WaitExit(20000);
-    }
+    std::wstring Path(const std::wstring& name) const { return m_folder + L"\\" + name; }
 
     CSettingsFile m_settings;
     CDebuggedProgram m_program;
     HWND m_frame = nullptr;
+
+private:
+    std::wstring m_folder;
 };

@@ -2,8 +2,6 @@
 // arrival to the balloon) against `cp -r` of the same tree on the same file system.
 #include "BenchSupport.h"
 
-#include "tests/drivetool/MountManager.h"
-
 #include <random>
 
 namespace {
@@ -19,10 +17,7 @@ void BuildCard(const std::wstring& root, int files)
     std::mt19937 random(static_cast<unsigned>(files));
     const int perFolder = files / 20;
     for (int f = 0; f < 20; ++f) {
-        wchar_t name[32];
-        _snwprintf(name, 32, L"\\DCIM\\%03dBENCH", 100 + f);
-        const std::wstring folder = root + name;
-        MakeFolders(folder);
+        const std::wstring folder = root + L"\\DCIM\\" + std::to_wstring(100 + f) + L"BENCH";
         for (int i = 0; i < perFolder; ++i) {
             wchar_t file[32];
             _snwprintf(file, 32, L"\\IMG_%05d.JPG", i);
@@ -71,19 +66,18 @@ int wmain(int argc, wchar_t** argv)
 {
     std::vector<int> sizes{1000, 10000};
     if (argc > 1) sizes = {_wtoi(argv[1])};
-    CBenchFolder folder;
     const std::vector<wchar_t> letters = FreeDriveLetters(1);
     if (letters.empty()) return 1;
     std::printf("%-6s %6s %12s %14s %12s %10s\n", "mode", "files", "program ms", "minus 500 ms", "cp -r ms", "overhead");
     for (const bool copy : {true, false}) {
-        const std::wstring destination = folder / L"dst";
         CArmedProgram program;
-        if (!program.Start(copy ? 1 : 0, destination)) return 1;
+        if (!program.Start(copy ? 1 : 0)) return 1;
+        const std::wstring destination = program.Path(L"dst");
         for (int files : sizes) {
-            const std::wstring card = folder / L"card";
+            const std::wstring card = program.Path(L"card");
             BuildCard(card, files);
-            const std::wstring scratch = folder / L"cp";
-            const double cp = TimeCopyOnLinux(card + L"\\DCIM", scratch, folder / L"cp.done");
+            const std::wstring scratch = program.Path(L"cp");
+            const double cp = TimeCopyOnLinux(card + L"\\DCIM", scratch, program.Path(L"cp.done"));
             RemoveFolderTree(scratch);
             CCardDrive drive(letters[0], card, program.m_program.Id());
             drive.Define();

@@ -8,12 +8,10 @@
 int wmain(int argc, wchar_t** argv)
 {
     const int rounds = argc > 1 ? _wtoi(argv[1]) : 20;
-    CBenchFolder folder;
-    const std::wstring destination = folder / L"dst";
     CArmedProgram program;
     const std::vector<wchar_t> letters = FreeDriveLetters(1);
-    if (letters.empty() || !program.Start(0, destination)) return 1;
-    const std::wstring card = folder / L"card";
+    if (letters.empty() || !program.Start(0)) return 1;
+    const std::wstring card = program.Path(L"card");
     const std::wstring camera = card + L"\\DCIM\\100TESTS";
     CCardDrive drive(letters[0], card, program.m_program.Id());
 
@@ -42,7 +40,7 @@ int wmain(int argc, wchar_t** argv)
         program.m_program.WaitBalloons(balloons + 1, 10000);
         drive.Remove();
         ::Sleep(700);
-        RemoveFolderTree(destination + L"\\100TESTS");
+        RemoveFolderTree(program.Path(L"dst\\100TESTS"));
     }
     std::printf("last drive event -> shell operation, %zu rounds (design 500-600 ms)\n", latencies.size());
     if (latencies.empty()) return 1;

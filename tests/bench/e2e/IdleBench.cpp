@@ -46,9 +46,8 @@ double KiloBytesField(const std::string& text, const char* field)
 int wmain(int argc, wchar_t** argv)
 {
     const DWORD seconds = argc > 1 ? static_cast<DWORD>(_wtoi(argv[1])) : 60;
-    CBenchFolder folder;
     CArmedProgram program;
-    if (!program.Start(0, folder / L"dst")) return 1;
+    if (!program.Start(0)) return 1;
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.m_program.Id());
     if (!process) return 1;
     ::Sleep(3000);

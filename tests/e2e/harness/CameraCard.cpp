@@ -1,8 +1,6 @@
 #include "CameraCard.h"
 
-#include "DebuggedProgram.h"
 #include "tests/drivetool/Broadcast.h"
-#include "tests/drivetool/MountManager.h"
 
 #include <dbt.h>
 
@@ -10,8 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-
-const char kFolderMark[] = "<folder>";
 
 namespace {
 
@@ -31,7 +27,7 @@ TreeSnapshot SnapshotTree(const std::wstring& folder)
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
         std::string& bytes = out[entry.path().lexically_relative(folder).wstring()];
         if (entry.is_directory())
-            bytes = kFolderMark;
+            bytes = "<folder>";
         else if (!ReadFileBytes(entry.path().wstring(), bytes))
             bytes = "<unreadable>";
     }
@@ -107,16 +103,10 @@ bool CCardDrive::Define()
     return m_defined;
 }
 
-bool CCardDrive::Undefine()
+bool CCardDrive::Remove()
 {
     if (RemoveDriveDefinition(m_letter) != ERROR_SUCCESS) return false;
     m_defined = false;
-    return true;
-}
-
-bool CCardDrive::Remove()
-{
-    if (!Undefine()) return false;
     BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1u << (m_letter - L'A'), m_pid);
     return true;
 }

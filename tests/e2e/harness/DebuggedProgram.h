@@ -39,7 +39,7 @@ public:
 
 private:
     void Loop(std::wstring commandLine);
-    void OnDebugString(std::wstring text);
+    void OnDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info);
 
     std::thread m_thread;
     std::mutex m_lock;
