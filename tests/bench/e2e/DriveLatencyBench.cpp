@@ -26,11 +26,8 @@ int wmain(int argc, wchar_t** argv)
         AnnounceArrival(std::wstring(1, letters[0]), program.m_program.Id());
         const double last = NowMs();
         double moved = 0;
-        while (NowMs() - last < 10000) {
-            if (::GetFileAttributesW(camera.c_str()) == INVALID_FILE_ATTRIBUTES) {
-                moved = NowMs();
-                break;
-            }
+        while (moved == 0 && NowMs() - last < 10000) {
+            if (::GetFileAttributesW(camera.c_str()) == INVALID_FILE_ATTRIBUTES) moved = NowMs();
             ::Sleep(0);
         }
         if (moved == 0)
