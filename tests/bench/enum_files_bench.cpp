@@ -23,10 +23,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Seconds(Clock::duration d) {
-    return std::chrono::duration<double>(d).count();
+double NowSeconds() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 double Median(std::vector<double> values) {
@@ -72,10 +70,8 @@ size_t RunPlain(const std::wstring& folder) {
     const HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            const wchar_t* n = data.cFileName;
-            if (n[0] == L'.' && (n[1] == 0 || (n[1] == L'.' && n[2] == 0)))
-                continue;
-            names.emplace_back(n);
+            if (wcscmp(data.cFileName, L".") != 0 && wcscmp(data.cFileName, L"..") != 0)
+                names.emplace_back(data.cFileName);
         } while (::FindNextFileW(h, &data));
         ::FindClose(h);
     }
@@ -88,19 +84,12 @@ size_t RunPlain(const std::wstring& folder) {
 } // namespace
 
 int main(int argc, char** argv) {
-    bool keep = false, haveRounds = false;
-    int rounds = 7;
+    const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
+    const int first = keep ? 2 : 1;
+    const int rounds = argc > first ? std::max(1, std::atoi(argv[first])) : 7;
     std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i) {
-        const int value = std::max(1, std::atoi(argv[i]));
-        if (std::string(argv[i]) == "--keep")
-            keep = true;
-        else if (!haveRounds) {
-            rounds = value;
-            haveRounds = true;
-        } else
-            sizes.push_back(value);
-    }
+    for (int i = first + 1; i < argc; ++i)
+        sizes.push_back(std::max(1, std::atoi(argv[i])));
     if (sizes.empty())
         sizes = {1000, 10000, 100000};
     std::wstring temp;
@@ -115,7 +104,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (int count : sizes) {
         const std::wstring folder = root + L"\\n" + std::to_wstring(count);
-        const auto made = Clock::now();
+        const double made = NowSeconds();
         if (RunPlain(folder) != static_cast<size_t>(count)) {
             RemoveFolderTree(folder);
             if (!MakeEntries(folder, count)) {
@@ -125,17 +114,16 @@ int main(int argc, char** argv) {
                 break;
             }
         }
-        const double makeSeconds = Seconds(Clock::now() - made);
+        const double makeSeconds = NowSeconds() - made;
         RunLibrary(folder); // warm the caches
         RunPlain(folder);
         std::vector<double> library, plain, ratios;
         for (int r = 0; r < rounds; ++r) {
             // Alternate which one goes first.
-            for (int k = 0; k < 2; ++k) {
-                const bool lib = (k == 0) == (r % 2 == 0);
-                const auto start = Clock::now();
+            for (const bool lib : {r % 2 == 0, r % 2 != 0}) {
+                const double start = NowSeconds();
                 const size_t n = lib ? RunLibrary(folder) : RunPlain(folder);
-                const double s = Seconds(Clock::now() - start);
+                const double s = NowSeconds() - start;
                 if (n != static_cast<size_t>(count)) {
                     std::fprintf(stderr, "found %zu of %d entries\n", n, count);
                     status = 1;

@@ -17,25 +17,15 @@ void ProgramTest::TearDown()
 bool ProgramTest::StartProgram(const ExecValues& exec, const std::wstring& arguments, const RECT& bounds)
 {
     EXPECT_TRUE(m_settings.Write(exec, bounds));
-    m_program = std::make_unique<CDebuggedProgram>();
-    if (!m_program->Start(ParentFolderFile(L"fernhollow.exe"), arguments)) {
-        ADD_FAILURE() << "fernhollow.exe did not start (its errors are printed above)";
-        return false;
-    }
     const bool armed = arguments == L"/start";
-    m_frame = WaitForTopLevel(m_program->Id(), L"Fernhollow", !armed, kWindowWait);
+    m_program = std::make_unique<CDebuggedProgram>();
+    if (m_program->Start(arguments)) m_frame = WaitForFrame(m_program->Id(), !armed, kWindowWait);
     if (!m_frame) {
-        ADD_FAILURE() << "no " << (armed ? "hidden" : "visible") << " frame titled Fernhollow";
+        ADD_FAILURE() << "fernhollow.exe did not start (its errors are printed above), or no "
+                      << (armed ? "hidden" : "visible") << " frame titled Fernhollow";
         return false;
     }
-    // The armed start runs once the frame has placed itself, from a message posted while it was
-    // made. Messages sent to it wait until its thread takes messages again: a few round trips
-    // let a slow start reach its loop, and the pause lets it arm.
-    for (int i = 0; armed && i < 3; ++i) {
-        DWORD_PTR result = 0;
-        ::SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, kWindowWait, &result);
-    }
-    ::Sleep(armed ? 1000 : 300);
+    ::Sleep(armed ? 1000 : 300); // lets an armed start arm
     return true;
 }
 
@@ -78,24 +68,16 @@ std::wstring ProgramTest::InsertCards(const CardFolders& cameraFolders)
 std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders)
 {
     const std::vector<wchar_t> letters = FreeDriveLetters(cameraFolders.size());
-    bool ok = letters.size() == cameraFolders.size();
-    for (size_t i = 0; ok && i < letters.size(); ++i) {
+    std::wstring drives;
+    for (size_t i = 0; i < letters.size(); ++i) {
         const unsigned seed = static_cast<unsigned>(i + 1);
         m_cards.emplace_back(m_temp.Path(L"card" + std::to_wstring(i)), cameraFolders[i], seed);
         m_drives.push_back(std::make_unique<CCardDrive>(letters[i], m_cards.back().Root(), Pid()));
-        ok = m_drives.back()->Define();
+        if (m_drives.back()->Define()) drives += letters[i];
     }
-    const std::wstring drives(letters.begin(), letters.end());
-    if (ok) return drives;
+    if (drives.size() == cameraFolders.size()) return drives;
     ADD_FAILURE() << "the cards were not defined: no free drive letters, or the drive tool failed";
     return std::wstring();
-}
-
-std::wstring ProgramTest::FormatMessage1(UINT id, const std::wstring& arg)
-{
-    std::wstring text;
-    FormatResString(text, id, arg.c_str());
-    return text;
 }
 
 void ProgramTest::ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy)
@@ -119,8 +101,7 @@ void ProgramTest::ExpectTransferred(bool copy)
 {
     TreeSnapshot transferred;
     for (const CCameraCard& card : m_cards) {
-        const TreeSnapshot part = card.CameraPart();
-        transferred.insert(part.begin(), part.end());
+        transferred.insert(card.CameraPart().begin(), card.CameraPart().end());
         ExpectSameTree(copy ? card.Original() : card.WithoutCameraPart(), SnapshotTree(card.Root()), "card");
     }
     ExpectSameTree(transferred, SnapshotTree(m_destination), "destination");
@@ -151,17 +132,6 @@ void ProgramTest::ExpectNoRun(DWORD quietMs)
     EXPECT_TRUE(DialogsSeenOver(Pid(), quietMs).empty()) << "a question or message came";
     EXPECT_TRUE(m_program->Balloons().empty()) << "a run reported a transfer";
     ExpectNothingMoved();
-}
-
-HWND ProgramTest::OnlyDialog()
-{
-    if (!WaitUntil([this] { return !FindDialogs(Pid()).empty(); }, kRunWait)) {
-        ADD_FAILURE() << "no question or message";
-        return nullptr;
-    }
-    const std::vector<HWND> seen = DialogsSeenOver(Pid(), 2000);
-    EXPECT_EQ(1u, seen.size()) << "a storm of dialogs, or one while another is open";
-    return seen.empty() ? nullptr : seen.front();
 }
 
 void ExpectSameTree(const TreeSnapshot& expected, const TreeSnapshot& actual, const char* what)

@@ -58,10 +58,6 @@ protected:
     // Waits `quietMs` for a run that must not come: no question or message, no balloon, the
     // cards as built and m_destination empty.
     void ExpectNoRun(DWORD quietMs);
-    // Waits for the run's first dialog and watches it for 2 s: the one dialog, null (with a
-    // failure) when none came or a storm of them.
-    HWND OnlyDialog();
-    static std::wstring FormatMessage1(UINT id, const std::wstring& arg);
 
     DWORD Pid() const { return m_program ? m_program->Id() : 0; }
 

@@ -12,21 +12,6 @@ namespace {
 
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// Target and arguments of a shortcut, read back through the shell's own link object; empty
-// when it cannot be read.
-std::pair<std::wstring, std::wstring> ReadShortcut(const std::wstring& path)
-{
-    ATL::CComPtr<IShellLinkW> link;
-    wchar_t target[MAX_PATH] = L"";
-    wchar_t arguments[MAX_PATH] = L"";
-    if (SUCCEEDED(link.CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER)) &&
-        SUCCEEDED(ATL::CComQIPtr<IPersistFile>(link)->Load(path.c_str(), STGM_READ))) {
-        link->GetPath(target, MAX_PATH, nullptr, 0);
-        link->GetArguments(arguments, MAX_PATH);
-    }
-    return {target, arguments};
-}
-
 // The test's shortcut goes when the test ends, however it ends (the prefix is the tests' own).
 struct CRemoveWhenDone {
     std::wstring path;
@@ -48,8 +33,10 @@ void TypeInto(HWND combo, const std::wstring& text)
 TEST_F(ProgramTest, SecondInstanceShowsTheFormDisarmsAndEndsWithZero)
 {
     ASSERT_TRUE(Arm(Values(0)));
-    EXPECT_EQ(0, RunToExit(L"\"" + ParentFolderFile(L"fernhollow.exe") + L"\"", 0, 20000));
-    EXPECT_EQ(m_frame, WaitForTopLevel(Pid(), L"Fernhollow", true, 10000)) << "the form did not come forward";
+    CDebuggedProgram second;
+    ASSERT_TRUE(second.Start(L""));
+    EXPECT_EQ(0, second.WaitExit(20000));
+    EXPECT_EQ(m_frame, WaitForFrame(Pid(), true, 10000)) << "the form did not come forward";
 
     // The form is open: the automatic mode is off until the next Start.
     ASSERT_EQ(1u, InsertCards({{L"100TESTS"}}).size());
@@ -100,9 +87,16 @@ TEST_F(ProgramTest, StartupShortcutToggles)
     ::PostMessageW(m_frame, WM_COMMAND, ID_REGIST_STARTUP, 0);
     ASSERT_TRUE(WaitUntil([&] { return Exists(shortcut.path); }, 10000)) << "no shortcut after a toggle";
     ::Sleep(200);
-    const auto [target, arguments] = ReadShortcut(shortcut.path);
-    EXPECT_EQ(0, _wcsicmp(target.c_str(), ParentFolderFile(L"fernhollow.exe").c_str())) << ToUtf8(target);
-    EXPECT_EQ(L"/start", arguments);
+    // Read back through the shell's own link object.
+    ATL::CComPtr<IShellLinkW> link;
+    ASSERT_HRESULT_SUCCEEDED(link.CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER));
+    ASSERT_HRESULT_SUCCEEDED(ATL::CComQIPtr<IPersistFile>(link)->Load(shortcut.path.c_str(), STGM_READ));
+    wchar_t target[MAX_PATH] = L"";
+    wchar_t arguments[MAX_PATH] = L"";
+    link->GetPath(target, MAX_PATH, nullptr, 0);
+    link->GetArguments(arguments, MAX_PATH);
+    EXPECT_EQ(0, _wcsicmp(target, ProgramPath().c_str())) << ToUtf8(target);
+    EXPECT_EQ(std::wstring(L"/start"), arguments);
 
     ::PostMessageW(m_frame, WM_COMMAND, ID_REGIST_STARTUP, 0);
     EXPECT_TRUE(WaitUntil([&] { return !Exists(shortcut.path); }, 10000)) << "a second toggle left it";
@@ -114,7 +108,7 @@ TEST_F(ProgramTest, FormOpenedFromTheTrayWritesWhatTheUserTypes)
 
     // Left button on the tray icon: the form opens.
     ::PostMessageW(m_frame, WM_APP + 1, 1, WM_LBUTTONDOWN);
-    ASSERT_EQ(m_frame, WaitForTopLevel(Pid(), L"Fernhollow", true, kWindowWait));
+    ASSERT_EQ(m_frame, WaitForFrame(Pid(), true, kWindowWait));
     HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr); // the form, a child dialog
     ASSERT_NE(nullptr, ::GetDlgItem(form, IDC_SRC_FNAME));
 

@@ -18,10 +18,30 @@ std::wstring ConfirmLines(bool copy)
     return LoadResString(copy ? 161 : 159) + L"\n" + LoadResString(copy ? 162 : 160);
 }
 
+std::wstring FormatMessage1(UINT id, const std::wstring& arg)
+{
+    std::wstring text;
+    FormatResString(text, id, arg.c_str());
+    return text;
+}
+
 } // namespace
 
 class PromptTest : public ProgramTest {
 protected:
+    // Waits for the run's first dialog and watches it for 2 s: the one dialog, null (with a
+    // failure) when none came or a storm of them.
+    HWND OnlyDialog()
+    {
+        if (!WaitUntil([this] { return !FindDialogs(Pid()).empty(); }, kRunWait)) {
+            ADD_FAILURE() << "no question or message";
+            return nullptr;
+        }
+        const std::vector<HWND> seen = DialogsSeenOver(Pid(), 2000);
+        EXPECT_EQ(1u, seen.size()) << "a storm of dialogs, or one while another is open";
+        return seen.empty() ? nullptr : seen.front();
+    }
+
     // The run stops at one dialog that says `expectedText` (unchecked when empty); answered with
     // `button`, nothing is transferred and nothing more is asked, also not on later timer ticks.
     void AnswerOnlyDialog(const std::wstring& expectedText, int button)

@@ -23,35 +23,8 @@ class CFrame : public ATL::CWindowImpl<CFrame, CWindowW, ATL::CFrameWinTraits> {
 public:
     DECLARE_WND_CLASS_EX(L"FhScreensFrame", CS_HREDRAW | CS_VREDRAW, COLOR_BTNFACE)
     BEGIN_MSG_MAP(CFrame)
-        MESSAGE_HANDLER(WM_SIZE, OnSize)
-        MESSAGE_HANDLER(WM_TIMER, OnTimer)
     END_MSG_MAP()
-
-    LRESULT OnSize(UINT, WPARAM, LPARAM lParam, BOOL&)
-    {
-        if (m_view && m_view->m_hWnd) m_view->MoveWindow(0, 0, LOWORD(lParam), HIWORD(lParam));
-        return 0;
-    }
-    LRESULT OnTimer(UINT, WPARAM, LPARAM, BOOL&)
-    {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    fhw::CMainView* m_view = nullptr;
 };
-
-// Shows a modeless dialog and runs its messages until the frame's timer ends the loop.
-void ShowUntilQuit(HWND dialog)
-{
-    ::ShowWindow(dialog, SW_SHOW);
-    MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (::IsDialogMessageW(dialog, &msg)) continue;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-    ::DestroyWindow(dialog);
-}
 
 } // namespace
 
@@ -75,36 +48,38 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 
         CFrame frame;
         fhw::CMainView view;
-        frame.m_view = &view;
         frame.Create(nullptr, RECT{40, 40, 600, 420}, L"Fernhollow");
         view.Create(frame);
         const SIZE size = view.GetInitialSize();
         RECT rect{0, 0, size.cx, size.cy};
         ::AdjustWindowRectEx(&rect, frame.GetStyle(), FALSE, frame.GetExStyle());
         frame.SetWindowPos(nullptr, 40, 40, rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER);
+        view.MoveWindow(0, 0, size.cx, size.cy);
         frame.ShowWindow(SW_SHOW);
-        frame.SetTimer(1, mode.find(L"form") != std::wstring::npos ? 6000 : 8000);
+        ::SetTimer(nullptr, 0, mode.find(L"form") != std::wstring::npos ? 6000 : 8000,
+                   [](HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); });
 
+        // The dialog shown over the form, if any, takes the keyboard.
+        CAppResources resources;
+        fhw::CConfirmDlg confirm;
+        CAboutDlg about;
+        HWND dialog = view;
         if (mode.find(L"confirm") != std::wstring::npos) {
-            CAppResources resources;
-            fhw::CConfirmDlg confirm;
             confirm.SetSetting(setting.Exec);
             for (const wchar_t* name : {L"100CANON", L"101CANON", L"102_PANA", L"103NIKON"})
                 confirm.m_operator.m_from.push_back(std::wstring(L"E:\\DCIM\\") + name);
-            confirm.Create(frame);
-            ShowUntilQuit(confirm);
+            dialog = confirm.Create(frame);
         } else if (mode.find(L"about") != std::wstring::npos) {
-            CAboutDlg about;
-            about.Create(frame);
-            ShowUntilQuit(about);
-        } else {
-            MSG msg;
-            while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-                if (view.PreTranslateMessage(&msg)) continue;
-                ::TranslateMessage(&msg);
-                ::DispatchMessageW(&msg);
-            }
+            dialog = about.Create(frame);
         }
+        ::ShowWindow(dialog, SW_SHOW);
+        MSG msg;
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            if (::IsDialogMessageW(dialog, &msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (dialog != view) ::DestroyWindow(dialog);
         view.DestroyWindow();
         frame.DestroyWindow();
         g_setting = nullptr;

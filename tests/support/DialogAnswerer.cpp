@@ -2,23 +2,15 @@
 
 namespace {
 
-struct Search {
-    DWORD process;
-    HWND found;
-};
-
-BOOL CALLBACK FindDialog(HWND hWnd, LPARAM param)
+// A visible dialog or message box of this process.
+HWND FindOwnDialog()
 {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(hWnd, &process);
-    wchar_t className[16] = L"";
-    ::GetClassNameW(hWnd, className, 16);
-    if (process == search->process && std::wstring(className) == L"#32770" && ::IsWindowVisible(hWnd)) {
-        search->found = hWnd;
-        return FALSE;
+    for (HWND hWnd = nullptr; (hWnd = ::FindWindowExW(nullptr, hWnd, L"#32770", nullptr)) != nullptr;) {
+        DWORD process = 0;
+        ::GetWindowThreadProcessId(hWnd, &process);
+        if (process == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd)) return hWnd;
     }
-    return TRUE;
+    return nullptr;
 }
 
 std::wstring TextOf(HWND hWnd)
@@ -37,7 +29,7 @@ CDialogAnswerer::CDialogAnswerer(int button, DWORD timeoutMs)
 
 CDialogAnswerer::~CDialogAnswerer()
 {
-    if (m_thread.joinable()) m_thread.join();
+    Wait();
 }
 
 bool CDialogAnswerer::Wait()
@@ -48,19 +40,12 @@ bool CDialogAnswerer::Wait()
 
 void CDialogAnswerer::Watch(int button, DWORD timeoutMs)
 {
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < timeoutMs) {
-        Search search{::GetCurrentProcessId(), nullptr};
-        ::EnumWindows(FindDialog, reinterpret_cast<LPARAM>(&search));
-        if (search.found) {
-            ::Sleep(50); // let the dialog finish its initialisation
-            m_caption = TextOf(search.found);
-            if (HWND text = ::GetDlgItem(search.found, 0xFFFF)) m_text = TextOf(text);
-            m_owner = ::GetWindow(search.found, GW_OWNER);
-            ::PostMessageW(search.found, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
-            m_answered = true;
-            return;
-        }
-        ::Sleep(20);
-    }
+    HWND dialog = nullptr;
+    for (const DWORD start = ::GetTickCount(); (dialog = FindOwnDialog()) == nullptr; ::Sleep(20))
+        if (::GetTickCount() - start >= timeoutMs) return;
+    ::Sleep(50); // let the dialog finish its initialisation
+    m_caption = TextOf(dialog);
+    if (HWND text = ::GetDlgItem(dialog, 0xFFFF)) m_text = TextOf(text);
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+    m_answered = true;
 }

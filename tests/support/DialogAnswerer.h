@@ -20,7 +20,6 @@ public:
 
     std::wstring m_caption;
     std::wstring m_text;
-    HWND m_owner = nullptr;
 
 private:
     void Watch(int button, DWORD timeoutMs);

@@ -25,17 +25,12 @@ public:
     }
     CTempFolder(const CTempFolder&) = delete;
     CTempFolder& operator=(const CTempFolder&) = delete;
+    // Removal failed now and then while other test programs ran in parallel: it is retried for a
+    // while.
     ~CTempFolder()
     {
-        EXPECT_TRUE(Remove()) << "temporary folder left behind";
-    }
-
-    // Removes the folder and everything in it; true when nothing is left. Removal failed now and
-    // then while other test programs ran in parallel: it is retried for a while.
-    bool Remove() const
-    {
         for (int attempt = 0; attempt < 40 && !RemoveFolderTree(m_path); ++attempt) ::Sleep(50);
-        return ::GetFileAttributesW(m_path.c_str()) == INVALID_FILE_ATTRIBUTES;
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(m_path.c_str())) << "temporary folder left behind";
     }
 
     std::wstring Path(const std::wstring& name) const { return m_path + L"\\" + name; }

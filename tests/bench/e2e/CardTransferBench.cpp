@@ -6,29 +6,18 @@
 
 namespace {
 
-std::string UnixPath(const std::wstring& path)
+std::wstring UnixPath(const std::wstring& path)
 {
-    using Fn = char*(__cdecl*)(LPCWSTR);
-    auto fn = reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name"));
-    if (!fn) return std::string();
-    char* unixPath = fn(path.c_str());
-    if (!unixPath) return std::string();
-    std::string result(unixPath);
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return result;
+    const std::string unixPath = ToUnixPath(path);
+    return std::wstring(unixPath.begin(), unixPath.end());
 }
-
-std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 void BuildCard(const std::wstring& root, int files)
 {
     std::mt19937 random(static_cast<unsigned>(files));
     const int perFolder = files / 20;
     for (int f = 0; f < 20; ++f) {
-        wchar_t name[32];
-        _snwprintf(name, 32, L"\\DCIM\\%03dBENCH", 100 + f);
-        const std::wstring folder = root + name;
-        MakeFolders(folder);
+        const std::wstring folder = root + L"\\DCIM\\" + std::to_wstring(100 + f) + L"BENCH";
         for (int i = 0; i < perFolder; ++i) {
             wchar_t file[32];
             _snwprintf(file, 32, L"\\IMG_%05d.JPG", i);
@@ -43,8 +32,7 @@ void BuildCard(const std::wstring& root, int files)
 // The script's own start (a shell with nothing to do) is measured apart and taken off.
 double TimeShellScript(const std::wstring& work, const std::wstring& done)
 {
-    std::wstring script = work + L"; : > '" + Widen(UnixPath(done)) + L"'";
-    std::wstring command = L"/bin/sh -c \"" + script + L"\"";
+    std::wstring command = L"/bin/sh -c \"" + work + L"; : > '" + UnixPath(done) + L"'\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -68,7 +56,7 @@ double TimeCopyOnLinux(const std::wstring& from, const std::wstring& to, const s
 {
     double idle = 1e9;
     for (int i = 0; i < 3; ++i) idle = std::min(idle, TimeShellScript(L"true", done));
-    const double copy = TimeShellScript(L"cp -r '" + Widen(UnixPath(from)) + L"' '" + Widen(UnixPath(to)) + L"'", done);
+    const double copy = TimeShellScript(L"cp -r '" + UnixPath(from) + L"' '" + UnixPath(to) + L"'", done);
     return copy < 0 || idle < 0 ? -1 : copy - idle;
 }
 
@@ -78,39 +66,30 @@ int wmain(int argc, wchar_t** argv)
 {
     std::vector<int> sizes{1000, 10000};
     if (argc > 1) sizes = {_wtoi(argv[1])};
-    CBenchFolder folder;
+    const std::vector<wchar_t> letters = FreeDriveLetters(1);
+    if (letters.empty()) return 1;
     std::printf("%-6s %6s %12s %14s %12s %10s\n", "mode", "files", "program ms", "minus 500 ms", "cp -r ms", "overhead");
     for (const bool copy : {true, false}) {
-        const std::wstring destination = folder / L"dst";
-        MakeFolders(destination);
-        ExecValues exec;
-        exec.flags = copy ? 1 : 0;
-        exec.dstFolder = destination;
         CArmedProgram program;
-        if (!program.Start(exec)) {
-            std::fprintf(stderr, "the program did not start\n");
-            return 1;
-        }
+        if (!program.Start(copy ? 1 : 0)) return 1;
+        const std::wstring destination = program.Path(L"dst");
         for (int files : sizes) {
-            const std::wstring card = folder / L"card";
+            const std::wstring card = program.Path(L"card");
             BuildCard(card, files);
-            const std::wstring scratch = folder / L"cp";
-            const double cp = TimeCopyOnLinux(card + L"\\DCIM", scratch, folder / L"cp.done");
+            const std::wstring scratch = program.Path(L"cp");
+            const double cp = TimeCopyOnLinux(card + L"\\DCIM", scratch, program.Path(L"cp.done"));
             RemoveFolderTree(scratch);
-            const std::vector<wchar_t> letters = FreeDriveLetters(1);
-            if (letters.empty()) return 1;
             CCardDrive drive(letters[0], card, program.m_program.Id());
             drive.Define();
             const size_t before = program.m_program.Balloons().size();
-            SendVolumeEvent(program.m_frame, DBT_DEVICEARRIVAL, letters[0]);
+            AnnounceArrival(std::wstring(1, letters[0]), program.m_program.Id());
             const DWORD arrived = ::GetTickCount();
             if (program.m_program.WaitBalloons(before + 1, 600000) <= before) {
                 std::fprintf(stderr, "%s %d: no balloon\n", copy ? "copy" : "move", files);
                 continue;
             }
             const double ms = program.m_program.Balloons()[before].tick - arrived;
-            SendVolumeEvent(program.m_frame, DBT_DEVICEREMOVECOMPLETE, letters[0]);
-            drive.Undefine();
+            drive.Remove();
             const size_t got = SnapshotTree(destination).size();
             std::printf("%-6s %6d %12.0f %14.0f %12.0f %9.0f%%   (%zu entries arrived)\n", copy ? "copy" : "move", files,
                         ms, ms - 500, cp, cp > 0 ? 100.0 * (ms - 500 - cp) / cp : 0.0, got);

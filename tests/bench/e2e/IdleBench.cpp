@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
+#include <filesystem>
 
 namespace {
 
@@ -19,39 +20,25 @@ bool CpuTime(HANDLE process, ULONGLONG& total)
     return true;
 }
 
-std::string ReadSmall(const std::wstring& path)
-{
-    std::string bytes;
-    HANDLE h = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[8192];
-    DWORD read = 0;
-    while (::ReadFile(h, buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
-    ::CloseHandle(h);
-    return bytes;
-}
-
 // Wine reports no private bytes for another process: then the Linux side's own figures for the
 // process whose command line names the program (private pages of smaps_rollup).
-std::wstring FindLinuxProcess()
+std::string LinuxMemoryRollup()
 {
-    std::wstring found;
-    WIN32_FIND_DATAW data;
-    HANDLE find = ::FindFirstFileW(L"Z:\\proc\\*", &data);
-    if (find == INVALID_HANDLE_VALUE) return found;
-    do {
-        if (!iswdigit(data.cFileName[0])) continue;
-        const std::wstring folder = std::wstring(L"Z:\\proc\\") + data.cFileName;
-        if (ReadSmall(folder + L"\\cmdline").find("fernhollow.exe") != std::string::npos) found = folder;
-    } while (::FindNextFileW(find, &data));
-    ::FindClose(find);
-    return found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(L"Z:\\proc", error)) {
+        std::string text;
+        if (std::iswdigit(entry.path().filename().wstring()[0]) &&
+            ReadFileBytes(entry.path().wstring() + L"\\cmdline", text) && text.find("fernhollow.exe") != std::string::npos &&
+            ReadFileBytes(entry.path().wstring() + L"\\smaps_rollup", text))
+            return text;
+    }
+    return std::string();
 }
 
 double KiloBytesField(const std::string& text, const char* field)
 {
     const size_t at = text.find(field);
-    return at == std::string::npos ? -1 : std::atof(text.c_str() + at + std::strlen(field)) ;
+    return at == std::string::npos ? -1 : std::atof(text.c_str() + at + std::strlen(field));
 }
 
 } // namespace
@@ -59,15 +46,8 @@ double KiloBytesField(const std::string& text, const char* field)
 int wmain(int argc, wchar_t** argv)
 {
     const DWORD seconds = argc > 1 ? static_cast<DWORD>(_wtoi(argv[1])) : 60;
-    CBenchFolder folder;
-    ExecValues exec;
-    exec.dstFolder = folder / L"dst";
-    MakeFolders(exec.dstFolder);
     CArmedProgram program;
-    if (!program.Start(exec)) {
-        std::fprintf(stderr, "the program did not start\n");
-        return 1;
-    }
+    if (!program.Start(0)) return 1;
     HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, program.m_program.Id());
     if (!process) return 1;
     ::Sleep(3000);
@@ -89,15 +69,12 @@ int wmain(int argc, wchar_t** argv)
                     memory.PeakWorkingSetSize / 1048576.0);
     else
         std::printf("  memory counters not available\n");
-    if (memoryKnown && memory.PrivateUsage == 0) {
-        const std::wstring linux = FindLinuxProcess();
-        const std::string rollup = linux.empty() ? std::string() : ReadSmall(linux + L"\\smaps_rollup");
-        if (!rollup.empty()) {
-            const double priv = KiloBytesField(rollup, "Private_Clean:") + KiloBytesField(rollup, "Private_Dirty:");
-            std::printf("  Wine reports no private bytes; Linux side: private %.2f MB (clean + dirty), anonymous %.2f MB,"
-                        " resident %.2f MB\n",
-                        priv / 1024, KiloBytesField(rollup, "Anonymous:") / 1024, KiloBytesField(rollup, "Rss:") / 1024);
-        }
+    if (const std::string rollup = memoryKnown && memory.PrivateUsage == 0 ? LinuxMemoryRollup() : std::string();
+        !rollup.empty()) {
+        const double priv = KiloBytesField(rollup, "Private_Clean:") + KiloBytesField(rollup, "Private_Dirty:");
+        std::printf("  Wine reports no private bytes; Linux side: private %.2f MB (clean + dirty), anonymous %.2f MB,"
+                    " resident %.2f MB\n",
+                    priv / 1024, KiloBytesField(rollup, "Anonymous:") / 1024, KiloBytesField(rollup, "Rss:") / 1024);
     }
     if (cpuKnown)
         std::printf("  processor time %.1f ms = %.3f%% of one core (target < 0.5%%)\n", (cpuEnd - cpuStart) / 1e4,

@@ -1,8 +1,6 @@
 #include "CameraCard.h"
 
-#include "DebuggedProgram.h"
 #include "tests/drivetool/Broadcast.h"
-#include "tests/drivetool/MountManager.h"
 
 #include <dbt.h>
 
@@ -10,8 +8,6 @@
 #include <fstream>
 #include <iterator>
 #include <random>
-
-const char kFolderMark[] = "<folder>";
 
 namespace {
 
@@ -31,7 +27,7 @@ TreeSnapshot SnapshotTree(const std::wstring& folder)
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, error)) {
         std::string& bytes = out[entry.path().lexically_relative(folder).wstring()];
         if (entry.is_directory())
-            bytes = kFolderMark;
+            bytes = "<folder>";
         else if (!ReadFileBytes(entry.path().wstring(), bytes))
             bytes = "<unreadable>";
     }
@@ -62,12 +58,11 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes)
 }
 
 CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstring>& cameraFolders, unsigned seed)
-    : m_root(root), m_cameraFolders(cameraFolders)
+    : m_root(root)
 {
     std::mt19937 random(seed);
     static const size_t sizes[] = {0, 1, 511, 4096, 70001, 300000};
     const std::wstring dcim = root + L"\\DCIM";
-    MakeFolders(dcim);
     int n = 1;
     for (const std::wstring& camera : cameraFolders) {
         for (size_t size : sizes) {
@@ -78,6 +73,7 @@ CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstrin
         WriteFileBytes(dcim + L"\\" + camera + L"\\nested\\clip.mov", RandomBytes(random, 12345));
         MakeFolders(dcim + L"\\" + camera + L"\\empty");
     }
+    m_cameraPart = SnapshotTree(dcim); // nothing else on the card yet
     WriteFileBytes(dcim + L"\\MISC\\note.txt", "not a camera folder");
     WriteFileBytes(dcim + L"\\100abcde\\IMG_0001.JPG", RandomBytes(random, 2000));
     WriteFileBytes(dcim + L"\\1000ABCDE\\IMG_0002.JPG", RandomBytes(random, 3000));
@@ -86,22 +82,10 @@ CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstrin
     m_original = SnapshotTree(root);
 }
 
-TreeSnapshot CCameraCard::CameraPart() const
-{
-    TreeSnapshot part;
-    for (const auto& [path, bytes] : m_original) {
-        if (path.compare(0, 5, L"DCIM\\") != 0) continue;
-        const std::wstring rel = path.substr(5);
-        for (const std::wstring& camera : m_cameraFolders)
-            if (rel == camera || rel.compare(0, camera.size() + 1, camera + L"\\") == 0) part[rel] = bytes;
-    }
-    return part;
-}
-
 TreeSnapshot CCameraCard::WithoutCameraPart() const
 {
     TreeSnapshot rest = m_original;
-    for (const auto& entry : CameraPart()) rest.erase(L"DCIM\\" + entry.first);
+    for (const auto& entry : m_cameraPart) rest.erase(L"DCIM\\" + entry.first);
     return rest;
 }
 
@@ -119,16 +103,10 @@ bool CCardDrive::Define()
     return m_defined;
 }
 
-bool CCardDrive::Undefine()
+bool CCardDrive::Remove()
 {
     if (RemoveDriveDefinition(m_letter) != ERROR_SUCCESS) return false;
     m_defined = false;
-    return true;
-}
-
-bool CCardDrive::Remove()
-{
-    if (!Undefine()) return false;
     BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1u << (m_letter - L'A'), m_pid);
     return true;
 }

@@ -2,6 +2,7 @@
 // A camera card: a folder with DCIM/<camera folders> and entries that are no camera folders,
 // presented to the program as a removable drive through the drive tool; and the plain file
 // helpers the tests and benchmarks share.
+#include "tests/drivetool/MountManager.h"
 #include "tests/support/FreeDriveLetters.h"
 #include "tests/support/RemoveFolderTree.h"
 
@@ -11,9 +12,8 @@
 #include <string>
 #include <vector>
 
-// Relative path -> file bytes; folders carry the marker kFolderMark.
+// Relative path -> file bytes; folders carry the marker "<folder>".
 using TreeSnapshot = std::map<std::wstring, std::string>;
-extern const char kFolderMark[];
 
 TreeSnapshot SnapshotTree(const std::wstring& folder);
 bool MakeFolders(const std::wstring& path);
@@ -33,13 +33,13 @@ public:
     // The snapshot of the card as built.
     const TreeSnapshot& Original() const { return m_original; }
     // The part of Original() under DCIM\<camera folders>, relative to DCIM.
-    TreeSnapshot CameraPart() const;
+    const TreeSnapshot& CameraPart() const { return m_cameraPart; }
     // Original() without the camera folders.
     TreeSnapshot WithoutCameraPart() const;
 
 private:
     std::wstring m_root;
-    std::vector<std::wstring> m_cameraFolders;
+    TreeSnapshot m_cameraPart;
     TreeSnapshot m_original;
 };
 
@@ -55,13 +55,12 @@ inline std::vector<wchar_t> FreeDriveLetters(size_t count) { return FreeDriveLet
 class CCardDrive {
 public:
     CCardDrive(wchar_t letter, std::wstring folder, DWORD pid) : m_letter(letter), m_folder(std::move(folder)), m_pid(pid) {}
-    ~CCardDrive() { if (m_defined) Undefine(); }
+    ~CCardDrive() { if (m_defined) RemoveDriveDefinition(m_letter); }
     CCardDrive(const CCardDrive&) = delete;
     CCardDrive& operator=(const CCardDrive&) = delete;
 
     bool Define();
     bool Remove(); // undefine and announce
-    bool Undefine();
 
 private:
     wchar_t m_letter;

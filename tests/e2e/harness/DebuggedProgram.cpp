@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 
 namespace {
 
-// The wide debug string of newer systems, raised before the narrow one.
-constexpr DWORD kPrintExceptionWide = 0x4001000A;
-const wchar_t kBalloonTag[] = L"fernhollow-balloon\t";
+const char kBalloonTag[] = "fernhollow-balloon\t";
 
 // Wine's process creation has been seen to fail once in a while on a loaded machine (a CI run
 // with two cores); a second attempt is not the program's doing, so it is retried, loudly.
@@ -28,44 +28,13 @@ bool CreateProcessRetried(std::wstring commandLine, DWORD flags, PROCESS_INFORMA
     }
 }
 
-std::wstring ReadRemoteString(HANDLE process, const void* address, size_t chars, bool wide)
-{
-    std::string bytes(std::min<size_t>(chars, 65536) * (wide ? sizeof(wchar_t) : 1), '\0');
-    SIZE_T read = 0;
-    if (!address || !::ReadProcessMemory(process, address, bytes.data(), bytes.size(), &read))
-        return std::wstring();
-    std::wstring text(read, L'\0');
-    if (wide)
-        text.assign(reinterpret_cast<const wchar_t*>(bytes.data()), read / sizeof(wchar_t));
-    else
-        text.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(read),
-                                                              text.data(), static_cast<int>(read))));
-    return text.substr(0, text.find(L'\0'));
-}
-
 } // namespace
 
-std::wstring ParentFolderFile(const std::wstring& name)
+std::wstring ProgramPath()
 {
     wchar_t self[MAX_PATH] = L"";
     ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring folder(self);
-    folder.resize(folder.find_last_of(L'\\'));
-    folder.resize(folder.find_last_of(L'\\'));
-    return folder + L"\\" + name;
-}
-
-long RunToExit(std::wstring commandLine, DWORD flags, DWORD ms)
-{
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessRetried(std::move(commandLine), flags, info)) return -2;
-    DWORD code = 0;
-    const bool ended =
-        ::WaitForSingleObject(info.hProcess, ms) == WAIT_OBJECT_0 && ::GetExitCodeProcess(info.hProcess, &code);
-    if (!ended) ::TerminateProcess(info.hProcess, 99);
-    ::CloseHandle(info.hThread);
-    ::CloseHandle(info.hProcess);
-    return ended ? static_cast<long>(code) : -1;
+    return (std::filesystem::path(self).parent_path().parent_path() / L"fernhollow.exe").wstring();
 }
 
 CDebuggedProgram::~CDebuggedProgram()
@@ -77,9 +46,9 @@ CDebuggedProgram::~CDebuggedProgram()
     if (m_thread.joinable()) m_thread.join();
 }
 
-bool CDebuggedProgram::Start(const std::wstring& path, const std::wstring& arguments)
+bool CDebuggedProgram::Start(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
     if (!arguments.empty()) commandLine += L" " + arguments;
     m_thread = std::thread([this, commandLine] { Loop(commandLine); });
     std::unique_lock lock(m_lock);
@@ -107,10 +76,18 @@ size_t CDebuggedProgram::WaitBalloons(size_t count, DWORD ms)
     return m_balloons.size();
 }
 
-void CDebuggedProgram::OnDebugString(std::wstring text)
+// The debugger sees the narrow copy of the program's wide debug strings (in the ANSI code page).
+void CDebuggedProgram::OnDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info)
 {
-    if (text.compare(0, wcslen(kBalloonTag), kBalloonTag) != 0) return;
-    text.erase(0, wcslen(kBalloonTag));
+    std::string bytes(std::min<size_t>(info.nDebugStringLength, 65536), '\0');
+    SIZE_T read = 0;
+    if (!::ReadProcessMemory(process, info.lpDebugStringData, bytes.data(), bytes.size(), &read)) return;
+    bytes.resize(std::min<size_t>(read, bytes.find('\0')));
+    if (bytes.compare(0, strlen(kBalloonTag), kBalloonTag) != 0) return;
+    bytes.erase(0, strlen(kBalloonTag));
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                          text.data(), static_cast<int>(text.size()))));
     const size_t tab = text.find(L'\t');
     std::unique_lock lock(m_lock);
     m_balloons.push_back(Balloon{text.substr(0, tab), tab == std::wstring::npos ? L"" : text.substr(tab + 1),
@@ -131,6 +108,7 @@ void CDebuggedProgram::Loop(std::wstring commandLine)
         m_changed.notify_all();
     }
     if (!created) return;
+    DWORD exitCode = 0;
     for (bool running = true; running;) {
         DEBUG_EVENT event{};
         if (!::WaitForDebugEvent(&event, 1000)) continue;
@@ -142,28 +120,18 @@ void CDebuggedProgram::Loop(std::wstring commandLine)
         case LOAD_DLL_DEBUG_EVENT:
             if (event.u.LoadDll.hFile) ::CloseHandle(event.u.LoadDll.hFile);
             break;
-        case OUTPUT_DEBUG_STRING_EVENT: {
-            const auto& s = event.u.DebugString;
-            OnDebugString(ReadRemoteString(info.hProcess, s.lpDebugStringData, s.nDebugStringLength, s.fUnicode != 0));
+        case OUTPUT_DEBUG_STRING_EVENT:
+            OnDebugString(info.hProcess, event.u.DebugString);
             break;
-        }
-        case EXCEPTION_DEBUG_EVENT: {
-            const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
-            if (record.ExceptionCode == kPrintExceptionWide && record.NumberParameters >= 2) {
-                // Taken here, the narrow copy is not raised after it.
-                OnDebugString(ReadRemoteString(info.hProcess, reinterpret_cast<const void*>(record.ExceptionInformation[1]),
-                                               record.ExceptionInformation[0], true));
-            } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
-                status = DBG_EXCEPTION_NOT_HANDLED; // unhandled, it ends the program with its code
-            }
+        case EXCEPTION_DEBUG_EVENT:
+            // Left to the program's own handlers; unhandled, it ends the program with its code.
+            if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
+                status = DBG_EXCEPTION_NOT_HANDLED;
             break;
-        }
-        case EXIT_PROCESS_DEBUG_EVENT: {
-            std::unique_lock lock(m_lock);
-            m_exitCode = event.u.ExitProcess.dwExitCode;
+        case EXIT_PROCESS_DEBUG_EVENT:
+            exitCode = event.u.ExitProcess.dwExitCode;
             running = false;
             break;
-        }
         default:
             break;
         }
@@ -174,6 +142,7 @@ void CDebuggedProgram::Loop(std::wstring commandLine)
     ::CloseHandle(info.hThread);
     ::CloseHandle(info.hProcess);
     m_process = nullptr;
+    m_exitCode = exitCode;
     m_exited = true;
     m_changed.notify_all();
 }

@@ -1,7 +1,7 @@
 #pragma once
-// The program started as a debuggee on a thread of its own, so that the debug strings it writes
-// (the balloons it shows) can be collected; the debug loop must run on the thread that created
-// the process.
+// fernhollow.exe started as a debuggee on a thread of its own, so that the debug strings it
+// writes (the balloons it shows) can be collected; the debug loop must run on the thread that
+// created the process.
 #include <windows.h>
 
 #include <condition_variable>
@@ -24,9 +24,9 @@ public:
     // Ends a program still running (terminated: the test has failed already) and the debug thread.
     ~CDebuggedProgram();
 
-    // Starts `path` with the argument text `arguments` (may be empty); false when it could not start
-    // (the errors are printed).
-    bool Start(const std::wstring& path, const std::wstring& arguments);
+    // Starts the program with the argument text `arguments` (may be empty); false when it could
+    // not start (the errors are printed).
+    bool Start(const std::wstring& arguments);
 
     DWORD Id() const { return m_pid; }
     // Exit code (an unhandled exception's code after a crash), or -1 when the process has not ended
@@ -39,7 +39,7 @@ public:
 
 private:
     void Loop(std::wstring commandLine);
-    void OnDebugString(std::wstring text);
+    void OnDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_INFO& info);
 
     std::thread m_thread;
     std::mutex m_lock;
@@ -52,9 +52,5 @@ private:
     std::vector<Balloon> m_balloons;
 };
 
-// The path of a file beside the folder of this executable's folder: ..\`name`.
-std::wstring ParentFolderFile(const std::wstring& name);
-
-// Runs `commandLine` (created with `flags`) and waits up to `ms` for its end: its exit code,
-// -1 when it did not end (it is then terminated), -2 when it did not start.
-long RunToExit(std::wstring commandLine, DWORD flags, DWORD ms);
+// The program's path: fernhollow.exe in the folder above this executable's.
+std::wstring ProgramPath();

@@ -29,16 +29,20 @@ std::wstring WindowText(HWND hWnd)
     return buffer;
 }
 
-HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWORD ms)
+HWND WaitForFrame(DWORD process, bool visible, DWORD ms)
 {
     HWND found = nullptr;
     const bool came = WaitUntil(
         [&] {
-            const std::vector<HWND> windows = TopLevelWindows(process, nullptr, title.c_str());
+            const std::vector<HWND> windows = TopLevelWindows(process, nullptr, L"Fernhollow");
             found = windows.empty() ? nullptr : windows.back();
             return found && (::IsWindowVisible(found) != FALSE) == visible;
         },
         ms);
+    for (int i = 0; came && !visible && i < 3; ++i) {
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, ms, &result);
+    }
     return came ? found : nullptr;
 }
 

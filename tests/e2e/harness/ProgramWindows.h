@@ -13,9 +13,11 @@ template <class Done> bool WaitUntil(Done done, DWORD ms)
     return true;
 }
 
-// Waits up to `ms` for the top-level window of `process` titled `title`, visible or hidden as
-// asked; null when there is none.
-HWND WaitForTopLevel(DWORD process, const std::wstring& title, bool visible, DWORD ms);
+// Waits up to `ms` for the frame of `process` (the top-level window titled Fernhollow), visible
+// or hidden as asked; null when there is none. A hidden frame is an armed start, which arms from a
+// message posted while the frame was made: messages sent to the frame wait until its thread takes
+// messages again, so a few round trips let a slow start reach its loop before this returns.
+HWND WaitForFrame(DWORD process, bool visible, DWORD ms);
 
 // The visible dialogs and message boxes (class "#32770") of `process`.
 std::vector<HWND> FindDialogs(DWORD process);
