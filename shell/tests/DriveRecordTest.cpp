@@ -9,18 +9,19 @@
 
 namespace {
 
-// The device installer's id lists, read without trusting their terminators.
-TEST(SplitMultiString, ItemsEndAtAnEmptyItemOrAtTheBuffersEnd)
+// The device installer's id lists, read without trusting their terminators: the last character
+// of each buffer lies past the length given.
+TEST(SplitMultiString, ItemsEndAtAnEmptyItemOrAtTheLengthGiven)
 {
     const std::pair<std::wstring, std::list<std::wstring>> cases[] = {
-        {std::wstring(L"USB\\A\0B\0\0C\0", 10), {L"USB\\A", L"B"}},
-        {std::wstring(L"AB\0CD", 5), {L"AB", L"CD"}},
-        {std::wstring(L"\0AB\0", 4), {}},
-        {L"", {}},
+        {std::wstring(L"USB\\A\0B\0\0C\0Z", 11), {L"USB\\A", L"B"}},
+        {std::wstring(L"AB\0CDZ", 6), {L"AB", L"CD"}},
+        {std::wstring(L"\0ABZ", 4), {}},
+        {L"Z", {}},
     };
     for (const auto& [buffer, expected] : cases) {
         std::list<std::wstring> items;
-        SplitMultiString(buffer.data(), buffer.size(), items);
+        SplitMultiString(buffer.data(), buffer.size() - 1, items);
         EXPECT_EQ(items, expected) << buffer.size();
     }
 }
