@@ -13,31 +13,21 @@
 
 namespace {
 
-HGLOBAL BlockOf(const void* data, size_t size)
+// The bytes of `items`, then `tail`.
+template <class T> std::vector<BYTE> Bytes(const std::vector<T>& items, const std::vector<BYTE>& tail = {})
 {
-    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (size) std::memcpy(::GlobalLock(memory), data, size);
-    ::GlobalUnlock(memory);
-    return memory;
-}
-
-HGLOBAL BlockOf(const std::vector<BYTE>& bytes) { return BlockOf(bytes.data(), bytes.size()); }
-
-// The bytes of `words`, then `tail`.
-template <class T> std::vector<BYTE> Bytes(const std::vector<T>& words, const std::vector<BYTE>& tail)
-{
-    std::vector<BYTE> bytes(words.size() * sizeof(T));
-    if (!words.empty()) std::memcpy(bytes.data(), words.data(), bytes.size());
+    std::vector<BYTE> bytes(items.size() * sizeof(T));
+    if (!items.empty()) std::memcpy(bytes.data(), items.data(), bytes.size());
     bytes.insert(bytes.end(), tail.begin(), tail.end());
     return bytes;
 }
 
-std::vector<BYTE> DropBytes(DWORD pFiles, BOOL wide, const std::vector<BYTE>& tail)
+HGLOBAL BlockOf(const std::vector<BYTE>& bytes)
 {
-    DROPFILES header = {};
-    header.pFiles = pFiles;
-    header.fWide = wide;
-    return Bytes(std::vector<DROPFILES>{header}, tail);
+    HGLOBAL memory = ::GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    if (!bytes.empty()) std::memcpy(::GlobalLock(memory), bytes.data(), bytes.size());
+    ::GlobalUnlock(memory);
+    return memory;
 }
 
 UINT IdListFormat() { return ::RegisterClipboardFormatW(CFSTR_SHELLIDLIST); }
@@ -66,15 +56,6 @@ protected:
         return GetClipboardFileList(clipboard, paths);
     }
 
-    HGLOBAL ItemsDrop() const
-    {
-        std::wstring list;
-        ListToMultiString(m_items, list);
-        HGLOBAL drop = nullptr;
-        MakeDropFilesOrThrow(drop, list);
-        return drop;
-    }
-
     CTempFolder m_temp;
     CDeviceWindow m_window;
     std::list<std::wstring> m_items;
@@ -89,11 +70,8 @@ TEST_F(Clipboard, TextRoundTripsAndAnUnterminatedTextEndsWithItsBlock)
         CClipboard clipboard(m_window);
         ASSERT_TRUE(GetClipboardUnicodeText(back));
         EXPECT_EQ(back, text);
-        HANDLE data = ::GetClipboardData(CF_UNICODETEXT); // the system's own view of the block
-        EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(::GlobalLock(data))), text);
-        ::GlobalUnlock(data);
     }
-    Put({{CF_UNICODETEXT, BlockOf(text.data(), text.size() * sizeof(wchar_t))}});
+    Put({{CF_UNICODETEXT, BlockOf(Bytes(std::vector<wchar_t>(text.begin(), text.end())))}});
     CClipboard clipboard(m_window);
     ASSERT_TRUE(GetClipboardUnicodeText(back));
     // Wine ends the stored text with a NUL of its own; either way nothing past the block is read.
@@ -116,7 +94,6 @@ TEST_F(Clipboard, DropEffectRoundTripsAndARefusedBlockStaysWithItsOwner)
     DWORD effect = 99;
     EXPECT_EQ(GetClipboardDropEffect(effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY)); // when no effect is named
-    EXPECT_FALSE(IsClipboardCut());
     SetClipboardDropEffect(DROPEFFECT_MOVE);
     EXPECT_TRUE(IsClipboardCut());
     SetClipboardDropEffect(DROPEFFECT_COPY | DROPEFFECT_LINK);
@@ -126,24 +103,27 @@ TEST_F(Clipboard, DropEffectRoundTripsAndARefusedBlockStaysWithItsOwner)
     clipboard.Close();
 
     // A block too short for its DWORD.
-    Put({{::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), BlockOf(std::vector<BYTE>{2, 0})}});
+    Put({{::RegisterClipboardFormatW(CFSTR_PREFERREDDROPEFFECT), BlockOf({2, 0})}});
     clipboard.Open(m_window);
     EXPECT_TRUE(FAILED(GetClipboardDropEffect(effect)));
 }
 
 TEST_F(Clipboard, FileListsRoundTrip)
 {
-    Put({{CF_HDROP, ItemsDrop()}});
+    std::wstring list;
+    ListToMultiString(m_items, list);
+    HGLOBAL drop = nullptr;
+    MakeDropFilesOrThrow(drop, list);
+    Put({{CF_HDROP, drop}});
     std::list<std::wstring> paths;
     ASSERT_EQ(ReadFileList(paths), S_OK);
     EXPECT_EQ(paths, m_items);
     {
         // The shell reads the same block the same way.
         CClipboard clipboard(m_window);
-        HDROP drop = static_cast<HDROP>(::GetClipboardData(CF_HDROP));
         wchar_t name[MAX_PATH] = L"";
-        EXPECT_EQ(::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0), m_items.size());
-        ::DragQueryFileW(drop, 1, name, MAX_PATH);
+        EXPECT_EQ(::DragQueryFileW(static_cast<HDROP>(::GetClipboardData(CF_HDROP)), 1, name, MAX_PATH),
+                  std::next(m_items.begin())->size());
         EXPECT_EQ(std::wstring(name), *std::next(m_items.begin()));
     }
 
@@ -154,15 +134,15 @@ TEST_F(Clipboard, FileListsRoundTrip)
     HGLOBAL ours = nullptr;
     ASSERT_EQ(MakeShellIdListArray(ours, lists), S_OK);
     const CItemIDList parent(::ILCreateFromPathW(m_temp.Path().c_str()));
-    std::vector<BYTE> shells(sizeof(UINT) * (lists.size() + 2));
-    reinterpret_cast<UINT*>(shells.data())[0] = static_cast<UINT>(lists.size());
+    std::vector<UINT> offsets = {static_cast<UINT>(lists.size())};
+    std::vector<BYTE> records;
     for (size_t i = 0; i <= lists.size(); ++i) {
         const CItemIDList part = i ? lists[i - 1].GetChildPart(parent) : parent;
-        reinterpret_cast<UINT*>(shells.data())[i + 1] = static_cast<UINT>(shells.size());
+        offsets.push_back(static_cast<UINT>(sizeof(UINT) * (lists.size() + 2) + records.size()));
         const BYTE* p = reinterpret_cast<const BYTE*>(part.Get());
-        shells.insert(shells.end(), p, p + part.GetSize());
+        records.insert(records.end(), p, p + part.GetSize());
     }
-    for (HGLOBAL array : {ours, BlockOf(shells)}) {
+    for (HGLOBAL array : {ours, BlockOf(Bytes(offsets, records))}) {
         Put({{IdListFormat(), array}});
         ASSERT_EQ(ReadFileList(paths), S_OK);
         EXPECT_EQ(paths, m_items);
@@ -171,6 +151,7 @@ TEST_F(Clipboard, FileListsRoundTrip)
 
 TEST_F(Clipboard, MalformedBlocksFromOtherProcessesAreRefused)
 {
+    // DROPFILES: pFiles, pt.x, pt.y, fNC, fWide.
     const DWORD header = sizeof(DROPFILES);
     const std::vector<BYTE> unended(64, 'x');
     const struct {
@@ -179,10 +160,10 @@ TEST_F(Clipboard, MalformedBlocksFromOtherProcessesAreRefused)
         std::vector<BYTE> bytes;
     } cases[] = {
         {"drop shorter than its header", CF_HDROP, std::vector<BYTE>(8, 0)},
-        {"names beyond the block", CF_HDROP, DropBytes(0x7FFFFFF0, TRUE, {0, 0, 0, 0})},
-        {"wide names never ended", CF_HDROP, DropBytes(header, TRUE, unended)},
-        {"narrow names never ended", CF_HDROP, DropBytes(header, FALSE, unended)},
-        {"last name without the empty one", CF_HDROP, DropBytes(header, TRUE, {'a', 0, 0, 0})},
+        {"names beyond the block", CF_HDROP, Bytes<DWORD>({0x7FFFFFF0, 0, 0, 0, TRUE}, {0, 0, 0, 0})},
+        {"wide names never ended", CF_HDROP, Bytes<DWORD>({header, 0, 0, 0, TRUE}, unended)},
+        {"narrow names never ended", CF_HDROP, Bytes<DWORD>({header, 0, 0, 0, FALSE}, unended)},
+        {"last name without the empty one", CF_HDROP, Bytes<DWORD>({header, 0, 0, 0, TRUE}, {'a', 0, 0, 0})},
         {"array shorter than its count", IdListFormat(), {1, 0}},
         {"count beyond the block", IdListFormat(), Bytes<UINT>({0x40000000, 12, 12}, {0, 0})},
         {"offset beyond the block", IdListFormat(), Bytes<UINT>({1, 12, 0x10000}, {0, 0})},

@@ -2,18 +2,17 @@
 
 #include "ids/drives.h"
 
-#include <gtest/gtest.h>
-
 #include <initguid.h>
 #include <ioevent.h>
 
 #include <cstddef>
 #include <iterator>
-#include <memory>
 
 namespace {
 
 using Events = std::vector<std::wstring>;
+
+const HANDLE kNoRecordHandle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0));
 
 std::wstring Ev(const wchar_t* name, wchar_t letter) { return std::wstring(name) + L":" + letter; }
 
@@ -23,15 +22,27 @@ DEV_BROADCAST_HANDLE HandleBroadcast(const CDriveMonitorInfo& record, const GUID
             {0}};
 }
 
-DEV_BROADCAST_VOLUME VolumeBroadcast(DWORD mask)
-{
-    return {sizeof(DEV_BROADCAST_VOLUME), DBT_DEVTYP_VOLUME, 0, mask, 0};
-}
+// A monitor that logs "<event>:<letters>" for every event it raises on a record that carries a
+// watched letter (other drives of the prefix are left out), before its listeners hear it.
+class CLoggingMonitor : public CDriveMonitor {
+public:
+    void OnAttached(CDriveMonitorInfo* r) override { CDriveMonitor::OnAttached(Logged(L"attached", r)); }
+    void OnDetached(CDriveMonitorInfo* r) override { CDriveMonitor::OnDetached(Logged(L"detached", r)); }
+    void OnArrived(CDriveMonitorInfo* r) override { CDriveMonitor::OnArrived(Logged(L"arrived", r)); }
+    void OnRemoved(CDriveMonitorInfo* r) override { CDriveMonitor::OnRemoved(Logged(L"removed", r)); }
+    void OnMediaArrived(CDriveMonitorInfo* r) override { CDriveMonitor::OnMediaArrived(Logged(L"mediaIn", r)); }
+    void OnMediaRemoved(CDriveMonitorInfo* r) override { CDriveMonitor::OnMediaRemoved(Logged(L"mediaOut", r)); }
 
-LRESULT Send(CDriveMonitor& monitor, UINT_PTR event, const void* data)
-{
-    return monitor.OnDeviceChange(event, static_cast<const DEV_BROADCAST_HDR*>(data));
-}
+    DWORD m_watched = 0;
+    Events m_log;
+
+private:
+    CDriveMonitorInfo* Logged(const wchar_t* name, CDriveMonitorInfo* record)
+    {
+        if (record->m_driveMask & m_watched) m_log.push_back(name + (L":" + record->GetDriveLetters()));
+        return record;
+    }
+};
 
 struct CThrowingListener : CEventListener {
     DWORD m_masks = 0;
@@ -49,7 +60,8 @@ protected:
     void SetUp() override
     {
         DriveTest::SetUp();
-        LogEvents(m_monitor, m_events);
+        if (HasFatalFailure()) return;
+        m_monitor.m_watched = LetterBit(m_x) | LetterBit(m_y);
     }
 
     CDriveMonitor::RecordPtr RecordOf(wchar_t letter) const
@@ -59,93 +71,41 @@ protected:
         }
         return {};
     }
-    Events EventsOfX() const { return EventsFor(m_events, LetterBit(m_x)); }
 
-    // A card present before the monitor starts, attached by Reset.
-    CDriveMonitor::RecordPtr StartWithCard()
+    LRESULT Send(UINT_PTR event, const void* data)
     {
-        m_drive = std::make_unique<CTestDrive>(m_x, m_temp.Path(L"card"), false);
-        if (!m_drive->Defined()) return {};
-        m_monitor.Reset();
-        return RecordOf(m_x);
+        return ::SendMessageW(m_window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
     }
 
-    // The log outlives the monitor.
-    EventLog m_events;
-    CDriveMonitor m_monitor;
+    CLoggingMonitor m_monitor;
     CDeviceWindow m_window{&m_monitor};
-    std::unique_ptr<CTestDrive> m_drive;
 };
 
-TEST_F(DriveMonitorTest, CardPresentAtStartIsAttachedWithoutArrivalAndKeptOnAStaleRemoval)
+// Handle events are sent in-process with the record's real handle values; malformed messages,
+// as any other process may send them, change nothing.
+TEST_F(DriveMonitorTest, ACardPresentAtStartFromAttachingToRemoval)
 {
-    const auto record = StartWithCard();
+    ASSERT_TRUE(Define(m_x, L"card"));
+    m_monitor.Reset();
+    const auto record = RecordOf(m_x);
     ASSERT_TRUE(record);
-    EXPECT_EQ(EventsOfX(), Events({Ev(L"attached", m_x)}));
-    EXPECT_EQ(record->m_devicePath.rfind(L"\\\\.\\PhysicalDrive", 0), 0u);
+    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"attached", m_x)}));
     EXPECT_NE(record->m_notify, nullptr);
     // The media poll's control answers on the monitored handle.
     DISK_GEOMETRY geometry = {};
     DWORD returned = 0;
     EXPECT_EQ(record->GetDriveGeometry(geometry, returned), S_OK);
-
     // A removal broadcast for a letter that is still there removes nothing.
-    m_events.clear();
-    ASSERT_EQ(RunDriveTool(std::wstring(L"depart ") + m_x), 0);
-    EXPECT_TRUE(m_events.empty());
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_x)), TRUE);
     EXPECT_EQ(RecordOf(m_x), record);
-}
 
-TEST_F(DriveMonitorTest, ArrivalAndRemovalOfACard)
-{
-    m_monitor.Reset();
-    CTestDrive drive(m_x, m_temp.Path(L"card"), true);
-    ASSERT_TRUE(drive.Defined());
-    EXPECT_EQ(EventsOfX(), Events({Ev(L"arrived", m_x), Ev(L"attached", m_x)}));
-    m_events.clear();
-    ASSERT_TRUE(drive.Remove(true));
-    EXPECT_EQ(EventsOfX(), Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
-    EXPECT_FALSE(RecordOf(m_x));
-}
-
-TEST_F(DriveMonitorTest, TwoVolumesOfOneDiskAreReportedTogether)
-{
-    const wchar_t y = m_letters[1];
-    CTestDrive first(m_x, m_temp.Path(L"a"), false);
-    CTestDrive second(y, m_temp.Path(L"b"), false);
-    ASSERT_TRUE(first.Defined() && second.Defined());
-    m_monitor.Reset();
-    ASSERT_TRUE(RecordOf(m_x));
-    const std::wstring disk = RecordOf(m_x)->m_devicePath;
-    m_monitor.DetachAll();
-    m_events.clear();
-
-    // One disk carrying both letters, as the grouping by device number attaches it.
-    m_monitor.Attach(LetterBit(m_x) | LetterBit(y), disk, true, true);
-    const std::wstring both = UnitMaskToLetters(LetterBit(m_x) | LetterBit(y));
-    EXPECT_EQ(EventsOfX(), Events({L"arrived:" + both, L"attached:" + both}));
-    // The removal of one of its volumes removes the disk and reports both letters.
-    m_events.clear();
-    ASSERT_TRUE(first.Remove(true));
-    EXPECT_EQ(EventsFor(m_events, LetterBit(y)), Events({L"removed:" + both, L"detached:" + both}));
-    EXPECT_FALSE(RecordOf(y));
-}
-
-// Handle events are sent in-process with the record's real handle values; malformed messages,
-// as any other process may send them, change nothing.
-TEST_F(DriveMonitorTest, MediaEventsOnTheRecordHandleAndMalformedMessagesIgnored)
-{
-    const auto record = StartWithCard();
-    ASSERT_TRUE(record);
     const HANDLE handle = record->m_handle;
     const auto arrival = HandleBroadcast(*record, GUID_IO_MEDIA_ARRIVAL);
     const auto removal = HandleBroadcast(*record, GUID_IO_MEDIA_REMOVAL);
-    const auto other = HandleBroadcast(*record, GUID_IO_VOLUME_LOCK);
-    auto unknown = arrival; // a handle of no record
-    unknown.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0));
-    const DEV_BROADCAST_HDR tiny = {4, DBT_DEVTYP_HANDLE, 0};
-    auto shortVolume = VolumeBroadcast(LetterBit(m_x));
-    shortVolume.dbcv_size = offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask);
+    auto unknown = arrival; // a handle of no record: nothing is raised, nothing closed
+    unknown.dbch_handle = kNoRecordHandle;
+    const DEV_BROADCAST_VOLUME shortVolume = {offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask), DBT_DEVTYP_VOLUME,
+                                              0, LetterBit(m_x), 0};
     auto shortHandle = HandleBroadcast(*record);
     shortHandle.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_handle);
     auto shortGuid = arrival;
@@ -157,69 +117,75 @@ TEST_F(DriveMonitorTest, MediaEventsOnTheRecordHandleAndMalformedMessagesIgnored
         const void* data;
         const wchar_t* raised;
     } cases[] = {
-        {DBT_CUSTOMEVENT, &arrival, L"mediaArrived"},   {DBT_CUSTOMEVENT, &removal, L"mediaRemoved"},
-        {DBT_CUSTOMEVENT, &other, nullptr},             {DBT_CUSTOMEVENT, &unknown, nullptr},
-        {DBT_DEVICEARRIVAL, nullptr, nullptr},          {DBT_CUSTOMEVENT, nullptr, nullptr},
-        {DBT_DEVICEQUERYREMOVE, &tiny, nullptr},        {DBT_DEVICEARRIVAL, &shortVolume, nullptr},
+        {DBT_CUSTOMEVENT, &arrival, L"mediaIn"},        {DBT_CUSTOMEVENT, &removal, L"mediaOut"},
+        {DBT_CUSTOMEVENT, &unknown, nullptr},           {DBT_DEVICEQUERYREMOVE, &unknown, nullptr},
+        {DBT_DEVICEQUERYREMOVE, nullptr, nullptr},      {DBT_DEVICEARRIVAL, &shortVolume, nullptr},
         {DBT_DEVICEQUERYREMOVE, &shortHandle, nullptr}, {DBT_CUSTOMEVENT, &shortGuid, nullptr},
-        {DBT_DEVICEQUERYREMOVE, &volumeTyped, nullptr}, {0x1234, &volumeTyped, nullptr},
+        {DBT_DEVICEQUERYREMOVE, &volumeTyped, nullptr},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         SCOPED_TRACE(i);
-        m_events.clear();
-        EXPECT_EQ(Send(m_monitor, cases[i].event, cases[i].data), TRUE);
-        const wchar_t* raised = cases[i].raised;
-        EXPECT_EQ(m_events, raised ? EventLog({{raised, LetterBit(m_x)}}) : EventLog());
+        m_monitor.m_log.clear();
+        EXPECT_EQ(Send(cases[i].event, cases[i].data), TRUE);
+        EXPECT_EQ(m_monitor.m_log, cases[i].raised ? Events({Ev(cases[i].raised, m_x)}) : Events());
     }
-    EXPECT_EQ(::SendMessageW(m_window, WM_DEVICECHANGE, DBT_DEVICEQUERYREMOVE, 0), TRUE);
-    EXPECT_TRUE(m_events.empty());
     EXPECT_EQ(record->m_handle, handle);
-    EXPECT_EQ(RecordOf(m_x), record);
-}
 
-TEST_F(DriveMonitorTest, QueryRemoveClosesAndQueryRemoveFailedReopens)
-{
-    const auto record = StartWithCard();
-    ASSERT_TRUE(record);
-    m_events.clear();
+    // Query-remove closes the handle, query-remove-failed reopens it.
     auto query = HandleBroadcast(*record);
-    query.dbch_handle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0)); // of no record
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
-    EXPECT_NE(record->m_handle, nullptr);
-    query.dbch_handle = record->m_handle;
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVE, &query), TRUE);
+    EXPECT_EQ(Send(DBT_DEVICEQUERYREMOVE, &query), TRUE);
     EXPECT_EQ(record->m_handle, nullptr);
     DWORD flags = 0;
-    EXPECT_FALSE(::GetHandleInformation(query.dbch_handle, &flags)) << "handle still open";
-    m_monitor.PollMedia(); // skips a record without handle
-
+    EXPECT_FALSE(::GetHandleInformation(handle, &flags)) << "handle still open";
     query.dbch_handle = nullptr; // the handle is gone: the notification names the record
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEQUERYREMOVEFAILED, &query), TRUE);
+    EXPECT_EQ(Send(DBT_DEVICEQUERYREMOVEFAILED, &query), TRUE);
     EXPECT_NE(record->m_handle, nullptr);
     EXPECT_EQ(m_monitor.FindByHandle(record->m_handle), record);
-    EXPECT_TRUE(m_events.empty());
+    EXPECT_TRUE(m_monitor.m_log.empty());
 
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEREMOVECOMPLETE, &query), TRUE);
-    EXPECT_EQ(EventsOfX(), Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
+    // Its handle closed behind its back, the record fails to close on remove-complete; the
+    // device is gone all the same, and so is the record.
+    ::CloseHandle(record->m_handle);
+    EXPECT_EQ(Send(DBT_DEVICEREMOVECOMPLETE, &query), FALSE);
+    record->m_handle = nullptr;
+    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
     EXPECT_FALSE(RecordOf(m_x));
 }
 
-TEST_F(DriveMonitorTest, AFailingListenerIsStoppedInTheHandlerAndTheRecordStays)
+TEST_F(DriveMonitorTest, ArrivalsAndRemovalsOfOneAndOfTwoVolumesOfADisk)
 {
     m_monitor.Reset();
-    CTestDrive drive(m_x, m_temp.Path(L"card"), false);
-    ASSERT_TRUE(drive.Defined());
+    ASSERT_TRUE(Define(m_x, L"a"));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x)), TRUE);
+    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"arrived", m_x), Ev(L"attached", m_x)}));
+    m_monitor.m_log.clear();
+    ASSERT_TRUE(Remove(m_x));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_x)), TRUE);
+    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
+    EXPECT_FALSE(RecordOf(m_x));
+
+    // One disk carrying both letters, as the grouping by device number attaches it, is reported
+    // with both; the removal of either volume removes it.
+    ASSERT_TRUE(Define(m_x, L"a") && Define(m_y, L"b"));
+    const std::wstring both = UnitMaskToLetters(LetterBit(m_x) | LetterBit(m_y));
+    m_monitor.m_log.clear();
+    m_monitor.Attach(LetterBit(m_x) | LetterBit(m_y), std::wstring(L"\\\\.\\") + m_x + L":", true, true);
+    EXPECT_EQ(m_monitor.m_log, Events({L"arrived:" + both, L"attached:" + both}));
+    m_monitor.m_log.clear();
+    ASSERT_TRUE(Remove(m_x));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_x)), TRUE);
+    EXPECT_EQ(m_monitor.m_log, Events({L"removed:" + both, L"detached:" + both}));
+    EXPECT_FALSE(RecordOf(m_y));
+
+    // A listener's exception ends in the handler; the record stays.
     m_monitor.m_arrivedListeners.push_front(boost::shared_ptr<CEventListener>(new CThrowingListener));
-    const auto volume = VolumeBroadcast(LetterBit(m_x));
-    EXPECT_EQ(Send(m_monitor, DBT_DEVICEARRIVAL, &volume), FALSE);
-    EXPECT_TRUE(RecordOf(m_x));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_y)), FALSE);
+    EXPECT_TRUE(RecordOf(m_y));
 }
 
 TEST_F(DriveMonitorTest, DestructorDetachesEveryRecordAndNeverThrows)
 {
-    CTestDrive first(m_x, m_temp.Path(L"a"), false);
-    CTestDrive second(m_letters[1], m_temp.Path(L"b"), false);
-    ASSERT_TRUE(first.Defined() && second.Defined());
+    ASSERT_TRUE(Define(m_x, L"a") && Define(m_y, L"b"));
     const boost::shared_ptr<CThrowingListener> throwing(new CThrowingListener);
     size_t records = 0;
     {
@@ -230,8 +196,7 @@ TEST_F(DriveMonitorTest, DestructorDetachesEveryRecordAndNeverThrows)
         monitor.m_detachedListeners.push_back(throwing);
     }
     EXPECT_EQ(throwing->m_calls, records);
-    const DWORD both = LetterBit(m_x) | LetterBit(m_letters[1]);
-    EXPECT_EQ(throwing->m_masks & both, both);
+    EXPECT_EQ(throwing->m_masks & (LetterBit(m_x) | LetterBit(m_y)), LetterBit(m_x) | LetterBit(m_y));
 }
 
 } // namespace

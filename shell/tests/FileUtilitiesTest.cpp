@@ -4,8 +4,6 @@
 #include "ids/files.h"
 #include "shell/tests/ShellTestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
 
 namespace {

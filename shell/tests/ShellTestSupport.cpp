@@ -1,23 +1,6 @@
 #include "shell/tests/ShellTestSupport.h"
 
-#include <gtest/gtest.h>
-
-namespace {
-
-class CLogListener : public CEventListener {
-public:
-    CLogListener(const wchar_t* name, EventLog& log) : m_name(name), m_log(log) {}
-    void OnEvent(void*, void* record) override
-    {
-        m_log.emplace_back(m_name, static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
-    }
-
-private:
-    const wchar_t* m_name;
-    EventLog& m_log;
-};
-
-} // namespace
+#include "tests/support/FreeDriveLetters.h"
 
 my::CException CaughtOf(const std::function<void()>& action)
 {
@@ -30,57 +13,36 @@ my::CException CaughtOf(const std::function<void()>& action)
     return my::CException();
 }
 
-int RunDriveTool(const std::wstring& args)
+LRESULT SendVolumeChange(HWND window, UINT event, DWORD mask)
 {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    const std::wstring self = exe;
-    // Announcements go to this process only, not to test programs running beside it.
-    std::wstring command = L"\"" + self.substr(0, self.find_last_of(L"\\/")) + L"\\drivetool.exe\" " +
-                           args + L" --to " + std::to_wstring(::GetCurrentProcessId());
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                          nullptr, &si, &pi))
-        return -1;
-    // The tool waits for each of our windows to take its message: keep dispatching meanwhile.
-    const DWORD start = ::GetTickCount();
-    while (::MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
-        if (::GetTickCount() - start > 30000) {
-            ::TerminateProcess(pi.hProcess, 99);
-            ::WaitForSingleObject(pi.hProcess, 5000);
-            break;
+    DEV_BROADCAST_VOLUME volume = {sizeof(volume), DBT_DEVTYP_VOLUME, 0, mask, 0};
+    return ::SendMessageW(window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume));
+}
+
+void DriveTest::SetUp()
+{
+    const std::vector<wchar_t> letters = FreeDriveLetters(2, L'Y', L'M');
+    ASSERT_EQ(letters.size(), 2u) << "no free drive letters";
+    m_x = letters[0];
+    m_y = letters[1];
+}
+
+void DriveTest::TearDown()
+{
+    for (wchar_t letter : {m_x, m_y}) {
+        const wchar_t root[] = {letter, L':', L'\\', 0};
+        if (letter && ::GetDriveTypeW(root) != DRIVE_NO_ROOT_DIR) {
+            EXPECT_TRUE(Remove(letter)) << "drive left defined";
         }
     }
-    DWORD code = 0;
-    ::GetExitCodeProcess(pi.hProcess, &code);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    return static_cast<int>(code);
 }
 
-CTestDrive::CTestDrive(wchar_t letter, const std::wstring& folder, bool announce) : m_letter(letter)
+bool DriveTest::Define(wchar_t letter, const std::wstring& name)
 {
+    const std::wstring folder = m_temp / name;
     ::CreateDirectoryW(folder.c_str(), nullptr);
-    const std::wstring verb = announce ? L"insert " : L"define ";
-    m_defined = RunDriveTool(verb + letter + L" \"" + folder + L"\"") == 0;
-}
-
-CTestDrive::~CTestDrive()
-{
-    if (m_defined) Remove(false);
-    const wchar_t root[] = {m_letter, L':', L'\\', 0};
-    EXPECT_EQ(::GetDriveTypeW(root), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << "drive left defined";
-}
-
-bool CTestDrive::Remove(bool announce)
-{
-    const int code = RunDriveTool(std::wstring(announce ? L"remove " : L"undefine ") + m_letter);
-    if (code == 0) m_defined = false;
-    return code == 0;
+    const std::string unixFolder = ToUnixPath(folder);
+    return !unixFolder.empty() && DefineRemovableDrive(letter, unixFolder) == ERROR_SUCCESS;
 }
 
 CDeviceWindow::CDeviceWindow(CDriveMonitor* monitor) : m_monitor(monitor)
@@ -98,27 +60,4 @@ LRESULT CDeviceWindow::OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     if (!m_monitor) return TRUE;
     return m_monitor->OnDeviceChange(wParam, reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
-}
-
-void LogEvents(CDriveMonitor& monitor, EventLog& log)
-{
-    const std::pair<EventListenerList*, const wchar_t*> lists[] = {
-        {&monitor.m_attachedListeners, L"attached"},
-        {&monitor.m_detachedListeners, L"detached"},
-        {&monitor.m_arrivedListeners, L"arrived"},
-        {&monitor.m_removedListeners, L"removed"},
-        {&monitor.m_mediaArrivedListeners, L"mediaArrived"},
-        {&monitor.m_mediaRemovedListeners, L"mediaRemoved"},
-    };
-    for (const auto& [list, name] : lists)
-        list->push_back(boost::shared_ptr<CEventListener>(new CLogListener(name, log)));
-}
-
-std::vector<std::wstring> EventsFor(const EventLog& log, DWORD mask)
-{
-    std::vector<std::wstring> result;
-    for (const auto& [name, driveMask] : log) {
-        if (driveMask & mask) result.push_back(name + L":" + UnitMaskToLetters(driveMask));
-    }
-    return result;
 }

@@ -1,10 +1,10 @@
 #pragma once
 // Helpers for the shell tests: the exception an action throws; for the drive tests, removable drive
-// letters defined over folders through drivetool.exe, a hidden top-level window that feeds a drive
-// monitor, and a log of the monitor's events.
+// letters defined over folders through Wine's mount manager and a hidden top-level window that
+// feeds a drive monitor.
 #include "foundation/Exception.h"
 #include "shell/DriveMonitor.h"
-#include "tests/support/FreeDriveLetters.h"
+#include "tests/drivetool/MountManager.h"
 #include "tests/support/TempFolder.h"
 
 #include <Window.h>
@@ -14,47 +14,28 @@
 
 #include <functional>
 #include <string>
-#include <utility>
-#include <vector>
 
 // The exception `action` throws; a failure of the test when it throws none.
 my::CException CaughtOf(const std::function<void()>& action);
 
-// Runs drivetool.exe with `args`, dispatching this thread's messages until it ends, so that the
-// WM_DEVICECHANGE it sends to our windows is delivered; returns its exit code (-1 when not run).
-int RunDriveTool(const std::wstring& args);
-
-// Letters free for a test drive, from Y down to M.
-inline std::vector<wchar_t> FindFreeLetters(size_t count) { return FreeDriveLetters(count, L'Y', L'M'); }
-
 inline DWORD LetterBit(wchar_t letter) { return 1u << (letter - L'A'); }
 
-// A removable drive letter over `folder` (made if missing) for the life of the object.
-class CTestDrive {
-public:
-    CTestDrive(wchar_t letter, const std::wstring& folder, bool announce);
-    ~CTestDrive();
-    bool Defined() const { return m_defined; }
-    bool Remove(bool announce); // true when drivetool succeeded
+// Sends `window` what the system sends its top-level windows when the volumes of `mask` arrive
+// or leave: WM_DEVICECHANGE with a DEV_BROADCAST_VOLUME.
+LRESULT SendVolumeChange(HWND window, UINT event, DWORD mask);
 
-private:
-    wchar_t m_letter;
-    bool m_defined = false;
-};
-
-// A private folder and two free letters for drives defined over it; the folder outlives them.
+// A private folder and two free letters (Y down to M) for removable drives defined over its
+// sub-folders; the drives are removed before the folder.
 class DriveTest : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_letters = FindFreeLetters(2);
-        ASSERT_EQ(m_letters.size(), 2u) << "no free drive letters";
-        m_x = m_letters[0];
-    }
+    void SetUp() override;
+    void TearDown() override;
+    // Defines `letter` over the sub-folder `name` (made if missing); true on success.
+    bool Define(wchar_t letter, const std::wstring& name);
+    static bool Remove(wchar_t letter) { return RemoveDriveDefinition(letter) == ERROR_SUCCESS; }
 
     CTempFolder m_temp;
-    std::vector<wchar_t> m_letters;
-    wchar_t m_x = 0;
+    wchar_t m_x = 0, m_y = 0;
 };
 
 // Hidden top-level window that forwards WM_DEVICECHANGE to a monitor, as the program's frame does.
@@ -73,12 +54,3 @@ public:
 private:
     CDriveMonitor* m_monitor;
 };
-
-// Every event of a monitor with the drive mask of its record, in order. The log must outlive the
-// monitor, whose destructor still reports detaching.
-using EventLog = std::vector<std::pair<std::wstring, DWORD>>;
-void LogEvents(CDriveMonitor& monitor, EventLog& log);
-
-// "<event>:<letters>" for the events that name one of the letters of `mask` (other drives in the
-// prefix are left out).
-std::vector<std::wstring> EventsFor(const EventLog& log, DWORD mask);
