@@ -87,6 +87,16 @@ void ThrowComObjectError(HRESULT code, const std::wstring& objectName)
 {
     throw my::CException(IDS_COM_OBJECT_FAILED, code, objectName);
 }
+void ThrowIfFailed(HRESULT hr, UINT id)
+{
+    if (FAILED(hr)) throw my::CException(id, hr);
+}
+
+void ThrowIfFailed(HRESULT hr, UINT id, const std::wstring& arg)
+{
+    if (FAILED(hr)) throw my::CException(id, hr, arg);
+}
+
 void ThrowClipboardError() { throw my::CException(IDS_CLIPBOARD_OPEN_FAILED, HResultFromLastError()); }
 void ThrowMemoryDcError(const std::wstring& text) { throw my::CException(IDS_MEMORY_DC_FAILED, text); }
 void ThrowDcError(const std::wstring& text) { throw my::CException(IDS_DC_FAILED, text); }

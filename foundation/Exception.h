@@ -40,6 +40,10 @@ public:
 
 } // namespace my
 
+// Throws `id` with the code when `hr` is a failure; success codes pass.
+void ThrowIfFailed(HRESULT hr, UINT id);
+void ThrowIfFailed(HRESULT hr, UINT id, const std::wstring& arg);
+
 [[noreturn]] void ThrowException(UINT id);
 [[noreturn]] void ThrowException(UINT id, const std::wstring& text);
 [[noreturn]] void ThrowInternalError(const std::wstring& text);

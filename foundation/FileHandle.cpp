@@ -18,16 +18,6 @@ HRESULT LastErrorHResult()
 using CreateFileTransactedFn = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE,
                                                 HANDLE, PUSHORT, PVOID);
 
-void ThrowIfFailed(HRESULT hr, UINT id)
-{
-    if (FAILED(hr)) throw my::CException(id, hr);
-}
-
-void ThrowIfFailed(HRESULT hr, UINT id, const std::wstring& arg)
-{
-    if (FAILED(hr)) throw my::CException(id, hr, arg);
-}
-
 } // namespace
 
 CFileHandle::~CFileHandle() { Close(); }
