@@ -75,11 +75,30 @@ public:
     void Assign(const CItemIDListHandle& other);
 
     CItemIDList GetChildPart(const CItemIDListHandle& ancestor) const;
-    static CItemIDList Combine(const CItemIDListHandle& a, const CItemIDListHandle& b);
+    [[nodiscard]] static CItemIDList Combine(const CItemIDListHandle& a, const CItemIDListHandle& b);
+    // This list becomes a's records then b's; either may be this list's own.
+    HRESULT Combine(LPCITEMIDLIST a, LPCITEMIDLIST b);
+    // An empty list (the terminator alone): the desktop.
+    HRESULT MakeEmpty();
+
+    // Parsed by the desktop folder; `attributes` (optional) asks for and receives the item's.
+    HRESULT FromPath(const wchar_t* path, SFGAOF* attributes = nullptr);
+    void FromPathOrThrow(const wchar_t* path, SFGAOF* attributes = nullptr);
+    // Parsed through a file-system bind context: the item need not exist.
+    HRESULT FromPathNoFile(const std::wstring& path, const WIN32_FIND_DATAW* data = nullptr);
+    HRESULT FromSpecialFolder(int csidl);
+    HRESULT FromDesktop() { return FromSpecialFolder(CSIDL_DESKTOP); }
+    void FromDesktopOrThrow();
+    HRESULT FromRecycleBin() { return FromSpecialFolder(CSIDL_BITBUCKET); }
+    HRESULT FromComputer() { return FromSpecialFolder(CSIDL_DRIVES); }
     CItemIDList CloneFirst() const;
     CItemIDList CloneParent() const;
     CItemIDList RemoveLast();
 };
+
+// The characters after the last '.', empty without one.
+std::wstring GetFileExtension(const char* name);
+std::wstring GetFileExtension(const wchar_t* name);
 
 // Display names of the records from the desktop down, "/" between them.
 std::wostream& operator<<(std::wostream& os, const CItemIDListHandle& list);
