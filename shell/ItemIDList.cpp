@@ -13,7 +13,8 @@ namespace {
 
 const BYTE* Bytes(LPCITEMIDLIST pidl) { return reinterpret_cast<const BYTE*>(pidl); }
 
-// A one-record list holding a copy of the first record of `pidl`.
+} // namespace
+
 CItemIDList CopyFirstRecord(LPCITEMIDLIST pidl)
 {
     CItemIDList copy;
@@ -22,15 +23,12 @@ CItemIDList CopyFirstRecord(LPCITEMIDLIST pidl)
     return copy;
 }
 
-// A new list of the `size` bytes at `records`, terminated.
 CItemIDList CopyRecords(const BYTE* records, UINT size)
 {
     CItemIDList copy;
     if (copy.Alloc(size + 2) && size) std::memcpy(copy.Get(), records, size);
     return copy;
 }
-
-} // namespace
 
 UINT GetIdListSize(LPCITEMIDLIST pidl)
 {

@@ -96,6 +96,11 @@ public:
     CItemIDList RemoveLast();
 };
 
+// A one-record list holding a copy of the first record of `pidl`; null when the allocation failed.
+CItemIDList CopyFirstRecord(LPCITEMIDLIST pidl);
+// A new list of the `size` bytes at `records`, terminated; null when the allocation failed.
+CItemIDList CopyRecords(const BYTE* records, UINT size);
+
 // The characters after the last '.', empty without one.
 std::wstring GetFileExtension(const char* name);
 std::wstring GetFileExtension(const wchar_t* name);

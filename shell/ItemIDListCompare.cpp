@@ -5,13 +5,6 @@
 
 namespace {
 
-CItemIDList CopyOf(const BYTE* records, size_t size)
-{
-    CItemIDList copy;
-    if (copy.Alloc(static_cast<UINT>(size + 2)) && size) std::memcpy(copy.Get(), records, size);
-    return copy;
-}
-
 // A total order of two records by their bytes, for when the shell cannot tell.
 int CompareRecordBytes(LPCITEMIDLIST a, LPCITEMIDLIST b)
 {
@@ -31,14 +24,9 @@ int CompareItemIDLists(LPCITEMIDLIST pidl1, LPCITEMIDLIST pidl2)
         b = CItemIDListHandle::GetNextItem(b);
     }
     if (!a->mkid.cb || !b->mkid.cb) return a->mkid.cb == b->mkid.cb ? 0 : (a->mkid.cb ? 1 : -1);
-    const CItemIDList common = CopyOf(reinterpret_cast<const BYTE*>(pidl1),
-                                      static_cast<size_t>(reinterpret_cast<const BYTE*>(a) -
-                                                          reinterpret_cast<const BYTE*>(pidl1)));
-    CItemIDList first, second;
-    if (!common.IsNull()) {
-        first = CopyOf(reinterpret_cast<const BYTE*>(a), a->mkid.cb);
-        second = CopyOf(reinterpret_cast<const BYTE*>(b), b->mkid.cb);
-    }
+    const auto commonSize = static_cast<UINT>(reinterpret_cast<const BYTE*>(a) - reinterpret_cast<const BYTE*>(pidl1));
+    const CItemIDList common = CopyRecords(reinterpret_cast<const BYTE*>(pidl1), commonSize);
+    const CItemIDList first = CopyFirstRecord(a), second = CopyFirstRecord(b);
     CShellFolder folder;
     if (!common.IsNull() && !first.IsNull() && !second.IsNull() && SUCCEEDED(folder.BindTo(common))) {
         const int order = folder.CompareIDs(0, first.Get(), second.Get());

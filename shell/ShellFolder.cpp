@@ -15,14 +15,6 @@ namespace {
 const ULONG kBatch = 32;
 const int kFailedNextLimit = 3;
 
-// One-record copy of the first record of `pidl`; null when the allocation failed.
-CItemIDList FirstRecord(LPCITEMIDLIST pidl)
-{
-    CItemIDList record;
-    if (record.Alloc(pidl->mkid.cb + 2u)) std::memcpy(record.Get(), pidl, pidl->mkid.cb);
-    return record;
-}
-
 } // namespace
 
 HRESULT CShellFolder::Take(IShellFolder* folder)
@@ -77,7 +69,7 @@ HRESULT CShellFolder::BindToStepwise(const CItemIDListHandle& pidl)
     HRESULT hr = BindToDesktop();
     if (FAILED(hr) || pidl.IsNull()) return hr;
     for (LPCITEMIDLIST item = pidl.Get(); item->mkid.cb; item = CItemIDListHandle::GetNextItem(item)) {
-        const CItemIDList record = FirstRecord(item);
+        const CItemIDList record = CopyFirstRecord(item);
         if (record.IsNull()) hr = E_OUTOFMEMORY;
         IShellFolder* next = nullptr;
         if (SUCCEEDED(hr)) {
@@ -229,7 +221,7 @@ HRESULT CShellFolder::GetNamePath(LPCITEMIDLIST pidl, std::wstring& text) const
     if (!pidl) return E_INVALIDARG;
     ATL::CComPtr<IShellFolder> folder(m_folder);
     for (LPCITEMIDLIST item = pidl; item->mkid.cb; item = CItemIDListHandle::GetNextItem(item)) {
-        const CItemIDList record = FirstRecord(item);
+        const CItemIDList record = CopyFirstRecord(item);
         if (record.IsNull()) return E_OUTOFMEMORY;
         std::wstring name;
         HRESULT hr = CItemIDListHandle::GetDisplayName(folder, record.Get(), SHGDN_INFOLDER, name);

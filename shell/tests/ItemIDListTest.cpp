@@ -1,4 +1,5 @@
 #include "shell/ItemIDList.h"
+#include "shell/tests/ShellTestSupport.h"
 
 #include "tests/support/TempFolder.h"
 
@@ -9,21 +10,6 @@
 #include <vector>
 
 namespace {
-
-// A list built by hand from records of the given payloads.
-CItemIDList MakeList(const std::vector<std::string>& payloads)
-{
-    std::string bytes;
-    for (const std::string& payload : payloads) {
-        const USHORT cb = static_cast<USHORT>(payload.size() + 2);
-        bytes.append(reinterpret_cast<const char*>(&cb), 2);
-        bytes += payload;
-    }
-    CItemIDList list;
-    list.Alloc(static_cast<UINT>(bytes.size() + 2));
-    std::memcpy(list.Get(), bytes.data(), bytes.size());
-    return list;
-}
 
 std::string BytesOf(const CItemIDListHandle& list)
 {
@@ -47,24 +33,24 @@ TEST(ItemIDListArithmetic, RandomSplitAndCombineRoundTrip)
             for (char& c : payload) c = static_cast<char>(random());
             size += payload.size() + 2;
         }
-        CItemIDList list = MakeList(payloads);
+        CItemIDList list = MakeItemIDList(payloads);
         ASSERT_EQ(list.GetItemCount(), payloads.size());
         ASSERT_EQ(list.GetSize(), size);
         ASSERT_EQ(BytesOf(CItemIDList::Combine(list, null)), BytesOf(list));
         ASSERT_FALSE(null.IsAncestorOf(list));
 
         const size_t keep = random() % (payloads.size() + 1);
-        CItemIDList head = MakeList(std::vector<std::string>(payloads.begin(), payloads.begin() + keep));
+        CItemIDList head = MakeItemIDList(std::vector<std::string>(payloads.begin(), payloads.begin() + keep));
         ASSERT_TRUE(head.IsAncestorOf(list));
         ASSERT_EQ(list.IsAncestorOf(head), keep == payloads.size());
         CItemIDList tail = list.GetChildPart(head);
         ASSERT_EQ(BytesOf(CItemIDList::Combine(head, tail)), BytesOf(list));
         ASSERT_EQ(tail.GetItemCount(), payloads.size() - keep);
         if (payloads.empty()) continue;
-        ASSERT_EQ(BytesOf(list.CloneFirst()), BytesOf(MakeList({payloads[0]})));
+        ASSERT_EQ(BytesOf(list.CloneFirst()), BytesOf(MakeItemIDList({payloads[0]})));
         CItemIDList rest(list);
         CItemIDList last = rest.RemoveLast();
-        ASSERT_EQ(BytesOf(rest), payloads.size() == 1 ? BytesOf(MakeList({})) : BytesOf(list.CloneParent()));
+        ASSERT_EQ(BytesOf(rest), payloads.size() == 1 ? BytesOf(MakeItemIDList({})) : BytesOf(list.CloneParent()));
         ASSERT_EQ(BytesOf(CItemIDList::Combine(rest, last)), BytesOf(list));
         ASSERT_EQ(last.GetItemCount(), 1u);
     }

@@ -270,20 +270,8 @@ TEST_F(ShellFolderTest, FindDataOfAChild)
 // Lists whose common folder is no real one still compare in a defined, antisymmetric order.
 TEST(CompareItemIDLists, DefinedOrderWhereNoFolderCanBeBound)
 {
-    auto make = [](const std::vector<std::string>& payloads) {
-        std::string bytes;
-        for (const std::string& payload : payloads) {
-            const USHORT cb = static_cast<USHORT>(payload.size() + 2);
-            bytes.append(reinterpret_cast<const char*>(&cb), 2);
-            bytes += payload;
-        }
-        CItemIDList list;
-        list.Alloc(static_cast<UINT>(bytes.size() + 2));
-        std::memcpy(list.Get(), bytes.data(), bytes.size());
-        return list;
-    };
-    const CItemIDList a = make({"\x7Fjunk-root", "alpha"}), b = make({"\x7Fjunk-root", "beta"});
-    const CItemIDList aLonger = make({"\x7Fjunk-root", "alpha", "x"});
+    const CItemIDList a = MakeItemIDList({"\x7Fjunk-root", "alpha"}), b = MakeItemIDList({"\x7Fjunk-root", "beta"});
+    const CItemIDList aLonger = MakeItemIDList({"\x7Fjunk-root", "alpha", "x"});
     const int ab = CompareItemIDLists(a.Get(), b.Get());
     EXPECT_TRUE(ab == -1 || ab == 1) << ab;
     EXPECT_EQ(CompareItemIDLists(b.Get(), a.Get()), -ab);

@@ -2,6 +2,22 @@
 
 #include "tests/support/FreeDriveLetters.h"
 
+#include <cstring>
+
+CItemIDList MakeItemIDList(const std::vector<std::string>& payloads)
+{
+    std::string bytes;
+    for (const std::string& payload : payloads) {
+        const USHORT cb = static_cast<USHORT>(payload.size() + 2);
+        bytes.append(reinterpret_cast<const char*>(&cb), 2);
+        bytes += payload;
+    }
+    CItemIDList list;
+    list.Alloc(static_cast<UINT>(bytes.size() + 2));
+    std::memcpy(list.Get(), bytes.data(), bytes.size());
+    return list;
+}
+
 my::CException CaughtOf(const std::function<void()>& action)
 {
     try {

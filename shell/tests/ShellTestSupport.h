@@ -4,6 +4,7 @@
 // feeds a drive monitor.
 #include "foundation/Exception.h"
 #include "shell/DriveMonitor.h"
+#include "shell/ItemIDList.h"
 #include "tests/drivetool/MountManager.h"
 #include "tests/support/TempFolder.h"
 
@@ -14,6 +15,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
+
+// A list built by hand from records of the given payloads.
+CItemIDList MakeItemIDList(const std::vector<std::string>& payloads);
 
 // The exception `action` throws; a failure of the test when it throws none.
 my::CException CaughtOf(const std::function<void()>& action);
