@@ -25,6 +25,7 @@ bool CLogFile::OpenPath(const std::wstring& path)
 
 bool CLogFile::OpenDefault()
 {
+    CAutoLock<CAutoCriticalSection> lock(*this);
     std::wstring path;
     if (!GetSpecialFolderPath(path, nullptr, CSIDL_APPDATA, true)) return false;
     return OpenPath(AppendPath(path, L"LOG.txt"));
@@ -32,6 +33,7 @@ bool CLogFile::OpenDefault()
 
 bool CLogFile::OpenBesideProgram(const std::wstring& fileName)
 {
+    CAutoLock<CAutoCriticalSection> lock(*this);
     std::wstring path, name;
     GetModuleFilePath(path);
     if (path.empty() || !SplitFileName(path, name)) return OpenPath(fileName);
@@ -40,6 +42,7 @@ bool CLogFile::OpenBesideProgram(const std::wstring& fileName)
 
 bool CLogFile::OpenDated(const std::wstring& folder)
 {
+    CAutoLock<CAutoCriticalSection> lock(*this);
     SYSTEMTIME now = {};
     ::GetLocalTime(&now);
     std::wstring path = folder;
