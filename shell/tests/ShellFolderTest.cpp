@@ -90,42 +90,45 @@ TEST_F(ShellFolderTest, PathsThatDoNotExistParseThroughTheBindContext)
     EXPECT_EQ(name, L"新しい写真.jpg");
 }
 
+// The find data a file-system bind context carries.
+WIN32_FIND_DATAW FindDataIn(IBindCtx* context)
+{
+    WIN32_FIND_DATAW data = {};
+    ATL::CComPtr<IUnknown> param;
+    EXPECT_EQ(context->GetObjectParam(const_cast<LPOLESTR>(STR_FILE_SYS_BIND_DATA), &param), S_OK);
+    ATL::CComQIPtr<IFileSystemBindData> bindData(param);
+    EXPECT_TRUE(bindData);
+    if (bindData) {
+        EXPECT_EQ(bindData->GetFindData(&data), S_OK);
+        EXPECT_EQ(bindData->GetFindData(nullptr), E_POINTER);
+    }
+    return data;
+}
+
 TEST_F(ShellFolderTest, BindContextCarriesTheFindDataAndCountsTheModuleLock)
 {
     const LONG before = ATL::CComModuleLockCount::Get();
     const std::wstring longPath = m_temp.Path() + L"\\" + std::wstring(300, L'長');
     {
-        ATL::CComPtr<IBindCtx> context;
         SYSTEMTIME now = {};
         ::GetSystemTime(&now);
         FILETIME earliest = {};
         ::SystemTimeToFileTime(&now, &earliest);
-        ASSERT_EQ(CreateFileSystemBindCtx(longPath, nullptr, &context), S_OK);
+        ATL::CComPtr<IBindCtx> made, given;
+        ASSERT_EQ(CreateFileSystemBindCtx(longPath, nullptr, &made), S_OK);
         EXPECT_EQ(ATL::CComModuleLockCount::Get(), before + 1);
-        ATL::CComPtr<IUnknown> param;
-        ASSERT_EQ(context->GetObjectParam(const_cast<LPOLESTR>(STR_FILE_SYS_BIND_DATA), &param), S_OK);
-        ATL::CComQIPtr<IFileSystemBindData> bindData(param);
-        ASSERT_TRUE(bindData);
-        WIN32_FIND_DATAW data = {};
-        ASSERT_EQ(bindData->GetFindData(&data), S_OK);
+        const WIN32_FIND_DATAW data = FindDataIn(made);
         EXPECT_EQ(std::wstring(data.cFileName), longPath.substr(0, MAX_PATH - 1));
         EXPECT_GE(::CompareFileTime(&data.ftLastWriteTime, &earliest), 0);
         EXPECT_EQ(data.nFileSizeLow, 0u);
 
-        WIN32_FIND_DATAW given = {};
-        given.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
-        ::lstrcpyW(given.cFileName, L"フォルダー");
-        ATL::CComPtr<IBindCtx> second;
-        ASSERT_EQ(CreateFileSystemBindCtx(L"x", &given, &second), S_OK);
+        WIN32_FIND_DATAW folder = {};
+        folder.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+        ::lstrcpyW(folder.cFileName, L"フォルダー");
+        ASSERT_EQ(CreateFileSystemBindCtx(L"x", &folder, &given), S_OK);
         EXPECT_EQ(ATL::CComModuleLockCount::Get(), before + 2);
-        ATL::CComPtr<IUnknown> param2;
-        ASSERT_EQ(second->GetObjectParam(const_cast<LPOLESTR>(STR_FILE_SYS_BIND_DATA), &param2), S_OK);
-        ATL::CComQIPtr<IFileSystemBindData> bindData2(param2);
-        ASSERT_TRUE(bindData2);
-        EXPECT_EQ(bindData2->GetFindData(&data), S_OK);
-        EXPECT_EQ(std::wstring(data.cFileName), L"フォルダー");
-        EXPECT_EQ(data.dwFileAttributes, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-        EXPECT_EQ(bindData2->GetFindData(nullptr), E_POINTER);
+        const WIN32_FIND_DATAW carried = FindDataIn(given);
+        EXPECT_EQ(std::memcmp(&carried, &folder, sizeof(folder)), 0);
     }
     EXPECT_EQ(ATL::CComModuleLockCount::Get(), before);
     EXPECT_EQ(CreateFileSystemBindCtx(L"x", nullptr, nullptr), E_POINTER);
@@ -195,7 +198,7 @@ TEST_F(ShellFolderTest, BindingToParentsStepwiseAndTheDesktopAgree)
     EXPECT_EQ(CompareItemIDLists(file.Get(), m_folderList.Get()), 1);
 }
 
-TEST_F(ShellFolderTest, AttributesEffectsRenamingAndDataObjects)
+TEST_F(ShellFolderTest, AttributesEffectsAndDataObjects)
 {
     CShellFolder folder;
     folder.BindToOrThrow(m_folderList);
