@@ -28,7 +28,8 @@ TEST(UrlComponents, CrackTable)
         {L"http://h:80/a", L"h", L"/a", L"", L"http:", L"", L"/", L"a", L"", L"http://h:80/a"},
         {L" \t http://h/%41b%20c.TXT \r\n", L"h", L"/Ab c.TXT", L"", L"http:", L"", L"/", L"Ab c.TXT", L"TXT",
          L"http://h/Ab c.TXT"},
-        {L"http://h/a%2Fb%3Fc", L"h", L"/a%2Fb%3Fc", L"", L"http:", L"", L"/", L"a%2Fb%3Fc", L"", L"http://h/a%2Fb%3Fc"},
+        {L"http://h/a%2Fb%3Fc", L"h", L"/a%2Fb%3Fc", L"", L"http:", L"", L"/", L"a%2Fb%3Fc", L"",
+         L"http://h/a%2Fb%3Fc"},
     };
     for (const auto& c : cases) {
         const CUrlComponents parts = Cracked(c.url);
