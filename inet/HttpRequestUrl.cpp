@@ -1,12 +1,10 @@
 #include "inet/HttpRequestUrl.h"
 
-#include "foundation/Exception.h"
-#include "foundation/LastError.h"
+#include "inet/NoThrow.h"
 #include "inet/TextSplitting.h"
 
 #include <shlwapi.h>
 
-#include <new>
 #include <tuple>
 
 const wchar_t kParamsSeparator[] = L"::";
@@ -23,33 +21,33 @@ const std::wstring& PathOrRoot(const std::wstring& path)
 
 HRESULT CHttpRequestUrl::CrackUrl(const wchar_t* text)
 {
-    std::wstring url = text ? text : L"";
-    const HRESULT hr = SplitParamsFromUrl(url);
-    if (FAILED(hr)) return hr;
-    return Crack(url.c_str());
+    return HResultOfCall([&]() -> HRESULT {
+        std::wstring url = text ? text : L"";
+        const HRESULT hr = SplitParamsFromUrl(url);
+        if (FAILED(hr)) return hr;
+        return Crack(url.c_str());
+    });
 }
 
 HRESULT CHttpRequestUrl::CrackUrl(const CUrlComponents& base, const wchar_t* text)
 {
-    std::wstring url = text ? text : L"";
-    const HRESULT hr = SplitParamsFromUrl(url);
-    if (FAILED(hr)) return hr;
-    return Resolve(base, url.c_str());
+    return HResultOfCall([&]() -> HRESULT {
+        std::wstring url = text ? text : L"";
+        const HRESULT hr = SplitParamsFromUrl(url);
+        if (FAILED(hr)) return hr;
+        return Resolve(base, url.c_str());
+    });
 }
 
 HRESULT CHttpRequestUrl::SplitParamsFromUrl(std::wstring& text)
 {
     const size_t at = FindParamsSeparator(text);
     if (at == std::wstring::npos) return S_OK;
-    try {
+    return HResultOfCall([&]() -> HRESULT {
         ParseUrlEncoded(m_params, text.substr(at + 2));
         text.resize(at);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (const my::CException& e) {
-        return FailureOrFail(static_cast<HRESULT>(e.m_code));
-    }
+    });
 }
 
 // An IPv6 host ("http://[::1]:8080/") holds "::" of its own: look only after it.

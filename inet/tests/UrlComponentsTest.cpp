@@ -59,6 +59,28 @@ TEST(UrlComponents, CrackKeepsControlEscapes)
     EXPECT_EQ(L"", failed.m_url);
 }
 
+// Hosts and ports are what the text says, or the crack fails.
+TEST(UrlComponents, HostsAndPortsAreNotGuessed)
+{
+    const struct {
+        const wchar_t* url;
+        bool ok;
+    } ports[] = {
+        {L"http://h:8080/", true}, {L"http://h:/", true}, {L"http://[::1]:80/", true}, {L"http://u:p@h:1/", true},
+        {L"http://h:65535", true}, {L"http://h:abc/", false}, {L"http://h:99999/", false}, {L"http://h:65536/", false},
+        {L"http://h:8a/", false}, {L"http://[::1/", false}, {L"http://h:1:2/", false},
+    };
+    for (const auto& p : ports) {
+        CUrlComponents parts;
+        EXPECT_EQ(p.ok ? S_OK : E_FAIL, parts.Crack(p.url)) << p.url;
+    }
+    for (const wchar_t* url : {L"http://good.example%40evil.example/", L"http://evil.example%5C.good.example/"}) {
+        CUrlComponents parts;
+        const HRESULT hr = parts.Crack(url);
+        EXPECT_TRUE(FAILED(hr) || parts.m_host != L"evil.example") << url;
+    }
+}
+
 TEST(UrlComponents, HasUrlSchemeTable)
 {
     const struct {
