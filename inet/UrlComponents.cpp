@@ -1,6 +1,7 @@
 #include "inet/UrlComponents.h"
 
 #include "foundation/PathHelpers.h"
+#include "inet/CharacterMaps.h"
 #include "inet/Charset.h"
 #include "inet/Md5.h"
 #include "inet/NoThrow.h"
@@ -144,9 +145,7 @@ bool CUrlComponents::EqualsDecoded(const CUrlComponents& other) const
 std::wstring CUrlComponents::GetExtensionLower() const
 {
     std::wstring ext = m_ext;
-    for (wchar_t& c : ext) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
+    ToLowerAsciiInPlace(ext);
     return ext;
 }
 
