@@ -207,12 +207,18 @@ TEST(UrlComponents, FromLocalPathTable)
 // Cracked parts put together give the path; nothing throws; no control is made.
 TEST(UrlComponents, RandomUrlsKeepTheInvariants)
 {
-    inettest::CRandomText random("CUrlComponents::Crack and ToLocalPath");
+    inettest::CRandomText random("CUrlComponents::Crack, ToLocalPath and FromLocalPath");
     const int count = inettest::RandomInputCount();
+    int cracked = 0;
     for (int i = 0; i < count; ++i) {
+        CUrlComponents fromLocal;
+        fromLocal.FromLocalPath(random.Text().c_str(), random.Below(2) == 0);
+        ASSERT_EQ(fromLocal.m_path, fromLocal.m_dir + fromLocal.m_fileName) << i;
+
         const std::wstring url = L"http://h" + std::wstring(random.Below(2) ? L"/" : L":8") + random.Text();
         CUrlComponents parts;
         if (FAILED(parts.Crack(url.c_str()))) continue;
+        ++cracked;
         ASSERT_EQ(parts.m_path, parts.m_dir + parts.m_fileName) << i;
         ASSERT_LE(inettest::CountControls(parts.m_url), inettest::CountControls(url)) << i;
         std::wstring local;
@@ -226,6 +232,7 @@ TEST(UrlComponents, RandomUrlsKeepTheInvariants)
             start = end + 1;
         }
     }
+    EXPECT_GT(cracked, count / 4);
 }
 
 } // namespace
