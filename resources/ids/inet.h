@@ -1,0 +1,2 @@
+// String-table ids of the HTTP client library's messages.
+#pragma once
