@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 class ImagingTest : public testing::Test {
 protected:
     static void SetUpTestSuite()
@@ -69,3 +72,28 @@ private:
     HBITMAP m_bitmap = ::CreateBitmap(m_all.right, m_all.bottom, 1, 32, nullptr);
     HGDIOBJ m_old = nullptr;
 };
+
+// A file laid out by scripts/stage-imaging-data.sh beside the test executable's folder.
+inline std::wstring ImagingTestData(const std::wstring& name)
+{
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe);
+    path.resize(path.find_last_of(L'\\'));
+    path.resize(path.find_last_of(L'\\'));
+    return path + L"\\testdata\\imaging\\" + name;
+}
+
+inline std::vector<BYTE> ReadTestFile(const std::wstring& name)
+{
+    std::vector<BYTE> bytes;
+    HANDLE file = ::CreateFileW(ImagingTestData(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(::GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
