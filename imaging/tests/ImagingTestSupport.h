@@ -3,6 +3,9 @@
 // of a thrown error, and a 32-bit memory DC to draw into and read pixels back from.
 #include "foundation/Exception.h"
 #include "imaging/ImagingFactory.h"
+#include "imaging/Img.h"
+
+#include <ComPtr.h>
 
 #include <windows.h>
 #include <objidl.h>
@@ -96,4 +99,26 @@ inline std::vector<BYTE> ReadTestFile(const std::wstring& name)
     ::CloseHandle(file);
     bytes.resize(read);
     return bytes;
+}
+
+// The first frame of a staged test file; empty when WIC cannot decode it.
+inline ATL::CComPtr<IWICBitmapFrameDecode> DecodeTestFile(const std::wstring& name)
+{
+    ATL::CComPtr<IWICBitmapDecoder> decoder;
+    ATL::CComPtr<IWICBitmapFrameDecode> frame;
+    const std::wstring path = ImagingTestData(name);
+    if (SUCCEEDED(g_wicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                          WICDecodeMetadataCacheOnDemand, &decoder))) {
+        decoder->GetFrame(0, &frame);
+    }
+    return frame;
+}
+
+// An image whose bytes run seed, seed + step, ... so that every byte is told apart.
+inline CImg PatternedImg(ImgFormat format, UINT width, UINT height, BYTE seed, BYTE step = 13)
+{
+    CImg img(format, width, height);
+    img.AllocBits();
+    for (size_t i = 0; i < img.m_bits.size(); ++i) img.m_bits[i] = static_cast<BYTE>(seed + i * step);
+    return img;
 }

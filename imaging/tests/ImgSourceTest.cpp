@@ -10,14 +10,6 @@ namespace {
 
 using ImgSource = ImagingTest;
 
-CImg MakeImg(ImgFormat format, UINT width, UINT height, BYTE seed)
-{
-    CImg img(format, width, height);
-    img.AllocBits();
-    for (size_t i = 0; i < img.m_bits.size(); ++i) img.m_bits[i] = static_cast<BYTE>(seed + i * 13);
-    return img;
-}
-
 } // namespace
 
 TEST_F(ImgSource, AnswersFromItsImage)
@@ -33,7 +25,7 @@ TEST_F(ImgSource, AnswersFromItsImage)
     EXPECT_EQ(source.CopyPixels(nullptr, 4, 4, &byte), E_POINTER);
     EXPECT_EQ(source.CopyPalette(nullptr), WINCODEC_ERR_PALETTEUNAVAILABLE);
 
-    CImg img = MakeImg(MONO8, 3, 2, 0);
+    CImg img = PatternedImg(MONO8, 3, 2, 0);
     img.SetDpiX(72);
     img.SetDpiY(96);
     source.SetImage(&img);
@@ -79,7 +71,7 @@ TEST_F(ImgSource, OneBitRowsShiftFromTheNextByte)
 
 TEST_F(ImgSource, BoundsAreCheckedBeforeAnythingIsWritten)
 {
-    const CImg img = MakeImg(BGR24, 5, 4, 1);
+    const CImg img = PatternedImg(BGR24, 5, 4, 1);
     wic::CImgSource source;
     source.SetImage(&img);
     const struct {
@@ -122,7 +114,7 @@ TEST_F(ImgSource, BoundsAreCheckedBeforeAnythingIsWritten)
 
 TEST_F(ImgSource, ChannelCopiesBetweenCmykLayouts)
 {
-    const CImg cmyk = MakeImg(CMYK32, 3, 2, 5);
+    const CImg cmyk = PatternedImg(CMYK32, 3, 2, 5);
     wic::CImgSource source;
     source.SetImage(&cmyk);
     const struct {
@@ -134,7 +126,7 @@ TEST_F(ImgSource, ChannelCopiesBetweenCmykLayouts)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dstFirst * 10 + c.dstLast);
-        CImg img = MakeImg(CMYKA40, 3, 2, 200);
+        CImg img = PatternedImg(CMYKA40, 3, 2, 200);
         const CImg before = img;
         const UINT id = ThrownId([&] { CopyColorChannels(&source, c.srcFirst, c.srcLast, img, c.dstFirst, c.dstLast); });
         if (!c.ok) {
@@ -155,17 +147,17 @@ TEST_F(ImgSource, ChannelCopiesBetweenCmykLayouts)
             }
         }
     }
-    CImg wrongSize = MakeImg(CMYKA40, 3, 3, 0);
+    CImg wrongSize = PatternedImg(CMYKA40, 3, 3, 0);
     EXPECT_EQ(ThrownId([&] { CopyColorChannels(&source, 0, 3, wrongSize, 0, 3); }),
               static_cast<UINT>(IDS_WIC_COPY_CHANNELS_FAILED));
-    CImg mono1 = MakeImg(MONO1, 3, 2, 0);
+    CImg mono1 = PatternedImg(MONO1, 3, 2, 0);
     EXPECT_EQ(ThrownId([&] { CopyColorChannels(&source, 0, 0, mono1, 0, 0); }),
               static_cast<UINT>(IDS_WIC_COPY_CHANNELS_FAILED));
 }
 
 TEST_F(ImgSource, PipelineStepsThatHaveNothingToDoCreateNothing)
 {
-    const CImg img = MakeImg(BGRA32, 2, 2, 0);
+    const CImg img = PatternedImg(BGRA32, 2, 2, 0);
     wic::CImgSource source;
     source.SetImage(&img);
     CWicSourcePtr out;
@@ -189,7 +181,7 @@ TEST_F(ImgSource, PipelineStepsThatHaveNothingToDoCreateNothing)
 
 TEST_F(ImgSource, FlipsAndRotationsTurnThePixels)
 {
-    CImg img = MakeImg(BGRA32, 3, 2, 0);
+    CImg img = PatternedImg(BGRA32, 3, 2, 0);
     wic::CImgSource source;
     source.SetImage(&img);
     CWicSourcePtr out;

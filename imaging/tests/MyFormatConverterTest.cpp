@@ -13,14 +13,6 @@ namespace {
 
 using MyFormatConverter = ImagingTest;
 
-CImg MakeImg(ImgFormat format, UINT width, UINT height, BYTE seed)
-{
-    CImg img(format, width, height);
-    img.AllocBits();
-    for (size_t i = 0; i < img.m_bits.size(); ++i) img.m_bits[i] = static_cast<BYTE>(seed + i * 7);
-    return img;
-}
-
 CComPtr<IWICFormatConverter> Converter(IWICBitmapSource* source, const GUID& format)
 {
     CComPtr<IWICFormatConverter> converter;
@@ -53,7 +45,7 @@ TEST_F(MyFormatConverter, AnswersItsInterfacesWithOnePointer)
 
 TEST_F(MyFormatConverter, CopiesCmykChannelsBothWays)
 {
-    const CImg cmyk = MakeImg(CMYK32, 3, 2, 1);
+    const CImg cmyk = PatternedImg(CMYK32, 3, 2, 1, 7);
     wic::CImgSource cmykSource;
     cmykSource.SetImage(&cmyk);
     {
@@ -77,7 +69,7 @@ TEST_F(MyFormatConverter, CopiesCmykChannelsBothWays)
             EXPECT_EQ(out[y * 16 + 15], 0xEE); // past the row: untouched
         }
     }
-    const CImg cmyka = MakeImg(CMYKA40, 2, 2, 50);
+    const CImg cmyka = PatternedImg(CMYKA40, 2, 2, 50, 7);
     wic::CImgSource cmykaSource;
     cmykaSource.SetImage(&cmyka);
     CComPtr<IWICFormatConverter> converter = Converter(&cmykaSource, GUID_WICPixelFormat32bppCMYK);
@@ -97,7 +89,7 @@ TEST_F(MyFormatConverter, CopiesCmykChannelsBothWays)
 
 TEST_F(MyFormatConverter, OwnCopyRefusesWhatDoesNotFit)
 {
-    const CImg cmyk = MakeImg(CMYK32, 4, 3, 3);
+    const CImg cmyk = PatternedImg(CMYK32, 4, 3, 3, 7);
     wic::CImgSource source;
     source.SetImage(&cmyk);
     CComPtr<IWICFormatConverter> converter = Converter(&source, GUID_WICPixelFormat40bppCMYKAlpha);
@@ -131,7 +123,7 @@ TEST_F(MyFormatConverter, OwnCopyRefusesWhatDoesNotFit)
 
 TEST_F(MyFormatConverter, OtherPairsGoThroughWic)
 {
-    const CImg bgra = MakeImg(BGRA32, 5, 3, 9);
+    const CImg bgra = PatternedImg(BGRA32, 5, 3, 9, 7);
     wic::CImgSource source;
     source.SetImage(&bgra);
     CComPtr<IWICFormatConverter> converter = Converter(&source, GUID_WICPixelFormat24bppBGR);
@@ -150,7 +142,7 @@ TEST_F(MyFormatConverter, OtherPairsGoThroughWic)
 
 TEST_F(MyFormatConverter, GreyAndPalettedSourcesReachEveryRgbAndGreyFormat)
 {
-    const CImg mono = MakeImg(MONO8, 6, 2, 0);
+    const CImg mono = PatternedImg(MONO8, 6, 2, 0, 7);
     wic::CImgSource source;
     source.SetImage(&mono);
     CComPtr<IWICFormatConverter> converter = Converter(&source, GUID_WICPixelFormat24bppBGR);

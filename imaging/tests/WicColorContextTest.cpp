@@ -17,18 +17,6 @@ namespace {
 
 using WicColorContext = ImagingTest;
 
-CComPtr<IWICBitmapFrameDecode> DecodeFile(const std::wstring& name)
-{
-    CComPtr<IWICBitmapDecoder> decoder;
-    CComPtr<IWICBitmapFrameDecode> frame;
-    const std::wstring path = ImagingTestData(name);
-    if (SUCCEEDED(g_wicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                          WICDecodeMetadataCacheOnDemand, &decoder))) {
-        decoder->GetFrame(0, &frame);
-    }
-    return frame;
-}
-
 } // namespace
 
 TEST_F(WicColorContext, ProfileAndExifContextsRoundTrip)
@@ -106,7 +94,7 @@ TEST_F(WicColorContext, ProfileBytesAndUsability)
 
 TEST_F(WicColorContext, FramesGiveTheirEmbeddedProfile)
 {
-    CComPtr<IWICBitmapFrameDecode> withIcc = DecodeFile(L"blue-purple-pink-large.png");
+    CComPtr<IWICBitmapFrameDecode> withIcc = DecodeTestFile(L"blue-purple-pink-large.png");
     ASSERT_TRUE(withIcc);
     CComPtr<IWICColorContext> context;
     GetFrameColorContext(context.p, withIcc);
@@ -116,12 +104,12 @@ TEST_F(WicColorContext, FramesGiveTheirEmbeddedProfile)
     EXPECT_EQ(cc.m_type, static_cast<UINT>(CColorContext::PROFILE));
     EXPECT_GT(cc.m_profile.size(), 128u);
 
-    CComPtr<IWICBitmapFrameDecode> plain = DecodeFile(L"basn2c08.png");
+    CComPtr<IWICBitmapFrameDecode> plain = DecodeTestFile(L"basn2c08.png");
     ASSERT_TRUE(plain);
     GetFrameColorContext(context.p, plain);
     EXPECT_FALSE(context);
 
-    CComPtr<IWICBitmapFrameDecode> jpeg = DecodeFile(L"icc-3-chunks.jpg");
+    CComPtr<IWICBitmapFrameDecode> jpeg = DecodeTestFile(L"icc-3-chunks.jpg");
     ASSERT_TRUE(jpeg);
     GetFrameColorContext(context.p, jpeg);
     if (!context) GTEST_SKIP() << "this WIC reports no colour contexts for JPEG frames";

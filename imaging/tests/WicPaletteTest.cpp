@@ -22,18 +22,6 @@ std::vector<WICColor> Colors(IWICPalette* palette)
     return colors;
 }
 
-CComPtr<IWICBitmapFrameDecode> DecodeFile(const std::wstring& name)
-{
-    CComPtr<IWICBitmapDecoder> decoder;
-    CComPtr<IWICBitmapFrameDecode> frame;
-    const std::wstring path = ImagingTestData(name);
-    if (SUCCEEDED(g_wicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                          WICDecodeMetadataCacheOnDemand, &decoder))) {
-        decoder->GetFrame(0, &frame);
-    }
-    return frame;
-}
-
 } // namespace
 
 TEST_F(WicPalette, PredefinedAndTransparentPalettes)
@@ -68,7 +56,7 @@ TEST_F(WicPalette, PredefinedAndTransparentPalettes)
 
 TEST_F(WicPalette, FramePaletteWithItsOnlyTransparentEntryAtThree)
 {
-    CComPtr<IWICBitmapFrameDecode> frame = DecodeFile(L"index3-transparent.png");
+    CComPtr<IWICBitmapFrameDecode> frame = DecodeTestFile(L"index3-transparent.png");
     ASSERT_TRUE(frame);
     CComPtr<IWICPalette> palette;
     CopyFramePalette(palette.p, frame);
@@ -99,7 +87,7 @@ TEST_F(WicPalette, FramePaletteWithItsOnlyTransparentEntryAtThree)
 
 TEST_F(WicPalette, PaletteFromBitmapPutsTheTransparentEntryFirst)
 {
-    CComPtr<IWICBitmapFrameDecode> frame = DecodeFile(L"basn2c08.png");
+    CComPtr<IWICBitmapFrameDecode> frame = DecodeTestFile(L"basn2c08.png");
     ASSERT_TRUE(frame);
     CComPtr<IWICPalette> palette;
     CreatePaletteFromBitmap(palette.p, frame, 16, true);
@@ -115,7 +103,7 @@ TEST_F(WicPalette, PaletteFromBitmapPutsTheTransparentEntryFirst)
 
 TEST_F(WicPalette, GrayPaletteOfAGrayFile)
 {
-    CComPtr<IWICBitmapFrameDecode> frame = DecodeFile(L"video-005.gray.gif");
+    CComPtr<IWICBitmapFrameDecode> frame = DecodeTestFile(L"video-005.gray.gif");
     ASSERT_TRUE(frame);
     CComPtr<IWICPalette> palette;
     CopyFramePalette(palette.p, frame);
