@@ -4,6 +4,7 @@
 #include "ids/imaging.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/PixelRect.h"
+#include "imaging/WicPixelFormat.h"
 
 #include <climits>
 #include <new>
@@ -79,6 +80,7 @@ STDMETHODIMP CMyFormatConverterBase::Initialize(IWICBitmapSource* source, REFWIC
     hr = source->GetSize(&m_width, &m_height);
     if (FAILED(hr)) return hr;
     m_source = source;
+    m_srcFormat = srcFormat;
     m_dstFormat = dstFormat;
     m_dither = dither;
     m_paletteTranslate = paletteTranslate;
@@ -121,10 +123,45 @@ HRESULT CMyFormatConverterBase::CopyThroughBgra(const WICRect* rect, UINT stride
         hr = toBgra->Initialize(m_source, GUID_WICPixelFormat32bppBGRA, m_dither, nullptr, 0.0,
                                 WICBitmapPaletteTypeCustom);
     }
-    if (SUCCEEDED(hr)) hr = g_wicFactory->CreateFormatConverter(&toTarget);
+    if (FAILED(hr)) return kUnsupportedOperation;
+    WicPixelFormatInfo info;
+    info.guid = m_srcFormat;
+    ClassifyPixelFormat(info);
+    if (m_dstFormat == GUID_WICPixelFormat8bppGray && info.colorType == ImgColorType::Gray) {
+        return CopyGreyLevels(toBgra, rect, stride, bufferSize, buffer);
+    }
+    hr = g_wicFactory->CreateFormatConverter(&toTarget);
     if (SUCCEEDED(hr)) hr = toTarget->Initialize(toBgra, m_dstFormat, m_dither, nullptr, 0.0, m_paletteTranslate);
     if (FAILED(hr)) return kUnsupportedOperation;
     return toTarget->CopyPixels(rect, stride, bufferSize, buffer);
+}
+
+// A grey source comes out of the BGRA conversion with three equal channels: one of them is its
+// level. (Wine's own BGRA-to-grey conversion would apply a gamma curve to it.)
+HRESULT CMyFormatConverterBase::CopyGreyLevels(IWICBitmapSource* bgra, const WICRect* rect, UINT stride,
+                                               UINT bufferSize, BYTE* buffer)
+{
+    CPixelCopyPlan plan;
+    HRESULT hr = PlanPixelCopy(rect, m_width, m_height, 8, stride, bufferSize, buffer, plan);
+    if (FAILED(hr)) return hr;
+    const WICRect& r = plan.rect;
+    if (r.Width == 0 || r.Height == 0) return S_OK;
+    const ULONGLONG rowSize = static_cast<ULONGLONG>(r.Width) * 4;
+    if (rowSize > UINT_MAX) return E_OUTOFMEMORY;
+    std::vector<BYTE> row;
+    try {
+        row.resize(static_cast<size_t>(rowSize));
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    BYTE* out = buffer;
+    for (INT i = 0; i < r.Height; ++i, out += stride) {
+        const WICRect one = {r.X, r.Y + i, r.Width, 1};
+        hr = bgra->CopyPixels(&one, static_cast<UINT>(rowSize), static_cast<UINT>(rowSize), row.data());
+        if (FAILED(hr)) return hr;
+        for (size_t p = 0; p < static_cast<size_t>(r.Width); ++p) out[p] = row[p * 4 + 1];
+    }
+    return S_OK;
 }
 
 HRESULT CMyFormatConverterBase::CopyChannels(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer)

@@ -37,6 +37,7 @@ public:
 private:
     HRESULT CopyChannels(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
     HRESULT CopyThroughBgra(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
+    HRESULT CopyGreyLevels(IWICBitmapSource* bgra, const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
 
     ATL::CComPtr<IWICFormatConverter> m_converter;
     bool m_copyItself = false;
@@ -54,6 +55,7 @@ private:
     // The wrapped converter refused the CMYK pair (Wine converts into neither CMYK format): size,
     // resolution and format are answered from the source and the destination format.
     bool m_wrappedRefused = false;
+    WICPixelFormatGUID m_srcFormat = {};
     WICPixelFormatGUID m_dstFormat = {};
     WICBitmapDitherType m_dither = WICBitmapDitherTypeNone;
     WICBitmapPaletteType m_paletteTranslate = WICBitmapPaletteTypeCustom;

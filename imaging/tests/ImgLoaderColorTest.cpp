@@ -83,12 +83,24 @@ const CLoadCase kCases[] = {
     {L"cmyk-3x2.tif", kAll, CMYK32, 3, 2},
     {L"cmyk-3x2.tif", Only(CMYKA40), CMYKA40, 3, 2},
     {L"blue-purple-pink-large.png", kAll, BGR24, 0, 0},
+    {L"video-001.cmyk.jpeg", Only(BGR24), BGR24, 150, 103},
+};
+
+// Conversions of RGB and grey into CMYK: WIC's own road, which Wine does not walk.
+const CLoadCase kIntoCmykCases[] = {
+    {L"basn2c08.png", Only(CMYKA40), CMYKA40, 32, 32},
+    {L"basn6a08.png", Only(CMYKA40), CMYKA40, 32, 32},
+    {L"video-001.jpeg", Only(CMYK32), CMYK32, 150, 103},
+    {L"basn0g08.png", Only(CMYKA40), CMYKA40, 32, 32},
+    {L"basn0g08.png", Only(CMYK32), CMYK32, 32, 32},
 };
 
 // Loads every case; rows the platform cannot convert are listed, not failed.
-void LoadEveryCase(const CColorProfilePtr& rgb, const CColorProfilePtr& cmyk, std::wstring& cannot)
+template <size_t N>
+void LoadEveryCase(const CLoadCase (&cases)[N], const CColorProfilePtr& rgb, const CColorProfilePtr& cmyk,
+                   std::wstring& cannot)
 {
-    for (const CLoadCase& c : kCases) {
+    for (const CLoadCase& c : cases) {
         SCOPED_TRACE(std::string(c.file, c.file + wcslen(c.file)) + " " + std::to_string(c.formats));
         wic::CImgLoader loader;
         loader.m_formats = Formats(c.formats);
@@ -125,7 +137,14 @@ void LoadEveryCase(const CColorProfilePtr& rgb, const CColorProfilePtr& cmyk, st
 TEST_F(ImgLoaderColor, ChoosesFormatsForEveryTestPicture)
 {
     std::wstring cannot;
-    LoadEveryCase(CColorProfilePtr(), CColorProfilePtr(), cannot);
+    LoadEveryCase(kCases, CColorProfilePtr(), CColorProfilePtr(), cannot);
+    EXPECT_EQ(cannot, L"");
+}
+
+TEST_F(ImgLoaderColor, ConvertsRgbAndGreyIntoCmyk)
+{
+    std::wstring cannot;
+    LoadEveryCase(kIntoCmykCases, CColorProfilePtr(), CColorProfilePtr(), cannot);
     if (!cannot.empty()) GTEST_SKIP() << "this WIC cannot convert:" << std::string(cannot.begin(), cannot.end());
 }
 
@@ -136,7 +155,10 @@ TEST_F(ImgLoaderColor, ChoosesTheSameFormatsWithTargetProfiles)
     CColorProfilePtr cmyk = GetDefaultCmykProfile();
     ASSERT_TRUE(cmyk);
     std::wstring cannot;
-    LoadEveryCase(rgb, cmyk, cannot);
+    LoadEveryCase(kCases, rgb, cmyk, cannot);
+    EXPECT_EQ(cannot, L"");
+    cannot.clear();
+    LoadEveryCase(kIntoCmykCases, rgb, cmyk, cannot);
     if (!cannot.empty()) GTEST_SKIP() << "this WIC cannot convert:" << std::string(cannot.begin(), cannot.end());
 }
 
@@ -247,4 +269,77 @@ TEST_F(ImgLoaderColor, OrientationTurnsTheResult)
         if (!PlatformCannot(e)) throw;
         GTEST_SKIP() << "this WIC's flip/rotator implements only the vertical flip";
     }
+}
+
+// Where WIC's direct conversion refuses to copy (grey, paletted and 16-bit sources into 24bppBGR
+// and 8bppGray under Wine), the result must still be what the conversion into 32bppBGRA, which
+// every source takes, says.
+TEST_F(ImgLoaderColor, NarrowFormatsAgreeWithTheBgraConversion)
+{
+    const struct {
+        const wchar_t* file;
+        ImgFormat format;
+    } cases[] = {
+        {L"basn0g02.png", MONO8}, {L"basn0g04.png", MONO8}, {L"basn0g16.png", MONO8},
+        {L"basn3p04.png", BGR24}, {L"basn2c16.png", BGR24}, {L"basn3p01.png", BGR24},
+        {L"video-001-gray-16bit.tiff", MONO8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file, c.file + wcslen(c.file)));
+        wic::CImgLoader loader;
+        loader.m_formats = Formats(Only(BGRA32));
+        CImgPtr bgra = LoadFile(loader, c.file);
+        loader.m_formats = Formats(Only(c.format));
+        CImgPtr narrow = LoadFile(loader, c.file);
+        ASSERT_EQ(narrow->m_format, c.format);
+        ASSERT_EQ(narrow->m_w, bgra->m_w);
+        ASSERT_EQ(narrow->m_h, bgra->m_h);
+        const UINT bytes = c.format == MONO8 ? 1 : 3;
+        size_t differences = 0;
+        for (UINT y = 0; y < bgra->m_h; ++y) {
+            for (UINT x = 0; x < bgra->m_w; ++x) {
+                const BYTE* wide = bgra->m_bits.data() + y * bgra->GetStride() + x * 4;
+                const BYTE* thin = narrow->m_bits.data() + y * narrow->GetStride() + x * bytes;
+                for (UINT b = 0; b < bytes; ++b) {
+                    if (thin[b] != wide[bytes == 1 ? 1 : b]) ++differences;
+                }
+            }
+        }
+        EXPECT_EQ(differences, 0u);
+    }
+}
+
+TEST_F(ImgLoaderColor, AlphaSurvivesTheCmykTransforms)
+{
+    auto rgb = boost::make_shared<CColorProfile>();
+    ASSERT_HRESULT_SUCCEEDED(rgb->Open(ImagingTestData(L"srgb-v2.icc")));
+    wic::CImgLoader loader;
+    loader.m_formats = Formats(Only(BGRA32));
+    CImgPtr bgra = LoadFile(loader, L"basn6a08.png");
+    loader.m_cmykProfile = GetDefaultCmykProfile();
+    loader.m_rgbProfile = rgb;
+    loader.m_formats = Formats(Only(CMYKA40));
+    CImgPtr cmyka;
+    try {
+        cmyka = LoadFile(loader, L"basn6a08.png");
+    } catch (const my::CException& e) {
+        if (!PlatformCannot(e)) throw;
+        GTEST_SKIP() << "this WIC's colour transform does not write 32bppCMYK";
+    }
+    ASSERT_EQ(cmyka->m_format, CMYKA40);
+    for (UINT y = 0; y < 32; y += 7) {
+        for (UINT x = 0; x < 32; x += 5) {
+            EXPECT_EQ(cmyka->m_bits[y * cmyka->GetStride() + x * 5 + 4], bgra->m_bits[y * bgra->GetStride() + x * 4 + 3])
+                << x << "," << y;
+        }
+    }
+    // And back: CMYK with alpha into BGRA keeps the alpha the CMYK image had.
+    CImgPtr cmykAlpha = LoadFile(loader, L"cmyk-3x2.tif");
+    ASSERT_EQ(cmykAlpha->m_format, CMYKA40);
+    loader.m_formats = Formats(Only(BGRA32));
+    CImgPtr back = LoadFile(loader, L"cmyk-3x2.tif");
+    ASSERT_EQ(back->m_format, BGRA32);
+    for (UINT x = 0; x < 3; ++x) EXPECT_EQ(back->m_bits[x * 4 + 3], 255);
+    ASSERT_TRUE(back->m_cc);
+    EXPECT_EQ(back->m_cc->m_profile, rgb->GetBytes());
 }
