@@ -1,6 +1,7 @@
 #include "imaging/ColorContext.h"
 
 #include "foundation/Exception.h"
+#include "imaging/ColorProfile.h"
 #include "imaging/TypeName.h"
 
 #include <boost/make_shared.hpp>
@@ -50,7 +51,6 @@ void CColorContext::DiffFields(const CColorContext& other) const
     if (m_profile != other.m_profile) check_equals(prefix + L"m_profile");
 }
 
-// Profiles are shown by their size: naming them needs the colour-management layer.
 void CColorContext::Dump(std::wostream& os) const
 {
     os << L"ColorContext type: " << ColorContextTypeToString(m_type) << L"\n";
@@ -59,8 +59,22 @@ void CColorContext::Dump(std::wostream& os) const
     if (m_profile.empty()) {
         os << L"(empty)";
     } else {
-        os << m_profile.size() << L" bytes";
+        CColorProfile profile;
+        const HRESULT hr = profile.Open(m_profile);
+        if (SUCCEEDED(hr)) {
+            os << profile.GetName();
+        } else {
+            os << L"FAILED " << std::hex << static_cast<unsigned long>(hr) << std::dec;
+        }
     }
+}
+
+boost::shared_ptr<CColorContext> CColorContext::FromProfile(const boost::shared_ptr<CColorProfile>& profile)
+{
+    if (!profile) return boost::shared_ptr<CColorContext>();
+    auto cc = boost::make_shared<CColorContext>();
+    cc->SetProfile(profile->GetBytes());
+    return cc;
 }
 
 std::wstring ColorContextTypeToString(UINT type)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+class CColorProfile;
+
 class CColorContext {
 public:
     enum Type : UINT { NONE = 0, PROFILE = 1, EXIF = 2 };
@@ -24,6 +26,8 @@ public:
     unsigned GetByteSize() const { return 8 + static_cast<unsigned>(m_profile.size()); }
     void DiffFields(const CColorContext& other) const;
     void Dump(std::wostream& os) const;
+    // Empty for no profile; otherwise type PROFILE with a copy of the profile's bytes.
+    static boost::shared_ptr<CColorContext> FromProfile(const boost::shared_ptr<CColorProfile>& profile);
 
     UINT m_type = NONE;
     UINT m_exifColorSpace = 0;

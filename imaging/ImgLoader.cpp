@@ -5,7 +5,10 @@
 #include "foundation/ResString.h"
 #include "foundation/Streams.h"
 #include "ids/imaging.h"
+#include "imaging/ColorManagedConvert.h"
 #include "imaging/ImagingFactory.h"
+#include "imaging/WicColorContext.h"
+#include "imaging/WicPipeline.h"
 #include "imaging/WicPixelFormat.h"
 
 #include <ComPtr.h>
@@ -19,48 +22,6 @@
 using ATL::CComPtr;
 
 namespace {
-
-// The frame's colour context, or none when it has no usable one.
-CComPtr<IWICColorContext> GetFrameColorContext(IWICBitmapFrameDecode* frame)
-{
-    CComPtr<IWICColorContext> context;
-    HRESULT hr = g_wicFactory->CreateColorContext(&context);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_COLOR_CONTEXT_CREATE_FAILED, hr);
-    UINT count = 0;
-    IWICColorContext* contexts[] = {context.p};
-    hr = frame->GetColorContexts(1, contexts, &count);
-    if (FAILED(hr) || count == 0) return CComPtr<IWICColorContext>();
-    WICColorContextType type = WICColorContextUninitialized;
-    if (FAILED(context->GetType(&type))) return CComPtr<IWICColorContext>();
-    if (type == WICColorContextExifColorSpace) {
-        UINT value = 0;
-        if (FAILED(context->GetExifColorSpace(&value)) || value >= 3) return CComPtr<IWICColorContext>();
-    }
-    return context;
-}
-
-// The library's copy of a WIC colour context; none when it cannot be read.
-CColorContextPtr ConvertCc(IWICColorContext* wic)
-{
-    WICColorContextType type = WICColorContextUninitialized;
-    if (FAILED(wic->GetType(&type))) return CColorContextPtr();
-    auto cc = boost::make_shared<CColorContext>();
-    if (type == WICColorContextProfile) {
-        UINT size = 0;
-        if (FAILED(wic->GetProfileBytes(0, nullptr, &size)) || size == 0) return CColorContextPtr();
-        std::vector<BYTE> bytes(size);
-        if (FAILED(wic->GetProfileBytes(size, bytes.data(), &size))) return CColorContextPtr();
-        bytes.resize(size);
-        cc->TakeProfile(bytes);
-    } else if (type == WICColorContextExifColorSpace) {
-        UINT value = 0;
-        if (FAILED(wic->GetExifColorSpace(&value))) return CColorContextPtr();
-        cc->SetExifColorSpace(value);
-    } else {
-        return CColorContextPtr();
-    }
-    return cc;
-}
 
 ImgFormat Choose(const std::bitset<kImgFormatCount>& allowed, std::initializer_list<int> order)
 {
@@ -104,31 +65,14 @@ void CopyFromSource(CImg& img, IWICBitmapSource* source)
     if (FAILED(hr)) throw my::CException(IDS_WIC_DECODE_FAILED, hr);
 }
 
-// WIC's own format converter stands in for the library's here.
 void ConvertPlain(CImg& img, IWICBitmapSource* source, WICBitmapTransformOptions options)
 {
     WICPixelFormatGUID format = {};
-    HRESULT hr = source->GetPixelFormat(&format);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_PIXEL_FORMAT_FAILED, hr);
-    const GUID& target = ImgFormatToWicFormat(img.m_format);
-    CComPtr<IWICBitmapSource> converted(source);
-    if (format != target) {
-        CComPtr<IWICFormatConverter> converter;
-        hr = g_wicFactory->CreateFormatConverter(&converter);
-        if (FAILED(hr)) throw my::CException(IDS_WIC_CONVERTER_CREATE_FAILED, hr);
-        hr = converter->Initialize(source, target, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom);
-        if (FAILED(hr)) throw my::CException(IDS_WIC_CONVERTER_INIT_FAILED, hr);
-        converted = converter;
-    }
-    if (options != WICBitmapTransformRotate0) {
-        CComPtr<IWICBitmapFlipRotator> rotator;
-        hr = g_wicFactory->CreateBitmapFlipRotator(&rotator);
-        if (SUCCEEDED(hr)) hr = rotator->Initialize(converted, options);
-        if (FAILED(hr)) throw my::CException(IDS_WIC_DECODE_FAILED, hr);
-        converted = rotator;
-    }
-    CopyFromSource(img, converted);
+    ThrowIfFailed(source->GetPixelFormat(&format), IDS_WIC_PIXEL_FORMAT_FAILED);
+    CWicSourcePtr converted, turned;
+    IWICBitmapSource* next = ConvertToImgFormat(source, format, img.m_format, converted);
+    next = ApplyTransformOptions(next, options, turned);
+    CopyFromSource(img, next);
 }
 
 namespace wic {
@@ -152,6 +96,19 @@ ImgFormat CImgLoader::ChooseCmykFormat(bool alpha) const
     return Choose(m_formats, {CMYK32, CMYKA40, BGR24, BGRA32, MONO8, MONO1});
 }
 
+CColorProfilePtr CImgLoader::GetTargetProfile(ImgFormat format) const
+{
+    switch (format) {
+    case BGRA32:
+    case BGR24: return m_rgbProfile;
+    case CMYKA40:
+    case CMYK32: return m_cmykProfile;
+    case MONO8:
+    case MONO1: return CColorProfilePtr();
+    }
+    throw my::CException(IDS_UNSUPPORTED_IMAGE_FORMAT);
+}
+
 CImgPtr CImgLoader::Load(IStream* stream)
 {
     CComPtr<IWICBitmapDecoder> decoder;
@@ -160,7 +117,8 @@ CImgPtr CImgLoader::Load(IStream* stream)
     CComPtr<IWICBitmapFrameDecode> frame;
     hr = decoder->GetFrame(0, &frame);
     if (FAILED(hr)) throw my::CException(IDS_WIC_FRAME_FAILED, hr);
-    CComPtr<IWICColorContext> context = GetFrameColorContext(frame);
+    CComPtr<IWICColorContext> context;
+    GetFrameColorContext(context.p, frame);
     return Decode(frame, context);
 }
 
@@ -183,15 +141,28 @@ CImgPtr CImgLoader::Decode(IWICBitmapFrameDecode* frame, IWICColorContext* sourc
     case ImgColorType::Cmyk: format = ChooseCmykFormat(info.hasAlpha); break;
     default: throw my::CException(IDS_WIC_UNKNOWN_FORMAT, std::wstring());
     }
+    const WICBitmapTransformOptions options = OrientationToTransform(m_orientation);
+    const CColorProfilePtr target = GetTargetProfile(format);
     auto img = boost::make_shared<CImg>(format);
-    ConvertPlain(*img, frame, OrientationToTransform(m_orientation));
+    if (target) {
+        CComPtr<IWICColorContext> targetContext;
+        CreateWicColorContext(targetContext.p, target->GetBytes());
+        ConvertColorManaged(*img, targetContext, frame, sourceContext, options);
+    } else {
+        ConvertPlain(*img, frame, options);
+    }
     double dpiX = 0.0, dpiY = 0.0;
     if (SUCCEEDED(frame->GetResolution(&dpiX, &dpiY))) {
         img->SetDpiX(dpiX);
         img->SetDpiY(dpiY);
     }
-    if (!(m_options & 1) && sourceContext && ColorSpaceOfColorType(info.colorType) == ColorSpaceOfImgFormat(format)) {
-        img->SetColorContext(ConvertCc(sourceContext));
+    if (m_options & 1) return img;
+    if (target) {
+        img->SetColorContext(CColorContext::FromProfile(target));
+    } else if (sourceContext && ColorSpaceOfColorType(info.colorType) == ColorSpaceOfImgFormat(format)) {
+        auto cc = boost::make_shared<CColorContext>();
+        ConvertCc(sourceContext, *cc);
+        img->SetColorContext(cc);
     }
     return img;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Decodes an encoded picture (whatever the installed WIC codecs read) into a CImg of one of the
 // allowed formats, and the entry points that load from a file, a resource, a DIB or the clipboard.
+#include "imaging/ColorProfile.h"
 #include "imaging/Img.h"
 
 #include <windows.h>
@@ -26,6 +27,8 @@ public:
     ImgFormat ChooseGrayFormat(int bitsPerPixel, bool alpha) const;
     ImgFormat ChooseRgbFormat(bool alpha) const;
     ImgFormat ChooseCmykFormat(bool alpha) const;
+    // m_rgbProfile for the RGB formats, m_cmykProfile for the CMYK ones, none for grey.
+    CColorProfilePtr GetTargetProfile(ImgFormat format) const;
 
     void LoadFromFile(CImgPtr& out, const std::wstring& path);
     // The "IMAGE" resource of that name or id.
@@ -41,6 +44,8 @@ public:
     // Bit 0: attach no colour context to the result.
     UINT m_options = 0;
     std::bitset<kImgFormatCount> m_formats{0x3F};
+    CColorProfilePtr m_rgbProfile;
+    CColorProfilePtr m_cmykProfile;
     int m_orientation = 1;
 };
 

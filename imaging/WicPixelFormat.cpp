@@ -6,7 +6,6 @@
 
 #include <ComPtr.h>
 
-#include <vector>
 
 namespace {
 
@@ -92,20 +91,6 @@ const GUID* const kImgFormats[kImgFormatCount] = {
     &GUID_WICPixelFormat32bppCMYK, &GUID_WICPixelFormat8bppGray,  &GUID_WICPixelFormatBlackWhite,
 };
 
-std::vector<WICColor> ReadColors(IWICPalette* palette)
-{
-    UINT count = 0;
-    HRESULT hr = palette->GetColorCount(&count);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_PALETTE_COUNT_FAILED, hr);
-    std::vector<WICColor> colors(count);
-    if (count == 0) return colors;
-    UINT actual = 0;
-    hr = palette->GetColors(count, colors.data(), &actual);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_PALETTE_COLOR_FAILED, hr);
-    colors.resize(actual < count ? actual : count);
-    return colors;
-}
-
 } // namespace
 
 void ClassifyPixelFormat(WicPixelFormatInfo& info)
@@ -141,6 +126,19 @@ int WicFormatToImgFormat(const GUID& format)
     return -1;
 }
 
+WICBitmapPaletteType ImgFormatPaletteType(ImgFormat format)
+{
+    switch (format) {
+    case BGRA32:
+    case BGR24:
+    case CMYKA40:
+    case CMYK32: return WICBitmapPaletteTypeCustom;
+    case MONO8: return WICBitmapPaletteTypeFixedGray256;
+    case MONO1: return WICBitmapPaletteTypeFixedBW;
+    }
+    throw my::CException(IDS_UNSUPPORTED_IMAGE_FORMAT);
+}
+
 WICBitmapTransformOptions OrientationToTransform(int orientation)
 {
     switch (orientation) {
@@ -155,34 +153,27 @@ WICBitmapTransformOptions OrientationToTransform(int orientation)
     }
 }
 
-void CopyFramePalette(IWICPalette*& out, IWICBitmapSource* source)
+namespace {
+
+struct CFallback {
+    const GUID* guid;
+    int bits;
+};
+
+CFallback Fallback(const WicPixelFormatInfo& info)
 {
-    ATL::CComPtr<IWICPalette> palette;
-    HRESULT hr = g_wicFactory->CreatePalette(&palette);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_PALETTE_CREATE_FAILED, hr);
-    hr = source->CopyPalette(palette);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_PALETTE_GET_FAILED, hr);
-    if (out) out->Release();
-    out = palette.Detach();
+    if (info.hasAlpha) return {&GUID_WICPixelFormat32bppBGRA, 32};
+    if (info.colorType == ImgColorType::Indexed || info.colorType == ImgColorType::Gray) {
+        if (info.bitsPerPixel > 4) return {&GUID_WICPixelFormat8bppIndexed, 8};
+        if (info.bitsPerPixel >= 2) return {&GUID_WICPixelFormat4bppIndexed, 4};
+        return {&GUID_WICPixelFormat1bppIndexed, 1};
+    }
+    if (info.bitsPerPixel <= 16) return {&GUID_WICPixelFormat16bppBGR555, 16};
+    return {&GUID_WICPixelFormat24bppBGR, 24};
 }
 
-bool PaletteHasAlpha(IWICPalette* palette)
-{
-    BOOL alpha = FALSE;
-    const HRESULT hr = palette->HasAlpha(&alpha);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_PALETTE_ALPHA_FAILED, hr);
-    if (!alpha) return false;
-    for (WICColor color : ReadColors(palette)) {
-        if ((color >> 24) < 255) return true;
-    }
-    return false;
-}
+} // namespace
 
-bool PaletteIsGray(IWICPalette* palette)
-{
-    for (WICColor color : ReadColors(palette)) {
-        const BYTE b = color & 0xFF, g = (color >> 8) & 0xFF, r = (color >> 16) & 0xFF;
-        if (b != g || g != r) return false;
-    }
-    return true;
-}
+const GUID& FallbackPixelFormat(const WicPixelFormatInfo& info) { return *Fallback(info).guid; }
+
+int FallbackBitsPerPixel(const WicPixelFormatInfo& info) { return Fallback(info).bits; }

@@ -2,6 +2,7 @@
 // Classification of WIC pixel formats, the mapping of the six image formats to WIC's, and the
 // palette reads the loader needs.
 #include "imaging/ImgFormat.h"
+#include "imaging/WicPalette.h"
 
 #include <windows.h>
 #include <wincodec.h>
@@ -26,9 +27,10 @@ void GetPixelFormatInfo(WicPixelFormatInfo& info, IWICBitmapSource* source);
 const GUID& ImgFormatToWicFormat(ImgFormat format);
 // -1 when no image format has that layout.
 int WicFormatToImgFormat(const GUID& format);
+// Throws the unsupported format error for a value outside the enumeration.
+WICBitmapPaletteType ImgFormatPaletteType(ImgFormat format);
 WICBitmapTransformOptions OrientationToTransform(int orientation);
 
-// `out` receives a reference of its own.
-void CopyFramePalette(IWICPalette*& out, IWICBitmapSource* source);
-bool PaletteHasAlpha(IWICPalette* palette);
-bool PaletteIsGray(IWICPalette* palette);
+// The smallest plain WIC format that holds the classified one; the two always agree.
+const GUID& FallbackPixelFormat(const WicPixelFormatInfo& info);
+int FallbackBitsPerPixel(const WicPixelFormatInfo& info);

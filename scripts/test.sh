@@ -8,4 +8,5 @@ export FH_BUILD=${FH_BUILD:-$root/build}
 . "$root/scripts/wine-env.sh"
 fh_wine_start "$FH_BUILD" private
 trap fh_wine_stop EXIT
+"$root/scripts/stage-imaging-data.sh"
 ctest --test-dir "$FH_BUILD" --output-on-failure -j"${FH_TEST_JOBS:-2}" "$@"

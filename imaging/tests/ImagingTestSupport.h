@@ -3,12 +3,18 @@
 // of a thrown error, and a 32-bit memory DC to draw into and read pixels back from.
 #include "foundation/Exception.h"
 #include "imaging/ImagingFactory.h"
+#include "imaging/Img.h"
+
+#include <ComPtr.h>
 
 #include <windows.h>
 #include <objidl.h>
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 class ImagingTest : public testing::Test {
 protected:
@@ -69,3 +75,50 @@ private:
     HBITMAP m_bitmap = ::CreateBitmap(m_all.right, m_all.bottom, 1, 32, nullptr);
     HGDIOBJ m_old = nullptr;
 };
+
+// A file laid out by scripts/stage-imaging-data.sh beside the test executable's folder.
+inline std::wstring ImagingTestData(const std::wstring& name)
+{
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path(exe);
+    path.resize(path.find_last_of(L'\\'));
+    path.resize(path.find_last_of(L'\\'));
+    return path + L"\\testdata\\imaging\\" + name;
+}
+
+inline std::vector<BYTE> ReadTestFile(const std::wstring& name)
+{
+    std::vector<BYTE> bytes;
+    HANDLE file = ::CreateFileW(ImagingTestData(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    bytes.resize(::GetFileSize(file, nullptr));
+    DWORD read = 0;
+    if (!bytes.empty()) ::ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    ::CloseHandle(file);
+    bytes.resize(read);
+    return bytes;
+}
+
+// The first frame of a staged test file; empty when WIC cannot decode it.
+inline ATL::CComPtr<IWICBitmapFrameDecode> DecodeTestFile(const std::wstring& name)
+{
+    ATL::CComPtr<IWICBitmapDecoder> decoder;
+    ATL::CComPtr<IWICBitmapFrameDecode> frame;
+    const std::wstring path = ImagingTestData(name);
+    if (SUCCEEDED(g_wicFactory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                          WICDecodeMetadataCacheOnDemand, &decoder))) {
+        decoder->GetFrame(0, &frame);
+    }
+    return frame;
+}
+
+// An image whose bytes run seed, seed + step, ... so that every byte is told apart.
+inline CImg PatternedImg(ImgFormat format, UINT width, UINT height, BYTE seed, BYTE step = 13)
+{
+    CImg img(format, width, height);
+    img.AllocBits();
+    for (size_t i = 0; i < img.m_bits.size(); ++i) img.m_bits[i] = static_cast<BYTE>(seed + i * step);
+    return img;
+}

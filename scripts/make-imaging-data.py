@@ -1,0 +1,87 @@
+#!/usr/bin/env python3
+"""Makes the imaging test pictures that no package ships: a JPEG whose ICC profile spans three
+APP2 chunks, CMYK TIFFs with known values and a paletted PNG whose only transparent entry is 3.
+
+make-imaging-data.py OUT_DIR JPEG ICC
+"""
+import os
+import struct
+import sys
+import zlib
+
+
+def png_chunk(kind, data):
+    return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+
+def paletted_png():
+    # 4 x 2 pixels, 8-bit indexes 0..5; entry 3 alone is transparent.
+    palette = [(255, 0, 0), (0, 255, 0), (0, 0, 255), (9, 9, 9), (255, 255, 0), (0, 255, 255)]
+    rows = [bytes([0, 0, 1, 2, 3]), bytes([0, 3, 4, 5, 0])]
+    return (b'\x89PNG\r\n\x1a\n'
+            + png_chunk(b'IHDR', struct.pack('>IIBBBBB', 4, 2, 8, 3, 0, 0, 0))
+            + png_chunk(b'PLTE', b''.join(bytes(c) for c in palette))
+            + png_chunk(b'tRNS', bytes([255, 255, 255, 0]))
+            + png_chunk(b'IDAT', zlib.compress(b''.join(rows)))
+            + png_chunk(b'IEND', b''))
+
+
+def cmyk_tiff(samples, pixels, width, height):
+    """Uncompressed, one strip, PhotometricInterpretation 5 (separated)."""
+    data = bytes(pixels)
+    entries = []
+    bits_offset = 8
+    data_offset = bits_offset + 2 * samples
+    ifd_offset = data_offset + len(data)
+    ifd_offset += ifd_offset % 2
+    entries = [
+        (256, 3, 1, width), (257, 3, 1, height), (258, 3, samples, bits_offset), (259, 3, 1, 1),
+        (262, 3, 1, 5), (273, 4, 1, data_offset), (277, 3, 1, samples), (278, 3, 1, height),
+        (279, 4, 1, len(data)), (284, 3, 1, 1),
+    ]
+    if samples == 5:
+        entries.append((338, 3, 1, 2))  # one unassociated alpha
+    entries.sort()
+    out = bytearray(b'II*\x00' + struct.pack('<I', ifd_offset))
+    out += struct.pack('<' + 'H' * samples, *([8] * samples))
+    out += data
+    out += b'\x00' * (ifd_offset - len(out))
+    out += struct.pack('<H', len(entries))
+    for tag, kind, count, value in entries:
+        if kind == 3 and count == 1:
+            out += struct.pack('<HHIHH', tag, kind, count, value, 0)
+        else:
+            out += struct.pack('<HHII', tag, kind, count, value)
+    out += struct.pack('<I', 0)
+    return bytes(out)
+
+
+def jpeg_with_icc(jpeg, icc, chunks=3):
+    assert jpeg[:2] == b'\xff\xd8'
+    size = -(-len(icc) // chunks)
+    parts = [icc[i:i + size] for i in range(0, len(icc), size)]
+    segments = b''
+    for n, part in enumerate(parts, 1):
+        body = b'ICC_PROFILE\x00' + bytes([n, len(parts)]) + part
+        segments += b'\xff\xe2' + struct.pack('>H', len(body) + 2) + body
+    return jpeg[:2] + segments + jpeg[2:]
+
+
+def main():
+    out, jpeg, icc = sys.argv[1:4]
+    os.makedirs(out, exist_ok=True)
+    cmyk = [0, 64, 128, 255, 10, 20, 30, 40, 255, 0, 0, 0, 1, 2, 3, 4, 200, 150, 100, 50, 7, 77, 177, 250]
+    cmyka = [0, 64, 128, 255, 255, 10, 20, 30, 40, 128, 255, 0, 0, 0, 0, 1, 2, 3, 4, 255]
+    files = {
+        'index3-transparent.png': paletted_png(),
+        'cmyk-3x2.tif': cmyk_tiff(4, cmyk, 3, 2),
+        'cmyka-2x2.tif': cmyk_tiff(5, cmyka, 2, 2),
+        'icc-3-chunks.jpg': jpeg_with_icc(open(jpeg, 'rb').read(), open(icc, 'rb').read()),
+    }
+    for name, data in files.items():
+        with open(os.path.join(out, name), 'wb') as f:
+            f.write(data)
+
+
+if __name__ == '__main__':
+    main()
