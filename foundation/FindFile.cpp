@@ -1,8 +1,5 @@
 #include "foundation/FindFile.h"
 
-#include <cstdlib>
-#include <cwchar>
-
 bool CFindFile::IsDots() const {
     const wchar_t* n = m_data.cFileName;
     return IsDirectory() && n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'));
@@ -17,17 +14,20 @@ std::wstring CFindFile::GetFilePath() const {
 
 // The root is the full path of the search text cut at its last separator.
 bool CFindFile::SetRoot(const wchar_t* name) {
-    m_root[0] = L'\0';
-    if (!::_wfullpath(m_root, name, MAX_PATH)) {
-        m_root[0] = L'\0';
-        return false;
+    m_root.clear();
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(name, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = ::GetFullPathNameW(name, static_cast<DWORD>(full.size()), full.data(), nullptr);
     }
-    wchar_t* back = std::wcsrchr(m_root, L'\\');
-    wchar_t* slash = std::wcsrchr(m_root, L'/');
-    if (!back || (slash && slash > back))
-        back = slash;
-    if (back)
-        *back = L'\0';
+    if (n == 0 || n >= full.size())
+        return false;
+    full.resize(n);
+    const size_t last = full.find_last_of(L"\\/");
+    if (last != std::wstring::npos)
+        full.resize(last);
+    m_root.swap(full);
     return true;
 }
 

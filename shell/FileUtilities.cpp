@@ -40,6 +40,60 @@ std::wstring DoubleNul(const std::wstring& path) {
     return text;
 }
 
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Named in full: a drive letter with its root, or a network or device path.
+bool IsFullPath(const std::wstring& path) {
+    if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]))
+        return true;
+    return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+// True when the canonical path is a drive root ("C:"), a share ("\\server\share") or shorter, once a
+// "\\?\" or "\\?\UNC\" prefix is set aside.
+bool IsRootOrAbove(std::wstring path) {
+    while (!path.empty() && IsSeparator(path.back()))
+        path.pop_back();
+    size_t at = 0;
+    size_t names = 1; // components that make up the root
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+        at = 8;
+        names = 2;
+    } else if (path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0) {
+        at = 4;
+    } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        at = 2;
+        names = 2;
+    }
+    size_t components = 0;
+    for (size_t i = at; i < path.size();) {
+        const size_t end = path.find_first_of(L"\\/", i);
+        if (end != i)
+            ++components;
+        if (end == std::wstring::npos)
+            break;
+        i = end + 1;
+    }
+    return components <= names;
+}
+
+// A silent recursive delete takes only a folder below a root, named in full: a relative path would
+// depend on the current folder, and a root takes the whole drive with it.
+bool IsSafeToDeleteSilently(const std::wstring& folder) {
+    if (!IsFullPath(folder))
+        return false;
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (n == 0 || n >= full.size())
+        return false;
+    full.resize(n);
+    return !IsRootOrAbove(full);
+}
+
 } // namespace
 
 bool IsEqualGuid(const GUID& a, const GUID& b) {
@@ -108,6 +162,8 @@ void DeleteFileOrThrow(const std::wstring& path) {
 void DeleteFolderOrThrow(const std::wstring& folder) {
     if (folder.empty())
         throw my::CException(IDS_DELETE_FOLDER_FAILED, std::wstring());
+    if (!IsSafeToDeleteSilently(folder))
+        throw my::CException(IDS_DELETE_FOLDER_REFUSED, folder);
     const std::wstring from = DoubleNul(folder);
     SHFILEOPSTRUCTW op = {};
     op.wFunc = FO_DELETE;
