@@ -231,7 +231,7 @@ TEST_F(Clipboard, HostileIdListArraysAreRefusedInOnePass)
     // The same number of items, each with a real list of its own under a real parent, is read.
     const CItemIDList parent(::ILCreateFromPathW(m_temp.Path().c_str()));
     const CItemIDList child = CItemIDList(::ILCreateFromPathW(m_items.front().c_str())).GetChildPart(parent);
-    const UINT count = 3000;
+    const UINT count = 1000;
     std::vector<UINT> offsets = {count};
     std::vector<BYTE> records(reinterpret_cast<const BYTE*>(parent.Get()),
                               reinterpret_cast<const BYTE*>(parent.Get()) + parent.GetSize());
