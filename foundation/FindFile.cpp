@@ -1,5 +1,7 @@
 #include "foundation/FindFile.h"
 
+#include "foundation/PlatformPaths.h"
+
 bool CFindFile::IsDots() const {
     const wchar_t* n = m_data.cFileName;
     return IsDirectory() && n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'));
@@ -15,15 +17,9 @@ std::wstring CFindFile::GetFilePath() const {
 // The root is the full path of the search text cut at its last separator.
 bool CFindFile::SetRoot(const wchar_t* name) {
     m_root.clear();
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD n = ::GetFullPathNameW(name, static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = ::GetFullPathNameW(name, static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    if (n == 0 || n >= full.size())
+    std::wstring full;
+    if (!GetLongFullPath(full, name))
         return false;
-    full.resize(n);
     const size_t last = full.find_last_of(L"\\/");
     if (last != std::wstring::npos)
         full.resize(last);

@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/FileList.h"
 #include "foundation/PathHelpers.h"
+#include "foundation/PlatformPaths.h"
 #include "foundation/ResString.h"
 #include "ids/files.h"
 
@@ -82,15 +83,9 @@ bool IsRootOrAbove(std::wstring path) {
 bool IsSafeToDeleteSilently(const std::wstring& folder) {
     if (!IsFullPath(folder))
         return false;
-    std::wstring full(MAX_PATH, L'\0');
-    DWORD n = ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (n >= full.size()) {
-        full.resize(n);
-        n = ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    }
-    if (n == 0 || n >= full.size())
+    std::wstring full;
+    if (!GetLongFullPath(full, folder.c_str()))
         return false;
-    full.resize(n);
     return !IsRootOrAbove(full);
 }
 
