@@ -78,10 +78,14 @@ bool IsRootOrAbove(std::wstring path) {
     return components <= names;
 }
 
-// A silent recursive delete takes only a folder below a root, named in full: a relative path would
-// depend on the current folder, and a root takes the whole drive with it.
+// A silent recursive delete takes only one folder below a root, named in full: a relative path
+// would depend on the current folder, and a root takes the whole drive with it.
 bool IsSafeToDeleteSilently(const std::wstring& folder) {
     if (!IsFullPath(folder))
+        return false;
+    // The shell expands wildcards: "C:\*" is the whole drive by another name.
+    const size_t prefix = folder.compare(0, 4, L"\\\\?\\") == 0 ? 4 : 0;
+    if (folder.find_first_of(L"*?", prefix) != std::wstring::npos)
         return false;
     std::wstring full;
     if (!GetLongFullPath(full, folder.c_str()))

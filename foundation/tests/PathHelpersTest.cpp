@@ -89,7 +89,9 @@ TEST(PathHelpers, RandomTextsKeepInvariants) {
         // Case and separator spelling do not count, a path sorts before one that extends it, and
         // the order is antisymmetric.
         std::wstring spelled = text;
-        for (wchar_t& c : spelled) c = c == L'\\' ? L'/' : c == L'/' ? L'\\' : (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+        for (wchar_t& c : spelled) {
+            c = c == L'\\' ? L'/' : c == L'/' ? L'\\' : (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+        }
         EXPECT_EQ(ComparePathsNatural(text, spelled), 0) << text;
         EXPECT_LT(ComparePathsNatural(text, text + L"\\b"), 0) << text;
         std::wstring other;

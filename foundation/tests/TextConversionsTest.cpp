@@ -109,7 +109,8 @@ TEST(ResourceStreams, CopyTheResourceBytesOrFailWithEFail)
     const struct {
         const wchar_t* name;
         const wchar_t* type;
-    } cases[] = {{MAKEINTRESOURCEW(64100), L"IMAGE"}, {MAKEINTRESOURCEW(64102), L"PNG"}, {MAKEINTRESOURCEW(1), RT_MANIFEST}};
+    } cases[] = {
+        {MAKEINTRESOURCEW(64100), L"IMAGE"}, {MAKEINTRESOURCEW(64102), L"PNG"}, {MAKEINTRESOURCEW(1), RT_MANIFEST}};
     for (const auto& c : cases) {
         HRSRC found = ::FindResourceW(module, c.name, c.type);
         ASSERT_TRUE(found);

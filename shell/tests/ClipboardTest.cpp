@@ -221,7 +221,8 @@ TEST_F(Clipboard, HostileIdListArraysAreRefusedInOnePass)
     const UINT many = 16000;
     std::vector<UINT> parentOffsets = {many, 4 * (many + 2)};
     std::vector<BYTE> parentTail = emptyRecords(blockSize - 4 * (many + 2) - 2 * many);
-    for (UINT i = 0; i < many; ++i) parentOffsets.push_back(static_cast<UINT>(4 * (many + 2) + parentTail.size() + 2 * i));
+    for (UINT i = 0; i < many; ++i)
+        parentOffsets.push_back(static_cast<UINT>(4 * (many + 2) + parentTail.size() + 2 * i));
     parentTail.resize(parentTail.size() + 2 * many, 0);
 
     const struct {
@@ -241,8 +242,9 @@ TEST_F(Clipboard, HostileIdListArraysAreRefusedInOnePass)
         ::GlobalFree(block);
         EXPECT_TRUE(FAILED(hr)) << c.what;
         EXPECT_TRUE(lists.empty()) << c.what;
-        std::printf("[   time   ] %s (%zu bytes): %.1f ms\n", c.what, c.bytes.size(),
-                    1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart));
+        const double ms = 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                          static_cast<double>(frequency.QuadPart);
+        std::printf("[   time   ] %s (%zu bytes): %.1f ms\n", c.what, c.bytes.size(), ms);
     }
 
     // The same number of items, each with a real list of its own under a real parent, is read.
