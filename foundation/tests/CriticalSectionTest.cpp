@@ -73,3 +73,22 @@ TEST(CriticalSection, ContendingThreadsTakeTurns)
     EXPECT_FALSE(overlapped);
     EXPECT_EQ(counter, 2L * rounds);
 }
+
+// A second thread that runs into a held section waits there, and goes on once the holder's scope ends.
+TEST(CriticalSection, AWaitingThreadEntersOnceTheHolderLeaves)
+{
+    CAutoCriticalSection section;
+    std::atomic<bool> entered{false};
+    std::thread waiter;
+    {
+        CAutoLock<CAutoCriticalSection> lock(section);
+        waiter = std::thread([&] {
+            CAutoLock<CAutoCriticalSection> inner(section);
+            entered = true;
+        });
+        ::Sleep(100);
+        EXPECT_FALSE(entered) << "entered while the section was held";
+    }
+    waiter.join();
+    EXPECT_TRUE(entered);
+}
