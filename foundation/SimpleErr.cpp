@@ -134,7 +134,8 @@ std::wstring WidenWhat(const char* what)
 std::wstring WidenWhat(const std::exception& e)
 {
     // libstdc++ gives a plain std::exception the text "std::exception".
-    return WidenWhat(typeid(e) == typeid(std::exception) ? "Unknown exception" : e.what());
+    const char* what = typeid(e) == typeid(std::exception) ? nullptr : e.what();
+    return WidenWhat(what ? what : "Unknown exception");
 }
 
 void SetFromCurrentException(CSimpleErr& err)
