@@ -75,8 +75,9 @@ public:
     {
         std::wstring value;
         const int selected = this->GetCurSel();
-        if (!(selected != CB_ERR && HistoryEntry(selected, value)) &&
-            !(selected != CB_ERR && this->GetLBText(selected, value))) {
+        // The item's own text, not the history entry at its index: the history may have changed
+        // since the list was last filled.
+        if (!(selected != CB_ERR && this->GetLBText(selected, value))) {
             if (!this->GetWindowTextTrim(value, true)) ThrowControlTextError(this->GetDlgCtrlID());
         }
         if (Setter::Set(value) && notify) FireValueChanged(Argument(argument));

@@ -1,8 +1,10 @@
 #include "foundation/CommandLine.h"
 
+#include "foundation/SimpleErr.h"
+
 #include <windows.h>
 
-#include <typeinfo>
+#include <algorithm>
 
 void CSimpleCommandLineParser::Parse(const std::wstring& commandLine)
 {
@@ -118,11 +120,8 @@ void FormatIndexed(std::wstring& out, const std::wstring& text, const std::vecto
 const wchar_t* ExceptionWhatText(const std::exception& e)
 {
     thread_local wchar_t buffer[256];
-    // libstdc++ gives a plain std::exception the text "std::exception"; it carries none of its own.
-    const char* what = typeid(e) == typeid(std::exception) ? "Unknown exception" : e.what();
-    if (!what) what = "Unknown exception";
-    size_t n = 0;
-    for (; what[n] && n < 255; ++n) buffer[n] = static_cast<wchar_t>(static_cast<unsigned char>(what[n]));
-    buffer[n] = L'\0';
+    const std::wstring what = WidenWhat(e);
+    what.copy(buffer, 255);
+    buffer[std::min<size_t>(what.size(), 255)] = L'\0';
     return buffer;
 }

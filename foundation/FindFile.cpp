@@ -1,7 +1,6 @@
 #include "foundation/FindFile.h"
 
-#include <cstdlib>
-#include <cwchar>
+#include "foundation/PlatformPaths.h"
 
 bool CFindFile::IsDots() const {
     const wchar_t* n = m_data.cFileName;
@@ -17,17 +16,14 @@ std::wstring CFindFile::GetFilePath() const {
 
 // The root is the full path of the search text cut at its last separator.
 bool CFindFile::SetRoot(const wchar_t* name) {
-    m_root[0] = L'\0';
-    if (!::_wfullpath(m_root, name, MAX_PATH)) {
-        m_root[0] = L'\0';
+    m_root.clear();
+    std::wstring full;
+    if (!GetLongFullPath(full, name))
         return false;
-    }
-    wchar_t* back = std::wcsrchr(m_root, L'\\');
-    wchar_t* slash = std::wcsrchr(m_root, L'/');
-    if (!back || (slash && slash > back))
-        back = slash;
-    if (back)
-        *back = L'\0';
+    const size_t last = full.find_last_of(L"\\/");
+    if (last != std::wstring::npos)
+        full.resize(last);
+    m_root.swap(full);
     return true;
 }
 

@@ -23,7 +23,7 @@ public:
     DWORD GetAttributes() const { return m_data.dwFileAttributes; }
     const wchar_t* GetFileName() const { return m_data.cFileName; }
     const WIN32_FIND_DATAW& GetData() const { return m_data; }
-    const wchar_t* GetRoot() const { return m_root; }
+    const std::wstring& GetRoot() const { return m_root; }
     std::wstring GetFilePath() const;
 
 private:
@@ -31,7 +31,8 @@ private:
     bool SetRoot(const wchar_t* name);
 
     WIN32_FIND_DATAW m_data = {};
-    wchar_t m_root[MAX_PATH] = {};
+    // As long as the search text needs: a folder deeper than MAX_PATH is still listed.
+    std::wstring m_root;
     wchar_t m_separator = L'\\';
     HANDLE m_handle = INVALID_HANDLE_VALUE;
     bool m_found = false;

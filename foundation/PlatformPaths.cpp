@@ -92,6 +92,20 @@ void GetFullPathOrSelf(std::wstring& out, const std::wstring& path) {
         out = path;
 }
 
+bool GetLongFullPath(std::wstring& out, const wchar_t* path)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (n >= full.size()) {
+        full.resize(n);
+        n = ::GetFullPathNameW(path, static_cast<DWORD>(full.size()), full.data(), nullptr);
+    }
+    if (n == 0 || n >= full.size()) return false;
+    full.resize(n);
+    out.swap(full);
+    return true;
+}
+
 // A current folder longer than the first buffer is read again with the size the system asked for.
 bool GetCurrentFolder(std::wstring& out) {
     std::vector<wchar_t> buffer(520);

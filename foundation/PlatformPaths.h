@@ -13,6 +13,8 @@ bool GetModulePathFromCommandLine(std::wstring& out, const std::wstring& command
 
 bool GetFullPath(std::wstring& out, const wchar_t* path);
 void GetFullPathOrSelf(std::wstring& out, const std::wstring& path);
+// The full path however long it is (GetFullPath stops at MAX_PATH); false when the system cannot make it.
+bool GetLongFullPath(std::wstring& out, const wchar_t* path);
 bool GetCurrentFolder(std::wstring& out);
 
 bool GetTempFolderPath(std::wstring& out);

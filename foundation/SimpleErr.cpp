@@ -8,6 +8,8 @@
 
 #include <boost/regex.hpp>
 
+#include <typeinfo>
+
 CSimpleErr::CSimpleErr(UINT id) { Set(id); }
 
 void CSimpleErr::Set(UINT id) { Set(id, static_cast<const std::wstring*>(nullptr)); }
@@ -129,6 +131,13 @@ std::wstring WidenWhat(const char* what)
     return text;
 }
 
+std::wstring WidenWhat(const std::exception& e)
+{
+    // libstdc++ gives a plain std::exception the text "std::exception".
+    const char* what = typeid(e) == typeid(std::exception) ? nullptr : e.what();
+    return WidenWhat(what ? what : "Unknown exception");
+}
+
 void SetFromCurrentException(CSimpleErr& err)
 {
     try {
@@ -138,7 +147,7 @@ void SetFromCurrentException(CSimpleErr& err)
     } catch (const boost::regex_error& e) {
         err.SetRegexError(e);
     } catch (const std::exception& e) {
-        err.Set(IDS_STD_EXCEPTION, WidenWhat(e.what()));
+        err.Set(IDS_STD_EXCEPTION, WidenWhat(e));
     } catch (const ATL::CAtlException& e) {
         err.SetWithCode(IDS_ATL_EXCEPTION, e.m_hr);
     } catch (...) {

@@ -2,6 +2,7 @@
 // The error record every failure is described by: message id, HRESULT and the finished text.
 #include <windows.h>
 
+#include <exception>
 #include <ostream>
 #include <string>
 
@@ -60,3 +61,6 @@ void SetFromCurrentException(CSimpleErr& err);
 
 // Widens a narrow what() text byte by byte, at most 255 characters.
 std::wstring WidenWhat(const char* what);
+// The what() text of a caught exception, widened; a plain std::exception carries no text of its own
+// and reads "Unknown exception" whatever the runtime library says.
+std::wstring WidenWhat(const std::exception& e);

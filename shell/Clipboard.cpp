@@ -42,17 +42,46 @@ private:
     SIZE_T m_size;
 };
 
-// True when an ID list starts at `offset` and its terminator lies inside the block.
-bool IdListFits(const BYTE* base, SIZE_T size, ULONGLONG offset)
+// The full lists of an array take at most this many times the block: a folder's list is a few
+// hundred bytes and an item's about a hundred, so what the shell writes stays far below; a long
+// parent repeated for thousands of tiny items does not.
+constexpr ULONGLONG kFullListsPerBlockByte = 128;
+
+// The byte length (terminator included) of each list of an ID-list array, in offset order. Each
+// list must lie in the block after the header and share no byte with another list: every byte is
+// looked at once, so a block cannot make the walk quadratic, and the lists add up to no more
+// than the block.
+bool MeasureIdLists(const BYTE* base, SIZE_T size, SIZE_T header, const std::vector<UINT>& offsets,
+                    std::vector<ULONGLONG>& lengths)
 {
-    for (;;) {
-        if (offset + sizeof(USHORT) > size) return false;
-        USHORT cb = 0;
-        std::memcpy(&cb, base + offset, sizeof(cb));
-        if (cb == 0) return true;
-        if (cb < sizeof(USHORT)) return false;
-        offset += cb;
+    std::vector<bool> taken(size, false);
+    auto take = [&](ULONGLONG from, ULONGLONG count) {
+        for (ULONGLONG at = from; at < from + count; ++at) {
+            if (taken[static_cast<size_t>(at)]) return false;
+            taken[static_cast<size_t>(at)] = true;
+        }
+        return true;
+    };
+    lengths.clear();
+    lengths.reserve(offsets.size());
+    for (const UINT start : offsets) {
+        if (start < header) return false;
+        ULONGLONG at = start;
+        for (;;) {
+            if (at + sizeof(USHORT) > size) return false;
+            USHORT cb = 0;
+            std::memcpy(&cb, base + at, sizeof(cb));
+            if (cb == 0) {
+                if (!take(at, sizeof(USHORT))) return false;
+                at += sizeof(USHORT);
+                break;
+            }
+            if (cb < sizeof(USHORT) || at + cb > size || !take(at, cb)) return false;
+            at += cb;
+        }
+        lengths.push_back(at - start);
     }
+    return true;
 }
 
 } // namespace
@@ -318,9 +347,12 @@ HRESULT ParseShellIdListArray(HGLOBAL data, std::vector<CItemIDList>& lists)
     if (header > size) return kBadBlock;
     std::vector<UINT> offsets(static_cast<size_t>(count) + 1);
     std::memcpy(offsets.data(), base + sizeof(UINT), offsets.size() * sizeof(UINT));
-    for (UINT offset : offsets) {
-        if (!IdListFits(base, size, offset)) return kBadBlock;
-    }
+    std::vector<ULONGLONG> lengths;
+    if (!MeasureIdLists(base, size, static_cast<SIZE_T>(header), offsets, lengths)) return kBadBlock;
+    const ULONGLONG parentRecords = lengths[0] - sizeof(USHORT);
+    ULONGLONG fullBytes = 0;
+    for (size_t i = 1; i < lengths.size(); ++i) fullBytes += parentRecords + lengths[i];
+    if (fullBytes > kFullListsPerBlockByte * size) return kBadBlock;
     // Records inside a block need not be aligned: each list is copied out before it is used.
     auto copyOut = [base](UINT offset) {
         CItemIDListHandle view(reinterpret_cast<LPITEMIDLIST>(const_cast<BYTE*>(base + offset)));

@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/FileList.h"
 #include "foundation/PathHelpers.h"
+#include "foundation/PlatformPaths.h"
 #include "foundation/ResString.h"
 #include "ids/files.h"
 
@@ -38,6 +39,58 @@ std::wstring DoubleNul(const std::wstring& path) {
     std::wstring text(path.c_str());
     text.push_back(L'\0');
     return text;
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Named in full: a drive letter with its root, or a network or device path.
+bool IsFullPath(const std::wstring& path) {
+    if (path.size() >= 3 && path[1] == L':' && IsSeparator(path[2]))
+        return true;
+    return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
+}
+
+// True when the canonical path is a drive root ("C:"), a share ("\\server\share") or shorter, once a
+// "\\?\" or "\\?\UNC\" prefix is set aside.
+bool IsRootOrAbove(std::wstring path) {
+    while (!path.empty() && IsSeparator(path.back()))
+        path.pop_back();
+    size_t at = 0;
+    size_t names = 1; // components that make up the root
+    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+        at = 8;
+        names = 2;
+    } else if (path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0) {
+        at = 4;
+    } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        at = 2;
+        names = 2;
+    }
+    size_t components = 0;
+    for (size_t i = at; i < path.size();) {
+        const size_t end = path.find_first_of(L"\\/", i);
+        if (end != i)
+            ++components;
+        if (end == std::wstring::npos)
+            break;
+        i = end + 1;
+    }
+    return components <= names;
+}
+
+// A silent recursive delete takes only one folder below a root, named in full: a relative path
+// would depend on the current folder, and a root takes the whole drive with it.
+bool IsSafeToDeleteSilently(const std::wstring& folder) {
+    if (!IsFullPath(folder))
+        return false;
+    // The shell expands wildcards: "C:\*" is the whole drive by another name.
+    const size_t prefix = folder.compare(0, 4, L"\\\\?\\") == 0 ? 4 : 0;
+    if (folder.find_first_of(L"*?", prefix) != std::wstring::npos)
+        return false;
+    std::wstring full;
+    if (!GetLongFullPath(full, folder.c_str()))
+        return false;
+    return !IsRootOrAbove(full);
 }
 
 } // namespace
@@ -108,6 +161,8 @@ void DeleteFileOrThrow(const std::wstring& path) {
 void DeleteFolderOrThrow(const std::wstring& folder) {
     if (folder.empty())
         throw my::CException(IDS_DELETE_FOLDER_FAILED, std::wstring());
+    if (!IsSafeToDeleteSilently(folder))
+        throw my::CException(IDS_DELETE_FOLDER_REFUSED, folder);
     const std::wstring from = DoubleNul(folder);
     SHFILEOPSTRUCTW op = {};
     op.wFunc = FO_DELETE;

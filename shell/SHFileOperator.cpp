@@ -200,6 +200,10 @@ void CSHFileOperator::SetFromClipboard(const std::wstring& destination, bool asL
     if (asLink && !copy && !link) throw my::CException(IDS_DROP_EFFECT_NO_LINK);
     if (!copy && !move && !link) throw my::CException(IDS_DROP_EFFECT_NO_ACTION);
 
+    // No file list on the clipboard is nothing to paste, not a list that could not be read.
+    if (!::IsClipboardFormatAvailable(CF_HDROP) &&
+        !::IsClipboardFormatAvailable(::RegisterClipboardFormatW(kShellIdListFormat)))
+        throw my::CException(IDS_PASTE_NOTHING);
     std::list<std::wstring> files;
     const HRESULT hr = GetClipboardFileList(clipboard, files);
     if (FAILED(hr)) throw my::CException(IDS_CLIPBOARD_DATA_FAILED, hr);

@@ -20,7 +20,9 @@ LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     g_appInfo.GetDisplayNameAndVersion(nameAndVersion);
     SetDlgItemTextSkipSame(m_hWnd, IDC_ABOUT_NAME, nameAndVersion);
 
-    if (GetDlgItem(IDC_ABOUT_LEGAL)) SetDlgItemTextSkipSame(m_hWnd, IDC_ABOUT_LEGAL, g_appInfo.GetLegalNotice());
+    // A record without a legal notice keeps the template's line, as an empty home page keeps the link's.
+    if (GetDlgItem(IDC_ABOUT_LEGAL) && !g_appInfo.GetLegalNotice().empty())
+        SetDlgItemTextSkipSame(m_hWnd, IDC_ABOUT_LEGAL, g_appInfo.GetLegalNotice());
 
     if (!g_appInfo.GetHomePage().empty()) SetDlgItemTextSkipSame(m_hWnd, IDC_ABOUT_LINK, g_appInfo.GetHomePage());
 

@@ -167,6 +167,24 @@ TEST_F(MainView, HistoryIsOfferedAndTypingWheelingAndPickingWriteTheSetting)
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"typed");
 }
 
+// The history gains an entry while the list still shows the old ones: picking an item takes the
+// item that was picked, not the history entry now at its index.
+TEST_F(MainView, APickedItemIsTakenAsShownWhenTheHistoryChangedSinceTheListWasFilled)
+{
+    Open({L"C:\\old", L"D:\\older"});
+    ASSERT_EQ(Items(IDC_SRC_FOLDER), (std::vector<std::wstring>{L"D:\\older", L"C:\\old"}));
+    m_setting.SrcFolderHistory.Add(L"E:\\newest");
+    ASSERT_EQ(m_setting.SrcFolderHistory.m_items.front()->m_text, L"E:\\newest");
+    CComboBoxW box(Item(IDC_SRC_FOLDER));
+    for (int index : {0, 1}) {
+        box.SetCurSel(index);
+        ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK),
+                       reinterpret_cast<LPARAM>(box.m_hWnd));
+        PumpMessages();
+        EXPECT_EQ(m_setting.Exec.SrcFolder, Items(IDC_SRC_FOLDER)[static_cast<size_t>(index)]) << index;
+    }
+}
+
 TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistories)
 {
     Open();

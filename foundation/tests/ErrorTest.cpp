@@ -1,15 +1,19 @@
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
+#include "foundation/ScopeExit.h"
 #include "ids/foundation.h"
 #include "tests/support/UiLanguage.h"
 
+#include <AppModule.h>
 #include <AtlException.h>
 
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
 
 #include <cwctype>
+#include <new>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -61,6 +65,15 @@ TEST(CaughtExceptions, BecomeErrorRecords)
     EXPECT_NE(standard.m_message.find(std::wstring(255, L'x')), std::wstring::npos);
     EXPECT_EQ(standard.m_message.find(std::wstring(256, L'x')), std::wstring::npos);
 
+    // A plain std::exception carries no text: it reads as an unknown exception, not as its type name.
+    CSimpleErr plain = Convert([] { throw std::exception(); });
+    EXPECT_EQ(plain.m_id, static_cast<UINT>(IDS_STD_EXCEPTION));
+    EXPECT_EQ(plain.m_message, ByLanguage(L"std exception is occurred: Unknown exception",
+                                          L"標準エラーが発生しました: Unknown exception"));
+    CSimpleErr derived = Convert([] { throw std::bad_alloc(); });
+    EXPECT_EQ(derived.m_message, ByLanguage(L"std exception is occurred: std::bad_alloc",
+                                            L"標準エラーが発生しました: std::bad_alloc"));
+
     CSimpleErr atl = Convert([] { throw ATL::CAtlException(E_OUTOFMEMORY); });
     EXPECT_EQ(atl.m_id, static_cast<UINT>(IDS_ATL_EXCEPTION));
     EXPECT_EQ(atl.m_code, static_cast<UINT>(E_OUTOFMEMORY));
@@ -89,6 +102,26 @@ TEST(StringLoader, TextsAroundTheBufferSizesComeBackWholeAndMissingIdsAreNamed)
     // An exception built for a missing id throws that error from its constructor.
     const CSimpleErr constructed = Convert([] { my::CException e(65001); });
     EXPECT_EQ(constructed.m_id, static_cast<UINT>(IDS_RESOURCE_STRING_MISSING));
+}
+
+// A resource module without any string: the missing-string error is built without its own template
+// and names the id that was asked for, instead of recursing into itself.
+TEST(StringLoader, AModuleWithoutStringsYieldsTheMissingStringErrorOnce)
+{
+    HMODULE bare = ::GetModuleHandleW(L"ntdll.dll");
+    ASSERT_TRUE(bare);
+    wchar_t probe[8];
+    ASSERT_EQ(::LoadStringW(bare, IDS_RESOURCE_STRING_MISSING, probe, 8), 0) << "the module must lack the text";
+    const HINSTANCE saved = _Module.SetResourceInstance(bare);
+    const auto restore = ScopeExit([saved] { _Module.SetResourceInstance(saved); });
+
+    const CSimpleErr missing = Convert([] { my::CException e(IDS_BAD_DATA); });
+    EXPECT_EQ(missing.m_id, static_cast<UINT>(IDS_RESOURCE_STRING_MISSING));
+    EXPECT_EQ(missing.m_message.rfind(L"Resource string is missing - ", 0), 0u) << missing.m_message;
+    EXPECT_NE(missing.m_message.find(L"ID: " + std::to_wstring(IDS_BAD_DATA)), std::wstring::npos);
+    std::wstring text = L"previous";
+    LoadResString(text, IDS_RESOURCE_STRING_MISSING, false);
+    EXPECT_TRUE(text.empty());
 }
 
 TEST(FormatResString, WideArgumentsArriveWholeAndOverlongResultsAreCut)

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <random>
 #include <tuple>
+#include <vector>
 
 using List = std::list<std::wstring>;
 
@@ -99,4 +100,36 @@ TEST(FileListText, MultiStringCutsANameAtItsNul) {
     std::wstring out;
     ListToMultiString(List{L"C:\\a", std::wstring(L"b\0cd", 4)}, out);
     EXPECT_EQ(out, std::wstring(L"C:\\a\0b\0\0", 8));
+}
+
+// The search of a folder deeper than MAX_PATH opens; its entries must be listed too.
+TEST(FileList, AFolderDeeperThanMaxPathIsListed) {
+    CTempFolder temp;
+    std::wstring deep = temp.Path();
+    std::vector<std::wstring> levels;
+    while (deep.size() < 300) {
+        deep += L"\\" + std::wstring(40, static_cast<wchar_t>(L'a' + levels.size()));
+        levels.push_back(deep);
+        ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr)) << ::GetLastError();
+    }
+    const std::wstring file = L"\\\\?\\" + deep + L"\\100ABCDE.jpg";
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    ::CloseHandle(h);
+    ASSERT_TRUE(::CreateDirectoryW((L"\\\\?\\" + deep + L"\\101ABCDE").c_str(), nullptr));
+    ASSERT_GE((deep + L"\\*.*").size(), static_cast<size_t>(MAX_PATH));
+
+    List out;
+    EnumFiles(out, deep, L"^1", 0, 0, false);
+    EXPECT_EQ(Sorted(out), (List{L"100ABCDE.jpg", L"101ABCDE"}));
+    ListSubFolders(out, deep.c_str());
+    EXPECT_EQ(out, List{L"101ABCDE"});
+    out.clear();
+    EnumFiles(out, levels.front(), L"\\.jpg$", 0, 0, true);
+    EXPECT_EQ(out.size(), 1u) << "found through every level below";
+
+    ::RemoveDirectoryW((L"\\\\?\\" + deep + L"\\101ABCDE").c_str());
+    ::DeleteFileW(file.c_str());
+    for (auto level = levels.rbegin(); level != levels.rend(); ++level)
+        EXPECT_TRUE(::RemoveDirectoryW((L"\\\\?\\" + *level).c_str()));
 }

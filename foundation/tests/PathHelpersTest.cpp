@@ -86,6 +86,17 @@ TEST(PathHelpers, RandomTextsKeepInvariants) {
             EXPECT_EQ(text.find_first_of(L":*\n"), std::wstring::npos) << text;
             EXPECT_FALSE(!text.empty() && IsPathSeparator(text[0])) << text;
         }
-        EXPECT_EQ(ComparePathsNatural(text, text), 0);
+        // Case and separator spelling do not count, a path sorts before one that extends it, and
+        // the order is antisymmetric.
+        std::wstring spelled = text;
+        for (wchar_t& c : spelled) {
+            c = c == L'\\' ? L'/' : c == L'/' ? L'\\' : (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c;
+        }
+        EXPECT_EQ(ComparePathsNatural(text, spelled), 0) << text;
+        EXPECT_LT(ComparePathsNatural(text, text + L"\\b"), 0) << text;
+        std::wstring other;
+        for (int i = static_cast<int>(random() % 12); i > 0; --i) other += alphabet[random() % 8];
+        const int forth = ComparePathsNatural(text, other), back = ComparePathsNatural(other, text);
+        EXPECT_EQ((forth > 0) - (forth < 0), (back < 0) - (back > 0)) << text << L" / " << other;
     }
 }

@@ -49,3 +49,26 @@ TEST(PlatformPaths, ResolveExistingPathWalksUpToWhatExists) {
     EXPECT_EQ(ResolveExistingPath(L"C:"), L"C:\\");
     EXPECT_EQ(ResolveExistingPath(L""), L"");
 }
+
+// Relative texts resolve against the current folder, dots fold away, and length is no limit.
+TEST(PlatformPaths, LongFullPathHasNoLengthLimit) {
+    wchar_t current[MAX_PATH] = L"";
+    ASSERT_TRUE(::GetCurrentDirectoryW(MAX_PATH, current));
+    std::wstring base = current;
+    if (base.back() != L'\\')
+        base += L'\\';
+    const std::wstring deep = std::wstring(150, L'a') + L"\\" + std::wstring(150, L'b') + L"\\c.txt";
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {deep, base + deep},
+        {L"x\\..\\" + deep, base + deep},
+        {L"C:\\one\\.\\two\\..\\three", L"C:\\one\\three"},
+        {L"C:/one/two", L"C:\\one\\two"},
+    };
+    for (const auto& [path, expected] : cases) {
+        std::wstring out = L"old";
+        ASSERT_TRUE(GetLongFullPath(out, path.c_str())) << path;
+        EXPECT_EQ(out, expected);
+        std::wstring limited;
+        EXPECT_EQ(GetFullPath(limited, path.c_str()), expected.size() < MAX_PATH) << "the short form stops there";
+    }
+}

@@ -1,5 +1,6 @@
 #include "shell/SHFileOperator.h"
 
+#include "foundation/FileList.h"
 #include "foundation/ResString.h"
 #include "ids/shellops.h"
 #include "shell/ShellLink.h"
@@ -7,7 +8,9 @@
 #include "tests/support/DialogAnswerer.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -159,4 +162,97 @@ TEST_F(ShellFileOperation, ATakenShortcutNameFailsThatItemOnlyAndCollisionsAreNu
     EXPECT_EQ(names, all);
     GetShortcutTarget(target, m_destination + L"\\Album (4).lnk");
     EXPECT_EQ(target, album);
+}
+
+namespace {
+
+// What the clipboard holds before a paste: a drop effect (none: no block) and a file list.
+struct ClipboardContent {
+    LONGLONG effect; // -1: no "Preferred DropEffect" on the clipboard
+    enum { Files, NoFiles, TextOnly, BrokenList, Nothing } list;
+};
+
+void PutOnClipboard(HWND window, const ClipboardContent& content, const std::list<std::wstring>& files)
+{
+    CClipboard clipboard(window);
+    EmptyClipboardChecked(true);
+    if (content.effect >= 0) SetClipboardDropEffect(static_cast<DWORD>(content.effect));
+    if (content.list == ClipboardContent::Nothing) return;
+    if (content.list == ClipboardContent::TextOnly) {
+        SetClipboardUnicodeText(L"C:\\not\\a\\file list");
+        return;
+    }
+    // A DROPFILES header, then the names (none at all for an empty list) and the final empty name.
+    std::wstring names;
+    if (content.list == ClipboardContent::Files) ListToMultiString(files, names);
+    if (content.list != ClipboardContent::BrokenList) names.append(2, L'\0');
+    CGlobalMemory memory;
+    ASSERT_TRUE(memory.Alloc(sizeof(DROPFILES) + names.size() * sizeof(wchar_t), GHND));
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory.Get()));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    if (content.list == ClipboardContent::BrokenList) drop->pFiles = 0x7FFFFFF0; // names beyond the block
+    std::memcpy(drop + 1, names.data(), names.size() * sizeof(wchar_t));
+    ::GlobalUnlock(memory.Get());
+    SetClipboardDataOrThrow(CF_HDROP, memory);
+}
+
+} // namespace
+
+// The drop effect and the file list on the clipboard decide the operation, its flags, or the
+// message; a refused paste leaves the operator as it was.
+TEST(ShellFileOperationPaste, DropEffectAndFileListDecideTheOperation)
+{
+    CTempFolder temp;
+    CDeviceWindow window;
+    const std::list<std::wstring> files = {temp.WriteFile(L"a.jpg", "a"), temp.WriteFile(L"b c.jpg", "b")};
+    const UINT copy = FO_COPY, move = FO_MOVE, link = FO_MAKE_SHORTCUTS;
+    const FILEOP_FLAGS undo = FOF_ALLOWUNDO, undoRename = FOF_ALLOWUNDO | FOF_RENAMEONCOLLISION;
+    const struct {
+        ClipboardContent content;
+        bool asLink;
+        UINT error; // 0: no error, the operation and flags below
+        UINT func;
+        FILEOP_FLAGS flags;
+    } cases[] = {
+        {{-1, ClipboardContent::Files}, false, 0, copy, undoRename},
+        {{DROPEFFECT_COPY, ClipboardContent::Files}, false, 0, copy, undoRename},
+        {{DROPEFFECT_COPY | DROPEFFECT_MOVE, ClipboardContent::Files}, false, 0, copy, undoRename},
+        {{DROPEFFECT_MOVE, ClipboardContent::Files}, false, 0, move, undo},
+        {{DROPEFFECT_LINK, ClipboardContent::Files}, false, 0, link, undoRename},
+        {{DROPEFFECT_MOVE | DROPEFFECT_LINK, ClipboardContent::Files}, false, 0, link, undoRename},
+        {{DROPEFFECT_COPY, ClipboardContent::Files}, true, 0, link, undoRename},
+        {{DROPEFFECT_LINK, ClipboardContent::Files}, true, 0, link, undoRename},
+        {{DROPEFFECT_MOVE, ClipboardContent::Files}, true, IDS_DROP_EFFECT_NO_LINK, 0, 0},
+        {{DROPEFFECT_NONE, ClipboardContent::Files}, false, IDS_DROP_EFFECT_NO_ACTION, 0, 0},
+        {{DROPEFFECT_SCROLL, ClipboardContent::Files}, false, IDS_DROP_EFFECT_NO_ACTION, 0, 0},
+        {{DROPEFFECT_COPY, ClipboardContent::Nothing}, false, IDS_PASTE_NOTHING, 0, 0},
+        {{-1, ClipboardContent::TextOnly}, false, IDS_PASTE_NOTHING, 0, 0},
+        {{DROPEFFECT_COPY, ClipboardContent::NoFiles}, false, IDS_PASTE_NOTHING, 0, 0},
+        {{DROPEFFECT_COPY, ClipboardContent::BrokenList}, false, IDS_CLIPBOARD_DATA_FAILED, 0, 0},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "row " << row++);
+        PutOnClipboard(window, c.content, files);
+        CSHFileOperator op(window);
+        op.m_wFunc = FO_DELETE;
+        op.m_fFlags = FOF_SILENT;
+        op.m_from = {L"before"};
+        if (c.error) {
+            EXPECT_EQ(CaughtOf([&] { op.SetFromClipboard(temp / L"to", c.asLink); }).m_id, c.error);
+            EXPECT_EQ(op.m_wFunc, static_cast<UINT>(FO_DELETE));
+            EXPECT_EQ(op.m_fFlags, static_cast<FILEOP_FLAGS>(FOF_SILENT));
+            EXPECT_EQ(op.m_from, std::list<std::wstring>{L"before"});
+        } else {
+            op.SetFromClipboard(temp / L"to", c.asLink);
+            EXPECT_EQ(op.m_wFunc, c.func);
+            EXPECT_EQ(op.m_fFlags, c.flags);
+            EXPECT_EQ(op.m_from, files);
+            EXPECT_EQ(op.m_to, temp / L"to");
+        }
+        CClipboard reopened(window); // closed again, whatever happened
+    }
+    CClipboard clipboard(window);
+    EmptyClipboardChecked(true);
 }

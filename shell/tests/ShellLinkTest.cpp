@@ -1,6 +1,7 @@
 #include "shell/ShellLink.h"
 
 #include "ids/foundation.h"
+#include "ids/shellops.h"
 #include "shell/CheckedIntCast.h"
 #include "shell/tests/ShellTestSupport.h"
 
@@ -28,7 +29,13 @@ TEST(ShellLinks, AWrittenShortcutReadsBack)
 
     // A target that does not exist is the shell's to judge: S_OK on Windows, S_FALSE on Wine.
     EXPECT_TRUE(SUCCEEDED(link.SetPath(temp / L"missing.exe")));
-    EXPECT_THROW(link.Load((temp / L"none.lnk").c_str()), my::CException);
+    // A shortcut that cannot be read is 58997 with the system's reason and the path.
+    for (const std::wstring& broken : {temp / L"none.lnk", temp.WriteFile(L"junk.lnk", std::string(300, 'j'))}) {
+        const my::CException e = CaughtOf([&] { link.Load(broken.c_str()); });
+        EXPECT_EQ(e.m_id, static_cast<UINT>(IDS_READ_FILE_FAILED)) << e.m_message;
+        EXPECT_TRUE(FAILED(static_cast<HRESULT>(e.m_code))) << std::hex << e.m_code;
+        EXPECT_NE(e.m_message.find(broken), std::wstring::npos) << e.m_message;
+    }
 }
 
 TEST(CheckedIntCast, PassesWhatFitsAnIntAndRefusesTheRest)
