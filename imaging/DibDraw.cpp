@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -43,12 +44,27 @@ bool CDib::Draw(HDC hdc, const RECT& dest, const RECT& src) const
     const int srcWidth = src.right - src.left, srcHeight = src.bottom - src.top;
     if (destWidth == 0 || destHeight == 0 || srcWidth == 0 || srcHeight == 0) return true;
     if (!HasImage()) return false; // GDI would read rows the pixel block cannot hold
-    // The source's y counts from the bottom row of a bottom-up DIB and from the top row of a
-    // top-down one.
-    const int srcY = IsTopDown() ? src.top : GetHeight() - src.bottom;
+    const LONG height = GetHeight();
+    const DWORD compression = GetCompression();
+    const BYTE* bits = m_bits;
+    const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(m_header);
+    int srcY = height - src.bottom; // GDI counts the source's y from the bottom row
+    // Of a top-down DIB, GDI reads a source rectangle that leaves rows out from the wrong rows,
+    // the more so at its own size. The rectangle's rows go over as a whole picture of their own.
+    std::vector<BYTE> rowsInfo;
+    if ((compression == BI_RGB || compression == BI_BITFIELDS) && src.top >= 0 && src.bottom <= height &&
+        srcHeight > 0) {
+        rowsInfo.resize(GetInfoSize());
+        WriteInfo(rowsInfo.data(), static_cast<UINT>(rowsInfo.size()));
+        auto* header = reinterpret_cast<BITMAPINFOHEADER*>(rowsInfo.data());
+        header->biHeight = IsTopDown() ? -srcHeight : srcHeight;
+        header->biSizeImage = GetStride() * srcHeight;
+        bits += static_cast<size_t>(IsTopDown() ? src.top : height - src.bottom) * GetStride();
+        info = reinterpret_cast<const BITMAPINFO*>(rowsInfo.data());
+        srcY = 0;
+    }
     const int lines = ::StretchDIBits(hdc, dest.left, dest.top, destWidth, destHeight, src.left, srcY, srcWidth,
-                                      srcHeight, m_bits, reinterpret_cast<const BITMAPINFO*>(m_header),
-                                      DIB_RGB_COLORS, SRCCOPY);
+                                      srcHeight, bits, info, DIB_RGB_COLORS, SRCCOPY);
     return lines != static_cast<int>(GDI_ERROR) && lines != 0;
 }
 
