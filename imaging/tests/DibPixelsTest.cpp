@@ -88,22 +88,27 @@ TEST(DibPixels, PremultiplyAndFlattenOverEveryValue)
     for (Rows rows : {Rows::BottomUp, Rows::TopDown}) {
         SCOPED_TRACE(RowsName(rows));
         CDib premultiplied, flattened;
+        // 259 columns: rows that do not end on a multiple of four pixels.
         for (CDib* dib : {&premultiplied, &flattened}) {
-            ASSERT_TRUE(dib->Create(sizeof(BITMAPINFOHEADER), 256, SignedHeight(256, rows), 32, 0, BI_RGB, 0));
+            ASSERT_TRUE(dib->Create(sizeof(BITMAPINFOHEADER), 259, SignedHeight(256, rows), 32, 0, BI_RGB, 0));
             ASSERT_TRUE(dib->AllocBits());
             for (DWORD a = 0; a < 256; ++a)
-                for (DWORD c = 0; c < 256; ++c) SetPixel32(*dib, c, a, c | (255 - c) << 8 | (c ^ 0x55) << 16 | a << 24);
+                for (DWORD x = 0; x < 259; ++x) {
+                    const DWORD c = x % 256;
+                    SetPixel32(*dib, x, a, c | (255 - c) << 8 | (c ^ 0x55) << 16 | a << 24);
+                }
         }
         premultiplied.Premultiply();
         flattened.FlattenOnColor(RGB(10, 200, 77));
         for (DWORD a = 0; a < 256; ++a) {
-            for (DWORD c = 0; c < 256; ++c) {
+            for (DWORD x = 0; x < 259; ++x) {
+                const DWORD c = x % 256;
                 const DWORD blue = c, green = 255 - c, red = c ^ 0x55;
                 const DWORD expected = blue * a / 255 | (green * a / 255) << 8 | (red * a / 255) << 16 | a << 24;
-                ASSERT_EQ(Pixel32(premultiplied, c, a), expected) << "c " << c << " a " << a;
+                ASSERT_EQ(Pixel32(premultiplied, x, a), expected) << "c " << c << " a " << a;
                 const DWORD flat = ((255 - a) * 77 / 255 + a * blue / 255) | ((255 - a) * 200 / 255 + a * green / 255) << 8 |
                                    ((255 - a) * 10 / 255 + a * red / 255) << 16 | 0xFF000000;
-                ASSERT_EQ(Pixel32(flattened, c, a), flat) << "c " << c << " a " << a;
+                ASSERT_EQ(Pixel32(flattened, x, a), flat) << "x " << x << " a " << a;
             }
         }
     }
