@@ -49,17 +49,6 @@ void MakeBlocks32(CDib& dib, Rows rows)
 
 const DWORD kBlockColors[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
 
-// Each channel within `tolerance` of the expected one.
-testing::AssertionResult NearColor(DWORD actual, DWORD expected, int tolerance)
-{
-    for (int shift = 0; shift < 24; shift += 8) {
-        if (std::abs(int(actual >> shift & 0xFF) - int(expected >> shift & 0xFF)) > tolerance) {
-            return testing::AssertionFailure() << std::hex << actual << " is not " << expected;
-        }
-    }
-    return testing::AssertionSuccess();
-}
-
 // The colour of pixel (x, y) of a DIB of 32, 24, 16 (5-5-5) or 8 bits, read from its bytes.
 DWORD ColorAt(const CDib& dib, LONG x, LONG y)
 {

@@ -30,15 +30,6 @@ std::string BmpFile(LONG resolution, bool topDown)
 
 const DWORD kBmpPixels[2][3] = {{0xFFFF0000, 0xFF00FF00, 0xFF0000FF}, {0xFFFFFFFF, 0xFF000000, 0xFF808080}};
 
-testing::AssertionResult Near(DWORD actual, DWORD expected, int tolerance)
-{
-    for (int shift = 0; shift < 32; shift += 8) {
-        if (std::abs(int(actual >> shift & 0xFF) - int(expected >> shift & 0xFF)) > tolerance)
-            return testing::AssertionFailure() << std::hex << actual << " is not " << expected;
-    }
-    return testing::AssertionSuccess();
-}
-
 } // namespace
 
 TEST_F(DibLoader, FilesGiveUprightDibsWithTheirResolution)
@@ -57,7 +48,7 @@ TEST_F(DibLoader, FilesGiveUprightDibsWithTheirResolution)
         EXPECT_EQ(dib->m_header->biXPelsPerMeter, 11811) << "300 dpi";
         EXPECT_EQ(dib->m_header->biYPelsPerMeter, 11811);
         for (LONG y = 0; y < 2; ++y)
-            for (LONG x = 0; x < 3; ++x) EXPECT_TRUE(Near(Pixel32(*dib, x, y), kBmpPixels[y][x], 1)) << x << "," << y;
+            for (LONG x = 0; x < 3; ++x) EXPECT_TRUE(NearColor(Pixel32(*dib, x, y), kBmpPixels[y][x], 1)) << x << "," << y;
     }
 
     // A failure leaves the pointer as it was.
@@ -78,7 +69,7 @@ TEST_F(DibLoader, ResourcesAndImages)
     EXPECT_EQ(Pixel32(*dib, 0, 0), 0xFFFF0000u);
     EXPECT_EQ(Pixel32(*dib, 7, 0), 0xFF0000FFu);
     EXPECT_EQ(Pixel32(*dib, 0, 5), 0xFFFF0000u);
-    EXPECT_TRUE(Near(Pixel32(*dib, 7, 5), 0x8000FF00, 1)) << "the half-transparent corner, bottom right";
+    EXPECT_TRUE(NearColor(Pixel32(*dib, 7, 5), 0x8000FF00, 1)) << "the half-transparent corner, bottom right";
 
     Gdiplus::Bitmap image(4, 2, PixelFormat32bppARGB);
     image.SetResolution(72, 72);
@@ -134,7 +125,7 @@ TEST_F(DibLoader, IconResourcesAsArgbBitmaps)
             clear += a == 0;
             const auto over = [a](int c) { return DWORD((c * a + 255 * (255 - a) + 127) / 255); };
             const DWORD expected = over(color.GetR()) << 16 | over(color.GetG()) << 8 | over(color.GetB());
-            EXPECT_TRUE(Near(drawn[y * 32 + x], expected, 3)) << x << "," << y;
+            EXPECT_TRUE(NearColor(drawn[y * 32 + x], expected, 3)) << x << "," << y;
         }
     }
     EXPECT_GT(opaque, 0);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,17 @@ inline void MakeTestDib32(CDib& dib, LONG width, LONG height, Rows rows)
 }
 
 inline DWORD TestPixel(LONG x, LONG y) { return DWORD(x) | DWORD(y) << 8 | DWORD(x ^ y) << 16 | DWORD(0x80 + x + y) << 24; }
+
+// Each byte of the two values within `tolerance` of the other.
+inline testing::AssertionResult NearColor(DWORD actual, DWORD expected, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8) {
+        if (std::abs(int(actual >> shift & 0xFF) - int(expected >> shift & 0xFF)) > tolerance) {
+            return testing::AssertionFailure() << std::hex << actual << " is not " << expected;
+        }
+    }
+    return testing::AssertionSuccess();
+}
 
 // The pixels of a 32-bit DIB, top row first.
 inline std::vector<DWORD> Pixels32(const CDib& dib)
