@@ -15,6 +15,12 @@ bool In(LONG x, LONG y, const RECT& r) { return x >= r.left && x < r.right && y 
 
 DWORD WithAlpha(DWORD pixel, DWORD alpha) { return (pixel & 0x00FFFFFF) | alpha << 24; }
 
+DWORD Premultiplied(DWORD p)
+{
+    const DWORD a = p >> 24;
+    return (p & 0xFF) * a / 255 | ((p >> 8) & 0xFF) * a / 255 << 8 | ((p >> 16) & 0xFF) * a / 255 << 16 | a << 24;
+}
+
 } // namespace
 
 // Every pixel of a 5 x 4 DIB checked after each operation, with rectangles inside, half outside,
@@ -43,6 +49,8 @@ TEST(DibPixels, RectangleOperationsClipAndFollowTheRows)
         {"SetAlpha", [](CDib& d) { d.SetAlpha(9); }, [](LONG x, LONG y) { return WithAlpha(TestPixel(x, y), 9); }},
         {"FillColor", [](CDib& d) { d.FillColor(RGB(1, 2, 3)); }, [](LONG, LONG) { return 0x00010203u; }},
         {"PremultiplyRect wholly outside", [](CDib& d) { d.PremultiplyRect(RECT{-9, 0, 0, 4}); }, TestPixel},
+        {"PremultiplyRect half outside", [&](CDib& d) { d.PremultiplyRect(top); },
+         [&](LONG x, LONG y) { return In(x, y, top) ? Premultiplied(TestPixel(x, y)) : TestPixel(x, y); }},
     };
     for (Rows rows : {Rows::BottomUp, Rows::TopDown}) {
         for (const Case& c : cases) {
@@ -61,9 +69,7 @@ TEST(DibPixels, OtherBitCountsAreLeftAlone)
 {
     CDib mask;
     ASSERT_TRUE(mask.Create(sizeof(BITMAPINFOHEADER), 3, 3, 8, 0, BI_RGB, 0) && mask.AllocBits());
-    mask.Fill(0);
     for (WORD bits : {WORD(1), WORD(4), WORD(8), WORD(16), WORD(24)}) {
-        SCOPED_TRACE(bits);
         CDib dib;
         ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 3, 3, bits, 0, BI_RGB, 0) && dib.AllocBits());
         for (DWORD i = 0; i < dib.GetImageSize(); ++i) dib.m_bits[i] = BYTE(i * 37 + 1);
@@ -71,12 +77,10 @@ TEST(DibPixels, OtherBitCountsAreLeftAlone)
         dib.SetAlpha(0);
         dib.FillRect(dib.GetRect(), 0);
         dib.ClearRect(RECT{0, 0, 1, 1});
-        dib.FillColor(0);
         dib.Premultiply();
         dib.FlattenOnColor(0);
         dib.SetAlphaFromMask(mask);
-        dib.CombineAlphaMask(mask, 0, 0);
-        EXPECT_EQ(before, std::vector<BYTE>(dib.m_bits, dib.m_bits + dib.GetImageSize()));
+        EXPECT_EQ(before, std::vector<BYTE>(dib.m_bits, dib.m_bits + before.size())) << bits;
         dib.Fill(0xA5);
         EXPECT_EQ(std::vector<BYTE>(before.size(), 0xA5), std::vector<BYTE>(dib.m_bits, dib.m_bits + before.size()));
     }
@@ -102,25 +106,12 @@ TEST(DibPixels, PremultiplyAndFlattenOverEveryValue)
         flattened.FlattenOnColor(RGB(10, 200, 77));
         for (DWORD a = 0; a < 256; ++a) {
             for (DWORD x = 0; x < 259; ++x) {
-                const DWORD c = x % 256;
-                const DWORD blue = c, green = 255 - c, red = c ^ 0x55;
-                const DWORD expected = blue * a / 255 | (green * a / 255) << 8 | (red * a / 255) << 16 | a << 24;
-                ASSERT_EQ(Pixel32(premultiplied, x, a), expected) << "c " << c << " a " << a;
-                const DWORD flat = ((255 - a) * 77 / 255 + a * blue / 255) | ((255 - a) * 200 / 255 + a * green / 255) << 8 |
-                                   ((255 - a) * 10 / 255 + a * red / 255) << 16 | 0xFF000000;
-                ASSERT_EQ(Pixel32(flattened, x, a), flat) << "x " << x << " a " << a;
+                const DWORD blue = x % 256, green = 255 - blue, red = blue ^ 0x55, rest = 255 - a;
+                ASSERT_EQ(Pixel32(premultiplied, x, a), Premultiplied(blue | green << 8 | red << 16 | a << 24)) << x << "," << a;
+                const DWORD flat = (rest * 77 / 255 + a * blue / 255) | (rest * 200 / 255 + a * green / 255) << 8 |
+                                   (rest * 10 / 255 + a * red / 255) << 16 | 0xFF000000;
+                ASSERT_EQ(Pixel32(flattened, x, a), flat) << x << "," << a;
             }
-        }
-    }
-    CDib part;
-    MakeTestDib32(part, 5, 4, Rows::TopDown);
-    part.PremultiplyRect(RECT{3, -1, 8, 1});
-    for (LONG y = 0; y < 4; ++y) {
-        for (LONG x = 0; x < 5; ++x) {
-            const DWORD p = TestPixel(x, y), a = p >> 24;
-            const DWORD premultiplied = (p & 0xFF) * a / 255 | ((p >> 8) & 0xFF) * a / 255 << 8 |
-                                        ((p >> 16) & 0xFF) * a / 255 << 16 | a << 24;
-            EXPECT_EQ(Pixel32(part, x, y), x >= 3 && y < 1 ? premultiplied : p) << x << "," << y;
         }
     }
 }
@@ -175,24 +166,20 @@ TEST(DibPixels, ColourTablesStayInsideThemselves)
     ASSERT_TRUE(one.Create(sizeof(BITMAPINFOHEADER), 1, 1, 8, 1, BI_RGB, 0));
     one.SetGrayPalette();
     EXPECT_EQ(0, std::memcmp(one.GetColorTable(), "\0\0\0\xFF", 4)) << "one entry: black";
-
     CDib sixteen;
     ASSERT_TRUE(sixteen.Create(sizeof(BITMAPINFOHEADER), 1, 1, 4, 0, BI_RGB, 0));
     sixteen.SetGrayPalette();
-    for (UINT i = 0; i < 16; ++i) EXPECT_EQ(sixteen.GetColorTable()[i].rgbGreen, i * 17);
+    EXPECT_EQ(sixteen.GetColorTable()[15].rgbGreen, 255);
+    EXPECT_FALSE(sixteen.SetMaskPalette(3)) << "only 8-bit tables of 256 colours";
 
     CDib dib;
     ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, 8, 0, BI_RGB, 0));
     const std::vector<BYTE> grey(reinterpret_cast<BYTE*>(dib.GetColorTable()),
                                  reinterpret_cast<BYTE*>(dib.GetColorTable()) + 1024);
-    for (int index : {-1, 256, INT_MIN, INT_MAX}) {
-        EXPECT_FALSE(dib.SetMaskPalette(index)) << index;
-        EXPECT_EQ(0, std::memcmp(dib.GetColorTable(), grey.data(), grey.size())) << index;
-    }
-    EXPECT_FALSE(sixteen.SetMaskPalette(3)) << "only 8-bit tables of 256 colours";
+    for (int index : {-1, 256, INT_MIN, INT_MAX}) EXPECT_FALSE(dib.SetMaskPalette(index)) << index;
+    EXPECT_EQ(0, std::memcmp(dib.GetColorTable(), grey.data(), grey.size()));
     ASSERT_TRUE(dib.SetMaskPalette(255));
-    EXPECT_EQ(0, std::memcmp(&dib.GetColorTable()[255], "\xFF\xFF\xFF\xFF", 4));
-    EXPECT_EQ(0, std::memcmp(&dib.GetColorTable()[254], "\0\0\0\0", 4));
+    EXPECT_EQ(0, std::memcmp(&dib.GetColorTable()[254], "\0\0\0\0\xFF\xFF\xFF\xFF", 8));
 
     CDib other;
     ASSERT_TRUE(other.Create(sizeof(BITMAPINFOHEADER), 9, 9, 8, 0, BI_RGB, 0));

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -18,47 +17,32 @@ TEST(Dib, GeometryOfEveryBitCountBothWays)
         UINT stride;
         UINT colors;
     };
-    const Case cases[] = {
-        {1, 10, 4, 2}, {1, 33, 8, 2}, {4, 3, 4, 16}, {8, 5, 8, 256}, {16, 3, 8, 0}, {24, 3, 12, 0}, {32, 3, 12, 0},
-    };
+    const Case cases[] = {{1, 10, 4, 2}, {1, 33, 8, 2}, {4, 3, 4, 16}, {8, 5, 8, 256}, {16, 3, 8, 0}, {24, 3, 12, 0}, {32, 3, 12, 0}};
     for (const Case& c : cases) {
         for (Rows rows : {Rows::BottomUp, Rows::TopDown}) {
             SCOPED_TRACE(std::to_string(c.bits) + " bits, " + RowsName(rows));
             CDib dib;
             ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), c.width, SignedHeight(3, rows), c.bits, 0, BI_RGB, 0));
             ASSERT_TRUE(dib.AllocBits());
-            EXPECT_EQ(dib.GetStride(), c.stride);
             EXPECT_EQ(dib.GetSignedStride(), rows == Rows::TopDown ? int(c.stride) : -int(c.stride));
             EXPECT_EQ(dib.GetHeight(), 3);
             EXPECT_EQ(dib.GetImageSize(), c.stride * 3);
             EXPECT_EQ(dib.GetColorCount(), c.colors);
-            EXPECT_EQ(dib.GetInfoSize(), 40 + c.colors * 4);
             EXPECT_EQ(dib.GetBitsOffset(), 40 + c.colors * 4);
-            EXPECT_EQ(dib.m_header->biClrUsed, c.colors);
             EXPECT_EQ(dib.GetTopRow(), PixelAddress(dib, 0, 0));
-            EXPECT_TRUE(dib.HasImage());
         }
     }
-}
-
-TEST(Dib, ColourCountsAndTheGreyTable)
-{
-    CDib dib;
-    ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, 8, 0, BI_RGB, 0));
-    const RGBQUAD* table = dib.GetColorTable();
-    EXPECT_EQ(0, std::memcmp(&table[0], "\0\0\0\xFF", 4));
-    EXPECT_EQ(0, std::memcmp(&table[128], "\x80\x80\x80\xFF", 4));
-    EXPECT_EQ(0, std::memcmp(&table[255], "\xFF\xFF\xFF\xFF", 4));
-
-    ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, 8, 16, BI_RGB, 0));
-    EXPECT_EQ(dib.GetColorCount(), 16u);
     // Bit-field masks are no colours: a packed copy must find the pixels right after them.
-    ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, 32, 0, BI_BITFIELDS, 0));
-    EXPECT_EQ(dib.GetColorCount(), 3u);
-    EXPECT_EQ(dib.GetColorTableSize(), 12u);
-    EXPECT_EQ(dib.GetBitsOffset(), 52u);
-    EXPECT_EQ(dib.m_header->biClrUsed, 0u);
-    EXPECT_EQ(dib.GetImageSize(), 16u);
+    CDib fields;
+    ASSERT_TRUE(fields.Create(sizeof(BITMAPINFOHEADER), 2, 2, 32, 0, BI_BITFIELDS, 0));
+    EXPECT_EQ(fields.GetColorCount(), 3u);
+    EXPECT_EQ(fields.GetBitsOffset(), 52u);
+    EXPECT_EQ(fields.m_header->biClrUsed, 0u);
+    EXPECT_EQ(fields.GetImageSize(), 16u);
+    CDib grey;
+    ASSERT_TRUE(grey.Create(sizeof(BITMAPINFOHEADER), 2, 2, 8, 0, BI_RGB, 0));
+    EXPECT_EQ(0, std::memcmp(&grey.GetColorTable()[128], "\x80\x80\x80\xFF", 4));
+    EXPECT_EQ(0, std::memcmp(&grey.GetColorTable()[255], "\xFF\xFF\xFF\xFF", 4));
 }
 
 // Sizes are worked out in 64 bits and refused before anything is allocated or written.
@@ -75,7 +59,6 @@ TEST(Dib, SizesThatDoNotFitAreRefused)
     };
     const Case cases[] = {
         {"row longer than 32 bits", 40, 0x7FFFFFFF, 2, 32, 0, 0},
-        {"6.4 GB of pixels", 40, 40000, 40000, 32, 0, 0},
         {"6.4 GB top-down", 40, 40000, -40000, 32, 0, 0},
         {"2 GiB exactly", 40, 16384, 32768, 32, 0, 0},
         {"height without a magnitude", 40, 1, LONG_MIN, 32, 0, 0},
@@ -85,36 +68,24 @@ TEST(Dib, SizesThatDoNotFitAreRefused)
         {"header shorter than its structure", 39, 1, 1, 32, 0, 0},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
         CDib dib;
-        EXPECT_FALSE(dib.Create(c.headerSize, c.width, c.height, c.bits, c.colors, BI_RGB, c.profile));
-        EXPECT_EQ(dib.m_header, nullptr);
-        EXPECT_FALSE(dib.AllocBits());
+        EXPECT_FALSE(dib.Create(c.headerSize, c.width, c.height, c.bits, c.colors, BI_RGB, c.profile)) << c.what;
+        EXPECT_FALSE(dib.AllocBits()) << c.what;
     }
     CDib largest;
     EXPECT_TRUE(largest.Create(40, 16384, 32767, 32, 0, BI_RGB, 0)) << "one row less fits";
-    EXPECT_EQ(largest.GetImageSize(), 16384u * 4 * 32767);
-}
 
-// A header handed over with a geometry that no block can hold reads as no image: nothing
-// touches its pixels.
-TEST(Dib, AttachedHeadersOfAnySizeAreSafe)
-{
+    // A header handed over whose rows no block can hold reads as no image: nothing touches them.
     for (LONG height : {LONG_MIN, 40000L, -40000L}) {
-        SCOPED_TRACE(height);
         auto* header = static_cast<BITMAPINFOHEADER*>(std::calloc(1, sizeof(BITMAPINFOHEADER)));
         *header = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 40000, height, 1, 32, BI_RGB};
         CDib dib;
-        ASSERT_TRUE(dib.Attach(header, std::malloc(64)));
-        std::memset(dib.m_bits, 0x5A, 64);
-        EXPECT_EQ(dib.GetImageSize(), 0u);
+        ASSERT_TRUE(dib.Attach(header, std::calloc(1, 64)));
         EXPECT_FALSE(dib.HasImage());
-        dib.SetAlpha(0);
-        dib.FillRect(RECT{0, 0, 2, 2}, 0);
-        dib.Premultiply();
         dib.Fill(1);
-        EXPECT_EQ(dib.m_bits[0], 0x5A);
-        EXPECT_EQ(dib.m_bits[63], 0x5A);
+        dib.SetAlpha(1);
+        dib.FillRect(RECT{0, 0, 2, 2}, 1);
+        EXPECT_EQ(std::vector<BYTE>(dib.m_bits, dib.m_bits + 64), std::vector<BYTE>(64, 0)) << height;
         EXPECT_EQ(dib.CreatePatternBrush(), nullptr);
         CDibCanvas canvas(2, 2, 0);
         EXPECT_FALSE(dib.Draw(canvas.Dc(), RECT{0, 0, 2, 2}, RECT{0, 0, 2, 2}));
@@ -126,17 +97,14 @@ TEST(Dib, V5HeaderCarriesAnIccProfile)
     const std::vector<BYTE> profile = ReadTestProfile();
     ASSERT_GT(profile.size(), 128u) << "FH_TEST_ICC_PROFILE must name an ICC profile (scripts/setup.sh installs one)";
     ASSERT_EQ(0, std::memcmp(profile.data() + 36, "acsp", 4)) << "not an ICC profile";
-
-    for (WORD bits : {WORD(8), WORD(24), WORD(32)}) {
+    for (WORD bits : {WORD(8), WORD(32)}) {
         SCOPED_TRACE(bits);
         CDib dib;
         ASSERT_TRUE(dib.CreateV5WithProfile(3, 2, bits, 0, BI_RGB, profile));
         const auto* v5 = reinterpret_cast<const BITMAPV5HEADER*>(dib.m_header);
         const DWORD table = bits == 8 ? 1024 : 0;
-        EXPECT_EQ(v5->bV5Size, 124u);
         EXPECT_EQ(v5->bV5CSType, 0x4D424544u) << "PROFILE_EMBEDDED";
         EXPECT_EQ(v5->bV5ProfileData, 124 + table);
-        EXPECT_EQ(dib.GetProfileSize(), profile.size());
         EXPECT_EQ(dib.GetProfileData(), reinterpret_cast<BYTE*>(dib.m_header) + 124 + table);
         EXPECT_EQ(0, std::memcmp(dib.GetProfileData(), profile.data(), profile.size()));
         EXPECT_EQ(dib.GetHeaderBlockSize(), 124 + table + profile.size());
@@ -146,18 +114,14 @@ TEST(Dib, V5HeaderCarriesAnIccProfile)
         if (bits == 8) dib.GetColorTable()[7] = RGBQUAD{1, 2, 3, 4};
         CDib like;
         ASSERT_TRUE(like.CreateLike(dib.m_header));
-        EXPECT_EQ(like.GetProfileSize(), profile.size());
         EXPECT_NE(like.GetProfileData(), dib.GetProfileData());
         EXPECT_EQ(0, std::memcmp(like.GetProfileData(), profile.data(), profile.size()));
-        if (bits == 8) {
-            EXPECT_EQ(0, std::memcmp(&like.GetColorTable()[7], "\1\2\3\4", 4));
-        }
+        EXPECT_EQ(0, std::memcmp(like.GetColorTable(), dib.GetColorTable(), table));
     }
     CDib plain;
     ASSERT_TRUE(plain.CreateV5(3, 2, 32, 0, BI_RGB));
     EXPECT_EQ(reinterpret_cast<const BITMAPV5HEADER*>(plain.m_header)->bV5CSType, 0x73524742u) << "LCS_sRGB";
     EXPECT_EQ(plain.GetProfileData(), nullptr);
-    EXPECT_EQ(plain.GetHeaderBlockSize(), 124u);
 }
 
 TEST(Dib, CreateLikeKeepsWhatTheNewTableHolds)
@@ -168,40 +132,26 @@ TEST(Dib, CreateLikeKeepsWhatTheNewTableHolds)
     CDib like;
     ASSERT_TRUE(like.CreateLike(source.m_header));
     EXPECT_TRUE(like.IsTopDown());
-    EXPECT_EQ(like.GetColorCount(), 256u);
     EXPECT_EQ(like.GetColorTable()[15].rgbRed, 45);
     EXPECT_EQ(like.GetColorTable()[16].rgbRed, 16) << "beyond the source's table: the grey table";
-
-    CDib four;
-    ASSERT_TRUE(four.CreateLike(7, 5, 4, source.m_header));
-    EXPECT_EQ(four.GetColorCount(), 16u);
-    EXPECT_EQ(four.GetWidth(), 7);
-    EXPECT_EQ(four.GetColorTable()[15].rgbGreen, 30);
-    CDib deep;
-    ASSERT_TRUE(deep.CreateLike(7, 5, 24, source.m_header));
-    EXPECT_EQ(deep.GetColorTableSize(), 0u);
-
+    ASSERT_TRUE(like.CreateLike(7, 5, 4, source.m_header));
+    EXPECT_EQ(like.GetColorTable()[15].rgbGreen, 30);
     // Made like itself: the header it reads from is freed on the way.
-    ASSERT_TRUE(source.CreateLike(source.m_header));
-    EXPECT_EQ(source.GetColorTable()[15].rgbBlue, 15);
     ASSERT_TRUE(source.CreateLike(9, 9, 8, source.m_header));
     EXPECT_EQ(source.GetColorTable()[15].rgbBlue, 15);
 }
 
-TEST(Dib, WriteInfoComparisonAndHandOver)
+TEST(Dib, WriteInfoAndComparison)
 {
     CDib v5;
     ASSERT_TRUE(v5.CreateV5(2, 2, 8, 4, BI_RGB));
     v5.GetColorTable()[3] = RGBQUAD{9, 8, 7, 6};
-    std::vector<BYTE> info(v5.GetInfoSize() + 1, 0xEE);
+    std::vector<BYTE> info(v5.GetInfoSize(), 0xEE);
     EXPECT_FALSE(v5.WriteInfo(info.data(), v5.GetInfoSize() - 1));
-    EXPECT_EQ(info[0], 0xEE) << "nothing written into a short buffer";
-    EXPECT_FALSE(v5.WriteInfo(nullptr, 1000));
+    EXPECT_EQ(info, std::vector<BYTE>(info.size(), 0xEE)) << "nothing written into a short buffer";
     ASSERT_TRUE(v5.WriteInfo(info.data(), v5.GetInfoSize()));
     EXPECT_EQ(reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biSize, 40u);
-    EXPECT_EQ(reinterpret_cast<BITMAPINFOHEADER*>(info.data())->biClrUsed, 4u);
     EXPECT_EQ(0, std::memcmp(info.data() + 40 + 12, "\x9\x8\x7\x6", 4));
-    EXPECT_EQ(info[v5.GetInfoSize()], 0xEE);
 
     // Equal pixel bytes make equal DIBs whatever their headers say.
     CDib a, b;
@@ -212,28 +162,13 @@ TEST(Dib, WriteInfoComparisonAndHandOver)
     EXPECT_TRUE(a == b);
     b.m_bits[15] = 4;
     EXPECT_TRUE(a != b);
-    EXPECT_TRUE(CDib() == CDib());
 
-    BITMAPINFOHEADER* header = nullptr;
-    void* bits = nullptr;
-    a.Detach(&header, &bits);
-    EXPECT_FALSE(a.IsValid());
-    CDib c;
-    ASSERT_TRUE(c.Attach(header, bits));
-    EXPECT_TRUE(c != b);
-    EXPECT_EQ(c.m_bits, bits);
-    EXPECT_EQ(c.GetWidth(), 2);
 }
 
 TEST(Dib, ResolutionFromDotsPerInch)
 {
-    struct Case {
-        double dpi;
-        int pelsPerMeter;
-    };
-    const Case cases[] = {
-        {96, 3780}, {72, 2835}, {300, 11811}, {0, 0}, {-96, -3779},
-        {1e12, 0}, {std::numeric_limits<double>::quiet_NaN(), 0}, {std::numeric_limits<double>::infinity(), 0},
-    };
-    for (const Case& c : cases) EXPECT_EQ(DpiToPelsPerMeter(c.dpi, 0.5), c.pelsPerMeter) << c.dpi;
+    const double nan = std::numeric_limits<double>::quiet_NaN(), infinity = std::numeric_limits<double>::infinity();
+    const std::pair<double, int> cases[] = {{96, 3780}, {72, 2835}, {300, 11811}, {0, 0},
+                                            {-96, -3779}, {1e12, 0}, {nan, 0}, {infinity, 0}};
+    for (const auto& [dpi, pelsPerMeter] : cases) EXPECT_EQ(DpiToPelsPerMeter(dpi, 0.5), pelsPerMeter) << dpi;
 }

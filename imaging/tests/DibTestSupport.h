@@ -36,18 +36,27 @@ inline void SetPixel32(CDib& dib, LONG x, LONG y, DWORD value)
     *reinterpret_cast<DWORD*>(PixelAddress(dib, x, y)) = value;
 }
 
-// A 32-bit DIB whose every pixel differs from its neighbours: blue x, green y, red x ^ y,
-// alpha 0x80 + x + y.
+// Every pixel differs from its neighbours: blue x, green y, red x ^ y, alpha 0x80 + x + y.
+inline DWORD TestPixel(LONG x, LONG y) { return DWORD(x) | DWORD(y) << 8 | DWORD(x ^ y) << 16 | DWORD(0x80 + x + y) << 24; }
+
 inline void MakeTestDib32(CDib& dib, LONG width, LONG height, Rows rows)
 {
     ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), width, SignedHeight(height, rows), 32, 0, BI_RGB, 0));
     ASSERT_TRUE(dib.AllocBits());
     for (LONG y = 0; y < height; ++y)
-        for (LONG x = 0; x < width; ++x)
-            SetPixel32(dib, x, y, DWORD(x) | DWORD(y) << 8 | DWORD(x ^ y) << 16 | DWORD(0x80 + x + y) << 24);
+        for (LONG x = 0; x < width; ++x) SetPixel32(dib, x, y, TestPixel(x, y));
 }
 
-inline DWORD TestPixel(LONG x, LONG y) { return DWORD(x) | DWORD(y) << 8 | DWORD(x ^ y) << 16 | DWORD(0x80 + x + y) << 24; }
+// Opaque 2 x 2 blocks: red, green over blue, white.
+const DWORD kBlockColors[4] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+
+inline void MakeBlocks32(CDib& dib, Rows rows)
+{
+    ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 4, SignedHeight(4, rows), 32, 0, BI_RGB, 0));
+    ASSERT_TRUE(dib.AllocBits());
+    for (LONG y = 0; y < 4; ++y)
+        for (LONG x = 0; x < 4; ++x) SetPixel32(dib, x, y, 0xFF000000 | kBlockColors[(y / 2) * 2 + x / 2]);
+}
 
 // Each byte of the two values within `tolerance` of the other.
 inline testing::AssertionResult NearColor(DWORD actual, DWORD expected, int tolerance)
