@@ -120,7 +120,10 @@ void CDib::Free() noexcept
     FreeBits();
 }
 
-bool CDib::Create32(LONG width, LONG height) { return Create(sizeof(BITMAPINFOHEADER), width, height, 32, 0, BI_RGB, 0); }
+bool CDib::Create32(LONG width, LONG height)
+{
+    return Create(sizeof(BITMAPINFOHEADER), width, height, 32, 0, BI_RGB, 0);
+}
 
 bool CDib::CreateV5(LONG width, LONG height, WORD bitCount, UINT colorsUsed, DWORD compression)
 {
@@ -139,34 +142,31 @@ bool CDib::CreateV5WithProfile(LONG width, LONG height, WORD bitCount, UINT colo
 
 bool CDib::CreateLike(const BITMAPINFOHEADER* src)
 {
-    if (!src) return false;
-    std::vector<BYTE> own;
-    src = KeepIfOwn(src, own);
-    const BITMAPV5HEADER* v5 = AsV5(src);
-    const UINT profileSize = v5 && v5->bV5ProfileData ? v5->bV5ProfileSize : 0;
-    if (!Create(src->biSize, src->biWidth, src->biHeight, src->biBitCount, 0, src->biCompression, profileSize))
-        return false;
-    const UINT srcColors = ColorCountOf(src->biBitCount, src->biClrUsed, src->biCompression);
-    const UINT copied = std::min(srcColors, GetColorCount());
-    std::memcpy(GetColorTable(), reinterpret_cast<const BYTE*>(src) + src->biSize, copied * 4ULL);
-    if (profileSize) std::memcpy(GetProfileData(), reinterpret_cast<const BYTE*>(src) + v5->bV5ProfileData, profileSize);
-    return true;
+    return src && CreateFromHeader(src, src->biWidth, src->biHeight, src->biBitCount, src->biCompression, true);
 }
 
 bool CDib::CreateLike(LONG width, LONG height, WORD bitCount, const BITMAPINFOHEADER* src)
 {
-    if (!src) return false;
+    const bool colors = src && bitCount <= 8 && src->biBitCount <= 8 && src->biCompression != BI_BITFIELDS;
+    return src && CreateFromHeader(src, width, height, bitCount, BI_RGB, colors);
+}
+
+// The source's colour entries (as many as the new table holds, when `colors`) and its profile
+// come along.
+bool CDib::CreateFromHeader(const BITMAPINFOHEADER* src, LONG width, LONG height, WORD bitCount, DWORD compression,
+                            bool colors)
+{
     std::vector<BYTE> own;
     src = KeepIfOwn(src, own);
+    const auto* srcBytes = reinterpret_cast<const BYTE*>(src);
     const BITMAPV5HEADER* v5 = AsV5(src);
     const UINT profileSize = v5 && v5->bV5ProfileData ? v5->bV5ProfileSize : 0;
-    if (!Create(src->biSize, width, height, bitCount, 0, BI_RGB, profileSize)) return false;
-    if (bitCount <= 8 && src->biCompression != BI_BITFIELDS && src->biBitCount <= 8) {
+    if (!Create(src->biSize, width, height, bitCount, 0, compression, profileSize)) return false;
+    if (colors) {
         const UINT srcColors = ColorCountOf(src->biBitCount, src->biClrUsed, src->biCompression);
-        const UINT copied = std::min(srcColors, GetColorCount());
-        std::memcpy(GetColorTable(), reinterpret_cast<const BYTE*>(src) + src->biSize, copied * 4ULL);
+        std::memcpy(GetColorTable(), srcBytes + src->biSize, std::min(srcColors, GetColorCount()) * 4ULL);
     }
-    if (profileSize) std::memcpy(GetProfileData(), reinterpret_cast<const BYTE*>(src) + v5->bV5ProfileData, profileSize);
+    if (profileSize) std::memcpy(GetProfileData(), srcBytes + v5->bV5ProfileData, profileSize);
     return true;
 }
 

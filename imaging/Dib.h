@@ -113,6 +113,8 @@ public:
 
 private:
     void FillHeader(LONG width, LONG height, WORD bitCount, UINT colors, DWORD compression, UINT profileSize);
+    bool CreateFromHeader(const BITMAPINFOHEADER* src, LONG width, LONG height, WORD bitCount, DWORD compression,
+                          bool colors);
     const BITMAPINFOHEADER* KeepIfOwn(const BITMAPINFOHEADER* src, std::vector<BYTE>& copy) const;
     bool ClipToImage(const RECT& rect, RECT& clipped) const;
     bool HasImage32() const { return HasImage() && GetBitCount() == 32; }

@@ -4,7 +4,8 @@
 
 namespace {
 
-template <class Draw> bool DrawWithMode(Gdiplus::Image* src, Gdiplus::Image* dst, Gdiplus::InterpolationMode mode, Draw draw)
+template <class Draw>
+bool DrawWithMode(Gdiplus::Image* src, Gdiplus::Image* dst, Gdiplus::InterpolationMode mode, Draw draw)
 {
     if (!src || !dst) return false;
     Gdiplus::Graphics graphics(dst);

@@ -180,11 +180,12 @@ TEST_F(DibGdiplus, ScalingAndConversionChangeTheTarget)
             // cache, which may take a near-white grey of the table for white.
             const int tolerance = bits == 8 ? 4 : 0;
             CDib half;
-            ASSERT_EQ(ScaleDib(source, source.GetRect(), half, SIZE{2, 2}, bits, Gdiplus::InterpolationModeNearestNeighbor),
-                      S_OK);
+            const auto nearest = Gdiplus::InterpolationModeNearestNeighbor;
+            ASSERT_EQ(ScaleDib(source, source.GetRect(), half, SIZE{2, 2}, bits, nearest), S_OK);
             ASSERT_EQ(half.GetBitCount(), bits);
             ASSERT_EQ(half.GetSize().cx, 2);
-            for (LONG i = 0; i < 4; ++i) EXPECT_TRUE(NearColor(ColorAt(half, i % 2, i / 2), kBlockColors[i], tolerance));
+            for (LONG i = 0; i < 4; ++i)
+                EXPECT_TRUE(NearColor(ColorAt(half, i % 2, i / 2), kBlockColors[i], tolerance));
 
             CDib same;
             ASSERT_EQ(ConvertDibBitCount(source, same, bits), S_OK);
@@ -197,7 +198,7 @@ TEST_F(DibGdiplus, ScalingAndConversionChangeTheTarget)
             // A fractional destination: the DIB is as large as the rectangle rounded up.
             CDib part;
             const Gdiplus::RectF from(2, 2, 2, 2), to(0, 0, 10.2f, 2.5f);
-            ASSERT_EQ(ScaleDibF(source, from, part, to, bits, Gdiplus::InterpolationModeNearestNeighbor), S_OK);
+            ASSERT_EQ(ScaleDibF(source, from, part, to, bits, nearest), S_OK);
             EXPECT_EQ(part.GetWidth(), 11);
             EXPECT_EQ(part.GetHeight(), 3);
             EXPECT_TRUE(NearColor(ColorAt(part, 5, 1), 0xFFFFFF, tolerance));

@@ -48,7 +48,8 @@ TEST_F(DibLoader, FilesGiveUprightDibsWithTheirResolution)
         EXPECT_EQ(dib->m_header->biXPelsPerMeter, 11811) << "300 dpi";
         EXPECT_EQ(dib->m_header->biYPelsPerMeter, 11811);
         for (LONG y = 0; y < 2; ++y)
-            for (LONG x = 0; x < 3; ++x) EXPECT_TRUE(NearColor(Pixel32(*dib, x, y), kBmpPixels[y][x], 1)) << x << "," << y;
+            for (LONG x = 0; x < 3; ++x)
+                EXPECT_TRUE(NearColor(Pixel32(*dib, x, y), kBmpPixels[y][x], 1)) << x << "," << y;
     }
 
     // A failure leaves the pointer as it was.

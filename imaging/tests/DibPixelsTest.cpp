@@ -107,7 +107,8 @@ TEST(DibPixels, PremultiplyAndFlattenOverEveryValue)
         for (DWORD a = 0; a < 256; ++a) {
             for (DWORD x = 0; x < 259; ++x) {
                 const DWORD blue = x % 256, green = 255 - blue, red = blue ^ 0x55, rest = 255 - a;
-                ASSERT_EQ(Pixel32(premultiplied, x, a), Premultiplied(blue | green << 8 | red << 16 | a << 24)) << x << "," << a;
+                const DWORD source = blue | green << 8 | red << 16 | a << 24;
+                ASSERT_EQ(Pixel32(premultiplied, x, a), Premultiplied(source)) << x << "," << a;
                 const DWORD flat = (rest * 77 / 255 + a * blue / 255) | (rest * 200 / 255 + a * green / 255) << 8 |
                                    (rest * 10 / 255 + a * red / 255) << 16 | 0xFF000000;
                 ASSERT_EQ(Pixel32(flattened, x, a), flat) << x << "," << a;
@@ -133,8 +134,10 @@ TEST(DibPixels, AlphaMasksTouchOnlyTheSharedArea)
             MakeTestDib32(dib, 5, 4, targetRows);
             dib.SetAlphaFromMask(mask);
             for (LONG y = 0; y < 4; ++y)
-                for (LONG x = 0; x < 5; ++x)
-                    EXPECT_EQ(Pixel32(dib, x, y), x < 3 && y < 2 ? WithAlpha(TestPixel(x, y), values[y][x]) : TestPixel(x, y));
+                for (LONG x = 0; x < 5; ++x) {
+                    const DWORD p = TestPixel(x, y);
+                    EXPECT_EQ(Pixel32(dib, x, y), x < 3 && y < 2 ? WithAlpha(p, values[y][x]) : p);
+                }
 
             // The mask's top-left at (3, -1): its bottom row over the target's top row, two columns.
             MakeTestDib32(dib, 5, 4, targetRows);

@@ -17,7 +17,9 @@ TEST(Dib, GeometryOfEveryBitCountBothWays)
         UINT stride;
         UINT colors;
     };
-    const Case cases[] = {{1, 10, 4, 2}, {1, 33, 8, 2}, {4, 3, 4, 16}, {8, 5, 8, 256}, {16, 3, 8, 0}, {24, 3, 12, 0}, {32, 3, 12, 0}};
+    const Case cases[] = {
+        {1, 10, 4, 2}, {1, 33, 8, 2}, {4, 3, 4, 16}, {8, 5, 8, 256}, {16, 3, 8, 0}, {24, 3, 12, 0}, {32, 3, 12, 0},
+    };
     for (const Case& c : cases) {
         for (Rows rows : {Rows::BottomUp, Rows::TopDown}) {
             SCOPED_TRACE(std::to_string(c.bits) + " bits, " + RowsName(rows));

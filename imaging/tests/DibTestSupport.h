@@ -37,7 +37,10 @@ inline void SetPixel32(CDib& dib, LONG x, LONG y, DWORD value)
 }
 
 // Every pixel differs from its neighbours: blue x, green y, red x ^ y, alpha 0x80 + x + y.
-inline DWORD TestPixel(LONG x, LONG y) { return DWORD(x) | DWORD(y) << 8 | DWORD(x ^ y) << 16 | DWORD(0x80 + x + y) << 24; }
+inline DWORD TestPixel(LONG x, LONG y)
+{
+    return DWORD(x) | DWORD(y) << 8 | DWORD(x ^ y) << 16 | DWORD(0x80 + x + y) << 24;
+}
 
 inline void MakeTestDib32(CDib& dib, LONG width, LONG height, Rows rows)
 {

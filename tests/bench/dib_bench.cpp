@@ -109,7 +109,8 @@ int main(int argc, char** argv)
         Gdiplus::Bitmap source(width, height, dib.GetSignedStride(), PixelFormat32bppARGB, dib.GetTopRow());
         Gdiplus::Bitmap destination(half.cx, half.cy, target.GetSignedStride(), PixelFormat32bppARGB,
                                     target.GetTopRow());
-        for (const auto mode : {Gdiplus::InterpolationModeNearestNeighbor, Gdiplus::InterpolationModeHighQualityBicubic}) {
+        using Gdiplus::InterpolationModeHighQualityBicubic, Gdiplus::InterpolationModeNearestNeighbor;
+        for (const auto mode : {InterpolationModeNearestNeighbor, InterpolationModeHighQualityBicubic}) {
             CDib scaled;
             const auto ours = [&] {
                 return ScaleDib(dib, dib.GetRect(), scaled, half, mode) == S_OK;
