@@ -15,12 +15,12 @@ constexpr DWORD kProfileEmbedded = 0x4D424544;
 constexpr DWORD kColorSpaceSrgb = 0x73524742;
 
 // The colour entries a header of these values carries: the three masks for bit fields, none
-// above 8 bits, else the colours used or all that the bit count can index.
+// above 8 bits, else the colours used, no more than the bit count can index.
 UINT ColorCountOf(WORD bitCount, UINT colorsUsed, DWORD compression)
 {
     if (compression == BI_BITFIELDS) return 3;
     if (bitCount > 8) return 0;
-    return colorsUsed ? colorsUsed : 1u << bitCount;
+    return colorsUsed ? std::min(colorsUsed, 1u << bitCount) : 1u << bitCount;
 }
 
 const BITMAPV5HEADER* AsV5(const BITMAPINFOHEADER* header)

@@ -65,7 +65,6 @@ TEST(Dib, SizesThatDoNotFitAreRefused)
         {"2 GiB exactly", 40, 16384, 32768, 32, 0, 0},
         {"height without a magnitude", 40, 1, LONG_MIN, 32, 0, 0},
         {"negative width", 40, -1, 1, 32, 0, 0},
-        {"colour table past 32 bits", 40, 1, 1, 8, 0xFFFFFFFF, 0},
         {"profile past the largest block", 124, 1, 1, 24, 0, 0xFFFFFF00},
         {"header shorter than its structure", 39, 1, 1, 32, 0, 0},
     };
@@ -76,6 +75,8 @@ TEST(Dib, SizesThatDoNotFitAreRefused)
     }
     CDib largest;
     EXPECT_TRUE(largest.Create(40, 16384, 32767, 32, 0, BI_RGB, 0)) << "one row less fits";
+    ASSERT_TRUE(largest.Create(40, 1, 1, 8, 0xFFFFFFFF, BI_RGB, 0));
+    EXPECT_EQ(largest.GetColorCount(), 256u) << "no more colours than 8 bits index";
 
     // A header handed over whose rows no block can hold reads as no image: nothing touches them.
     for (LONG height : {LONG_MIN, 40000L, -40000L}) {
