@@ -49,8 +49,8 @@ bool CDib::Draw(HDC hdc, const RECT& dest, const RECT& src) const
     const BYTE* bits = m_bits;
     const BITMAPINFO* info = reinterpret_cast<const BITMAPINFO*>(m_header);
     int srcY = height - src.bottom; // GDI counts the source's y from the bottom row
-    // Of a top-down DIB, GDI reads a source rectangle that leaves rows out from the wrong rows,
-    // the more so at its own size. The rectangle's rows go over as a whole picture of their own.
+    // Wine reads a part of a top-down DIB from other rows (at its own size even from rows that
+    // vary with the offset); the rectangle's rows go over as a whole picture of their own instead.
     std::vector<BYTE> rowsInfo;
     if ((compression == BI_RGB || compression == BI_BITFIELDS) && src.top >= 0 && src.bottom <= height &&
         srcHeight > 0) {
@@ -65,6 +65,7 @@ bool CDib::Draw(HDC hdc, const RECT& dest, const RECT& src) const
     }
     const int lines = ::StretchDIBits(hdc, dest.left, dest.top, destWidth, destHeight, src.left, srcY, srcWidth,
                                       srcHeight, bits, info, DIB_RGB_COLORS, SRCCOPY);
+    // A header GDI refuses gives 0 lines, not GDI_ERROR.
     return lines != static_cast<int>(GDI_ERROR) && lines != 0;
 }
 

@@ -83,6 +83,9 @@ TEST(DibDraw, StretchedAndPartDrawingsReadBack)
     CDib headerOnly;
     ASSERT_TRUE(headerOnly.Create32(2, 2));
     EXPECT_FALSE(headerOnly.Draw(canvas.Dc(), RECT{0, 0, 2, 2}));
+    CDib refused;
+    ASSERT_TRUE(refused.Create(sizeof(BITMAPINFOHEADER), 2, 2, 7, 0, BI_RGB, 0) && refused.AllocBits());
+    EXPECT_FALSE(refused.Draw(canvas.Dc(), 0, 0)) << "a bit count GDI does not know";
 }
 
 TEST(DibDraw, PatternBrushesRepeatThePicture)
