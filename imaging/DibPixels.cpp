@@ -29,9 +29,10 @@ template <class F> void ForEachRow(const CDib& dib, const RECT& r, F f)
 }
 
 // Two pixels in 16-bit lanes (blue, green, red, alpha, twice): every product of two bytes fits.
+// x / 255 as (x x 0x8081) >> 23, exact for every 16-bit x.
 inline __m128i Div255Lanes(__m128i x)
 {
-    return _mm_srli_epi16(_mm_add_epi16(_mm_add_epi16(x, _mm_set1_epi16(1)), _mm_srli_epi16(x, 8)), 8);
+    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(short(0x8081))), 7);
 }
 
 inline __m128i AlphaLanes(__m128i x)
@@ -39,18 +40,20 @@ inline __m128i AlphaLanes(__m128i x)
     return _mm_shufflehi_epi16(_mm_shufflelo_epi16(x, _MM_SHUFFLE(3, 3, 3, 3)), _MM_SHUFFLE(3, 3, 3, 3));
 }
 
-const __m128i kAlphaLanes = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+const __m128i kAlphaBytes = _mm_set1_epi32(int(0xFF000000));
 
-// Applies `lanes` to four pixels at a time and `pixel` to the rest; both give the same bytes.
-template <class Lanes, class Pixel> void ForEachPixel(DWORD* p, LONG count, Lanes lanes, Pixel pixel)
+// Four pixels at a time: `lanes` on each two in 16-bit lanes, then `finish` on the four packed
+// again (with the four as they were); `pixel` on the rest. Both give the same bytes.
+template <class Lanes, class Finish, class Pixel>
+void ForEachPixel(DWORD* p, LONG count, Lanes lanes, Finish finish, Pixel pixel)
 {
     const __m128i zero = _mm_setzero_si128();
     LONG i = 0;
     for (; i + 4 <= count; i += 4) {
         const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i low = lanes(_mm_unpacklo_epi8(four, zero));
-        const __m128i high = lanes(_mm_unpackhi_epi8(four, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), _mm_packus_epi16(low, high));
+        const __m128i low = lanes(_mm_unpacklo_epi8(four, zero)), high = lanes(_mm_unpackhi_epi8(four, zero));
+        const __m128i done = _mm_packus_epi16(low, high);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + i), finish(four, done));
     }
     for (; i < count; ++i) p[i] = pixel(p[i]);
 }
@@ -59,10 +62,9 @@ template <class Lanes, class Pixel> void ForEachPixel(DWORD* p, LONG count, Lane
 void PremultiplyPixels(DWORD* p, LONG count)
 {
     ForEachPixel(
-        p, count,
-        [](__m128i x) {
-            const __m128i scaled = Div255Lanes(_mm_mullo_epi16(x, AlphaLanes(x)));
-            return _mm_or_si128(_mm_andnot_si128(kAlphaLanes, scaled), _mm_and_si128(kAlphaLanes, x));
+        p, count, [](__m128i x) { return Div255Lanes(_mm_mullo_epi16(x, AlphaLanes(x))); },
+        [](__m128i four, __m128i done) {
+            return _mm_or_si128(_mm_andnot_si128(kAlphaBytes, done), _mm_and_si128(kAlphaBytes, four));
         },
         [](DWORD v) {
             const DWORD a = v >> 24;
@@ -82,10 +84,10 @@ void FlattenPixels(DWORD* p, LONG count, COLORREF back)
         [&](__m128i x) {
             const __m128i alpha = AlphaLanes(x);
             const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), alpha);
-            const __m128i mixed = _mm_add_epi16(Div255Lanes(_mm_mullo_epi16(rest, background)),
-                                                Div255Lanes(_mm_mullo_epi16(alpha, x)));
-            return _mm_or_si128(_mm_andnot_si128(kAlphaLanes, mixed), _mm_and_si128(kAlphaLanes, _mm_set1_epi16(255)));
+            const __m128i back = Div255Lanes(_mm_mullo_epi16(rest, background));
+            return _mm_add_epi16(back, Div255Lanes(_mm_mullo_epi16(alpha, x)));
         },
+        [](__m128i, __m128i done) { return _mm_or_si128(done, kAlphaBytes); },
         [=](DWORD v) {
             const DWORD a = v >> 24, rest = 255 - a;
             return 0xFF000000 | (Div255(rest * red) + Div255(a * ((v >> 16) & 0xFF))) << 16 |
