@@ -2,29 +2,12 @@
 
 #include "foundation/Exception.h"
 #include "foundation/Streams.h"
+#include "imaging/GdiplusAlloc.h"
 #include "ids/imaging.h"
 
 #include <climits>
-#include <new>
-#include <utility>
-#include <vector>
 
 namespace {
-
-// ColorPalette ends in a one-entry array: room for `count` entries is made here.
-class CPaletteBuffer {
-public:
-    explicit CPaletteBuffer(UINT count)
-        : m_bytes(sizeof(Gdiplus::ColorPalette) + sizeof(Gdiplus::ARGB) * (count ? count - 1 : 0))
-    {
-        Get()->Flags = 0;
-        Get()->Count = count;
-    }
-    Gdiplus::ColorPalette* Get() { return reinterpret_cast<Gdiplus::ColorPalette*>(m_bytes.data()); }
-
-private:
-    std::vector<BYTE> m_bytes;
-};
 
 void SetGrayPalette(Gdiplus::Bitmap& bitmap)
 {
@@ -39,15 +22,6 @@ void SetBlackWhitePalette(Gdiplus::Bitmap& bitmap)
     palette.Get()->Entries[0] = 0xFF000000;
     palette.Get()->Entries[1] = 0xFFFFFFFF;
     bitmap.SetPalette(palette.Get());
-}
-
-// GDI+'s allocator answers null when out of memory; its classes' own operator new would then
-// construct over null, so the memory is taken here and the object built in place.
-template <class T, class... Args> boost::shared_ptr<T> GdiplusNew(Args&&... args)
-{
-    void* memory = Gdiplus::DllExports::GdipAlloc(sizeof(T));
-    if (!memory) return boost::shared_ptr<T>();
-    return boost::shared_ptr<T>(::new (memory) T(std::forward<Args>(args)...));
 }
 
 } // namespace

@@ -11,9 +11,8 @@ IWICImagingFactory* g_wicFactory = nullptr;
 
 namespace {
 
-// Releases the factory once more at process exit when teardown did not.
 struct CReleaseImagingFactoryAtExit {
-    ~CReleaseImagingFactoryAtExit() { ReleaseImagingFactory(); }
+    ~CReleaseImagingFactoryAtExit() { ReleaseImagingFactoryAtExit(); }
 } s_releaseAtExit;
 
 } // namespace
@@ -31,6 +30,19 @@ void CreateImagingFactory()
 void ReleaseImagingFactory() noexcept
 {
     if (IWICImagingFactory* factory = std::exchange(g_wicFactory, nullptr)) factory->Release();
+}
+
+// Static destruction can run after COM has ended on this thread, when the factory's module may be
+// gone: then the pointer is only dropped. Start-up releases it in order while COM still runs.
+void ReleaseImagingFactoryAtExit() noexcept
+{
+    APTTYPE type;
+    APTTYPEQUALIFIER qualifier;
+    if (SUCCEEDED(::CoGetApartmentType(&type, &qualifier))) {
+        ReleaseImagingFactory();
+    } else {
+        g_wicFactory = nullptr;
+    }
 }
 
 void CreateWicColorContext(IWICColorContext*& out, const std::vector<BYTE>& profile)

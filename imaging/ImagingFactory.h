@@ -10,6 +10,8 @@ extern IWICImagingFactory* g_wicFactory;
 
 void CreateImagingFactory();
 void ReleaseImagingFactory() noexcept;
+// Run at process exit: releases the factory only while COM is initialised on this thread.
+void ReleaseImagingFactoryAtExit() noexcept;
 inline IWICImagingFactory* GetImagingFactory() noexcept { return g_wicFactory; }
 
 // Keeps the factory for the life of a scope (start-up holds one on its stack).
