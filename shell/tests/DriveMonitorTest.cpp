@@ -131,12 +131,23 @@ TEST_F(DriveMonitorTest, ACardPresentAtStartFromAttachingToRemoval)
     }
     EXPECT_EQ(record->m_handle, handle);
 
-    // Query-remove closes the handle, query-remove-failed reopens it.
+    // Query-remove closes the handle, query-remove-failed reopens it. Another thread of the
+    // process may be given the same handle value at once: "closed" means the value no longer
+    // names the disk, which a duplicate taken beforehand still does.
+    HANDLE disk = nullptr;
+    ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), handle, ::GetCurrentProcess(), &disk, 0, FALSE,
+                                  DUPLICATE_SAME_ACCESS));
     auto query = HandleBroadcast(*record);
     EXPECT_EQ(Send(DBT_DEVICEQUERYREMOVE, &query), TRUE);
     EXPECT_EQ(record->m_handle, nullptr);
     DWORD flags = 0;
-    EXPECT_FALSE(::GetHandleInformation(handle, &flags)) << "handle still open";
+    // Windows 10's CompareObjectHandles is in no import library of this toolchain.
+    using CompareFn = BOOL(WINAPI*)(HANDLE, HANDLE);
+    const auto compare = reinterpret_cast<CompareFn>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernelbase.dll"), "CompareObjectHandles"));
+    EXPECT_TRUE(!::GetHandleInformation(handle, &flags) || (compare && !compare(handle, disk)))
+        << "handle still open";
+    ::CloseHandle(disk);
     query.dbch_handle = nullptr; // the handle is gone: the notification names the record
     EXPECT_EQ(Send(DBT_DEVICEQUERYREMOVEFAILED, &query), TRUE);
     EXPECT_NE(record->m_handle, nullptr);
