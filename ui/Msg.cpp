@@ -1,9 +1,9 @@
 #include "ui/Msg.h"
 
+#include "foundation/FolderCreation.h"
 #include "foundation/NumberText.h"
 #include "foundation/ResString.h"
 #include "ids/ui.h"
-#include "shell/FileUtilities.h"
 
 #include <shlwapi.h>
 

@@ -1,4 +1,5 @@
 #include "foundation/FileHandle.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "tests/support/TempFolder.h"
 
@@ -27,7 +28,7 @@ TEST(FileHandle, CreateNewRefusesAnExistingFileAndKeepsItsContent)
     CTempFolder temp;
     const std::wstring path = temp.WriteFile(L"old.bin", std::string("hello\0world", 11));
     CFileHandle file;
-    EXPECT_EQ(HResultFromWin32(ERROR_FILE_EXISTS), file.CreateNew(path));
+    EXPECT_EQ(FailureFromWin32(ERROR_FILE_EXISTS), file.CreateNew(path));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(std::string("hello\0world", 11), temp.ReadFile(L"old.bin"));
 }

@@ -1,3 +1,4 @@
+#include "foundation/LastError.h"
 #include "shell/FileUtilities.h"
 
 #include "foundation/ResString.h"
@@ -22,7 +23,7 @@ TEST(FileUtilities, FolderTreesAreMadeAndAFileInTheWayIsNoFolder)
     EXPECT_EQ(files::CreateFolderTree(file), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
     const my::CException e = CaughtOf([&] { files::CreateFolderOrThrow(file); });
     EXPECT_EQ(e.m_id, static_cast<UINT>(IDS_CREATE_FOLDER_FAILED));
-    EXPECT_EQ(e.m_code, static_cast<UINT>(HResultFromWin32(ERROR_ALREADY_EXISTS)));
+    EXPECT_EQ(e.m_code, static_cast<UINT>(FailureFromWin32(ERROR_ALREADY_EXISTS)));
     EXPECT_NE(e.m_message.find(file), std::wstring::npos);
     EXPECT_THROW(files::CreateParentFolderOrThrow(file + L"\\x.txt"), my::CException);
     EXPECT_EQ(temp.ReadFile(L"pictures"), "not a folder");
