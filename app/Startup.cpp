@@ -6,6 +6,8 @@
 #include "app/Setting.h"
 #include "foundation/AppInfo.h"
 #include "foundation/ResString.h"
+#include "foundation/ScopeExit.h"
+#include "foundation/UniqueHandle.h"
 #include "resource.h"
 #include "ui/Msg.h"
 #include "ui/WindowW.h"
@@ -76,12 +78,10 @@ int RunFirstInstance()
     CCommandTable commands;
     CSetting setting;
     g_setting = &setting;
-    struct SettingRelease {
-        ~SettingRelease() { g_setting = nullptr; }
-    } settingRelease;
+    const auto settingRelease = ScopeExit([] { g_setting = nullptr; });
 
     CHiddenWindow hidden;
-    if (!hidden.Create(nullptr, ATL::CWindow::rcDefault, nullptr, 0x00CF0000, 0x00000080)) return 0;
+    if (!hidden.Create(nullptr, ATL::CWindow::rcDefault, nullptr, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW)) return 0;
     hidden.SetWindowText(kHiddenWindowText);
 
     int result = 0;
@@ -112,7 +112,7 @@ int Run(LPWSTR, int)
         return 0;
     }
 
-    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, g_appInfo.GetGuid().c_str());
+    const CUniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, g_appInfo.GetGuid().c_str()));
     const DWORD error = ::GetLastError();
     int result = 0;
     if (!mutex || error == ERROR_ALREADY_EXISTS) {
@@ -129,6 +129,5 @@ int Run(LPWSTR, int)
             result = 0;
         }
     }
-    if (mutex) ::CloseHandle(mutex);
     return result;
 }
