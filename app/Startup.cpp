@@ -45,34 +45,22 @@ BOOL CALLBACK FindWindowByText(HWND hWnd, LPARAM param)
 namespace {
 
 // Never shown: the owner of the main frame, so that the frame has no taskbar button of its own.
-class CHiddenWindow : public ATL::CWindowImpl<CHiddenWindow, CWindowW, ATL::CWinTraits<0x00CF0000, 0x00000080>> {
+class CHiddenWindow
+    : public ATL::CWindowImpl<CHiddenWindow, CWindowW, ATL::CWinTraits<WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW>> {
 public:
     BEGIN_MSG_MAP(CHiddenWindow)
     END_MSG_MAP()
 };
 
-class CGdiplusSession {
-public:
-    CGdiplusSession()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-    }
-    ~CGdiplusSession()
-    {
-        if (m_token) Gdiplus::GdiplusShutdown(m_token);
-    }
-    CGdiplusSession(const CGdiplusSession&) = delete;
-    CGdiplusSession& operator=(const CGdiplusSession&) = delete;
-
-private:
-    ULONG_PTR m_token = 0;
-};
-
 // Builds the process-wide objects in order, runs the loop, tears down in reverse.
 int RunFirstInstance()
 {
-    CGdiplusSession gdiplus;
+    ULONG_PTR gdiplusToken = 0;
+    const Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    const auto gdiplusShutdown = ScopeExit([&gdiplusToken] {
+        if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
+    });
     CAppResources resources;
     fhw::CMainFrame frame;
     CCommandTable commands;
