@@ -3,8 +3,8 @@
 // its list. What the user types or picks goes into the setting at once; the wheel steps through
 // the history without opening the list.
 #include "app/ButtonBool.h"
+#include "foundation/EventListener.h"
 #include "foundation/Exception.h"
-#include "shell/EventListener.h"
 #include "ui/ComboBoxParts.h"
 #include "ui/EditEx.h"
 #include "ui/ListBoxCb.h"

@@ -73,7 +73,7 @@ public:
         if (on) {
             m_savedStyle = static_cast<LONG>(self->GetStyle());
             m_savedExStyle = static_cast<LONG>(self->GetExStyle());
-            ::SetWindowLongW(self->m_hWnd, GWL_STYLE, m_savedStyle & ~0x00C70000);
+            ::SetWindowLongW(self->m_hWnd, GWL_STYLE, m_savedStyle & ~(WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
             ::SetWindowLongW(self->m_hWnd, GWL_EXSTYLE, m_savedExStyle & ~WS_EX_WINDOWEDGE);
             self->GetWindowRect(&m_savedBounds);
             RECT cover{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};

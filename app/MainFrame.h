@@ -34,7 +34,8 @@ struct CIdle {
     DWORD m_last = 0;
 };
 
-using CMainFrameTraits = ATL::CWinTraits<0x06CE0000, 0x00000100>;
+using CMainFrameTraits = ATL::CWinTraits<
+    WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX, WS_EX_WINDOWEDGE>;
 
 class CMainFrame : public WTL::CFrameWindowImpl<CMainFrame, CWindowW, CMainFrameTraits>,
                    public CFullScreenManager<CMainFrame, WM_PLACEMENT_DONE>,

@@ -1,5 +1,6 @@
 #include "app/Setting.h"
 
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
 #include "shell/FileUtilities.h"
@@ -87,9 +88,9 @@ bool CSetting::Save(CSettingWriter& writer, const CSetting& setting, const std::
         return false;
     }
     if (!::MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const HRESULT hr = HResultFromLastError();
+        const HRESULT hr = LastErrorAsHResult();
         ::DeleteFileW(fresh.c_str());
-        return writer.SetErrorCode(IDS_XML_SAVE_FAILED, FAILED(hr) ? hr : E_FAIL, path);
+        return writer.SetErrorCode(IDS_XML_SAVE_FAILED, hr, path);
     }
     return true;
 }

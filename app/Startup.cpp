@@ -6,6 +6,8 @@
 #include "app/Setting.h"
 #include "foundation/AppInfo.h"
 #include "foundation/ResString.h"
+#include "foundation/ScopeExit.h"
+#include "foundation/UniqueHandle.h"
 #include "resource.h"
 #include "ui/Msg.h"
 #include "ui/WindowW.h"
@@ -43,45 +45,31 @@ BOOL CALLBACK FindWindowByText(HWND hWnd, LPARAM param)
 namespace {
 
 // Never shown: the owner of the main frame, so that the frame has no taskbar button of its own.
-class CHiddenWindow : public ATL::CWindowImpl<CHiddenWindow, CWindowW, ATL::CWinTraits<0x00CF0000, 0x00000080>> {
+class CHiddenWindow
+    : public ATL::CWindowImpl<CHiddenWindow, CWindowW, ATL::CWinTraits<WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW>> {
 public:
     BEGIN_MSG_MAP(CHiddenWindow)
     END_MSG_MAP()
 };
 
-class CGdiplusSession {
-public:
-    CGdiplusSession()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&m_token, &input, nullptr);
-    }
-    ~CGdiplusSession()
-    {
-        if (m_token) Gdiplus::GdiplusShutdown(m_token);
-    }
-    CGdiplusSession(const CGdiplusSession&) = delete;
-    CGdiplusSession& operator=(const CGdiplusSession&) = delete;
-
-private:
-    ULONG_PTR m_token = 0;
-};
-
 // Builds the process-wide objects in order, runs the loop, tears down in reverse.
 int RunFirstInstance()
 {
-    CGdiplusSession gdiplus;
+    ULONG_PTR gdiplusToken = 0;
+    const Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+    const auto gdiplusShutdown = ScopeExit([&gdiplusToken] {
+        if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
+    });
     CAppResources resources;
     fhw::CMainFrame frame;
     CCommandTable commands;
     CSetting setting;
     g_setting = &setting;
-    struct SettingRelease {
-        ~SettingRelease() { g_setting = nullptr; }
-    } settingRelease;
+    const auto settingRelease = ScopeExit([] { g_setting = nullptr; });
 
     CHiddenWindow hidden;
-    if (!hidden.Create(nullptr, ATL::CWindow::rcDefault, nullptr, 0x00CF0000, 0x00000080)) return 0;
+    if (!hidden.Create(nullptr, ATL::CWindow::rcDefault, nullptr, WS_OVERLAPPEDWINDOW, WS_EX_TOOLWINDOW)) return 0;
     hidden.SetWindowText(kHiddenWindowText);
 
     int result = 0;
@@ -112,7 +100,7 @@ int Run(LPWSTR, int)
         return 0;
     }
 
-    HANDLE mutex = ::CreateMutexW(nullptr, TRUE, g_appInfo.GetGuid().c_str());
+    const CUniqueKernelHandle mutex(::CreateMutexW(nullptr, TRUE, g_appInfo.GetGuid().c_str()));
     const DWORD error = ::GetLastError();
     int result = 0;
     if (!mutex || error == ERROR_ALREADY_EXISTS) {
@@ -129,6 +117,5 @@ int Run(LPWSTR, int)
             result = 0;
         }
     }
-    if (mutex) ::CloseHandle(mutex);
     return result;
 }

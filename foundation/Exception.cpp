@@ -1,5 +1,6 @@
 #include "foundation/Exception.h"
 
+#include "foundation/LastError.h"
 #include "foundation/NumberText.h"
 #include "foundation/ResString.h"
 #include "ids/foundation.h"
@@ -97,12 +98,12 @@ void ThrowIfFailed(HRESULT hr, UINT id, const std::wstring& arg)
     if (FAILED(hr)) throw my::CException(id, hr, arg);
 }
 
-void ThrowClipboardError() { throw my::CException(IDS_CLIPBOARD_OPEN_FAILED, HResultFromLastError()); }
+void ThrowClipboardError() { throw my::CException(IDS_CLIPBOARD_OPEN_FAILED, LastErrorAsHResult()); }
 void ThrowMemoryDcError(const std::wstring& text) { throw my::CException(IDS_MEMORY_DC_FAILED, text); }
 void ThrowDcError(const std::wstring& text) { throw my::CException(IDS_DC_FAILED, text); }
 void ThrowPrinterDcError() { throw my::CException(IDS_PRINTER_DC_FAILED); }
-void ThrowPrintDocumentError() { throw my::CException(IDS_PRINT_DOC_FAILED, HResultFromLastError()); }
-void ThrowPrintPageError() { throw my::CException(IDS_PRINT_PAGE_FAILED, HResultFromLastError()); }
+void ThrowPrintDocumentError() { throw my::CException(IDS_PRINT_DOC_FAILED, LastErrorAsHResult()); }
+void ThrowPrintPageError() { throw my::CException(IDS_PRINT_PAGE_FAILED, LastErrorAsHResult()); }
 void ThrowUnknownValue(const std::wstring& table, const std::wstring& text)
 {
     throw my::CException(IDS_NAME_TABLE_UNKNOWN_VALUE, table, text);

@@ -1,19 +1,13 @@
 #include "foundation/FileHandle.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
 
 #include <new>
 
 namespace {
-
-// A failure whose last error reads 0 must still be a failure.
-HRESULT LastErrorHResult()
-{
-    const HRESULT hr = HResultFromLastError();
-    return hr == S_OK ? E_FAIL : hr;
-}
 
 using CreateFileTransactedFn = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE,
                                                 HANDLE, PUSHORT, PVOID);
@@ -39,7 +33,7 @@ HRESULT CFileHandle::Open(const std::wstring& path, DWORD access, DWORD share, D
         HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
         auto fn = kernel ? reinterpret_cast<CreateFileTransactedFn>(::GetProcAddress(kernel, "CreateFileTransactedW"))
                          : nullptr;
-        if (!fn) return LastErrorHResult();
+        if (!fn) return LastErrorAsHResult();
         h = fn(path.c_str(), access, share, nullptr, disposition, flags, nullptr, m_transaction->m_transaction,
                nullptr, nullptr);
     } else if (m_transaction && !m_transaction->m_fallback) {
@@ -47,7 +41,7 @@ HRESULT CFileHandle::Open(const std::wstring& path, DWORD access, DWORD share, D
     } else {
         h = ::CreateFileW(path.c_str(), access, share, nullptr, disposition, flags, nullptr);
     }
-    if (h == INVALID_HANDLE_VALUE) return LastErrorHResult();
+    if (h == INVALID_HANDLE_VALUE) return LastErrorAsHResult();
     m_h = h;
     return S_OK;
 }
@@ -88,7 +82,7 @@ void CFileHandle::CreateNewOrThrow(const std::wstring& path)
 HRESULT CFileHandle::SeekToBegin()
 {
     LARGE_INTEGER zero{};
-    if (!::SetFilePointerEx(m_h, zero, nullptr, FILE_BEGIN)) return LastErrorHResult();
+    if (!::SetFilePointerEx(m_h, zero, nullptr, FILE_BEGIN)) return LastErrorAsHResult();
     return S_OK;
 }
 
@@ -96,7 +90,7 @@ void CFileHandle::SeekToBeginOrThrow() { ThrowIfFailed(SeekToBegin(), IDS_FILE_S
 
 HRESULT CFileHandle::SetEndOfFile()
 {
-    if (!::SetEndOfFile(m_h)) return LastErrorHResult();
+    if (!::SetEndOfFile(m_h)) return LastErrorAsHResult();
     return S_OK;
 }
 
@@ -109,7 +103,7 @@ HRESULT CFileHandle::GetSize(ULONGLONG& size) const
     const DWORD low = ::GetFileSize(m_h, &high);
     if (low == INVALID_FILE_SIZE) {
         const DWORD err = ::GetLastError();
-        if (err != NO_ERROR) return HResultFromWin32(err);
+        if (err != NO_ERROR) return FailureFromWin32(err);
     }
     size = (static_cast<ULONGLONG>(high) << 32) | low;
     return S_OK;
@@ -125,7 +119,7 @@ ULONGLONG CFileHandle::GetSizeOrThrow() const
 HRESULT CFileHandle::Read(void* buffer, DWORD count, DWORD& read)
 {
     read = 0;
-    if (!::ReadFile(m_h, buffer, count, &read, nullptr)) return LastErrorHResult();
+    if (!::ReadFile(m_h, buffer, count, &read, nullptr)) return LastErrorAsHResult();
     return S_OK;
 }
 
@@ -136,15 +130,15 @@ HRESULT CFileHandle::ReadExactly(void* buffer, DWORD count)
     DWORD read = 0;
     const HRESULT hr = Read(buffer, count, read);
     if (FAILED(hr)) return hr;
-    return read == count ? S_OK : HResultFromWin32(ERROR_HANDLE_EOF);
+    return read == count ? S_OK : FailureFromWin32(ERROR_HANDLE_EOF);
 }
 
 HRESULT CFileHandle::WriteBytes(const void* data, size_t size)
 {
     if (!FitsUInt32(size)) return E_INVALIDARG;
     DWORD written = 0;
-    if (!::WriteFile(m_h, data, static_cast<DWORD>(size), &written, nullptr)) return LastErrorHResult();
-    return written == size ? S_OK : HResultFromWin32(ERROR_WRITE_FAULT);
+    if (!::WriteFile(m_h, data, static_cast<DWORD>(size), &written, nullptr)) return LastErrorAsHResult();
+    return written == size ? S_OK : FailureFromWin32(ERROR_WRITE_FAULT);
 }
 
 HRESULT CFileHandle::Write(const std::string& bytes) { return WriteBytes(bytes.data(), bytes.size()); }
@@ -166,7 +160,7 @@ HRESULT CFileHandle::ReadAll(std::vector<BYTE>& out, ULONGLONG maxSize)
     HRESULT hr = GetSize(size);
     if (FAILED(hr)) return hr;
     if (size > 0x7FFFFFFFu) return E_OUTOFMEMORY; // must fit a signed 32-bit count
-    if (maxSize > 0 && size > maxSize) return HResultFromWin32(ERROR_MORE_DATA);
+    if (maxSize > 0 && size > maxSize) return FailureFromWin32(ERROR_MORE_DATA);
     try {
         out.resize(static_cast<size_t>(size));
     } catch (const std::bad_alloc&) {

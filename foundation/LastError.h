@@ -14,3 +14,15 @@ inline HRESULT FailureFromWin32(DWORD error) noexcept { return error ? HRESULT_F
 
 // A failed HRESULT stays as it is; a success code where a failure was meant becomes E_FAIL.
 inline HRESULT FailureOrFail(HRESULT hr) noexcept { return FAILED(hr) ? hr : E_FAIL; }
+
+// The error record's own conversion, for the few places that store a code as it came: 0 or less
+// is kept (so 0 stays 0, "no code"), a positive code becomes 0x8007xxxx. Not for failed calls.
+inline HRESULT HResultFromWin32KeepingZero(DWORD code) noexcept
+{
+    const auto value = static_cast<LONG>(code);
+    if (value <= 0) return value;
+    return static_cast<HRESULT>((code & 0xFFFF) | 0x80070000);
+}
+
+// The last error by the same rule: 0 stays 0.
+inline HRESULT LastErrorKeepingZero() noexcept { return HResultFromWin32KeepingZero(::GetLastError()); }

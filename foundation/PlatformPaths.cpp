@@ -1,6 +1,7 @@
 #include "foundation/PlatformPaths.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ResString.h"
 #include "ids/paths.h"
@@ -15,12 +16,6 @@ namespace {
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// A failed call whose last error is 0 must not read as success.
-HRESULT LastErrorOrFail() {
-    const DWORD code = ::GetLastError();
-    return code ? HResultFromWin32(code) : E_FAIL;
 }
 
 } // namespace
@@ -140,7 +135,7 @@ HRESULT GetTempFolderPathHr(std::wstring& out) {
     for (int attempt = 0; attempt < 2; ++attempt) {
         const DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
         if (n == 0)
-            return LastErrorOrFail();
+            return LastErrorAsHResult();
         if (n < buffer.size()) {
             out.assign(buffer.data(), n);
             return S_OK;

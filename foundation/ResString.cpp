@@ -1,6 +1,7 @@
 #include "foundation/ResString.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/NumberText.h"
 #include "foundation/TextHelpers.h"
 #include "ids/foundation.h"
@@ -11,15 +12,6 @@
 #include <cstdio>
 
 HINSTANCE GetResourceInstance() { return _Module.GetResourceInstance(); }
-
-HRESULT HResultFromWin32(DWORD code)
-{
-    const auto value = static_cast<LONG>(code);
-    if (value <= 0) return value;
-    return static_cast<HRESULT>((code & 0xFFFF) | 0x80070000);
-}
-
-HRESULT HResultFromLastError() { return HResultFromWin32(::GetLastError()); }
 
 namespace {
 
@@ -81,7 +73,8 @@ void LoadResString(std::wstring& out, UINT id, bool throwOnError)
         size = static_cast<int>(out.size());
         n = ::LoadStringW(module, id, out.data(), size);
     }
-    const HRESULT hr = HResultFromLastError();
+    // A missing string keeps its code as read, 0 included.
+    const HRESULT hr = LastErrorKeepingZero();
     out.clear();
     if (throwOnError) ThrowStringMissing(id, hr);
 }

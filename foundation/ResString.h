@@ -14,7 +14,3 @@ std::wstring LoadResString(UINT id);
 bool FormatResString(std::wstring& out, UINT id, ...);
 
 void FormatHResultMessage(std::wstring& out, HRESULT code, HMODULE module = nullptr);
-
-// Win32 error code to HRESULT: 0 or less is kept, a positive code becomes 0x8007xxxx.
-HRESULT HResultFromWin32(DWORD code);
-HRESULT HResultFromLastError();

@@ -3,6 +3,7 @@
 #include "foundation/Exception.h"
 #include "foundation/FileHandle.h"
 #include "foundation/GlobalMemory.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
 
@@ -84,15 +85,15 @@ HRESULT CreateStreamOnFileHGlobal(CStreamPtr& stream, const std::wstring& path, 
 
     CGlobalMemory memory;
     // GlobalAlloc of 0 bytes gives a discarded handle that cannot be locked.
-    if (!memory.Alloc(size ? static_cast<SIZE_T>(size) : 1, GMEM_MOVEABLE)) return HResultFromLastError();
+    if (!memory.Alloc(size ? static_cast<SIZE_T>(size) : 1, GMEM_MOVEABLE)) return LastErrorAsHResult();
     if (size > 0) {
         CGlobalLocker lock;
         void* p = nullptr;
-        if (!lock.Lock(&p, memory)) return HResultFromLastError();
+        if (!lock.Lock(&p, memory)) return LastErrorAsHResult();
         DWORD read = 0;
         hr = file.Read(p, static_cast<DWORD>(size), read);
         if (FAILED(hr)) return hr;
-        if (read != size) return HResultFromWin32(ERROR_HANDLE_EOF);
+        if (read != size) return FailureFromWin32(ERROR_HANDLE_EOF);
     }
     hr = ::CreateStreamOnHGlobal(memory, TRUE, &stream);
     if (FAILED(hr)) return hr;

@@ -1,6 +1,7 @@
 #include "foundation/VersionResource.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/NarrowCast.h"
 #include "foundation/ResString.h"
 #include "foundation/TextHelpers.h"
@@ -13,13 +14,6 @@
 namespace {
 
 const wchar_t kTranslation[] = L"\\VarFileInfo\\Translation";
-
-// A failed call whose last error is 0 is still a failure.
-HRESULT LastErrorOrFail()
-{
-    const HRESULT hr = HResultFromLastError();
-    return hr == S_OK ? E_FAIL : hr;
-}
 
 std::wstring Hex4(WORD value)
 {
@@ -55,10 +49,10 @@ void CFileVersionInfo::Load(const std::wstring& path)
     m_block.clear();
     DWORD handle = 0;
     const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &handle);
-    if (size == 0) throw my::CException(IDS_VERSION_SIZE_FAILED, LastErrorOrFail(), path);
+    if (size == 0) throw my::CException(IDS_VERSION_SIZE_FAILED, LastErrorAsHResult(), path);
     std::vector<BYTE> block(size);
     if (!::GetFileVersionInfoW(path.c_str(), 0, size, block.data()))
-        throw my::CException(IDS_VERSION_INFO_MISSING, LastErrorOrFail(), path);
+        throw my::CException(IDS_VERSION_INFO_MISSING, LastErrorAsHResult(), path);
     m_block.swap(block);
 }
 

@@ -1,6 +1,7 @@
 #include "foundation/XmlDocument.h"
 
 #include "foundation/GlobalMemory.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "foundation/Streams.h"
 #include "foundation/TextHelpers.h"
@@ -96,7 +97,7 @@ bool CXmlDocument::LoadFromText(const std::wstring& text)
 bool CXmlDocument::LoadFromFile(const std::wstring& path)
 {
     if (!::PathFileExistsW(path.c_str()))
-        return SetErrorCode(IDS_XML_LOAD_FAILED, HResultFromWin32(ERROR_FILE_NOT_FOUND), path);
+        return SetErrorCode(IDS_XML_LOAD_FAILED, FailureFromWin32(ERROR_FILE_NOT_FOUND), path);
     CXmlDocPtr doc;
     if (!CreateDocument(doc)) return false;
     ATL::CComVariant source(path.c_str());

@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "foundation/GlobalMemory.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "foundation/Streams.h"
 #include "ids/imaging.h"
@@ -233,8 +234,7 @@ void CImgLoader::LoadFromClipboard(CImgPtr& out)
     HANDLE dib = ::GetClipboardData(CF_DIBV5);
     if (!dib) dib = ::GetClipboardData(CF_DIB);
     if (!dib) {
-        const HRESULT hr = HResultFromLastError();
-        throw my::CException(IDS_CLIPBOARD_DATA_FAILED, FAILED(hr) ? hr : E_FAIL);
+        throw my::CException(IDS_CLIPBOARD_DATA_FAILED, LastErrorAsHResult());
     }
     LoadFromDibHandle(out, dib);
 }

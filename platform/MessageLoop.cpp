@@ -74,11 +74,13 @@ BOOL CMessageLoop::OnIdle(int)
 
 BOOL CMessageLoop::IsIdleMessage(const MSG* msg)
 {
+    // The system's caret-blink timer; the SDK headers give it no name.
+    constexpr UINT kSysTimer = 0x0118;
     switch (msg->message) {
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
     case WM_PAINT:
-    case 0x0118: // the system timer message
+    case kSysTimer:
         return FALSE;
     default:
         return TRUE;

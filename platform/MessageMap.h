@@ -16,6 +16,8 @@ public:
 
 } // namespace ATL
 
+// The macros keep their own layout: one entry per line, the line ends lined up.
+// clang-format off
 #define BEGIN_MSG_MAP(theClass)                                                                                \
 public:                                                                                                        \
     BOOL ProcessWindowMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lResult,            \
@@ -123,3 +125,4 @@ public:                                                                         
 
 #define DEFAULT_REFLECTION_HANDLER()                                                                           \
     if (this->DefaultReflectionHandler(hWnd, uMsg, wParam, lParam, lResult)) return TRUE;
+// clang-format on

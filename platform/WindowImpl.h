@@ -6,6 +6,8 @@
 #include "Window.h"
 #include "WindowRegistry.h"
 
+#include <cwchar>
+#include <iterator>
 #include <string>
 
 namespace ATL {
@@ -155,7 +157,12 @@ protected:
         try {
             handled = this->ProcessWindowMessage(hWnd, uMsg, wParam, lParam, result, 0);
         } catch (...) {
-            // Exceptions never cross into the system's dispatch; handlers report their own.
+            // Exceptions never cross into the system's dispatch; handlers report their own, so
+            // one that gets here went unreported: leave a trace for the debugger.
+            wchar_t trace[96];
+            std::swprintf(trace, std::size(trace), L"Window message 0x%04X: exception not handled by its handler\n",
+                          uMsg);
+            ::OutputDebugStringW(trace);
             handled = FALSE;
         }
         m_pCurrentMsg = outer;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test under Wine on a private Xvfb display.
+# Builds everything and runs every test under Wine on a private Xvfb display; without arguments it
+# also checks the formatting (scripts/check-format.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export FH_BUILD=${FH_BUILD:-$root/build}
@@ -9,4 +10,10 @@ export FH_BUILD=${FH_BUILD:-$root/build}
 fh_wine_start "$FH_BUILD" private
 trap fh_wine_stop EXIT
 "$root/scripts/stage-imaging-data.sh"
-ctest --test-dir "$FH_BUILD" --output-on-failure -j"${FH_TEST_JOBS:-2}" "$@"
+status=0
+ctest --test-dir "$FH_BUILD" --output-on-failure -j"${FH_TEST_JOBS:-2}" "$@" || status=$?
+# The whole run (no test selected) also checks the formatting.
+if (($# == 0)); then
+    "$root/scripts/check-format.sh" || status=1
+fi
+exit "$status"

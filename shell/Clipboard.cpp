@@ -2,9 +2,9 @@
 
 #include "foundation/Exception.h"
 #include "foundation/FileList.h"
+#include "foundation/LastError.h"
 #include "foundation/NumberText.h"
 #include "ids/clipboard.h"
-#include "shell/LastError.h"
 
 #include <ole2.h>
 #include <shlobj.h>
@@ -258,7 +258,7 @@ HRESULT GetClipboardDropEffect(DWORD& effect)
     if (!data) {
         const DWORD error = ::GetLastError();
         if (error == 0 || error == ERROR_NO_TOKEN) return S_OK;
-        return HResultFromWin32(error);
+        return FailureFromWin32(error);
     }
     CLockedBlock block(data);
     if (!block.Data()) return LastErrorAsHResult();

@@ -1,9 +1,9 @@
 #include "shell/DeviceInfoSet.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/NumberText.h"
 #include "ids/drives.h"
-#include "shell/LastError.h"
 
 #include <cstddef>
 
@@ -36,7 +36,7 @@ bool CDeviceInfoSet::EnumDeviceInfo(DWORD index, SP_DEVINFO_DATA& device) const
     if (::SetupDiEnumDeviceInfo(m_handle, index, &device)) return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_NO_MORE_ITEMS) return false;
-    throw my::CException(IDS_ENUM_DEVICE_INFO_FAILED, error ? HResultFromWin32(error) : E_FAIL);
+    throw my::CException(IDS_ENUM_DEVICE_INFO_FAILED, FailureFromWin32(error));
 }
 
 bool CDeviceInfoSet::EnumDeviceInterface(SP_DEVINFO_DATA& device, const GUID& classGuid, DWORD index,
@@ -48,7 +48,7 @@ bool CDeviceInfoSet::EnumDeviceInterface(SP_DEVINFO_DATA& device, const GUID& cl
     if (::SetupDiEnumDeviceInterfaces(m_handle, &device, &classGuid, index, &iface)) return true;
     const DWORD error = ::GetLastError();
     if (error == ERROR_NO_MORE_ITEMS) return false;
-    throw my::CException(IDS_ENUM_DEVICE_INTERFACES_FAILED, error ? HResultFromWin32(error) : E_FAIL);
+    throw my::CException(IDS_ENUM_DEVICE_INTERFACES_FAILED, FailureFromWin32(error));
 }
 
 const SP_DEVICE_INTERFACE_DETAIL_DATA_W* CDeviceInfoSet::GetInterfaceDetail(SP_DEVICE_INTERFACE_DATA& iface,
@@ -58,7 +58,7 @@ const SP_DEVICE_INTERFACE_DETAIL_DATA_W* CDeviceInfoSet::GetInterfaceDetail(SP_D
     if (!::SetupDiGetDeviceInterfaceDetailW(m_handle, &iface, nullptr, 0, &size, nullptr)) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_INSUFFICIENT_BUFFER)
-            throw my::CException(IDS_DEVICE_INTERFACE_DETAIL_FAILED, error ? HResultFromWin32(error) : E_FAIL);
+            throw my::CException(IDS_DEVICE_INTERFACE_DETAIL_FAILED, FailureFromWin32(error));
     }
     // Room for the fixed part and a NUL even if the size query answered less.
     const size_t minimum = offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_W, DevicePath) + sizeof(wchar_t);

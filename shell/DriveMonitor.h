@@ -2,8 +2,8 @@
 // Watches the disks that carry drive letters and tells listeners when one is attached, detached,
 // arrives, is removed, or when its medium arrives or leaves. The owner window forwards every
 // WM_DEVICECHANGE to OnDeviceChange and calls PollMedia periodically.
+#include "foundation/EventListener.h"
 #include "shell/DriveMonitorInfo.h"
-#include "shell/EventListener.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "shell/DriveMonitorInfo.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "ids/drives.h"
-#include "shell/LastError.h"
 
 #include <dbt.h>
 

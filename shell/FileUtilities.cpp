@@ -2,13 +2,14 @@
 
 #include "foundation/Exception.h"
 #include "foundation/FileList.h"
+#include "foundation/LastError.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/PlatformPaths.h"
 #include "foundation/ResString.h"
+#include "foundation/UniqueHandle.h"
 #include "ids/files.h"
 
 #include <shlobj.h>
-#include <shlwapi.h>
 
 #include <cstdint>
 #include <cstring>
@@ -16,23 +17,6 @@
 namespace files {
 
 namespace {
-
-HRESULT LastErrorHr() {
-    const DWORD code = ::GetLastError();
-    return code ? HResultFromWin32(code) : E_FAIL;
-}
-
-[[noreturn]] void ThrowWithCode(UINT id, HRESULT hr, const std::wstring& a1,
-                                const std::wstring* a2 = nullptr) {
-    CSimpleErr err;
-    err.SetWithCode(id, hr, &a1, a2);
-    throw my::CException(err);
-}
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
 
 // A path handed to the shell ends with two NULs; text after an inner NUL is dropped.
 std::wstring DoubleNul(const std::wstring& path) {
@@ -102,60 +86,9 @@ bool IsEqualGuid(const GUID& a, const GUID& b) {
     return x[0] == y[0] && x[1] == y[1] && x[2] == y[2] && x[3] == y[3];
 }
 
-bool IsDriveRoot(const std::wstring& path) {
-    return ::IsDriveRoot(path);
-}
-
-bool PathExists(const std::wstring& path) {
-    return ::PathFileExistsW(path.c_str()) != FALSE;
-}
-
-// The shell answers "already exists" for a file as well as a folder; only a folder counts.
-DWORD CreateFolderTree(const std::wstring& folder) {
-    if (IsDriveRoot(folder))
-        return PathExists(folder) ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
-    const int result = ::SHCreateDirectory(nullptr, folder.c_str());
-    if (result == ERROR_ALREADY_EXISTS)
-        return IsFolder(folder) ? ERROR_SUCCESS : ERROR_ALREADY_EXISTS;
-    return static_cast<DWORD>(result);
-}
-
-void CreateFolderOrThrow(const std::wstring& folder) {
-    const DWORD error = CreateFolderTree(folder);
-    if (error != ERROR_SUCCESS)
-        ThrowWithCode(IDS_CREATE_FOLDER_FAILED, HResultFromWin32(error), folder);
-}
-
-namespace {
-
-// The folder part of `path`; false when the path names no file.
-bool SplitParent(const std::wstring& path, std::wstring& folder) {
-    folder = path;
-    std::wstring name;
-    return SplitFileName(folder, name) && !name.empty();
-}
-
-} // namespace
-
-DWORD CreateParentFolder(const std::wstring& path) {
-    std::wstring folder;
-    if (!SplitParent(path, folder))
-        return ERROR_BAD_PATHNAME;
-    return CreateFolderTree(folder);
-}
-
-void CreateParentFolderOrThrow(const std::wstring& path) {
-    std::wstring folder;
-    if (!SplitParent(path, folder))
-        ThrowWithCode(IDS_CREATE_FOLDER_FAILED, HResultFromWin32(ERROR_BAD_PATHNAME), path);
-    const DWORD error = CreateFolderTree(folder);
-    if (error != ERROR_SUCCESS)
-        ThrowWithCode(IDS_CREATE_FOLDER_FAILED, HResultFromWin32(error), folder);
-}
-
 void DeleteFileOrThrow(const std::wstring& path) {
     if (!::DeleteFileW(path.c_str()))
-        ThrowWithCode(IDS_DELETE_FILE_FAILED, LastErrorHr(), path);
+        throw my::CException(IDS_DELETE_FILE_FAILED, LastErrorAsHResult(), path);
 }
 
 void DeleteFolderOrThrow(const std::wstring& folder) {
@@ -174,20 +107,19 @@ void DeleteFolderOrThrow(const std::wstring& folder) {
 
 void CopyFileOrThrow(const std::wstring& from, const std::wstring& to, bool failIfExists) {
     if (!::CopyFileW(from.c_str(), to.c_str(), failIfExists ? TRUE : FALSE))
-        ThrowWithCode(IDS_COPY_FILE_FAILED, LastErrorHr(), from, &to);
+        throw my::CException(IDS_COPY_FILE_FAILED, LastErrorAsHResult(), from, to);
 }
 
 void MoveFileOrThrow(const std::wstring& from, const std::wstring& to, DWORD flags) {
     if (!::MoveFileExW(from.c_str(), to.c_str(), flags))
-        ThrowWithCode(IDS_MOVE_FILE_FAILED, LastErrorHr(), from, &to);
+        throw my::CException(IDS_MOVE_FILE_FAILED, LastErrorAsHResult(), from, to);
 }
 
 void CreateEmptyFileOrThrow(const std::wstring& path) {
-    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        ThrowWithCode(IDS_CREATE_FILE_FAILED, LastErrorHr(), path);
-    ::CloseHandle(file);
+    const CUniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw my::CException(IDS_CREATE_FILE_FAILED, LastErrorAsHResult(), path);
 }
 
 int DeleteFiles(const std::list<std::wstring>& paths, HWND owner, FILEOP_FLAGS flags, bool* aborted) {

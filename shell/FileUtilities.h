@@ -1,7 +1,10 @@
 #pragma once
 // Free functions over files and folders that return a system error or HRESULT, or throw
 // my::CException with their message. In their own namespace: some names (CreateFolderTree,
-// PathExists, IsDriveRoot) also exist in the foundation library with other results.
+// PathExists, IsDriveRoot) also exist in the foundation library with other results. Folder
+// creation lives in the foundation, which the message prompts use as well.
+#include "foundation/FolderCreation.h"
+
 #include <windows.h>
 
 #include <shellapi.h>
@@ -12,15 +15,6 @@
 namespace files {
 
 bool IsEqualGuid(const GUID& a, const GUID& b);
-
-bool IsDriveRoot(const std::wstring& path);
-bool PathExists(const std::wstring& path);
-
-// System error code, 0 when the folder and all its parents stand.
-DWORD CreateFolderTree(const std::wstring& folder);
-void CreateFolderOrThrow(const std::wstring& folder);
-DWORD CreateParentFolder(const std::wstring& path);
-void CreateParentFolderOrThrow(const std::wstring& path);
 
 void DeleteFileOrThrow(const std::wstring& path);
 // Deletes the folder and everything in it, without questions or progress.

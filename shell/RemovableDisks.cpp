@@ -1,5 +1,7 @@
 #include "shell/RemovableDisks.h"
 
+#include "foundation/UniqueHandle.h"
+
 #include <winioctl.h>
 
 std::vector<CVolumeDiskNumber> QueryRemovableVolumeDiskNumbers()
@@ -12,14 +14,13 @@ std::vector<CVolumeDiskNumber> QueryRemovableVolumeDiskNumbers()
         root[0] = letter;
         if (::GetDriveTypeW(root) != DRIVE_REMOVABLE) continue;
         device[4] = letter;
-        HANDLE volume = ::CreateFileW(device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                      OPEN_EXISTING, 0, nullptr);
-        if (volume == INVALID_HANDLE_VALUE) continue;
+        const CUniqueKernelHandle volume(::CreateFileW(
+            device, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!volume) continue;
         STORAGE_DEVICE_NUMBER number = {};
         DWORD returned = 0;
-        const BOOL ok = ::DeviceIoControl(volume, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number,
+        const BOOL ok = ::DeviceIoControl(volume.Get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number,
                                           sizeof(number), &returned, nullptr);
-        ::CloseHandle(volume);
         if (ok && returned >= sizeof(number)) volumes.push_back({letter, number.DeviceType, number.DeviceNumber});
     }
     return volumes;

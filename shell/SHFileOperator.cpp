@@ -5,6 +5,7 @@
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ResString.h"
+#include "foundation/ScopeExit.h"
 #include "ids/shellops.h"
 #include "shell/ItemIDList.h"
 #include "shell/ShellLink.h"
@@ -23,23 +24,6 @@ namespace {
 constexpr int kDeOpCancelled = 0x75;
 
 const size_t kMaxListedFailures = 10;
-
-// Gives the focus back to the owner once the shell's dialogs are gone, also when an exception leaves.
-class CRefocus {
-public:
-    explicit CRefocus(HWND owner) : m_owner(owner) {}
-    ~CRefocus()
-    {
-        if (!m_owner) return;
-        ::Sleep(100);
-        ::SetFocus(m_owner);
-    }
-    CRefocus(const CRefocus&) = delete;
-    CRefocus& operator=(const CRefocus&) = delete;
-
-private:
-    HWND m_owner;
-};
 
 // The name a shortcut of `item` gets and the first number to try; -1 tries the bare name first.
 void ShortcutName(const std::wstring& item, const boost::wregex& numbered, std::wstring& name, int& n)
@@ -112,7 +96,12 @@ CFileOperationResult::Outcome CFileOperationResult::GetOutcome() const
 CFileOperationResult CSHFileOperator::Execute()
 {
     m_last = CFileOperationResult();
-    CRefocus refocus(m_hWnd);
+    // The focus goes back to the owner once the shell's dialogs are gone, also when an exception leaves.
+    const auto refocus = ScopeExit([owner = m_hWnd] {
+        if (!owner) return;
+        ::Sleep(100);
+        ::SetFocus(owner);
+    });
     auto dispatch = [this] {
         try {
             Dispatch(m_last);

@@ -1,7 +1,9 @@
 #include "shell/ShellExecute.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
+#include "foundation/UniqueHandle.h"
 #include "ids/shellops.h"
 
 #include <shellapi.h>
@@ -44,14 +46,14 @@ void ShellExecuteOrThrow(const std::wstring& file, const std::wstring& parameter
 {
     const DWORD error = ShellExecuteErrorToWin32(ShellExecuteNoThrow(file, parameters));
     if (error != ERROR_SUCCESS) {
-        throw my::CException(IDS_SHELL_EXECUTE_FAILED, HResultFromWin32(error), file + L" " + parameters);
+        throw my::CException(IDS_SHELL_EXECUTE_FAILED, FailureFromWin32(error), file + L" " + parameters);
     }
 }
 
 void OpenExplorerSelect(const std::wstring& path)
 {
     if (!::PathFileExistsW(path.c_str())) {
-        throw my::CException(IDS_SHELL_EXECUTE_FAILED, HResultFromWin32(ERROR_PATH_NOT_FOUND), path);
+        throw my::CException(IDS_SHELL_EXECUTE_FAILED, FailureFromWin32(ERROR_PATH_NOT_FOUND), path);
     }
     ShellExecuteOrThrow(L"EXPLORER.EXE", L"/n,/select,\"" + path + L"\"");
 }
@@ -74,15 +76,14 @@ HANDLE ShellExecuteExToProcess(const std::wstring& file, const std::wstring& par
 bool ShellExecuteExAndWait(const std::wstring& file, const std::wstring& parameters, const std::wstring& verb,
                            HWND owner, int show, DWORD* exitCode)
 {
-    HANDLE process = ShellExecuteExToProcess(file, parameters, verb, owner, show);
+    const CUniqueKernelHandle process(ShellExecuteExToProcess(file, parameters, verb, owner, show));
     if (!process) return false;
-    while (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT) ::Sleep(100);
+    while (::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT) ::Sleep(100);
     if (exitCode) {
         DWORD code = 0;
-        ::GetExitCodeProcess(process, &code);
+        ::GetExitCodeProcess(process.Get(), &code);
         *exitCode = code;
     }
-    ::CloseHandle(process);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/ComboBoxParts.h"
 
+#include "foundation/ScopeExit.h"
 #include "ui/ControlsW.h"
 
 #include <algorithm>
@@ -26,8 +27,12 @@ int MeasureDroppedWidth(HWND combo, HWND list)
 
     HDC dc = ::GetDC(combo);
     if (!dc) return widest;
+    const auto release = ScopeExit([combo, dc] { ::ReleaseDC(combo, dc); });
     HFONT font = reinterpret_cast<HFONT>(::SendMessageW(combo, WM_GETFONT, 0, 0));
     HGDIOBJ oldFont = font ? ::SelectObject(dc, font) : nullptr;
+    const auto restoreFont = ScopeExit([dc, oldFont] {
+        if (oldFont) ::SelectObject(dc, oldFont);
+    });
     int margin = 6;
     if (list && (::GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL)) margin += ::GetSystemMetrics(SM_CXVSCROLL);
 
@@ -40,8 +45,6 @@ int MeasureDroppedWidth(HWND combo, HWND list)
         if (::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size))
             widest = std::max(widest, static_cast<int>(size.cx) + margin);
     }
-    if (oldFont) ::SelectObject(dc, oldFont);
-    ::ReleaseDC(combo, dc);
     return widest;
 }
 

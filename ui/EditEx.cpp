@@ -1,5 +1,7 @@
 #include "ui/EditEx.h"
 
+#include "foundation/ScopeExit.h"
+#include "foundation/UniqueHandle.h"
 #include "imaging/GdiplusImage.h"
 
 namespace {
@@ -34,22 +36,18 @@ LRESULT CEditEx::OnChar(UINT, WPARAM wParam, LPARAM lParam, BOOL& bHandled)
 LRESULT CEditEx::OnPaint(UINT uMsg, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     // The edit validates the update region while painting: keep it to clip the picture by.
-    HRGN region = ::CreateRectRgn(0, 0, 1, 1);
-    if (region && ::GetUpdateRgn(m_hWnd, region, FALSE) == ERROR) {
-        ::DeleteObject(region);
-        region = nullptr;
-    }
+    CUniqueRegion region(::CreateRectRgn(0, 0, 1, 1));
+    if (region && ::GetUpdateRgn(m_hWnd, region.Get(), FALSE) == ERROR) region.Reset();
     const LRESULT result = DefWindowProc(uMsg, wParam, lParam);
     if (HDC dc = ::GetDC(m_hWnd)) {
-        if (region) ::SelectClipRgn(dc, region);
+        const auto release = ScopeExit([this, dc] { ::ReleaseDC(m_hWnd, dc); });
+        if (region) ::SelectClipRgn(dc, region.Get());
         try {
             DrawImage(dc);
         } catch (...) {
             // A picture that cannot be drawn leaves the plain edit.
         }
-        ::ReleaseDC(m_hWnd, dc);
     }
-    if (region) ::DeleteObject(region);
     return result;
 }
 

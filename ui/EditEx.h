@@ -1,8 +1,8 @@
 #pragma once
 // An edit control that draws a picture while it is empty and unfocused, and hands its key strokes
 // to listeners before the edit sees them.
+#include "foundation/EventListener.h"
 #include "imaging/Img.h"
-#include "shell/EventListener.h"
 #include "ui/ControlsW.h"
 
 #include <WindowImpl.h>

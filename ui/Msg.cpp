@@ -1,9 +1,9 @@
 #include "ui/Msg.h"
 
+#include "foundation/FolderCreation.h"
 #include "foundation/NumberText.h"
 #include "foundation/ResString.h"
 #include "ids/ui.h"
-#include "shell/FileUtilities.h"
 
 #include <shlwapi.h>
 
@@ -106,7 +106,7 @@ int CMessageBoxMsg::Show(const std::wstring& text, UINT type)
     // Loaded once per process, on the first prompt.
     static const std::wstring errorCaption = LoadResString(IDS_CAPTION_ERROR);
     static const std::wstring queryCaption = LoadResString(IDS_CAPTION_QUERY);
-    const std::wstring& caption = (type & 0xF0) == MB_ICONERROR ? errorCaption : queryCaption;
+    const std::wstring& caption = (type & MB_ICONMASK) == MB_ICONERROR ? errorCaption : queryCaption;
     HWND owner = ::GetActiveWindow();
     if (!owner) owner = m_hWndOwner;
     return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);

@@ -1,5 +1,6 @@
 #include "ui/WindowClass.h"
 
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "foundation/TextHelpers.h"
 
@@ -68,6 +69,5 @@ HRESULT GetDwmWindowRect(HWND hWnd, RECT& rect)
         }
     }
     if (::GetWindowRect(hWnd, &rect)) return S_OK;
-    const HRESULT hr = HResultFromLastError();
-    return hr == S_OK ? E_FAIL : hr;
+    return LastErrorAsHResult();
 }

@@ -1,4 +1,5 @@
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "foundation/ScopeExit.h"
 #include "ids/foundation.h"
@@ -14,6 +15,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -37,7 +39,7 @@ TEST(Exception, RecordHoldsIdCodeAndFinishedText)
 
     // The system's text for the code goes into the message, without its trailing line end.
     // ERROR_BAD_EXE_FORMAT's text holds "%1": without ignoring inserts it would not format.
-    const HRESULT code = HResultFromWin32(ERROR_BAD_EXE_FORMAT);
+    const HRESULT code = FailureFromWin32(ERROR_BAD_EXE_FORMAT);
     my::CException withCode(IDS_CLIPBOARD_OPEN_FAILED, code);
     std::wstring codeText;
     withCode.GetCodeMessage(codeText);
@@ -81,6 +83,57 @@ TEST(CaughtExceptions, BecomeErrorRecords)
     CSimpleErr other = Convert([] { throw 42; });
     EXPECT_EQ(other.m_id, static_cast<UINT>(IDS_UNKNOWN_EXCEPTION));
     EXPECT_EQ(other.m_message, ByLanguage(L"Unknown exception is occurred", L"不明な例外が発生しました"));
+}
+
+TEST(LastError, AFailedCallIsNeverReportedAsSuccess)
+{
+    struct Case {
+        DWORD lastError;
+        HRESULT asFailure;
+        HRESULT keepingZero;
+    };
+    const Case cases[] = {
+        {0, E_FAIL, S_OK},
+        {ERROR_ACCESS_DENIED, static_cast<HRESULT>(0x80070005), static_cast<HRESULT>(0x80070005)},
+        {ERROR_FILE_NOT_FOUND, static_cast<HRESULT>(0x80070002), static_cast<HRESULT>(0x80070002)},
+        // Codes above 16 bits keep only their low word, as the record's rule says.
+        {0x12345, static_cast<HRESULT>(0x80072345), static_cast<HRESULT>(0x80072345)},
+    };
+    for (const Case& c : cases) {
+        ::SetLastError(c.lastError);
+        EXPECT_EQ(LastErrorAsHResult(), c.asFailure) << c.lastError;
+        EXPECT_EQ(FailureFromWin32(c.lastError), c.asFailure) << c.lastError;
+        EXPECT_EQ(HResultFromWin32KeepingZero(c.lastError), c.keepingZero) << c.lastError;
+        ::SetLastError(c.lastError);
+        EXPECT_EQ(LastErrorKeepingZero(), c.keepingZero) << c.lastError;
+    }
+    EXPECT_EQ(FailureOrFail(S_OK), E_FAIL);
+    EXPECT_EQ(FailureOrFail(S_FALSE), E_FAIL);
+    EXPECT_EQ(FailureOrFail(E_ACCESSDENIED), E_ACCESSDENIED);
+
+    // The throw helpers that take the last error carry a failure code even when it reads 0.
+    using Thrower = void (*)();
+    const std::pair<Thrower, UINT> throwers[] = {
+        {ThrowClipboardError, IDS_CLIPBOARD_OPEN_FAILED},
+        {ThrowPrintDocumentError, IDS_PRINT_DOC_FAILED},
+        {ThrowPrintPageError, IDS_PRINT_PAGE_FAILED},
+    };
+    for (const auto& [thrower, id] : throwers) {
+        for (const DWORD lastError : {DWORD(0), DWORD(ERROR_ACCESS_DENIED)}) {
+            const CSimpleErr err = Convert([&] {
+                ::SetLastError(lastError);
+                thrower();
+            });
+            EXPECT_EQ(err.m_id, id);
+            EXPECT_TRUE(FAILED(static_cast<HRESULT>(err.m_code))) << id << L" " << lastError;
+            EXPECT_EQ(static_cast<HRESULT>(err.m_code), FailureFromWin32(lastError)) << id;
+        }
+    }
+
+    ThrowIfFailed(S_FALSE, IDS_BAD_DATA);
+    const CSimpleErr thrown = Convert([] { ThrowIfFailed(E_ACCESSDENIED, IDS_CLIPBOARD_OPEN_FAILED, L"x"); });
+    EXPECT_EQ(thrown.m_id, static_cast<UINT>(IDS_CLIPBOARD_OPEN_FAILED));
+    EXPECT_EQ(static_cast<HRESULT>(thrown.m_code), E_ACCESSDENIED);
 }
 
 TEST(StringLoader, TextsAroundTheBufferSizesComeBackWholeAndMissingIdsAreNamed)

@@ -1,6 +1,7 @@
 #include "foundation/AtlFile.h"
 #include "foundation/Exception.h"
 #include "foundation/FileHandle.h"
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
 #include "tests/support/TempFolder.h"
@@ -33,7 +34,7 @@ TEST(FileHandle, CreateNewRefusesAnExistingFileAndKeepsItsContent)
     CTempFolder temp;
     const std::wstring path = temp.WriteFile(L"old.bin", std::string("hello\0world", 11));
     CFileHandle file;
-    EXPECT_EQ(HResultFromWin32(ERROR_FILE_EXISTS), file.CreateNew(path));
+    EXPECT_EQ(FailureFromWin32(ERROR_FILE_EXISTS), file.CreateNew(path));
     EXPECT_FALSE(file.IsOpen());
     EXPECT_EQ(std::string("hello\0world", 11), temp.ReadFile(L"old.bin"));
 }
@@ -138,7 +139,7 @@ TEST(FileHandle, LibraryOpenAndCreateHelpersThrowWithThePath)
         return my::CException(0);
     }();
     EXPECT_EQ(missing.m_id, static_cast<UINT>(IDS_FILE_OPEN_FAILED));
-    EXPECT_EQ(missing.m_code, static_cast<UINT>(HResultFromWin32(ERROR_FILE_NOT_FOUND)));
+    EXPECT_EQ(missing.m_code, static_cast<UINT>(FailureFromWin32(ERROR_FILE_NOT_FOUND)));
     EXPECT_NE(missing.m_message.find(temp / L"missing.txt"), std::wstring::npos);
     EXPECT_FALSE(file.IsOpen());
 
@@ -163,6 +164,6 @@ TEST(FileHandle, LibraryOpenAndCreateHelpersThrowWithThePath)
         return my::CException(0);
     }();
     EXPECT_EQ(created.m_id, static_cast<UINT>(IDS_FILE_CREATE_FAILED));
-    EXPECT_EQ(created.m_code, static_cast<UINT>(HResultFromWin32(ERROR_PATH_NOT_FOUND)));
+    EXPECT_EQ(created.m_code, static_cast<UINT>(FailureFromWin32(ERROR_PATH_NOT_FOUND)));
     EXPECT_NE(created.m_message.find(nowhere), std::wstring::npos);
 }

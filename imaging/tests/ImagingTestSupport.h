@@ -2,6 +2,7 @@
 // GDI+ and the WIC factory for the imaging tests (the program starts both at start-up), the id
 // of a thrown error, and a 32-bit memory DC to draw into and read pixels back from.
 #include "foundation/Exception.h"
+#include "foundation/UniqueHandle.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/Img.h"
 
@@ -48,31 +49,26 @@ class CMemoryCanvas {
 public:
     CMemoryCanvas(int width, int height, COLORREF fill) : m_all{0, 0, width, height}
     {
-        m_old = ::SelectObject(m_dc, m_bitmap);
+        m_old = ::SelectObject(m_dc.Get(), m_bitmap.Get());
         Fill(fill);
     }
-    ~CMemoryCanvas()
-    {
-        ::SelectObject(m_dc, m_old);
-        ::DeleteObject(m_bitmap);
-        ::DeleteDC(m_dc);
-    }
+    // The bitmap leaves the DC before the owners delete both.
+    ~CMemoryCanvas() { ::SelectObject(m_dc.Get(), m_old); }
     CMemoryCanvas(const CMemoryCanvas&) = delete;
     CMemoryCanvas& operator=(const CMemoryCanvas&) = delete;
 
     void Fill(COLORREF color)
     {
-        HBRUSH brush = ::CreateSolidBrush(color);
-        ::FillRect(m_dc, &m_all, brush);
-        ::DeleteObject(brush);
+        const CUniqueBrush brush(::CreateSolidBrush(color));
+        ::FillRect(m_dc.Get(), &m_all, brush.Get());
     }
-    HDC Dc() const { return m_dc; }
-    COLORREF Pixel(int x, int y) const { return ::GetPixel(m_dc, x, y); }
+    HDC Dc() const { return m_dc.Get(); }
+    COLORREF Pixel(int x, int y) const { return ::GetPixel(m_dc.Get(), x, y); }
 
 private:
     RECT m_all;
-    HDC m_dc = ::CreateCompatibleDC(nullptr);
-    HBITMAP m_bitmap = ::CreateBitmap(m_all.right, m_all.bottom, 1, 32, nullptr);
+    CUniqueDC m_dc{::CreateCompatibleDC(nullptr)};
+    CUniqueBitmap m_bitmap{::CreateBitmap(m_all.right, m_all.bottom, 1, 32, nullptr)};
     HGDIOBJ m_old = nullptr;
 };
 
