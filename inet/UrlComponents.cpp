@@ -66,6 +66,11 @@ HRESULT CUrlComponents::Build(std::wstring& out) const
     return HResultOfCall([&]() -> HRESULT {
         std::wstring scheme = m_scheme;
         if (!scheme.empty() && scheme.back() == L':') scheme.pop_back();
+        // A port text that is no port (a local path may carry any) would wrap round in 16 bits.
+        if (!m_port.empty() && !IsPortText(m_port)) {
+            out.clear();
+            return E_FAIL;
+        }
         const int port = m_port.empty() ? 80 : _wtoi(m_port.c_str());
         URL_COMPONENTSW parts = {};
         parts.dwStructSize = sizeof(parts);

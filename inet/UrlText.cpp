@@ -48,8 +48,13 @@ bool HasValidPort(const std::wstring& url)
     const size_t colon = url.find(L':', host);
     if (colon >= end) return true;
     const std::wstring port = url.substr(colon + 1, end - colon - 1);
-    if (port.size() > 5 || port.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
-    return port.empty() || _wtoi(port.c_str()) <= 65535;
+    return port.empty() || IsPortText(port);
+}
+
+bool IsPortText(const std::wstring& port)
+{
+    if (port.empty() || port.size() > 5 || port.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
+    return _wtoi(port.c_str()) <= 65535;
 }
 
 std::wstring TrimUrlBlanks(const std::wstring& text)

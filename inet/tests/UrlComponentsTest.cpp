@@ -128,6 +128,16 @@ TEST(UrlComponents, BuildAndServerTexts)
     ASSERT_EQ(S_OK, other.Build(built));
     EXPECT_EQ(L"ftp://h:80/a", built);
 
+    // A port text that is no port (a local path may carry any) builds nothing.
+    for (const wchar_t* port : {L"99999", L"65536", L"abc", L"8a", L"-1"}) {
+        other.m_port = port;
+        built = L"old";
+        EXPECT_EQ(E_FAIL, other.Build(built)) << port;
+    }
+    other.m_port = L"65535";
+    ASSERT_EQ(S_OK, other.Build(built));
+    EXPECT_EQ(L"ftp://h:65535/a", built);
+
     const struct {
         const wchar_t* host;
         const wchar_t* key;
