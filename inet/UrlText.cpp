@@ -65,6 +65,16 @@ std::wstring TrimUrlBlanks(const std::wstring& text)
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
+std::wstring DropTabsAndLineBreaks(const std::wstring& text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c != L'\t' && c != L'\r' && c != L'\n') out += c;
+    }
+    return out;
+}
+
 // One pass over the input; a ".." drops the output's last segment, so every character is
 // written and removed at most once.
 std::wstring RemoveDotSegments(const std::wstring& path)

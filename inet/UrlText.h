@@ -15,5 +15,8 @@ bool HasValidPort(const std::wstring& url);
 bool IsPortText(const std::wstring& port);
 // Strips leading and trailing blanks, tabs, carriage returns and line feeds.
 std::wstring TrimUrlBlanks(const std::wstring& text);
+// The text without its tabs, carriage returns and line feeds, wherever they stand: browsers drop
+// them from a link, and WinINet would send a CR LF in a path raw into the request.
+std::wstring DropTabsAndLineBreaks(const std::wstring& text);
 // The path with its "." and ".." segments applied, as RFC 3986 section 5.2.4 does it.
 std::wstring RemoveDotSegments(const std::wstring& path);
