@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <vector>
 
 // The separators include the full-width forms of the ASCII ones and, for dates, the middle dot.
@@ -54,6 +55,8 @@ const DateTimeFormat g_dateTimeFormats[28] = {
 
 namespace {
 
+const size_t kLongestDateText = 256;
+
 // The platform's own reading of the digits (full-width ones included); a number too large for
 // 16 bits stays too large instead of wrapping round into a plausible value.
 WORD ToWord(const std::wstring& digits)
@@ -101,6 +104,17 @@ bool IsExistingTime(const SystemTimeEx& st)
     return st.wHour < 24 && st.wMinute < 60 && st.wSecond < 60 && st.wMilliseconds < 1000 && st.wTicks < 10000;
 }
 
+// A match of the whole text: Boost's '^' and '$' also stand at line breaks, so a search would
+// find a date on one line of several. Too long a match is no date (Boost throws past its limit).
+bool MatchWhole(const std::wstring& text, boost::wsmatch& match, const boost::wregex& format)
+{
+    try {
+        return boost::regex_match(text, match, format);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 } // namespace
 
 bool ParseDateTime(SystemTimeEx& out, const std::wstring& text)
@@ -110,10 +124,13 @@ bool ParseDateTime(SystemTimeEx& out, const std::wstring& text)
         return true;
     }
     ResetSystemTime(out);
+    // The longest form is some thirty characters: a text far longer is no date, and matching it
+    // against the forms with their runs of optional blanks would take seconds.
+    if (text.size() > kLongestDateText) return false;
     const std::vector<boost::wregex>& formats = CompiledFormats();
     for (size_t i = 0; i < formats.size(); ++i) {
         boost::wsmatch match;
-        if (!boost::regex_search(text, match, formats[i])) continue;
+        if (!MatchWhole(text, match, formats[i])) continue;
         const std::wstring key = g_dateTimeFormats[i].key;
         for (size_t at = 0; at < key.size(); ++at) {
             const std::wstring captured = match[static_cast<int>(at + 1)].str();

@@ -1,6 +1,8 @@
 #include "foundation/Utf16Stream.h"
 
-utf16_codecvt g_utf16Codecvt;
+// Never destroyed: a log still open when the process ends flushes through the facet from its own
+// destructor, which may run after this file's objects are gone.
+utf16_codecvt& g_utf16Codecvt = *new utf16_codecvt();
 
 // Converts as much as fits and reports partial whenever input is left over: a stream told "ok"
 // with text left would drop that text.

@@ -23,7 +23,7 @@ protected:
     int do_encoding() const noexcept override { return 0; }
 };
 
-extern utf16_codecvt g_utf16Codecvt;
+extern utf16_codecvt& g_utf16Codecvt;
 
 class utf16_filebuf : public std::basic_filebuf<wchar_t> {
 public:

@@ -1,6 +1,8 @@
 // Navigating a browser control to a request target with its form parameters as POST data.
 #include "inet/HttpRequestUrl.h"
 
+#include "inet/UrlText.h"
+
 #include <AtlException.h>
 #include <ComPtr.h>
 
@@ -20,7 +22,8 @@ void SetBstr(VARIANT& value, const std::wstring& text)
 void CHttpRequestUrl::PostToBrowser(IWebBrowser2* browser, const std::wstring& targetFrame) const
 {
     std::wstring headerText;
-    if (!m_referrer.empty()) headerText += L"Referer: " + m_referrer + L"\r\n";
+    // The referrer's own line breaks are dropped: they would start header lines of their own.
+    if (!m_referrer.empty()) headerText += L"Referer: " + DropTabsAndLineBreaks(m_referrer) + L"\r\n";
     if (!m_params.empty()) headerText += L"Content-Type: application/x-www-form-urlencoded\r\n";
 
     ATL::CComVariant flags, headers, frame, postData;

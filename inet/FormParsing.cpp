@@ -44,7 +44,8 @@ bool BoundaryBytes(const std::wstring& boundary, std::string& bytes)
 
 } // namespace
 
-// Names end at the first '=' ("a=b=c" is a with the value b=c); no percent-decoding, no '+'.
+// Names end at the first '=' ("a=b=c" is a with the value b=c); no percent-decoding, no '+', and
+// quotes are data, not quoting.
 void ParseUrlEncoded(CFormParams& params, const std::wstring& text)
 {
     params.clear();
@@ -52,7 +53,7 @@ void ParseUrlEncoded(CFormParams& params, const std::wstring& text)
     SplitAny(text, L"&", tokens);
     for (const auto& token : tokens) {
         std::wstring name, value;
-        if (SplitNameValue(token, L'=', name, value)) params[name] = value;
+        if (SplitNameValue(token, L'=', name, value, false)) params[name] = value;
     }
 }
 

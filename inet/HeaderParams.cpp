@@ -33,7 +33,8 @@ std::wstring Lower(std::wstring text)
 
 } // namespace
 
-bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value)
+bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value,
+                    bool unquote)
 {
     return FlagOfCall([&]() -> bool {
         const size_t at = text.find(separator);
@@ -41,7 +42,7 @@ bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& n
         std::wstring key = Trimmed(text, 0, at);
         if (key.empty() || key.find_first_of(kBlanks) != std::wstring::npos) return false;
         value = Trimmed(text, at + 1, text.size());
-        Unquote(value);
+        if (unquote) Unquote(value);
         name.swap(key);
         return true;
     });

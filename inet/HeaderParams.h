@@ -20,5 +20,6 @@ void ParseHeaderText(CHeaderMap& headers, const std::wstring& text);
 HRESULT ParseHeaderText(CHeaderMap& headers, const VARIANT& text);
 
 // "name <sep> value" split at the first separator: the name trimmed (no blank inside, not
-// empty), the value trimmed and freed of one pair of enclosing quotes.
-bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value);
+// empty), the value trimmed and, when `unquote`, freed of one pair of enclosing quotes.
+bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value,
+                    bool unquote = true);

@@ -1,19 +1,13 @@
 #include "inet/PercentEncoding.h"
 
+#include "foundation/HexColor.h"
+
 #include <climits>
 #include <cwchar>
 
 namespace {
 
 const wchar_t kLowerHex[] = L"0123456789abcdef";
-
-int HexValue(wchar_t c)
-{
-    if (c >= L'0' && c <= L'9') return c - L'0';
-    if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F') return c - L'A' + 10;
-    return -1;
-}
 
 void AppendEscape(std::wstring& out, unsigned value)
 {
@@ -29,10 +23,8 @@ void AppendEscape(std::wstring& out, unsigned value)
 // nor "%5C" or "%5B" open a path or an IPv6 literal.
 wchar_t DecodableEscape(const wchar_t* text)
 {
-    const int high = HexValue(text[0]);
-    const int low = high < 0 ? -1 : HexValue(text[1]);
-    if (low < 0) return 0;
-    const wchar_t c = static_cast<wchar_t>(high * 16 + low);
+    if (!IsHexDigit(text[0]) || !IsHexDigit(text[1])) return 0;
+    const wchar_t c = static_cast<wchar_t>(HexDigitValue(text[0]) * 16 + HexDigitValue(text[1]));
     if (c < 0x20 || c == 0x7F || !IsAsciiNonMark(c)) return 0;
     if (c == L'@' || c == L'\\' || c == L'[' || c == L']') return 0;
     return c;

@@ -12,8 +12,9 @@ void SplitAny(const std::wstring& text, const std::wstring& delimiters, std::lis
     }
 }
 
-// One pass. An escape character takes the next character as it stands, inside quotes as well
-// (a quoted string "a\"b" holds a double quote); quote characters themselves are dropped.
+// One pass. Inside quotes an escape character takes the next character as it stands (a quoted
+// string "a\"b" holds a double quote); outside them it is an ordinary character, as in a header
+// value C:\dir. Quote characters themselves are dropped.
 void SplitQuoted(const std::wstring& text, std::list<std::wstring>& out, const std::wstring& separators,
                  const std::wstring& quotes, const std::wstring& escapes)
 {
@@ -24,14 +25,13 @@ void SplitQuoted(const std::wstring& text, std::list<std::wstring>& out, const s
         if (escaped) {
             field.back() = c;
             escaped = false;
-        } else if (escapes.find(c) != std::wstring::npos) {
-            field += c;
-            escaped = true;
         } else if (openQuote) {
-            if (c == openQuote)
+            if (c == openQuote) {
                 openQuote = 0;
-            else
+            } else {
                 field += c;
+                escaped = escapes.find(c) != std::wstring::npos;
+            }
         } else if (quotes.find(c) != std::wstring::npos) {
             openQuote = c;
         } else if (separators.find(c) != std::wstring::npos) {

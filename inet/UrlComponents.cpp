@@ -34,7 +34,7 @@ HRESULT CUrlComponents::Crack(const wchar_t* url)
 {
     return HResultOfCall([&]() -> HRESULT {
         Clear();
-        const std::wstring text = TrimUrlBlanks(PercentDecode(url));
+        const std::wstring text = TrimUrlBlanks(DropTabsAndLineBreaks(PercentDecode(url)));
         wchar_t scheme[33] = {}, host[257] = {}, user[129] = {}, password[129] = {}, path[2049] = {}, extra[2049] = {};
         URL_COMPONENTSW parts = {};
         parts.dwStructSize = sizeof(parts);
@@ -66,6 +66,11 @@ HRESULT CUrlComponents::Build(std::wstring& out) const
     return HResultOfCall([&]() -> HRESULT {
         std::wstring scheme = m_scheme;
         if (!scheme.empty() && scheme.back() == L':') scheme.pop_back();
+        // A port text that is no port (a local path may carry any) would wrap round in 16 bits.
+        if (!m_port.empty() && !IsPortText(m_port)) {
+            out.clear();
+            return E_FAIL;
+        }
         const int port = m_port.empty() ? 80 : _wtoi(m_port.c_str());
         URL_COMPONENTSW parts = {};
         parts.dwStructSize = sizeof(parts);
@@ -90,7 +95,7 @@ HRESULT CUrlComponents::Build(std::wstring& out) const
 // The first '?' or '#' begins the extra information: a fragment without a query is not path.
 void CUrlComponents::SetPathAndQuery(const wchar_t* pathAndQuery)
 {
-    const std::wstring text = TrimUrlBlanks(pathAndQuery ? pathAndQuery : L"");
+    const std::wstring text = TrimUrlBlanks(DropTabsAndLineBreaks(pathAndQuery ? pathAndQuery : L""));
     const size_t split = text.find_first_of(L"?#");
     if (split == std::wstring::npos)
         SetPathAndExtra(text, std::wstring());

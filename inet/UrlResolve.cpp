@@ -52,14 +52,14 @@ std::wstring Merge(const CUrlComponents& base, const std::wstring& path)
 HRESULT CUrlComponents::Resolve(const CUrlComponents& base, const wchar_t* reference)
 {
     return HResultOfCall([&]() -> HRESULT {
+        const std::wstring text = DropTabsAndLineBreaks(reference ? reference : L"");
         // Cracking decodes a reference with a scheme itself; escapes never make a scheme.
-        if (HasUrlScheme(reference)) {
-            const std::wstring text = reference;
+        if (HasUrlScheme(text.c_str())) {
             const size_t colon = text.find(L':');
             const std::wstring target = text.substr(0, colon + 1) + CReference(text.substr(colon + 1)).Recompose();
             return Crack(target.c_str());
         }
-        return ResolveWithoutScheme(base, PercentDecode(reference));
+        return ResolveWithoutScheme(base, PercentDecode(text));
     });
 }
 

@@ -48,8 +48,13 @@ bool HasValidPort(const std::wstring& url)
     const size_t colon = url.find(L':', host);
     if (colon >= end) return true;
     const std::wstring port = url.substr(colon + 1, end - colon - 1);
-    if (port.size() > 5 || port.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
-    return port.empty() || _wtoi(port.c_str()) <= 65535;
+    return port.empty() || IsPortText(port);
+}
+
+bool IsPortText(const std::wstring& port)
+{
+    if (port.empty() || port.size() > 5 || port.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
+    return _wtoi(port.c_str()) <= 65535;
 }
 
 std::wstring TrimUrlBlanks(const std::wstring& text)
@@ -58,6 +63,16 @@ std::wstring TrimUrlBlanks(const std::wstring& text)
     const size_t first = text.find_first_not_of(kBlanks);
     if (first == std::wstring::npos) return {};
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+}
+
+std::wstring DropTabsAndLineBreaks(const std::wstring& text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    for (const wchar_t c : text) {
+        if (c != L'\t' && c != L'\r' && c != L'\n') out += c;
+    }
+    return out;
 }
 
 // One pass over the input; a ".." drops the output's last segment, so every character is

@@ -11,7 +11,12 @@ void SplitAtBackslash(const wchar_t* text, std::list<std::wstring>& out);
 // False when the URL's authority holds a port that is not a number from 0 to 65535
 // (WinINet reads "h:abc" as port 0 and wraps "h:99999").
 bool HasValidPort(const std::wstring& url);
+// A port as text: one to five decimal digits, at most 65535.
+bool IsPortText(const std::wstring& port);
 // Strips leading and trailing blanks, tabs, carriage returns and line feeds.
 std::wstring TrimUrlBlanks(const std::wstring& text);
+// The text without its tabs, carriage returns and line feeds, wherever they stand: browsers drop
+// them from a link, and WinINet would send a CR LF in a path raw into the request.
+std::wstring DropTabsAndLineBreaks(const std::wstring& text);
 // The path with its "." and ".." segments applied, as RFC 3986 section 5.2.4 does it.
 std::wstring RemoveDotSegments(const std::wstring& path);

@@ -92,6 +92,34 @@ TEST(DateTimeParse, FormsOfThePatternTable)
     }
 }
 
+// The whole text is the date: a date on one line of several is no date, and a long text that
+// no form fits is answered false rather than thrown out of the parser.
+TEST(DateTimeParse, OnlyTheWholeTextIsRead)
+{
+    const struct {
+        std::wstring text;
+        bool ok;
+    } cases[] = {
+        {L"note\n2015/7/4", false},
+        {L"2015/7/4\nnote", false},
+        {L"2015/7/4 12:30\r\n2016/1/1", false},
+        {L"\n2015/7/4\r\n", true},
+        {L"2015/7/4" + std::wstring(248, L' '), true},
+        {L"2015/7/4" + std::wstring(249, L' '), false},
+        {L"2015年7月4日" + std::wstring(40000, L' ') + L"x", false},
+        {std::wstring(40000, L'1') + L"/", false},
+    };
+    for (const auto& c : cases) {
+        SystemTimeEx st;
+        bool ok = !c.ok;
+        EXPECT_NO_THROW(ok = ParseDateTime(st, c.text)) << c.text.substr(0, 40);
+        EXPECT_EQ(ok, c.ok) << c.text.substr(0, 40);
+        FILETIME ft = {};
+        EXPECT_NO_THROW(ok = FileTimeFromText(ft, c.text)) << c.text.substr(0, 40);
+        EXPECT_EQ(ok, c.ok) << c.text.substr(0, 40);
+    }
+}
+
 // Random texts of digits, separators and marks: a miss leaves the reset value, and whatever
 // FileTimeFromText accepts is a time the system itself can convert back.
 TEST(DateTimeParse, RandomTextsKeepTheInvariants)

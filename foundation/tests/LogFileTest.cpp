@@ -1,5 +1,6 @@
 #include "foundation/LogFile.h"
 
+#include "foundation/UniqueHandle.h"
 #include "tests/support/TempFolder.h"
 
 #include <shlobj.h>
@@ -160,6 +161,38 @@ TEST(LogFile, GlobalLogIsReplacedOnlyByOneThatOpened)
     EXPECT_EQ(temp.ReadFile(L"global.txt"), kMark + Utf16("kept\r\n"));
     CloseGlobalLog(); // nothing open: nothing happens
     EXPECT_FALSE(g_logFile);
+}
+
+// A global log left open is written whole when the process ends, whatever order the process's
+// objects are destroyed in. This executable runs itself to end a process with the log open.
+TEST(LogFile, GlobalLogLeftOpenIsWrittenWholeAtExit)
+{
+    wchar_t childPath[MAX_PATH] = {};
+    if (::GetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", childPath, MAX_PATH) > 0) {
+        ASSERT_TRUE(OpenGlobalLog(childPath));
+        *g_logFile << L"ab\n" << std::flush << L"cd\n";
+        return; // "cd" stays in the stream's buffer until the process ends
+    }
+    CTempFolder temp;
+    const std::wstring path = temp / L"left-open.txt";
+    wchar_t exe[MAX_PATH] = {};
+    ASSERT_GT(::GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
+    std::wstring command =
+        L"\"" + std::wstring(exe) + L"\" --gtest_filter=LogFile.GlobalLogLeftOpenIsWrittenWholeAtExit";
+    ASSERT_TRUE(::SetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", path.c_str()));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    const BOOL started =
+        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    ::SetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", nullptr);
+    ASSERT_TRUE(started);
+    const CUniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    ASSERT_EQ(::WaitForSingleObject(info.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    ASSERT_TRUE(::GetExitCodeProcess(info.hProcess, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(temp.ReadFile(L"left-open.txt"), kMark + Utf16("ab\r\ncd\r\n"));
 }
 
 // Lines written under the log's lock by two threads never mix within a line.

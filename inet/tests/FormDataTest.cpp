@@ -69,6 +69,20 @@ TEST(FormData, ParseUrlEncodedTable)
     EXPECT_EQ((CFormParams{{L"\u540d", L"\u5024"}}), wide);
 }
 
+// Quotes in a url-encoded body are data: a value sent as "a b" keeps its quotes.
+TEST(FormData, ParseUrlEncodedKeepsQuotes)
+{
+    const CFormParams expected = {{L"q", L"\"a b\""}, {L"r", L"'x'"}, {L"\"n\"", L"1"}};
+    CFormParams params;
+    ParseUrlEncoded(params, std::string("q=\"a b\"&r='x'&\"n\"=1"));
+    EXPECT_EQ(expected, params);
+    std::wstring text;
+    FormatParameters(expected, text);
+    CFormParams back;
+    ParseUrlEncoded(back, text);
+    EXPECT_EQ(expected, back);
+}
+
 std::string Crlf(const char* text)
 {
     std::string out;

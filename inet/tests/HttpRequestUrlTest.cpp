@@ -196,6 +196,16 @@ TEST_F(BrowserPost, ParametersBecomeAnEncodedBody)
     EXPECT_EQ("b=&q=a%26b%3Dc%20d", m_browser->m_postData);
 }
 
+// A referrer holding a line break adds no header line of its own.
+TEST_F(BrowserPost, ReferrerCannotAddHeaderLines)
+{
+    CHttpRequestUrl target = Target(L"http://h/page.html");
+    target.m_referrer = L"http://r/\r\nX-Injected: 1\n";
+    target.PostToBrowser(m_holder, L"");
+    ASSERT_EQ(1, m_browser->m_navigations);
+    EXPECT_EQ(L"Referer: http://r/X-Injected: 1\r\n", m_browser->m_headers);
+}
+
 TEST_F(BrowserPost, UnbuildableBodyNavigatesNowhere)
 {
     CHttpRequestUrl target = Target(L"http://h/post.cgi");

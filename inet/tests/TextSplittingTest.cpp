@@ -55,6 +55,20 @@ TEST(TextSplitting, QuotedTable)
     for (const auto& c : cases) EXPECT_EQ(c.tokens, Tokens(SplitParameters, c.text)) << c.text;
 }
 
+// A backslash escapes only inside a quoted string; outside one it is an ordinary character.
+TEST(TextSplitting, BackslashOutsideQuotesStays)
+{
+    const struct {
+        const wchar_t* text;
+        Words tokens;
+    } cases[] = {
+        {L"X-Path: C:\\dir\\file", {L"X-Path: C:\\dir\\file"}},
+        {L"a\\;b", {L"a\\", L"b"}},
+        {L"p=a\\b; q=\"c\\\"d\\\\e\"", {L"p=a\\b", L" q=c\"d\\e"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.tokens, Tokens(SplitParameters, c.text)) << c.text;
+}
+
 TEST(TextSplitting, LinesIgnoreQuotes)
 {
     EXPECT_EQ((Words{L"User-Agent: Bob's client", L"Host: h", L"X: \"open"}),

@@ -59,6 +59,27 @@ TEST(UrlComponents, CrackKeepsControlEscapes)
     EXPECT_EQ(L"", failed.m_url);
 }
 
+// Tabs and line breaks inside a URL text are dropped, as browsers drop them from a link: a raw
+// CR LF in a path would reach the request line as it stands.
+TEST(UrlComponents, CrackDropsTabsAndLineBreaks)
+{
+    const struct {
+        const wchar_t* url;
+        const wchar_t* path;
+        const wchar_t* extra;
+    } cases[] = {
+        {L"http://h/a\r\nX-Injected: 1", L"/aX-Injected: 1", L""},
+        {L"http://h/a/\n\tb.html?x=\r1", L"/a/b.html", L"?x=1"},
+    };
+    for (const auto& c : cases) {
+        CUrlComponents parts;
+        ASSERT_EQ(S_OK, parts.Crack(c.url));
+        EXPECT_EQ(c.path, parts.m_path);
+        EXPECT_EQ(c.extra, parts.m_extra);
+        EXPECT_EQ(0u, inettest::CountControls(parts.m_url));
+    }
+}
+
 // Hosts and ports are what the text says, or the crack fails.
 TEST(UrlComponents, HostsAndPortsAreNotGuessed)
 {
@@ -127,6 +148,16 @@ TEST(UrlComponents, BuildAndServerTexts)
     other.m_port.clear();
     ASSERT_EQ(S_OK, other.Build(built));
     EXPECT_EQ(L"ftp://h:80/a", built);
+
+    // A port text that is no port (a local path may carry any) builds nothing.
+    for (const wchar_t* port : {L"99999", L"65536", L"abc", L"8a", L"-1"}) {
+        other.m_port = port;
+        built = L"old";
+        EXPECT_EQ(E_FAIL, other.Build(built)) << port;
+    }
+    other.m_port = L"65535";
+    ASSERT_EQ(S_OK, other.Build(built));
+    EXPECT_EQ(L"ftp://h:65535/a", built);
 
     const struct {
         const wchar_t* host;
