@@ -1,0 +1,96 @@
+#include "inet/InternetStatusCallback.h"
+
+#include "foundation/LastError.h"
+#include "inet/InternetSession.h"
+
+CInternetStatusCallback::CInternetStatusCallback() : m_event(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+void CInternetStatusCallback::Reset()
+{
+    m_handle = nullptr;
+    m_completed = false;
+    m_result = S_OK;
+    ::ResetEvent(m_event.Get());
+}
+
+HRESULT CInternetStatusCallback::Wait(DWORD, bool) { return S_OK; }
+
+void CInternetStatusCallback::OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information,
+                                       DWORD)
+{
+    const auto number = [information] { return information ? *static_cast<const DWORD*>(information) : 0; };
+    switch (status) {
+    case INTERNET_STATUS_RESOLVING_NAME: OnResolvingName(session, handle, information); break;
+    case INTERNET_STATUS_NAME_RESOLVED: OnNameResolved(session, handle, information); break;
+    case INTERNET_STATUS_CONNECTING_TO_SERVER: OnConnectingToServer(session, handle, information); break;
+    case INTERNET_STATUS_CONNECTED_TO_SERVER: OnConnectedToServer(session, handle, information); break;
+    case INTERNET_STATUS_SENDING_REQUEST: OnSendingRequest(session, handle); break;
+    case INTERNET_STATUS_REQUEST_SENT: OnRequestSent(session, handle, number()); break;
+    case INTERNET_STATUS_RECEIVING_RESPONSE: OnReceivingResponse(session, handle); break;
+    case INTERNET_STATUS_RESPONSE_RECEIVED: OnResponseReceived(session, handle, number()); break;
+    case INTERNET_STATUS_CLOSING_CONNECTION: OnClosingConnection(session, handle); break;
+    case INTERNET_STATUS_CONNECTION_CLOSED: OnConnectionClosed(session, handle); break;
+    case INTERNET_STATUS_HANDLE_CREATED: OnHandleCreated(session, handle, information); break;
+    case INTERNET_STATUS_HANDLE_CLOSING: OnHandleClosing(session, handle); break;
+    case INTERNET_STATUS_DETECTING_PROXY: OnDetectingProxy(session, handle); break;
+    case INTERNET_STATUS_REQUEST_COMPLETE: OnRequestComplete(session, handle, information); break;
+    case INTERNET_STATUS_REDIRECT: OnRedirect(session, handle, static_cast<const wchar_t*>(information)); break;
+    case INTERNET_STATUS_INTERMEDIATE_RESPONSE: OnIntermediateResponse(session, handle); break;
+    case INTERNET_STATUS_STATE_CHANGE: OnStateChange(session, handle, number()); break;
+    default: break;
+    }
+}
+
+void CInternetStatusCallback::OnHandleCreated(CInternetSession* session, HINTERNET, void* information)
+{
+    const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(information);
+    const auto created = result ? reinterpret_cast<HINTERNET>(result->dwResult) : nullptr;
+    m_handle = created;
+    // Later notifications of the new handle find the session through its context value.
+    if (created && session) {
+        DWORD_PTR context = session->GetContextValue();
+        ::InternetSetOptionW(created, INTERNET_OPTION_CONTEXT_VALUE, &context, sizeof(context));
+    }
+    Complete(S_OK);
+}
+
+void CInternetStatusCallback::OnRequestComplete(CInternetSession*, HINTERNET, void* information)
+{
+    const auto* result = static_cast<const INTERNET_ASYNC_RESULT*>(information);
+    // A refused connection or a failed read completes too: its error is the operation's result.
+    Complete(!result || result->dwResult ? S_OK : FailureFromWin32(result->dwError));
+}
+
+void CInternetStatusCallback::OnHandleClosing(CInternetSession*, HINTERNET handle)
+{
+    if (handle && handle == m_watched.load()) {
+        m_watchedClosing = true;
+        ::SetEvent(m_event.Get());
+    }
+}
+
+void CInternetStatusCallback::Complete(HRESULT result)
+{
+    m_result = result;
+    m_completed = true;
+    ::SetEvent(m_event.Get());
+}
+
+void CInternetStatusCallback::WatchClosing(HINTERNET handle)
+{
+    m_watchedClosing = false;
+    m_watched = handle;
+}
+
+bool CInternetStatusCallback::WaitSettled(DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        if (m_completed.load() || m_watchedClosing.load()) return true;
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= timeoutMs) return false;
+        ::WaitForSingleObject(m_event.Get(), timeoutMs - spent);
+        // The event also stays set from earlier completions: look again without spinning.
+        if (!m_completed.load() && !m_watchedClosing.load()) ::Sleep(10);
+    }
+}
