@@ -1,4 +1,4 @@
-// String-table ids of the HTTP client's messages.
+// String-table ids of the HTTP client library's messages.
 #pragma once
 
 // HTTP client: sessions, requests, downloads.

@@ -1,0 +1,184 @@
+#include "inet/UrlComponents.h"
+
+#include "foundation/PathHelpers.h"
+#include "inet/Charset.h"
+#include "inet/Md5.h"
+#include "inet/PercentEncoding.h"
+#include "inet/TextSplitting.h"
+#include "inet/UrlText.h"
+
+#include <wininet.h>
+
+#include <list>
+#include <sstream>
+
+namespace {
+
+const std::wstring& PathOrRoot(const std::wstring& path)
+{
+    static const std::wstring kRoot = L"/";
+    return path.empty() ? kRoot : path;
+}
+
+} // namespace
+
+void CUrlComponents::Clear()
+{
+    for (std::wstring* field : {&m_host, &m_url, &m_path, &m_port, &m_scheme, &m_extra, &m_dir, &m_fileName, &m_ext})
+        field->clear();
+}
+
+HRESULT CUrlComponents::Crack(const wchar_t* url)
+{
+    Clear();
+    const std::wstring text = TrimUrlBlanks(PercentDecode(url));
+    wchar_t scheme[33] = {}, host[257] = {}, user[129] = {}, password[129] = {}, path[2049] = {}, extra[2049] = {};
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszScheme = scheme;
+    parts.dwSchemeLength = ARRAYSIZE(scheme);
+    parts.lpszHostName = host;
+    parts.dwHostNameLength = ARRAYSIZE(host);
+    parts.lpszUserName = user;
+    parts.dwUserNameLength = ARRAYSIZE(user);
+    parts.lpszPassword = password;
+    parts.dwPasswordLength = ARRAYSIZE(password);
+    parts.lpszUrlPath = path;
+    parts.dwUrlPathLength = ARRAYSIZE(path);
+    parts.lpszExtraInfo = extra;
+    parts.dwExtraInfoLength = ARRAYSIZE(extra);
+    if (!::InternetCrackUrlW(text.c_str(), 0, 0, &parts)) return E_FAIL;
+    m_url = text;
+    m_host.assign(host, parts.dwHostNameLength);
+    m_path.assign(path, parts.dwUrlPathLength);
+    DeriveFileParts();
+    if (parts.nPort != 80) m_port = std::to_wstring(parts.nPort);
+    m_scheme.assign(scheme, parts.dwSchemeLength);
+    m_scheme += L':';
+    m_extra.assign(extra, parts.dwExtraInfoLength);
+    return S_OK;
+}
+
+HRESULT CUrlComponents::Build(std::wstring& out) const
+{
+    std::wstring scheme = m_scheme;
+    if (!scheme.empty() && scheme.back() == L':') scheme.pop_back();
+    const int port = m_port.empty() ? 80 : _wtoi(m_port.c_str());
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.lpszScheme = const_cast<wchar_t*>(scheme.c_str());
+    parts.lpszHostName = const_cast<wchar_t*>(m_host.c_str());
+    parts.nPort = static_cast<INTERNET_PORT>(port);
+    // Null credentials, not empty ones: WinINet writes "http://:@h/" for empty texts.
+    parts.lpszUrlPath = const_cast<wchar_t*>(m_path.c_str());
+    parts.lpszExtraInfo = const_cast<wchar_t*>(m_extra.c_str());
+    std::wstring buffer(2084, L'\0');
+    DWORD length = static_cast<DWORD>(buffer.size());
+    if (!::InternetCreateUrlW(&parts, ICU_ESCAPE, buffer.data(), &length)) {
+        out.clear();
+        return E_FAIL;
+    }
+    buffer.resize(length);
+    out.swap(buffer);
+    return S_OK;
+}
+
+// The first '?' or '#' begins the extra information: a fragment without a query is not path.
+void CUrlComponents::SetPathAndQuery(const wchar_t* pathAndQuery)
+{
+    const std::wstring text = TrimUrlBlanks(pathAndQuery ? pathAndQuery : L"");
+    const size_t split = text.find_first_of(L"?#");
+    if (split == std::wstring::npos)
+        SetPathAndExtra(text, std::wstring());
+    else
+        SetPathAndExtra(text.substr(0, split), text.substr(split));
+}
+
+void CUrlComponents::SetPathAndExtra(const std::wstring& path, const std::wstring& extra)
+{
+    m_path = path;
+    m_extra = extra;
+    DeriveFileParts();
+    std::wostringstream url;
+    WriteServer(url, true);
+    url << m_path << m_extra;
+    m_url = url.str();
+}
+
+void CUrlComponents::DeriveFileParts()
+{
+    m_dir = m_path;
+    m_fileName.clear();
+    SplitFileName(m_dir, m_fileName);
+    const size_t dot = m_fileName.rfind(L'.');
+    m_ext = dot == std::wstring::npos ? std::wstring() : m_fileName.substr(dot + 1);
+}
+
+bool CUrlComponents::IsSameServer(const CUrlComponents& other) const
+{
+    return m_host == other.m_host && m_port == other.m_port && m_scheme == other.m_scheme;
+}
+
+int CUrlComponents::Locate(const CUrlComponents& other) const
+{
+    if (!IsSameServer(other)) return 2;
+    return StartsWith(other.m_path, m_dir.c_str()) ? 0 : 1;
+}
+
+bool CUrlComponents::Equals(const CUrlComponents& other) const
+{
+    return IsSameServer(other) && m_extra == other.m_extra && PathOrRoot(m_path) == PathOrRoot(other.m_path);
+}
+
+bool CUrlComponents::EqualsDecoded(const CUrlComponents& other) const
+{
+    if (!IsSameServer(other) || m_extra != other.m_extra) return false;
+    return m_path == other.m_path || PathOrRoot(PercentDecode(m_path)) == PathOrRoot(PercentDecode(other.m_path));
+}
+
+std::wstring CUrlComponents::GetExtensionLower() const
+{
+    std::wstring ext = m_ext;
+    for (wchar_t& c : ext) {
+        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    }
+    return ext;
+}
+
+void CUrlComponents::WriteServer(std::wostream& out, bool withSlashes) const
+{
+    out << m_scheme;
+    if (withSlashes) out << L"//";
+    out << m_host;
+    if (!m_port.empty()) out << L':' << m_port;
+}
+
+void CUrlComponents::WriteDomainKey(std::wostream& out) const
+{
+    std::list<std::wstring> labels;
+    SplitAny(m_host, L".", labels);
+    if (labels.empty()) return;
+    const bool super = labels.size() >= 3;
+    if (super) labels.pop_front();
+    out << (super ? L"super:" : L"sub:");
+    bool first = true;
+    for (const auto& label : labels) {
+        if (!first) out << L'.';
+        out << label;
+        first = false;
+    }
+}
+
+HRESULT CUrlComponents::GetDirectoryHash(std::wstring& out, const std::wstring& prefix) const
+{
+    std::string bytes;
+    if (!WideToMultiByte(bytes, m_dir, CP_THREAD_ACP)) return E_FAIL;
+    std::string digest;
+    const HRESULT hr = Md5Bytes(digest, bytes);
+    if (FAILED(hr)) return hr;
+    std::wostringstream text;
+    text << prefix << std::uppercase << std::hex;
+    for (unsigned char b : digest) text << static_cast<unsigned>(b);
+    out = text.str();
+    return S_OK;
+}
