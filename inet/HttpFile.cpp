@@ -7,6 +7,13 @@
 
 #include <urlmon.h>
 
+namespace {
+
+// How long a redirected request waits for the further completions Wine sends.
+constexpr DWORD kExtraCompletionWait = 300;
+
+} // namespace
+
 CInternetFile::~CInternetFile() { Close(); }
 
 CInternetSession* CInternetFile::GetSession() const { return m_connection ? m_connection->GetSession() : nullptr; }
@@ -103,8 +110,16 @@ HRESULT CHttpFile::EndRequest()
     if (session) session->ResetCallback();
     if (::HttpEndRequestW(m_handle, nullptr, HSR_INITIATE, GetContextValue())) return S_OK;
     const DWORD error = ::GetLastError();
-    if (IsPending(session, error)) return WaitPending(session, BINDSTATUS_CONNECTING, true);
-    throw CInternetException(m_handle, 9, error);
+    if (!IsPending(session, error)) throw CInternetException(m_handle, 9, error);
+    const HRESULT hr = WaitPending(session, BINDSTATUS_CONNECTING, true);
+    if (FAILED(hr)) return hr;
+    // Wine completes once more for every redirect it followed: those completions are awaited
+    // here, so that the next read does not take one of them for its own.
+    CInternetStatusCallback* callback = CallbackOf(session);
+    const unsigned redirects = callback->GetRedirectCount();
+    if (redirects && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
+        return callback->GetCompletionResult();
+    return hr;
 }
 
 void CHttpFile::QueryInfo(DWORD level, std::wstring& text)

@@ -3,9 +3,61 @@
 #include "inet/InternetSession.h"
 #include "inet/InternetStatusCallbackBS.h"
 
+#include <unordered_map>
+
+namespace {
+
+// Live handle objects by key; notifications run under the lock, so an object waits in its
+// destructor until a notification that found it has returned.
+struct CHandleRegistry {
+    CRITICAL_SECTION lock;
+    std::unordered_map<DWORD_PTR, const CInternetHandle*> handles;
+    DWORD_PTR next = 1;
+    CHandleRegistry() { ::InitializeCriticalSection(&lock); }
+};
+
+CHandleRegistry& Registry()
+{
+    // Never destroyed: WinINet's threads may report after static destruction has begun.
+    static CHandleRegistry* registry = new CHandleRegistry;
+    return *registry;
+}
+
+DWORD_PTR Register(const CInternetHandle* handle)
+{
+    CHandleRegistry& registry = Registry();
+    ::EnterCriticalSection(&registry.lock);
+    const DWORD_PTR key = registry.next++;
+    registry.handles[key] = handle;
+    ::LeaveCriticalSection(&registry.lock);
+    return key;
+}
+
+} // namespace
+
+CInternetHandle::CInternetHandle() : m_key(Register(this)) {}
+
 CInternetHandle::~CInternetHandle()
 {
     if (m_handle && ::InternetCloseHandle(m_handle)) m_handle = nullptr;
+    CHandleRegistry& registry = Registry();
+    ::EnterCriticalSection(&registry.lock);
+    registry.handles.erase(m_key);
+    ::LeaveCriticalSection(&registry.lock);
+}
+
+void CInternetHandle::WithLiveHandle(DWORD_PTR key, void (*notify)(const CInternetHandle&, void*), void* argument)
+{
+    CHandleRegistry& registry = Registry();
+    ::EnterCriticalSection(&registry.lock);
+    const auto it = registry.handles.find(key);
+    if (it != registry.handles.end()) {
+        try {
+            notify(*it->second, argument);
+        } catch (...) {
+        }
+    }
+    ::LeaveCriticalSection(&registry.lock);
 }
 
 bool CInternetHandle::Close()

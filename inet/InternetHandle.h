@@ -1,6 +1,8 @@
 #pragma once
 // Owner of one WinINet handle; the base of session, connection and request. The handle's
-// context value is this object, through which the status thunk finds the session.
+// context value is a key that names this object for as long as it lives: WinINet may still
+// report on an operation it could not be made to give up after the object is gone, and a key
+// is never given twice, so a late report finds nothing instead of freed memory or a newcomer.
 #include <windows.h>
 #include <wininet.h>
 
@@ -9,7 +11,7 @@ class CInternetStatusCallback;
 
 class CInternetHandle {
 public:
-    CInternetHandle() = default;
+    CInternetHandle();
     CInternetHandle(const CInternetHandle&) = delete;
     CInternetHandle& operator=(const CInternetHandle&) = delete;
     virtual ~CInternetHandle();
@@ -19,7 +21,11 @@ public:
     virtual CInternetSession* GetSession() const { return nullptr; }
 
     HINTERNET GetHandle() const { return m_handle; }
-    DWORD_PTR GetContextValue() const { return reinterpret_cast<DWORD_PTR>(this); }
+    DWORD_PTR GetContextValue() const { return m_key; }
+
+    // Calls `notify` with the live handle object registered under `key`, if any; the object is
+    // not destroyed before `notify` returns.
+    static void WithLiveHandle(DWORD_PTR key, void (*notify)(const CInternetHandle&, void*), void* argument);
 
 protected:
     // Reset the session's callback, close, and wait when the close pends in an asynchronous session.
@@ -34,4 +40,7 @@ protected:
     HINTERNET m_handle = nullptr;
     // Set when a given-up operation did not settle in time: its buffers must not be released.
     bool m_unsettled = false;
+
+private:
+    const DWORD_PTR m_key;
 };

@@ -9,19 +9,27 @@
 
 namespace {
 
-// Every context value is a CInternetHandle: the session itself, or a connection or request
-// whose session is reached through it. Exceptions stop here, on WinINet's thread.
+struct CNotification {
+    HINTERNET handle;
+    DWORD status;
+    void* information;
+    DWORD length;
+};
+
+void Notify(const CInternetHandle& owner, void* argument)
+{
+    const auto& n = *static_cast<const CNotification*>(argument);
+    CInternetSession* session = owner.GetSession();
+    CInternetStatusCallback* callback = session ? session->GetStatusCallback() : nullptr;
+    if (callback) callback->OnStatus(session, n.handle, n.status, n.information, n.length);
+}
+
+// Every context value is the key of a CInternetHandle: the session itself, or a connection or
+// request whose session is reached through it. Exceptions stop here, on WinINet's thread.
 void CALLBACK StatusThunk(HINTERNET handle, DWORD_PTR context, DWORD status, LPVOID information, DWORD length)
 {
-    const auto* owner = reinterpret_cast<const CInternetHandle*>(context);
-    if (!owner) return;
-    CInternetSession* session = owner->GetSession();
-    CInternetStatusCallback* callback = session ? session->GetStatusCallback() : nullptr;
-    if (!callback) return;
-    try {
-        callback->OnStatus(session, handle, status, information, length);
-    } catch (...) {
-    }
+    CNotification notification{handle, status, information, length};
+    CInternetHandle::WithLiveHandle(context, Notify, &notification);
 }
 
 } // namespace

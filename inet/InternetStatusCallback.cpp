@@ -10,6 +10,8 @@ void CInternetStatusCallback::Reset()
     m_handle = nullptr;
     m_completed = false;
     m_result = S_OK;
+    m_completionCount = 0;
+    m_redirectCount = 0;
     ::ResetEvent(m_event.Get());
 }
 
@@ -34,7 +36,9 @@ void CInternetStatusCallback::OnStatus(CInternetSession* session, HINTERNET hand
     case INTERNET_STATUS_HANDLE_CLOSING: OnHandleClosing(session, handle); break;
     case INTERNET_STATUS_DETECTING_PROXY: OnDetectingProxy(session, handle); break;
     case INTERNET_STATUS_REQUEST_COMPLETE: OnRequestComplete(session, handle, information); break;
-    case INTERNET_STATUS_REDIRECT: OnRedirect(session, handle, static_cast<const wchar_t*>(information)); break;
+    case INTERNET_STATUS_REDIRECT:
+        ++m_redirectCount;
+        OnRedirect(session, handle, static_cast<const wchar_t*>(information)); break;
     case INTERNET_STATUS_INTERMEDIATE_RESPONSE: OnIntermediateResponse(session, handle); break;
     case INTERNET_STATUS_STATE_CHANGE: OnStateChange(session, handle, number()); break;
     default: break;
@@ -72,6 +76,7 @@ void CInternetStatusCallback::OnHandleClosing(CInternetSession*, HINTERNET handl
 void CInternetStatusCallback::Complete(HRESULT result)
 {
     m_result = result;
+    ++m_completionCount;
     m_completed = true;
     ::SetEvent(m_event.Get());
 }
@@ -80,6 +85,16 @@ void CInternetStatusCallback::WatchClosing(HINTERNET handle)
 {
     m_watchedClosing = false;
     m_watched = handle;
+}
+
+bool CInternetStatusCallback::WaitForCompletions(unsigned count, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    while (m_completionCount.load() < count) {
+        if (::GetTickCount() - start >= timeoutMs) return false;
+        ::Sleep(5);
+    }
+    return true;
 }
 
 bool CInternetStatusCallback::WaitSettled(DWORD timeoutMs)

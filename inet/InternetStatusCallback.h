@@ -50,6 +50,12 @@ public:
     void WatchClosing(HINTERNET handle);
     bool WaitSettled(DWORD timeoutMs);
 
+    // Completions and redirects since the last Reset. Wine completes an operation that followed
+    // redirects once more for each redirect; a later operation must not take those for its own.
+    unsigned GetCompletionCount() const { return m_completionCount.load(); }
+    unsigned GetRedirectCount() const { return m_redirectCount.load(); }
+    bool WaitForCompletions(unsigned count, DWORD timeoutMs);
+
 protected:
     void Complete(HRESULT result);
     // Wakes the waiter without completing (a progress report or an idle check is due).
@@ -61,5 +67,7 @@ private:
     std::atomic<HRESULT> m_result{S_OK};
     std::atomic<HINTERNET> m_watched{nullptr};
     std::atomic<bool> m_watchedClosing{false};
+    std::atomic<unsigned> m_completionCount{0};
+    std::atomic<unsigned> m_redirectCount{0};
     CUniqueKernelHandle m_event;
 };

@@ -115,7 +115,9 @@ TEST(HttpHandles, TheSessionIsTheContextValueAtPointerSize)
     DWORD size = sizeof(context);
     ASSERT_TRUE(::InternetQueryOptionW(session.GetHandle(), INTERNET_OPTION_CONTEXT_VALUE, &context, &size));
     EXPECT_EQ(size, sizeof(void*));
-    EXPECT_EQ(context, reinterpret_cast<DWORD_PTR>(static_cast<CInternetHandle*>(&session)));
+    EXPECT_EQ(context, session.GetContextValue());
+    CInternetSession other;
+    EXPECT_NE(other.GetContextValue(), session.GetContextValue());
     EXPECT_EQ(sizeof(INTERNET_BUFFERSA), sizeof(void*) == 8 ? 56u : 40u);
 }
 
