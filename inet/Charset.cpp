@@ -1,6 +1,7 @@
 #include "inet/Charset.h"
 
 #include "foundation/TextHelpers.h"
+#include "inet/NoThrow.h"
 
 #include <cwchar>
 
@@ -24,20 +25,22 @@ UINT CharsetToCodePage(const wchar_t* name)
 // Sized by the conversion's own length query: UTF-8 takes three bytes for most Japanese characters.
 bool WideToMultiByte(std::string& out, const std::wstring& text, UINT codePage)
 {
-    if (text.empty()) {
-        out.clear();
+    return FlagOfCall([&]() -> bool {
+        if (text.empty()) {
+            out.clear();
+            return true;
+        }
+        if (text.size() > kMaxConvertedBytes) return false;
+        const int length = static_cast<int>(text.size());
+        const int needed = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+        if (needed <= 0 || static_cast<size_t>(needed) > kMaxConvertedBytes) return false;
+        std::string bytes(static_cast<size_t>(needed), '\0');
+        const int done = ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
+        if (done <= 0) return false;
+        bytes.resize(static_cast<size_t>(done));
+        out.swap(bytes);
         return true;
-    }
-    if (text.size() > kMaxConvertedBytes) return false;
-    const int length = static_cast<int>(text.size());
-    const int needed = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    if (needed <= 0 || static_cast<size_t>(needed) > kMaxConvertedBytes) return false;
-    std::string bytes(static_cast<size_t>(needed), '\0');
-    const int done = ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
-    if (done <= 0) return false;
-    bytes.resize(static_cast<size_t>(done));
-    out.swap(bytes);
-    return true;
+    });
 }
 
 char* WideToMultiByteBuffer(char* out, const wchar_t* text, int size, UINT codePage)

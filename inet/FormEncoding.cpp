@@ -1,10 +1,10 @@
 #include "inet/FormData.h"
 
 #include "inet/Charset.h"
+#include "inet/NoThrow.h"
 #include "inet/PercentEncoding.h"
 #include "inet/VariantData.h"
 
-#include <new>
 
 namespace {
 
@@ -35,7 +35,7 @@ bool IsUnreserved(wchar_t c) { return IsAsciiAlnum(c) || c == L'-' || c == L'.' 
 // A text that does not convert into the code page is an error, never an empty or shortened body.
 HRESULT FormEncode(const CFormParams& params, std::string& bytes, UINT codePage)
 {
-    try {
+    return HResultOfCall([&]() -> HRESULT {
         std::string body;
         for (const auto& [name, value] : params) {
             if (!body.empty()) body += '&';
@@ -45,9 +45,7 @@ HRESULT FormEncode(const CFormParams& params, std::string& bytes, UINT codePage)
         }
         bytes.swap(body);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }
 
 void FormatParameters(const CFormParams& params, std::wstring& text)
@@ -75,11 +73,9 @@ HRESULT ParamsToVariant(const CFormParams& params, VARIANT& value)
 
 HRESULT ParamsToVariantUtf16(const CFormParams& params, VARIANT& value)
 {
-    try {
+    return HResultOfCall([&]() -> HRESULT {
         std::wstring text;
         FormatParameters(params, text);
         return WStringToVariantUtf16(value, text);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }

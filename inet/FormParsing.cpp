@@ -1,15 +1,12 @@
 #include "inet/FormData.h"
 
 #include "foundation/CodePage.h"
-#include "foundation/Exception.h"
-#include "foundation/LastError.h"
-#include "inet/Charset.h"
+#include "inet/NoThrow.h"
 #include "inet/TextSplitting.h"
 #include "inet/VariantData.h"
 
 #include <algorithm>
 #include <list>
-#include <new>
 
 namespace {
 
@@ -109,7 +106,7 @@ void ParseMultipart(CFormParams& params, const std::string& bytes, const std::ws
 
 HRESULT ParseFormBody(CFormParams& params, const VARIANT& body, const VARIANT& headers)
 {
-    try {
+    return HResultOfCall([&]() -> HRESULT {
         params.clear();
         std::string bytes;
         HRESULT hr = VariantToByteString(bytes, body);
@@ -127,9 +124,5 @@ HRESULT ParseFormBody(CFormParams& params, const VARIANT& body, const VARIANT& h
         }
         ParseUrlEncoded(params, bytes);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    } catch (const my::CException& e) {
-        return FailureOrFail(static_cast<HRESULT>(e.m_code));
-    }
+    });
 }

@@ -1,5 +1,6 @@
 #include "inet/HeaderParams.h"
 
+#include "inet/NoThrow.h"
 #include "inet/TextSplitting.h"
 #include "inet/VariantData.h"
 
@@ -34,23 +35,27 @@ std::wstring Lower(std::wstring text)
 
 bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value)
 {
-    const size_t at = text.find(separator);
-    if (at == std::wstring::npos) return false;
-    std::wstring key = Trimmed(text, 0, at);
-    if (key.empty() || key.find_first_of(kBlanks) != std::wstring::npos) return false;
-    value = Trimmed(text, at + 1, text.size());
-    Unquote(value);
-    name.swap(key);
-    return true;
+    return FlagOfCall([&]() -> bool {
+        const size_t at = text.find(separator);
+        if (at == std::wstring::npos) return false;
+        std::wstring key = Trimmed(text, 0, at);
+        if (key.empty() || key.find_first_of(kBlanks) != std::wstring::npos) return false;
+        value = Trimmed(text, at + 1, text.size());
+        Unquote(value);
+        name.swap(key);
+        return true;
+    });
 }
 
 // Names end at the first ':' ("Host:127.0.0.1:8080" is the host 127.0.0.1:8080).
 bool SplitHeaderLine(const std::wstring& line, std::wstring& name, std::wstring& value)
 {
-    std::wstring key;
-    if (!SplitNameValue(line, L':', key, value)) return false;
-    name = Lower(key);
-    return true;
+    return FlagOfCall([&]() -> bool {
+        std::wstring key;
+        if (!SplitNameValue(line, L':', key, value)) return false;
+        name = Lower(key);
+        return true;
+    });
 }
 
 void ParseHeaderLine(CHeaderMap& headers, const std::wstring& line)
@@ -78,13 +83,11 @@ void ParseHeaderText(CHeaderMap& headers, const std::wstring& text)
 
 HRESULT ParseHeaderText(CHeaderMap& headers, const VARIANT& text)
 {
-    try {
+    return HResultOfCall([&]() -> HRESULT {
         std::wstring value;
         const HRESULT hr = VariantToWString(value, text);
         if (hr != S_OK) return hr;
         ParseHeaderText(headers, value);
         return S_OK;
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+    });
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/LastError.h"
 #include "foundation/ScopeExit.h"
+#include "inet/NoThrow.h"
 
 #include <wincrypt.h>
 
@@ -35,13 +36,15 @@ HRESULT HashInto(std::string& digest, HCRYPTHASH hash, const std::string& data)
 
 HRESULT Md5Bytes(std::string& out, const std::string& data)
 {
-    out.clear();
-    HCRYPTPROV provider = 0;
-    if (!::CryptAcquireContextW(&provider, nullptr, MS_STRONG_PROV_W, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
-        return LastErrorAsHResult();
-    const auto releaseProvider = ScopeExit([provider] { ::CryptReleaseContext(provider, 0); });
-    HCRYPTHASH hash = 0;
-    if (!::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash)) return LastErrorAsHResult();
-    const auto destroyHash = ScopeExit([hash] { ::CryptDestroyHash(hash); });
-    return HashInto(out, hash, data);
+    return HResultOfCall([&]() -> HRESULT {
+        out.clear();
+        HCRYPTPROV provider = 0;
+        if (!::CryptAcquireContextW(&provider, nullptr, MS_STRONG_PROV_W, PROV_RSA_FULL, CRYPT_VERIFYCONTEXT))
+            return LastErrorAsHResult();
+        const auto releaseProvider = ScopeExit([provider] { ::CryptReleaseContext(provider, 0); });
+        HCRYPTHASH hash = 0;
+        if (!::CryptCreateHash(provider, CALG_MD5, 0, 0, &hash)) return LastErrorAsHResult();
+        const auto destroyHash = ScopeExit([hash] { ::CryptDestroyHash(hash); });
+        return HashInto(out, hash, data);
+    });
 }

@@ -25,6 +25,8 @@ void AppendEscape(std::wstring& out, unsigned value)
 // The escape at `text` (after its '%') as the character it stands for, or 0 when it stays.
 // Exactly two hexadecimal digits: the C library would also take " 9" and "+9".
 // Controls and DEL stay escaped: WinINet sends CR LF in a path raw, and a NUL cuts the URL.
+// So do the characters that delimit a host: "http://good%40evil/" must not name the host evil,
+// nor "%5C" or "%5B" open a path or an IPv6 literal.
 wchar_t DecodableEscape(const wchar_t* text)
 {
     const int high = HexValue(text[0]);
@@ -32,6 +34,7 @@ wchar_t DecodableEscape(const wchar_t* text)
     if (low < 0) return 0;
     const wchar_t c = static_cast<wchar_t>(high * 16 + low);
     if (c < 0x20 || c == 0x7F || !IsAsciiNonMark(c)) return 0;
+    if (c == L'@' || c == L'\\' || c == L'[' || c == L']') return 0;
     return c;
 }
 

@@ -1,8 +1,10 @@
 #include "inet/UrlComponents.h"
 
 #include "foundation/PathHelpers.h"
+#include "inet/CharacterMaps.h"
 #include "inet/Charset.h"
 #include "inet/Md5.h"
+#include "inet/NoThrow.h"
 #include "inet/PercentEncoding.h"
 #include "inet/TextSplitting.h"
 #include "inet/UrlText.h"
@@ -30,57 +32,59 @@ void CUrlComponents::Clear()
 
 HRESULT CUrlComponents::Crack(const wchar_t* url)
 {
-    Clear();
-    const std::wstring text = TrimUrlBlanks(PercentDecode(url));
-    wchar_t scheme[33] = {}, host[257] = {}, user[129] = {}, password[129] = {}, path[2049] = {}, extra[2049] = {};
-    URL_COMPONENTSW parts = {};
-    parts.dwStructSize = sizeof(parts);
-    parts.lpszScheme = scheme;
-    parts.dwSchemeLength = ARRAYSIZE(scheme);
-    parts.lpszHostName = host;
-    parts.dwHostNameLength = ARRAYSIZE(host);
-    parts.lpszUserName = user;
-    parts.dwUserNameLength = ARRAYSIZE(user);
-    parts.lpszPassword = password;
-    parts.dwPasswordLength = ARRAYSIZE(password);
-    parts.lpszUrlPath = path;
-    parts.dwUrlPathLength = ARRAYSIZE(path);
-    parts.lpszExtraInfo = extra;
-    parts.dwExtraInfoLength = ARRAYSIZE(extra);
-    if (!::InternetCrackUrlW(text.c_str(), 0, 0, &parts)) return E_FAIL;
-    m_url = text;
-    m_host.assign(host, parts.dwHostNameLength);
-    m_path.assign(path, parts.dwUrlPathLength);
-    DeriveFileParts();
-    if (parts.nPort != 80) m_port = std::to_wstring(parts.nPort);
-    m_scheme.assign(scheme, parts.dwSchemeLength);
-    m_scheme += L':';
-    m_extra.assign(extra, parts.dwExtraInfoLength);
-    return S_OK;
+    return HResultOfCall([&]() -> HRESULT {
+        Clear();
+        const std::wstring text = TrimUrlBlanks(PercentDecode(url));
+        wchar_t scheme[33] = {}, host[257] = {}, user[129] = {}, password[129] = {}, path[2049] = {}, extra[2049] = {};
+        URL_COMPONENTSW parts = {};
+        parts.dwStructSize = sizeof(parts);
+        const auto into = [](LPWSTR& field, DWORD& length, auto& buffer) {
+            field = buffer;
+            length = ARRAYSIZE(buffer);
+        };
+        into(parts.lpszScheme, parts.dwSchemeLength, scheme);
+        into(parts.lpszHostName, parts.dwHostNameLength, host);
+        into(parts.lpszUserName, parts.dwUserNameLength, user);
+        into(parts.lpszPassword, parts.dwPasswordLength, password);
+        into(parts.lpszUrlPath, parts.dwUrlPathLength, path);
+        into(parts.lpszExtraInfo, parts.dwExtraInfoLength, extra);
+        if (!HasValidPort(text) || !::InternetCrackUrlW(text.c_str(), 0, 0, &parts)) return E_FAIL;
+        m_url = text;
+        m_host.assign(host, parts.dwHostNameLength);
+        m_path.assign(path, parts.dwUrlPathLength);
+        DeriveFileParts();
+        if (parts.nPort != 80) m_port = std::to_wstring(parts.nPort);
+        m_scheme.assign(scheme, parts.dwSchemeLength);
+        m_scheme += L':';
+        m_extra.assign(extra, parts.dwExtraInfoLength);
+        return S_OK;
+    });
 }
 
 HRESULT CUrlComponents::Build(std::wstring& out) const
 {
-    std::wstring scheme = m_scheme;
-    if (!scheme.empty() && scheme.back() == L':') scheme.pop_back();
-    const int port = m_port.empty() ? 80 : _wtoi(m_port.c_str());
-    URL_COMPONENTSW parts = {};
-    parts.dwStructSize = sizeof(parts);
-    parts.lpszScheme = const_cast<wchar_t*>(scheme.c_str());
-    parts.lpszHostName = const_cast<wchar_t*>(m_host.c_str());
-    parts.nPort = static_cast<INTERNET_PORT>(port);
-    // Null credentials, not empty ones: WinINet writes "http://:@h/" for empty texts.
-    parts.lpszUrlPath = const_cast<wchar_t*>(m_path.c_str());
-    parts.lpszExtraInfo = const_cast<wchar_t*>(m_extra.c_str());
-    std::wstring buffer(2084, L'\0');
-    DWORD length = static_cast<DWORD>(buffer.size());
-    if (!::InternetCreateUrlW(&parts, ICU_ESCAPE, buffer.data(), &length)) {
-        out.clear();
-        return E_FAIL;
-    }
-    buffer.resize(length);
-    out.swap(buffer);
-    return S_OK;
+    return HResultOfCall([&]() -> HRESULT {
+        std::wstring scheme = m_scheme;
+        if (!scheme.empty() && scheme.back() == L':') scheme.pop_back();
+        const int port = m_port.empty() ? 80 : _wtoi(m_port.c_str());
+        URL_COMPONENTSW parts = {};
+        parts.dwStructSize = sizeof(parts);
+        parts.lpszScheme = const_cast<wchar_t*>(scheme.c_str());
+        parts.lpszHostName = const_cast<wchar_t*>(m_host.c_str());
+        parts.nPort = static_cast<INTERNET_PORT>(port);
+        // Null credentials, not empty ones: WinINet writes "http://:@h/" for empty texts.
+        parts.lpszUrlPath = const_cast<wchar_t*>(m_path.c_str());
+        parts.lpszExtraInfo = const_cast<wchar_t*>(m_extra.c_str());
+        std::wstring buffer(2084, L'\0');
+        DWORD length = static_cast<DWORD>(buffer.size());
+        if (!::InternetCreateUrlW(&parts, ICU_ESCAPE, buffer.data(), &length)) {
+            out.clear();
+            return E_FAIL;
+        }
+        buffer.resize(length);
+        out.swap(buffer);
+        return S_OK;
+    });
 }
 
 // The first '?' or '#' begins the extra information: a fragment without a query is not path.
@@ -132,16 +136,16 @@ bool CUrlComponents::Equals(const CUrlComponents& other) const
 
 bool CUrlComponents::EqualsDecoded(const CUrlComponents& other) const
 {
-    if (!IsSameServer(other) || m_extra != other.m_extra) return false;
-    return m_path == other.m_path || PathOrRoot(PercentDecode(m_path)) == PathOrRoot(PercentDecode(other.m_path));
+    return FlagOfCall([&]() -> bool {
+        if (!IsSameServer(other) || m_extra != other.m_extra) return false;
+        return m_path == other.m_path || PathOrRoot(PercentDecode(m_path)) == PathOrRoot(PercentDecode(other.m_path));
+    });
 }
 
 std::wstring CUrlComponents::GetExtensionLower() const
 {
     std::wstring ext = m_ext;
-    for (wchar_t& c : ext) {
-        if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
-    }
+    ToLowerAsciiInPlace(ext);
     return ext;
 }
 
@@ -171,14 +175,16 @@ void CUrlComponents::WriteDomainKey(std::wostream& out) const
 
 HRESULT CUrlComponents::GetDirectoryHash(std::wstring& out, const std::wstring& prefix) const
 {
-    std::string bytes;
-    if (!WideToMultiByte(bytes, m_dir, CP_THREAD_ACP)) return E_FAIL;
-    std::string digest;
-    const HRESULT hr = Md5Bytes(digest, bytes);
-    if (FAILED(hr)) return hr;
-    std::wostringstream text;
-    text << prefix << std::uppercase << std::hex;
-    for (unsigned char b : digest) text << static_cast<unsigned>(b);
-    out = text.str();
-    return S_OK;
+    return HResultOfCall([&]() -> HRESULT {
+        std::string bytes;
+        if (!WideToMultiByte(bytes, m_dir, CP_THREAD_ACP)) return E_FAIL;
+        std::string digest;
+        const HRESULT hr = Md5Bytes(digest, bytes);
+        if (FAILED(hr)) return hr;
+        std::wostringstream text;
+        text << prefix << std::uppercase << std::hex;
+        for (unsigned char b : digest) text << static_cast<unsigned>(b);
+        out = text.str();
+        return S_OK;
+    });
 }

@@ -2,6 +2,7 @@
 // segments). File-path canonicalisation gets it wrong (queries, fragments, "g;x", ".." at the root).
 #include "inet/UrlComponents.h"
 
+#include "inet/NoThrow.h"
 #include "inet/PercentEncoding.h"
 #include "inet/UrlText.h"
 
@@ -50,14 +51,16 @@ std::wstring Merge(const CUrlComponents& base, const std::wstring& path)
 
 HRESULT CUrlComponents::Resolve(const CUrlComponents& base, const wchar_t* reference)
 {
-    // Cracking decodes a reference with a scheme itself; escapes never make a scheme.
-    if (HasUrlScheme(reference)) {
-        const std::wstring text = reference;
-        const size_t colon = text.find(L':');
-        const std::wstring target = text.substr(0, colon + 1) + CReference(text.substr(colon + 1)).Recompose();
-        return Crack(target.c_str());
-    }
-    return ResolveWithoutScheme(base, PercentDecode(reference));
+    return HResultOfCall([&]() -> HRESULT {
+        // Cracking decodes a reference with a scheme itself; escapes never make a scheme.
+        if (HasUrlScheme(reference)) {
+            const std::wstring text = reference;
+            const size_t colon = text.find(L':');
+            const std::wstring target = text.substr(0, colon + 1) + CReference(text.substr(colon + 1)).Recompose();
+            return Crack(target.c_str());
+        }
+        return ResolveWithoutScheme(base, PercentDecode(reference));
+    });
 }
 
 HRESULT CUrlComponents::ResolveWithoutScheme(const CUrlComponents& base, const std::wstring& text)

@@ -3,6 +3,7 @@
 #include "inet/PercentEncoding.h"
 #include "inet/TextSplitting.h"
 
+#include <algorithm>
 #include <cwchar>
 
 // RFC 3986 scheme syntax at the very start: a letter, then letters, digits, '+', '-' or '.',
@@ -30,6 +31,25 @@ void EnsureRootPath(std::wstring& path)
 void SplitAtBackslash(const wchar_t* text, std::list<std::wstring>& out)
 {
     if (text) SplitAny(text, L"\\", out);
+}
+
+bool HasValidPort(const std::wstring& url)
+{
+    const size_t slashes = url.find(L"//");
+    if (slashes == std::wstring::npos || url.find_first_of(L"/?#") != slashes) return true;
+    const size_t start = slashes + 2;
+    const size_t end = std::min(url.find_first_of(L"/?#\\", start), url.size());
+    size_t host = url.rfind(L'@', end == 0 ? 0 : end - 1);
+    host = host == std::wstring::npos || host < start ? start : host + 1;
+    if (host < end && url[host] == L'[') {
+        host = url.find(L']', host);
+        if (host == std::wstring::npos || host >= end) return false;
+    }
+    const size_t colon = url.find(L':', host);
+    if (colon >= end) return true;
+    const std::wstring port = url.substr(colon + 1, end - colon - 1);
+    if (port.size() > 5 || port.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
+    return port.empty() || _wtoi(port.c_str()) <= 65535;
 }
 
 std::wstring TrimUrlBlanks(const std::wstring& text)

@@ -2,6 +2,7 @@
 
 #include "foundation/ScopeExit.h"
 #include "inet/Charset.h"
+#include "inet/NoThrow.h"
 
 #include <oleauto.h>
 
@@ -107,12 +108,14 @@ HRESULT ByteStringToVariant(VARIANT& value, const std::string& data)
 
 HRESULT WStringToVariantBytes(VARIANT& value, const std::wstring& text)
 {
-    std::string bytes;
-    if (!WideToMultiByte(bytes, text, CP_THREAD_ACP)) {
-        ::VariantClear(&value);
-        return E_FAIL;
-    }
-    return ByteStringToVariant(value, bytes);
+    return HResultOfCall([&]() -> HRESULT {
+        std::string bytes;
+        if (!WideToMultiByte(bytes, text, CP_THREAD_ACP)) {
+            ::VariantClear(&value);
+            return E_FAIL;
+        }
+        return ByteStringToVariant(value, bytes);
+    });
 }
 
 HRESULT WStringToVariantUtf16(VARIANT& value, const std::wstring& text)

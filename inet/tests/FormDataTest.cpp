@@ -126,7 +126,8 @@ TEST(FormData, ParseFormBodyChoosesByContentType)
 {
     CFormParams params;
     ATL::CComVariant body, headers(L"Content-Type: multipart/form-data; boundary=\"b 1\"\r\n");
-    ASSERT_EQ(S_OK, ByteStringToVariant(body, std::string("--b 1\r\nContent-Disposition: form-data; name=n\r\n\r\nv\r\n--b 1--")));
+    const std::string multipart = "--b 1\r\nContent-Disposition: form-data; name=n\r\n\r\nv\r\n--b 1--";
+    ASSERT_EQ(S_OK, ByteStringToVariant(body, multipart));
     EXPECT_EQ(S_OK, ParseFormBody(params, body, headers));
     EXPECT_EQ((CFormParams{{L"n", L"v"}}), params);
 
@@ -216,7 +217,8 @@ TEST(FormData, RandomBodiesParseBack)
             std::string pair;
             ASSERT_EQ(S_OK, FormEncode({{name, value}}, pair, CP_UTF8));
             const size_t equals = pair.find('=');
-            expected[std::wstring(pair.begin(), pair.begin() + equals)] = std::wstring(pair.begin() + equals + 1, pair.end());
+            const std::wstring encodedName(pair.begin(), pair.begin() + equals);
+            expected[encodedName] = std::wstring(pair.begin() + equals + 1, pair.end());
         }
         ASSERT_EQ(expected, parsed) << i;
 

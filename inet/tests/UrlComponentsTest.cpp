@@ -28,7 +28,8 @@ TEST(UrlComponents, CrackTable)
         {L"http://h:80/a", L"h", L"/a", L"", L"http:", L"", L"/", L"a", L"", L"http://h:80/a"},
         {L" \t http://h/%41b%20c.TXT \r\n", L"h", L"/Ab c.TXT", L"", L"http:", L"", L"/", L"Ab c.TXT", L"TXT",
          L"http://h/Ab c.TXT"},
-        {L"http://h/a%2Fb%3Fc", L"h", L"/a%2Fb%3Fc", L"", L"http:", L"", L"/", L"a%2Fb%3Fc", L"", L"http://h/a%2Fb%3Fc"},
+        {L"http://h/a%2Fb%3Fc", L"h", L"/a%2Fb%3Fc", L"", L"http:", L"", L"/", L"a%2Fb%3Fc", L"",
+         L"http://h/a%2Fb%3Fc"},
     };
     for (const auto& c : cases) {
         const CUrlComponents parts = Cracked(c.url);
@@ -56,6 +57,28 @@ TEST(UrlComponents, CrackKeepsControlEscapes)
     EXPECT_EQ(E_FAIL, failed.Crack(L"not a url"));
     EXPECT_EQ(L"", failed.m_host);
     EXPECT_EQ(L"", failed.m_url);
+}
+
+// Hosts and ports are what the text says, or the crack fails.
+TEST(UrlComponents, HostsAndPortsAreNotGuessed)
+{
+    const struct {
+        const wchar_t* url;
+        bool ok;
+    } ports[] = {
+        {L"http://h:8080/", true}, {L"http://h:/", true}, {L"http://[::1]:80/", true}, {L"http://u:p@h:1/", true},
+        {L"http://h:65535", true}, {L"http://h:abc/", false}, {L"http://h:99999/", false}, {L"http://h:65536/", false},
+        {L"http://h:8a/", false}, {L"http://[::1/", false}, {L"http://h:1:2/", false},
+    };
+    for (const auto& p : ports) {
+        CUrlComponents parts;
+        EXPECT_EQ(p.ok ? S_OK : E_FAIL, parts.Crack(p.url)) << p.url;
+    }
+    for (const wchar_t* url : {L"http://good.example%40evil.example/", L"http://evil.example%5C.good.example/"}) {
+        CUrlComponents parts;
+        const HRESULT hr = parts.Crack(url);
+        EXPECT_TRUE(FAILED(hr) || parts.m_host != L"evil.example") << url;
+    }
 }
 
 TEST(UrlComponents, HasUrlSchemeTable)
@@ -184,12 +207,18 @@ TEST(UrlComponents, FromLocalPathTable)
 // Cracked parts put together give the path; nothing throws; no control is made.
 TEST(UrlComponents, RandomUrlsKeepTheInvariants)
 {
-    inettest::CRandomText random("CUrlComponents::Crack and ToLocalPath");
+    inettest::CRandomText random("CUrlComponents::Crack, ToLocalPath and FromLocalPath");
     const int count = inettest::RandomInputCount();
+    int cracked = 0;
     for (int i = 0; i < count; ++i) {
+        CUrlComponents fromLocal;
+        fromLocal.FromLocalPath(random.Text().c_str(), random.Below(2) == 0);
+        ASSERT_EQ(fromLocal.m_path, fromLocal.m_dir + fromLocal.m_fileName) << i;
+
         const std::wstring url = L"http://h" + std::wstring(random.Below(2) ? L"/" : L":8") + random.Text();
         CUrlComponents parts;
         if (FAILED(parts.Crack(url.c_str()))) continue;
+        ++cracked;
         ASSERT_EQ(parts.m_path, parts.m_dir + parts.m_fileName) << i;
         ASSERT_LE(inettest::CountControls(parts.m_url), inettest::CountControls(url)) << i;
         std::wstring local;
@@ -203,6 +232,7 @@ TEST(UrlComponents, RandomUrlsKeepTheInvariants)
             start = end + 1;
         }
     }
+    EXPECT_GT(cracked, count / 4);
 }
 
 } // namespace

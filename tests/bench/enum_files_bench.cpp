@@ -7,6 +7,7 @@
 //   100,000 entries takes the better part of an hour: every new name costs a scan of the folder).
 #include "foundation/FileList.h"
 #include "foundation/PlatformPaths.h"
+#include "tests/bench/BenchTiming.h"
 #include "tests/support/RemoveFolderTree.h"
 
 #include <windows.h>
@@ -22,16 +23,6 @@
 #include <vector>
 
 namespace {
-
-double NowSeconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // Camera-like names with numbers of varying width, so that the natural order matters; one entry
 // in 50 is a folder.
