@@ -3,7 +3,7 @@
 #include "foundation/LastError.h"
 #include "inet/InternetSession.h"
 
-CInternetStatusCallback::CInternetStatusCallback() : m_event(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+CInternetStatusCallback::CInternetStatusCallback() = default;
 
 void CInternetStatusCallback::Reset()
 {
@@ -12,7 +12,6 @@ void CInternetStatusCallback::Reset()
     m_result = S_OK;
     m_completionCount = 0;
     m_redirectCount = 0;
-    ::ResetEvent(m_event.Get());
 }
 
 HRESULT CInternetStatusCallback::Wait(DWORD, bool) { return S_OK; }
@@ -69,7 +68,7 @@ void CInternetStatusCallback::OnHandleClosing(CInternetSession*, HINTERNET handl
 {
     if (handle && handle == m_watched.load()) {
         m_watchedClosing = true;
-        ::SetEvent(m_event.Get());
+        Signal();
     }
 }
 
@@ -78,7 +77,19 @@ void CInternetStatusCallback::Complete(HRESULT result)
     m_result = result;
     ++m_completionCount;
     m_completed = true;
-    ::SetEvent(m_event.Get());
+    Signal();
+}
+
+void CInternetStatusCallback::Signal()
+{
+    ++m_signal;
+    ::WakeByAddressAll(&m_signal);
+}
+
+void CInternetStatusCallback::WaitForSignal(unsigned seen, DWORD ms)
+{
+    static_assert(sizeof(std::atomic<unsigned>) == sizeof(unsigned));
+    ::WaitOnAddress(&m_signal, &seen, sizeof(seen), ms);
 }
 
 void CInternetStatusCallback::WatchClosing(HINTERNET handle)
@@ -90,22 +101,23 @@ void CInternetStatusCallback::WatchClosing(HINTERNET handle)
 bool CInternetStatusCallback::WaitForCompletions(unsigned count, DWORD timeoutMs)
 {
     const DWORD start = ::GetTickCount();
-    while (m_completionCount.load() < count) {
-        if (::GetTickCount() - start >= timeoutMs) return false;
-        ::Sleep(5);
+    for (;;) {
+        const unsigned seen = m_signal.load();
+        if (m_completionCount.load() >= count) return true;
+        const DWORD spent = ::GetTickCount() - start;
+        if (spent >= timeoutMs) return false;
+        WaitForSignal(seen, timeoutMs - spent);
     }
-    return true;
 }
 
 bool CInternetStatusCallback::WaitSettled(DWORD timeoutMs)
 {
     const DWORD start = ::GetTickCount();
     for (;;) {
+        const unsigned seen = m_signal.load();
         if (m_completed.load() || m_watchedClosing.load()) return true;
         const DWORD spent = ::GetTickCount() - start;
         if (spent >= timeoutMs) return false;
-        ::WaitForSingleObject(m_event.Get(), timeoutMs - spent);
-        // The event also stays set from earlier completions: look again without spinning.
-        if (!m_completed.load() && !m_watchedClosing.load()) ::Sleep(10);
+        WaitForSignal(seen, timeoutMs - spent);
     }
 }

@@ -1,8 +1,6 @@
 #pragma once
 // Receives WinINet's status notifications and turns asynchronous operations into waits: the
 // handle of the last handle-created notification, the completion flag and the completion's result.
-#include "foundation/UniqueHandle.h"
-
 #include <windows.h>
 #include <wininet.h>
 
@@ -58,8 +56,10 @@ public:
 
 protected:
     void Complete(HRESULT result);
-    // Wakes the waiter without completing (a progress report or an idle check is due).
-    HANDLE GetEvent() const { return m_event.Get(); }
+    // Waits at most `ms` for a signal after `seen` (the count read before the last check).
+    // Address waits: under Wine, an event costs a round trip to the server at every read.
+    unsigned GetSignalCount() const { return m_signal.load(); }
+    void WaitForSignal(unsigned seen, DWORD ms);
 
 private:
     std::atomic<HINTERNET> m_handle{nullptr};
@@ -69,5 +69,7 @@ private:
     std::atomic<bool> m_watchedClosing{false};
     std::atomic<unsigned> m_completionCount{0};
     std::atomic<unsigned> m_redirectCount{0};
-    CUniqueKernelHandle m_event;
+    std::atomic<unsigned> m_signal{0};
+
+    void Signal();
 };

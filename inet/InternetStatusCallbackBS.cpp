@@ -48,8 +48,9 @@ HRESULT CInternetStatusCallbackBS::Wait(DWORD status, bool report)
             if (report && m_bindStatus && sinceReport >= kReportInterval) break;
             const DWORD slice = std::min<DWORD>(m_timeout - idle, kReportInterval - std::min(sinceReport, kReportInterval));
             const DWORD start = ::GetTickCount();
-            if (::WaitForSingleObject(GetEvent(), std::max<DWORD>(slice, 1)) == WAIT_OBJECT_0 && !IsCompleted())
-                ::Sleep(10); // set by a closing notification, not a completion
+            const unsigned seen = GetSignalCount();
+            if (IsCompleted()) break;
+            WaitForSignal(seen, std::max<DWORD>(slice, 1));
             sinceReport += ::GetTickCount() - start;
         }
         if (IsCompleted()) return GetCompletionResult();

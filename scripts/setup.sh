@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
           xvfb xauth libboost1.81-dev googletest fonts-ipafont-gothic libwine-dev locales python3
-          imagemagick x11-utils)
+          imagemagick x11-utils curl)
 
 missing=()
 for p in "${packages[@]}"; do
