@@ -104,6 +104,22 @@ TEST(HttpRequest, RedirectsEndInTheTargetsBodyOrAClearFailure)
         EXPECT_EQ(body, PatternBytes(0, 10)) << code;
         EXPECT_FALSE(context.GetStatusCallback().GetRedirects().empty()) << code;
     }
+
+    // A form posted to a 307: Wine sends it on without its body. Whatever arrives is a result
+    // of the new address or a clear failure, never the old address's answer.
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    CHttpRequestUrl target = TestTarget(L"/redirect/307?to=/echo/moved");
+    target.m_params = {{L"a", L"1"}};
+    context.Request(target, nullptr);
+    if (context.HasError()) {
+        EXPECT_EQ(context.GetError().m_id, 58753u) << context.GetError().m_message;
+        return;
+    }
+    std::string echo;
+    context.ReadToMemory(echo);
+    EXPECT_FALSE(context.HasError());
+    EXPECT_NE(echo.find(" /echo/moved HTTP/1.1\r\n"), std::string::npos) << echo;
 }
 
 TEST(HttpRequest, ANotFoundPathIsRetriedOnceEncodedInTheCharset)
