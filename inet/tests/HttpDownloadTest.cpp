@@ -88,6 +88,27 @@ TEST(HttpDownload, ShortAndStalledBodiesFailAndLeaveNoFile)
     EXPECT_EQ(CountDownloadFiles(), before);
 }
 
+TEST(HttpDownload, AReadGivenUpMayEndAfterItsContextIsGone)
+{
+    REQUIRE_TEST_SERVER();
+    {
+        CHttpRequestContext context;
+        context.SetWaitTimeout(500);
+        context.Request(TestTarget(L"/stall/100000?sent=1000&hold=2500"), nullptr);
+        ASSERT_FALSE(context.HasError()) << context.GetError().m_message;
+        std::string body;
+        context.ReadToMemory(body);
+        EXPECT_EQ(context.GetError().m_code, static_cast<UINT>(HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT)));
+    }
+    // The server ends the stalled read while a new context waits on a request of its own: the
+    // old read's completion must reach neither freed memory nor the newcomer.
+    CHttpRequestContext next;
+    UseTestTimeouts(next);
+    const std::string body = GetBody(next, L"/slow/4000?chunk=1000&delay=1000");
+    EXPECT_FALSE(next.HasError()) << next.GetError().m_message;
+    EXPECT_TRUE(body == PatternBytes(0, 4000)) << body.size();
+}
+
 TEST(HttpDownload, ProgressIsReportedInOrder)
 {
     REQUIRE_TEST_SERVER();

@@ -164,25 +164,4 @@ TEST(HttpHandles, AsynchronousRequestWaitsOnTheCallback)
     EXPECT_TRUE(connection.Close());
 }
 
-TEST(HttpHandles, ARefusedConnectionCompletesAsAFailure)
-{
-    REQUIRE_TEST_SERVER();
-    CInternetStatusCallbackBS callback;
-    callback.SetTimeout(10000);
-    CInternetSession session(L"a", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC);
-    session.SetStatusCallback(&callback);
-    CHttpConnection connection;
-    ASSERT_EQ(connection.Connect(session, L"127.0.0.1", RefusedPort()), S_OK);
-    CHttpFile request;
-    ASSERT_EQ(request.OpenRequest(connection, L"GET", L"/", nullptr, nullptr, nullptr, INTERNET_FLAG_RELOAD), S_OK);
-    HRESULT hr = S_OK;
-    try {
-        hr = request.SendRequestEx();
-        if (SUCCEEDED(hr)) hr = request.EndRequest();
-    } catch (const CInternetException& e) {
-        hr = InternetErrorToHResult(e.GetErrorNumber());
-    }
-    EXPECT_EQ(hr, HRESULT_FROM_WIN32(ERROR_INTERNET_CANNOT_CONNECT));
-}
-
 } // namespace

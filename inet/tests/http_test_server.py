@@ -10,7 +10,7 @@ Paths:
   /chunked/N                N pattern bytes, chunked
   /close/N                  N pattern bytes, no length, ended by closing the connection
   /short/N?sent=M           Content-Length N, M bytes, then the connection is closed
-  /stall/N?sent=M           Content-Length N, M bytes, then silence (bounded)
+  /stall/N?sent=M&hold=MS   Content-Length N, M bytes, then silence for MS (bounded), then close
   /hang                     reads the request and never answers (bounded)
   /slow/N?chunk=K&delay=MS  Content-Length N, K bytes every MS milliseconds
   /late/N?delay=MS          headers at once, the N body bytes after MS milliseconds
@@ -146,7 +146,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_pattern(int(query.get('sent', '0')))
             self.wfile.flush()
             if kind == 'stall':
-                self.wait_for_client(LONGEST_WAIT)
+                self.wait_for_client(int(query.get('hold', '0')) / 1000.0 or LONGEST_WAIT)
             self.close_connection = True
         elif kind == 'hang':
             self.wait_for_client(LONGEST_WAIT)
