@@ -128,7 +128,7 @@ TEST(StatusCallback, WaitsEndWithTheCompletionOrAfterSilence)
     const DWORD spent = ::GetTickCount() - start;
     server.join();
     EXPECT_GE(spent, 1100u);
-    EXPECT_LT(spent, 1900u);
+    EXPECT_LT(spent, 5000u);
 }
 
 } // namespace
