@@ -21,15 +21,24 @@ void RaiseIfFailed(UINT id, HRESULT hr)
 
 bool IsHttps(const std::wstring& scheme) { return _wcsicmp(scheme.c_str(), L"https:") == 0; }
 
+// A header value without its line breaks: they would start header lines of their own.
+std::wstring OneLine(const std::wstring& value)
+{
+    std::wstring line;
+    for (const wchar_t c : value)
+        if (c != L'\r' && c != L'\n' && c != L'\0') line += c;
+    return line;
+}
+
 std::wstring ComposeHeaders(const std::string& body, const std::wstring& charset, const std::wstring& referrer)
 {
     std::wstring headers;
     if (!body.empty()) {
         headers = L"Content-Type: application/x-www-form-urlencoded";
-        if (!charset.empty()) headers += L";charset=" + charset;
+        if (!charset.empty()) headers += L";charset=" + OneLine(charset);
         headers += L"\r\nContent-Length: " + std::to_wstring(body.size()) + L"\r\n";
     }
-    if (!referrer.empty()) headers += L"Referer: " + referrer + L"\r\n";
+    if (!referrer.empty()) headers += L"Referer: " + OneLine(referrer) + L"\r\n";
     return headers;
 }
 

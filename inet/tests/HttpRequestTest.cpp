@@ -21,12 +21,14 @@ TEST(HttpRequest, AGetWithoutParametersSendsNoFormHeaders)
     CHttpRequestContext context;
     UseTestTimeouts(context);
     CHttpRequestUrl target = TestTarget(L"/echo/get?q=1");
-    target.m_referrer = L"http://referrer.test/page";
+    // Line breaks in the referrer cannot add header lines of their own.
+    target.m_referrer = L"http://referrer.test/page\r\nX-Injected: 1";
     const std::string echo = Echo(context, target);
     EXPECT_EQ(echo.rfind("GET /echo/get?q=1 HTTP/1.1\r\n", 0), 0u) << echo;
     EXPECT_FALSE(Has(echo, "Content-Type:")) << echo;
     EXPECT_FALSE(Has(echo, "Content-Length:")) << echo;
-    EXPECT_TRUE(Has(echo, "Referer: http://referrer.test/page\r\n")) << echo;
+    EXPECT_TRUE(Has(echo, "Referer: http://referrer.test/pageX-Injected: 1\r\n")) << echo;
+    EXPECT_FALSE(Has(echo, "\r\nX-Injected")) << echo;
     // No agent name: the program's own name.
     EXPECT_TRUE(Has(echo, "User-Agent: inet_tests\r\n")) << echo;
 }
