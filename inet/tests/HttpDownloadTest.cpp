@@ -2,6 +2,8 @@
 #include "inet/tests/RequestTestSupport.h"
 
 #include "ids/inet.h"
+#include "inet/FormData.h"
+#include "inet/HeaderParams.h"
 #include "tests/support/TempFolder.h"
 
 namespace {
@@ -47,6 +49,25 @@ TEST(HttpDownload, BodiesOfUnknownLengthAreReadToTheEnd)
         EXPECT_FALSE(context.HasError()) << c.path << L" " << context.GetError().m_message;
         EXPECT_TRUE(body == PatternBytes(0, c.size)) << c.path << " " << body.size();
     }
+}
+
+TEST(HttpDownload, AServersMultipartBodyParsesWithItsBoundary)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    const std::string body = GetBody(context, L"/multipart");
+    ASSERT_FALSE(context.HasError()) << context.GetError().m_message;
+    std::wstring type;
+    context.GetRequest().QueryInfo(HTTP_QUERY_CONTENT_TYPE, type);
+    CHeaderMap headers;
+    ParseHeaderText(headers, L"Content-Type: " + type);
+    const std::wstring boundary = headers[L"content-type"].parameters[L"boundary"];
+    EXPECT_EQ(boundary, L"fh-boundary");
+    CFormParams params;
+    ParseMultipart(params, body, boundary);
+    const CFormParams expected{{L"a", L"1"}, {L"b", L"two"}};
+    EXPECT_EQ(params, expected);
 }
 
 TEST(HttpDownload, ShortAndStalledBodiesFailAndLeaveNoFile)
