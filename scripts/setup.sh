@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
           xvfb xauth libboost1.81-dev googletest fonts-ipafont-gothic libwine-dev locales python3
-          imagemagick x11-utils clang-format
+          imagemagick x11-utils clang-format curl
           golang-1.19-src golang-golang-x-image-dev icc-profiles-free colord-data libgs-common)
 
 missing=()

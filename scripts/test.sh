@@ -8,7 +8,9 @@ export FH_BUILD=${FH_BUILD:-$root/build}
 "$root/scripts/build.sh"
 . "$root/scripts/wine-env.sh"
 fh_wine_start "$FH_BUILD" private
-trap fh_wine_stop EXIT
+. "$root/scripts/http-test-server.sh"
+trap 'fh_http_server_stop; fh_wine_stop' EXIT
+fh_http_server_start "$FH_BUILD"
 "$root/scripts/stage-imaging-data.sh"
 status=0
 ctest --test-dir "$FH_BUILD" --output-on-failure -j"${FH_TEST_JOBS:-2}" "$@" || status=$?

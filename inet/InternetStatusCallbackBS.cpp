@@ -1,0 +1,70 @@
+#include "inet/InternetStatusCallbackBS.h"
+
+#include <algorithm>
+
+CInternetStatusCallbackBS::CInternetStatusCallbackBS() : m_lastActivity(::GetTickCount()) {}
+
+void CInternetStatusCallbackBS::Reset()
+{
+    CInternetStatusCallback::Reset();
+    m_lastActivity = ::GetTickCount();
+}
+
+void CInternetStatusCallbackBS::OnStatus(CInternetSession* session, HINTERNET handle, DWORD status,
+                                         void* information, DWORD length)
+{
+    m_lastActivity = ::GetTickCount();
+    CInternetStatusCallback::OnStatus(session, handle, status, information, length);
+}
+
+void CInternetStatusCallbackBS::OnRedirect(CInternetSession*, HINTERNET, const wchar_t* text)
+{
+    CAutoLock<CAutoCriticalSection> lock(m_redirectLock);
+    m_redirects.emplace_back(text ? text : L"");
+}
+
+void CInternetStatusCallbackBS::OnResponseReceived(CInternetSession*, HINTERNET, DWORD bytes) { m_progress += bytes; }
+
+std::list<std::wstring> CInternetStatusCallbackBS::GetRedirects() const
+{
+    CAutoLock<CAutoCriticalSection> lock(m_redirectLock);
+    return m_redirects;
+}
+
+// Waits for the pending operation, reporting progress once at the start and then every second.
+// A server that accepts and never answers leaves WinINet waiting for good (no receive time-out
+// under Wine): the wait ends with ERROR_INTERNET_TIMEOUT once nothing was heard for the time-out.
+HRESULT CInternetStatusCallbackBS::Wait(DWORD status, bool report)
+{
+    for (;;) {
+        if (report && m_bindStatus) {
+            const HRESULT hr = ReportProgress(status);
+            if (FAILED(hr)) return hr;
+        }
+        DWORD sinceReport = 0;
+        while (!IsCompleted()) {
+            const DWORD idle = GetIdleTime();
+            if (idle >= m_timeout) return HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT);
+            if (report && m_bindStatus && sinceReport >= kReportInterval) break;
+            const DWORD slice = std::min<DWORD>(m_timeout - idle, kReportInterval - std::min(sinceReport, kReportInterval));
+            const DWORD start = ::GetTickCount();
+            const unsigned seen = GetSignalCount();
+            if (IsCompleted()) break;
+            WaitForSignal(seen, std::max<DWORD>(slice, 1));
+            sinceReport += ::GetTickCount() - start;
+        }
+        if (IsCompleted()) return GetCompletionResult();
+    }
+}
+
+HRESULT CInternetStatusCallbackBS::ReportProgress(DWORD status)
+{
+    if (!m_bindStatus) return S_FALSE;
+    return m_bindStatus->OnProgress(m_progress.load(), m_progressMax, status, L"");
+}
+
+HRESULT CInternetStatusCallbackBS::ReportEnd()
+{
+    if (!m_bindStatus) return S_FALSE;
+    return m_bindStatus->OnProgress(0xFFFFFFFF, m_progressMax, BINDSTATUS_ENDDOWNLOADDATA, L"");
+}

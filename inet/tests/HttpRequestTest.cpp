@@ -1,0 +1,246 @@
+#include "inet/tests/RequestTestSupport.h"
+
+#include "ids/inet.h"
+
+namespace {
+
+std::string Echo(CHttpRequestContext& context, CHttpRequestUrl target)
+{
+    context.Request(target, nullptr);
+    EXPECT_FALSE(context.HasError()) << context.GetError().m_message;
+    std::string echo;
+    context.ReadToMemory(echo);
+    return echo;
+}
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(HttpRequest, AGetWithoutParametersSendsNoFormHeaders)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    CHttpRequestUrl target = TestTarget(L"/echo/get?q=1");
+    // Line breaks in the referrer cannot add header lines of their own.
+    target.m_referrer = L"http://referrer.test/page\r\nX-Injected: 1";
+    const std::string echo = Echo(context, target);
+    EXPECT_EQ(echo.rfind("GET /echo/get?q=1 HTTP/1.1\r\n", 0), 0u) << echo;
+    EXPECT_FALSE(Has(echo, "Content-Type:")) << echo;
+    EXPECT_FALSE(Has(echo, "Content-Length:")) << echo;
+    EXPECT_TRUE(Has(echo, "Referer: http://referrer.test/pageX-Injected: 1\r\n")) << echo;
+    EXPECT_FALSE(Has(echo, "\r\nX-Injected")) << echo;
+    // No agent name: the program's own name.
+    EXPECT_TRUE(Has(echo, "User-Agent: inet_tests\r\n")) << echo;
+}
+
+TEST(HttpRequest, APostSendsItsParametersInKeyOrder)
+{
+    REQUIRE_TEST_SERVER();
+    const struct {
+        const wchar_t* charset;
+        const wchar_t* value;
+        const char* type;
+        const char* body;
+    } cases[] = {
+        {L"utf-8", L"\u3042", "Content-Type: application/x-www-form-urlencoded;charset=utf-8\r\n",
+         "a=%E3%81%82&b=2%20%26%3D&c%2Bd=~-._"},
+        {L"shift_jis", L"\u3042", "Content-Type: application/x-www-form-urlencoded;charset=shift_jis\r\n",
+         "a=%82%A0&b=2%20%26%3D&c%2Bd=~-._"},
+        {L"", L"x", "Content-Type: application/x-www-form-urlencoded\r\n", "a=x&b=2%20%26%3D&c%2Bd=~-._"},
+    };
+    for (const auto& c : cases) {
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        context.SetCharset(c.charset);
+        context.SetAgentName(L"fernhollow-test/1.0");
+        CHttpRequestUrl target = TestTarget(L"/echo/post");
+        target.m_params = {{L"c+d", L"~-._"}, {L"b", L"2 &="}, {L"a", c.value}};
+        target.m_referrer = L"http://r/";
+        const std::string echo = Echo(context, target);
+        const std::string body = c.body;
+        EXPECT_EQ(echo.rfind("POST /echo/post HTTP/1.1\r\n", 0), 0u) << echo;
+        EXPECT_TRUE(Has(echo, c.type)) << echo;
+        EXPECT_TRUE(Has(echo, "Content-Length: " + std::to_string(body.size()) + "\r\n")) << echo;
+        EXPECT_TRUE(Has(echo, "Referer: http://r/\r\n")) << echo;
+        EXPECT_TRUE(Has(echo, "User-Agent: fernhollow-test/1.0\r\n")) << echo;
+        EXPECT_EQ(echo.substr(echo.size() - body.size() - 4), "\r\n\r\n" + body) << echo;
+    }
+}
+
+TEST(HttpRequest, OnlyTheFourSuccessStatusesAreAccepted)
+{
+    REQUIRE_TEST_SERVER();
+    const struct {
+        const wchar_t* path;
+        UINT id;
+    } cases[] = {{L"/status/200", 0}, {L"/status/201", 0}, {L"/status/202", 0}, {L"/status/203", 0},
+                 {L"/status/204", 58753}, {L"/status/206", 58753}, {L"/status/199", 58753},
+                 {L"/status/403", 58753}, {L"/status/500", 58753}, {L"/status/404", 58753}};
+    for (const auto& c : cases) {
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        context.Request(TestTarget(c.path), nullptr);
+        EXPECT_EQ(context.GetError().m_id, c.id) << c.path;
+        if (c.id) {
+            EXPECT_NE(context.GetError().m_message.find(std::wstring(c.path).substr(8)), std::wstring::npos);
+        }
+    }
+    EXPECT_TRUE(CHttpRequestContext::IsSuccessStatus(L"203"));
+    EXPECT_FALSE(CHttpRequestContext::IsSuccessStatus(L"2000"));
+    EXPECT_FALSE(CHttpRequestContext::IsSuccessStatus(L"20"));
+}
+
+TEST(HttpRequest, RedirectsEndInTheTargetsBodyOrAClearFailure)
+{
+    REQUIRE_TEST_SERVER();
+    for (const int code : {301, 302, 303, 307, 308}) {
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        const std::string body = GetBody(context, L"/redirect/" + std::to_wstring(code) + L"?to=/bytes/10");
+        if (context.HasError()) {
+            // Wine does not follow 308: the status itself is reported.
+            EXPECT_EQ(context.GetError().m_id, 58753u) << code;
+            EXPECT_NE(context.GetError().m_message.find(std::to_wstring(code)), std::wstring::npos) << code;
+            continue;
+        }
+        EXPECT_EQ(body, PatternBytes(0, 10)) << code;
+        EXPECT_FALSE(context.GetStatusCallback().GetRedirects().empty()) << code;
+    }
+
+    // A form posted to a 307: Wine sends it on without its body. Whatever arrives is a result
+    // of the new address or a clear failure, never the old address's answer.
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    CHttpRequestUrl target = TestTarget(L"/redirect/307?to=/echo/moved");
+    target.m_params = {{L"a", L"1"}};
+    context.Request(target, nullptr);
+    if (context.HasError()) {
+        EXPECT_EQ(context.GetError().m_id, 58753u) << context.GetError().m_message;
+        return;
+    }
+    std::string echo;
+    context.ReadToMemory(echo);
+    EXPECT_FALSE(context.HasError());
+    EXPECT_NE(echo.find(" /echo/moved HTTP/1.1\r\n"), std::string::npos) << echo;
+}
+
+TEST(HttpRequest, ANotFoundPathIsRetriedOnceEncodedInTheCharset)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    context.SetCharset(L"utf-8");
+    const std::string body = GetBody(context, L"/encoded-only/\u3042");
+    EXPECT_FALSE(context.HasError()) << context.GetError().m_message;
+    EXPECT_EQ(body, "/encoded-only/%e3%81%82");
+
+    const std::wstring key = std::to_wstring(::GetTickCount());
+    const struct {
+        const wchar_t* charset;
+        const char* count;
+    } cases[] = {{L"utf-8", "2"}, {L"", "1"}, {L"latin1", "1"}};
+    for (const auto& c : cases) {
+        CHttpRequestContext counted;
+        UseTestTimeouts(counted);
+        counted.SetCharset(c.charset);
+        const std::wstring counter = key + c.charset;
+        GetBody(counted, L"/count/" + counter);
+        EXPECT_EQ(counted.GetError().m_id, 58753u) << c.charset;
+        CHttpRequestContext reader;
+        EXPECT_EQ(GetBody(reader, L"/counter/" + counter), c.count) << c.charset;
+    }
+}
+
+TEST(HttpRequest, HttpsAddressesAreSentSecureToTheirOwnPort)
+{
+    REQUIRE_TEST_SERVER();
+    // The test server speaks plain HTTP on its port: a secure request to it cannot succeed, a
+    // plain one to the same port would.
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    CHttpRequestUrl target;
+    ASSERT_EQ(target.CrackUrl((L"https://127.0.0.1:" + std::to_wstring(TestServerPort()) + L"/bytes/10").c_str()),
+              S_OK);
+    context.Request(target, nullptr);
+    EXPECT_TRUE(context.HasError());
+    EXPECT_NE(context.GetError().m_id, 58753u) << context.GetError().m_message;
+    std::string plain = GetBody(context, L"/bytes/10");
+    EXPECT_EQ(plain, PatternBytes(0, 10));
+}
+
+TEST(HttpRequest, RefusedAndSilentServersFailWithinTheirTimeouts)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext refused;
+    UseTestTimeouts(refused);
+    CHttpRequestUrl target;
+    ASSERT_EQ(target.CrackUrl((L"http://127.0.0.1:" + std::to_wstring(RefusedPort()) + L"/").c_str()), S_OK);
+    DWORD start = ::GetTickCount();
+    refused.Request(target, nullptr);
+    EXPECT_EQ(refused.GetError().m_id, static_cast<UINT>(IDS_INET_HTTP_REQUEST_FAILED));
+    EXPECT_EQ(refused.GetError().m_code, static_cast<UINT>(HRESULT_FROM_WIN32(ERROR_INTERNET_CANNOT_CONNECT)));
+    EXPECT_LT(::GetTickCount() - start, 3000u);
+
+    CHttpRequestContext silent;
+    silent.SetWaitTimeout(1000);
+    start = ::GetTickCount();
+    silent.Request(TestTarget(L"/hang"), nullptr);
+    const DWORD spent = ::GetTickCount() - start;
+    EXPECT_EQ(silent.GetError().m_id, static_cast<UINT>(IDS_INET_HTTP_REQUEST_FAILED));
+    EXPECT_EQ(silent.GetError().m_code, static_cast<UINT>(HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT)));
+    EXPECT_GE(spent, 900u);
+    EXPECT_LT(spent, 4000u);
+}
+
+TEST(HttpRequest, ContentDispositionNames)
+{
+    REQUIRE_TEST_SERVER();
+    const struct {
+        const wchar_t* header;
+        const wchar_t* name;
+    } cases[] = {
+        {L"attachment; filename=\"my file.txt\"", L"my file.txt"},
+        {L"attachment; filename=plain.txt; size=3", L"plain.txt"},
+        {L"attachment; FileName=\"upper.txt\"", L"upper.txt"},
+        {L"attachment; filename=\"a;b.txt\"", L"a;b.txt"},
+        {L"attachment; filename=\"say \\\"hi\\\".txt\"", L"say \"hi\".txt"},
+        {L"attachment; filename = spaced.txt", L"spaced.txt"},
+        {L"inline; name=x", L""},
+        {L"attachment; filename=\"\"", L""},
+    };
+    for (const auto& c : cases) {
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        std::wstring query;
+        for (const wchar_t ch : std::wstring(c.header)) {
+            wchar_t hex[4] = {};
+            _snwprintf(hex, 3, L"%02X", static_cast<unsigned>(ch));
+            query += L'%';
+            query += hex;
+        }
+        CHttpRequestUrl target = TestTarget(L"/disposition");
+        target.m_extra = L"?v=" + query;
+        context.Request(target, nullptr);
+        ASSERT_FALSE(context.HasError()) << context.GetError().m_message;
+        std::wstring name = L"old";
+        context.GetContentDispositionFileName(name);
+        EXPECT_EQ(name, c.name) << c.header;
+        EXPECT_EQ(context.GetError().m_id, *c.name ? 0u : 59363u) << c.header;
+    }
+}
+
+TEST(HttpRequest, LengthAndDateQueries)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    context.Request(TestTarget(L"/last-modified"), nullptr);
+    ASSERT_FALSE(context.HasError());
+    EXPECT_EQ(context.GetContentLength(), 5u);
+    SYSTEMTIME time{};
+    context.GetLastModified(time);
+    EXPECT_EQ(time.wYear, 1994);
+    EXPECT_EQ(time.wMinute, 12);
+}
+
+} // namespace

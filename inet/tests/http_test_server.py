@@ -1,0 +1,210 @@
+#!/usr/bin/env python3
+"""HTTP/1.1 server for the HTTP client's tests, on 127.0.0.1 with an ephemeral port.
+
+Writes "PORT REFUSED_PORT" to the file named by its argument once it listens; REFUSED_PORT is a
+bound port nobody listens on (connections to it are refused). Every wait here is bounded.
+Paths:
+  /status/N                 status N with a short body
+  /redirect/N?to=PATH       status N with Location PATH
+  /bytes/N                  N pattern bytes with Content-Length
+  /chunked/N                N pattern bytes, chunked
+  /close/N                  N pattern bytes, no length, ended by closing the connection
+  /short/N?sent=M           Content-Length N, M bytes, then the connection is closed
+  /stall/N?sent=M&hold=MS   Content-Length N, M bytes, then silence for MS (bounded), then close
+  /hang                     reads the request and never answers (bounded)
+  /slow/N?chunk=K&delay=MS  Content-Length N, K bytes every MS milliseconds
+  /late/N?delay=MS          headers at once, the N body bytes after MS milliseconds
+  /disposition?v=VALUE      Content-Disposition: VALUE
+  /echo...                  the request line, header lines, an empty line and the body
+  /encoded-only/...         200 only when the request target holds a percent escape, else 404
+  /count/KEY                404, counting requests per KEY; /counter/KEY answers the count
+  /last-modified            Last-Modified: Tue, 15 Nov 1994 08:12:31 GMT
+  /multipart                a multipart/form-data body
+Pattern byte i is (k * 7 + k // 251) & 0xFF with k = i % 65521.
+"""
+import http.server
+import os
+import select
+import socket
+import socketserver
+import sys
+import threading
+import time
+import urllib.parse
+
+PERIOD = 65521
+PATTERN = bytes(((k * 7 + k // 251) & 0xFF) for k in range(PERIOD))
+LONGEST_WAIT = float(os.environ.get('FH_HTTP_TEST_LONGEST_WAIT', '20'))
+MAX_LIFETIME = float(os.environ.get('FH_HTTP_TEST_LIFETIME', '3600'))
+COUNTS = {}
+COUNTS_LOCK = threading.Lock()
+
+
+def pattern(offset, size):
+    out = bytearray()
+    while size > 0:
+        at = offset % PERIOD
+        piece = PATTERN[at:at + min(size, PERIOD - at)]
+        out += piece
+        offset += len(piece)
+        size -= len(piece)
+    return bytes(out)
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = 'HTTP/1.1'
+    timeout = LONGEST_WAIT
+
+    def log_message(self, fmt, *args):
+        sys.stderr.write('%s\n' % (fmt % args))
+
+    def do_GET(self):
+        self.dispatch()
+
+    def do_POST(self):
+        self.dispatch()
+
+    def do_HEAD(self):
+        self.dispatch()
+
+    def read_body(self):
+        length = int(self.headers.get('Content-Length') or 0)
+        return self.rfile.read(length) if length else b''
+
+    def answer(self, status, body=b'', headers=()):
+        self.send_response(status)
+        for name, value in headers:
+            self.send_header(name, value)
+        if status not in (204, 304):
+            self.send_header('Content-Length', str(len(body)))
+        self.end_headers()
+        if status not in (204, 304):
+            self.wfile.write(body)
+
+    def wait_for_client(self, seconds):
+        """Waits until the client goes away or the time is up."""
+        end = time.monotonic() + min(seconds, LONGEST_WAIT)
+        while time.monotonic() < end:
+            readable, _, _ = select.select([self.connection], [], [], 0.2)
+            if readable:
+                try:
+                    if not self.connection.recv(4096, socket.MSG_PEEK):
+                        return
+                    self.connection.recv(4096)
+                except OSError:
+                    return
+        self.close_connection = True
+
+    def send_pattern(self, size, step=65536, delay=0.0):
+        sent = 0
+        while sent < size:
+            piece = pattern(sent, min(step, size - sent))
+            self.wfile.write(piece)
+            sent += len(piece)
+            if delay and sent < size:
+                self.wfile.flush()
+                time.sleep(delay)
+
+    def dispatch(self):
+        url = urllib.parse.urlsplit(self.path)
+        query = dict(urllib.parse.parse_qsl(url.query))
+        parts = url.path.split('/')
+        kind = parts[1] if len(parts) > 1 else ''
+        arg = parts[2] if len(parts) > 2 else ''
+        body = self.read_body()
+        number = int(arg) if arg.isdigit() else 0
+        if kind == 'status':
+            self.answer(number, ('status %d' % number).encode())
+        elif kind == 'redirect':
+            self.answer(number, b'moved', [('Location', query.get('to', '/bytes/10'))])
+        elif kind == 'bytes':
+            self.send_response(200)
+            self.send_header('Content-Length', str(number))
+            self.end_headers()
+            if self.command != 'HEAD':
+                self.send_pattern(number)
+        elif kind == 'chunked':
+            self.send_response(200)
+            self.send_header('Transfer-Encoding', 'chunked')
+            self.end_headers()
+            sent = 0
+            while sent < number:
+                piece = pattern(sent, min(7000, number - sent))
+                self.wfile.write(b'%x\r\n' % len(piece) + piece + b'\r\n')
+                sent += len(piece)
+            self.wfile.write(b'0\r\n\r\n')
+        elif kind == 'close':
+            self.send_response(200)
+            self.send_header('Connection', 'close')
+            self.end_headers()
+            self.send_pattern(number)
+            self.close_connection = True
+        elif kind in ('short', 'stall'):
+            self.send_response(200)
+            self.send_header('Content-Length', str(number))
+            self.end_headers()
+            self.send_pattern(int(query.get('sent', '0')))
+            self.wfile.flush()
+            if kind == 'stall':
+                self.wait_for_client(int(query.get('hold', '0')) / 1000.0 or LONGEST_WAIT)
+            self.close_connection = True
+        elif kind == 'hang':
+            self.wait_for_client(LONGEST_WAIT)
+            self.close_connection = True
+        elif kind == 'slow':
+            self.send_response(200)
+            self.send_header('Content-Length', str(number))
+            self.end_headers()
+            self.send_pattern(number, int(query.get('chunk', '1000')), int(query.get('delay', '100')) / 1000.0)
+        elif kind == 'late':
+            self.send_response(200)
+            self.send_header('Content-Length', str(number))
+            self.end_headers()
+            self.wfile.flush()
+            time.sleep(min(int(query.get('delay', '1000')) / 1000.0, LONGEST_WAIT))
+            self.send_pattern(number)
+        elif kind == 'disposition':
+            self.answer(200, b'file', [('Content-Disposition', query.get('v', ''))])
+        elif kind == 'echo':
+            text = self.requestline.encode('latin-1') + b'\r\n'
+            text += b''.join(('%s: %s\r\n' % (k, v)).encode('latin-1') for k, v in self.headers.items())
+            self.answer(200, text + b'\r\n' + body, [('Content-Type', 'application/octet-stream')])
+        elif kind == 'encoded-only':
+            self.answer(200 if '%' in url.path else 404, url.path.encode('latin-1', 'replace'))
+        elif kind in ('count', 'counter'):
+            with COUNTS_LOCK:
+                if kind == 'count':
+                    COUNTS[arg] = COUNTS.get(arg, 0) + 1
+                count = COUNTS.get(arg, 0)
+            self.answer(404 if kind == 'count' else 200, str(count).encode())
+        elif kind == 'last-modified':
+            self.answer(200, b'dated', [('Last-Modified', 'Tue, 15 Nov 1994 08:12:31 GMT')])
+        elif kind == 'multipart':
+            boundary = 'fh-boundary'
+            text = ('--%s\r\nContent-Disposition: form-data; name="a"\r\n\r\n1\r\n'
+                    '--%s\r\nContent-Disposition: form-data; name="b"\r\n\r\ntwo\r\n--%s--\r\n'
+                    % (boundary, boundary, boundary)).encode()
+            self.answer(200, text, [('Content-Type', 'multipart/form-data; boundary=' + boundary)])
+        else:
+            self.answer(404, b'not found')
+
+
+class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    allow_reuse_address = True
+
+
+def main():
+    server = Server(('127.0.0.1', 0), Handler)
+    refused = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
+    refused.bind(('127.0.0.1', 0))
+    info = sys.argv[1]
+    with open(info + '.part', 'w') as f:
+        f.write('%d %d\n' % (server.server_address[1], refused.getsockname()[1]))
+    os.replace(info + '.part', info)
+    threading.Timer(MAX_LIFETIME, server.shutdown).start()
+    server.serve_forever(poll_interval=0.5)
+
+
+if __name__ == '__main__':
+    main()
