@@ -29,6 +29,23 @@ void SetPaletteFromTable(Gdiplus::Bitmap& bitmap, const CDib& dib, UINT flags)
 
 bool IsUsable(const CGdiplusBitmapPtr& bitmap) { return bitmap && bitmap->GetLastStatus() == Gdiplus::Ok; }
 
+// The layout of a 16- or 32-bit DIB's rows as GDI+ names it: `plain` without bit fields, or with
+// the masks GDI assumes anyway; 5-6-5 fields at 16 bits; none (0) for any other masks, whose
+// bytes a plain layout would show in the wrong colours.
+Gdiplus::PixelFormat ColourBitsFormat(const CDib& dib, Gdiplus::PixelFormat plain)
+{
+    if (dib.GetCompression() != BI_BITFIELDS) return plain;
+    const auto* masks = reinterpret_cast<const DWORD*>(dib.GetColorTable());
+    const auto are = [masks](DWORD red, DWORD green, DWORD blue) {
+        return masks[0] == red && masks[1] == green && masks[2] == blue;
+    };
+    if (dib.GetBitCount() == 16) {
+        if (are(0xF800, 0x07E0, 0x001F)) return PixelFormat16bppRGB565;
+        return are(0x7C00, 0x03E0, 0x001F) ? plain : 0;
+    }
+    return are(0xFF0000, 0x00FF00, 0x0000FF) ? plain : 0;
+}
+
 // GDI converts the 32-bit picture into the target's bit count and colour table (the nearest
 // entry for a palette) in a DIB section laid out as the target, whose rows are then taken over.
 HRESULT ConvertThroughGdi(const CDib& src32, CDib& dst)
@@ -91,12 +108,12 @@ CGdiplusBitmapPtr CreateBitmapCopyOfDib(const CDib& dib, bool keepAlpha)
     Gdiplus::PixelFormat format = 0;
     switch (dib.GetBitCount()) {
     case 8: format = PixelFormat8bppIndexed; break;
-    case 16: format = PixelFormat16bppRGB555; break;
+    case 16: format = ColourBitsFormat(dib, PixelFormat16bppRGB555); break;
     case 24: format = PixelFormat24bppRGB; break;
-    case 32: format = keepAlpha ? PixelFormat32bppARGB : PixelFormat32bppRGB; break;
+    case 32: format = ColourBitsFormat(dib, keepAlpha ? PixelFormat32bppARGB : PixelFormat32bppRGB); break;
     default: return CGdiplusBitmapPtr();
     }
-    if (!dib.HasImage()) return CGdiplusBitmapPtr();
+    if (!format || !dib.HasImage()) return CGdiplusBitmapPtr();
     const LONG width = dib.GetWidth(), height = dib.GetHeight();
     CGdiplusBitmapPtr bitmap = GdiplusNew<Gdiplus::Bitmap>(width, height, format);
     if (!IsUsable(bitmap)) return CGdiplusBitmapPtr();

@@ -163,6 +163,41 @@ TEST_F(DibGdiplus, CopiesOfEveryBitCount)
     }
 }
 
+// Bit-field DIBs are copied in the layout their masks name, or not at all.
+TEST_F(DibGdiplus, CopiesOfBitFieldDibsFollowTheirMasks)
+{
+    const struct {
+        const char* what;
+        WORD bits;
+        DWORD masks[3];
+        DWORD pixel; // green at full strength in the masks' layout
+        bool copied;
+    } cases[] = {
+        {"5-6-5", 16, {0xF800, 0x07E0, 0x001F}, 0x07E0, true},
+        {"5-5-5", 16, {0x7C00, 0x03E0, 0x001F}, 0x03E0, true},
+        {"8-8-8", 32, {0xFF0000, 0x00FF00, 0x0000FF}, 0x00FF00, true},
+        {"4-4-4", 16, {0x0F00, 0x00F0, 0x000F}, 0x00F0, false},
+        {"red and blue exchanged", 32, {0x0000FF, 0x00FF00, 0xFF0000}, 0x00FF00, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDib dib;
+        ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, c.bits, 0, BI_BITFIELDS, 0));
+        std::memcpy(dib.GetColorTable(), c.masks, sizeof(c.masks));
+        ASSERT_TRUE(dib.AllocBits());
+        dib.Fill(0);
+        std::memcpy(PixelAddress(dib, 1, 0), &c.pixel, c.bits / 8);
+        const CGdiplusBitmapPtr copy = CreateBitmapCopyOfDib(dib, false);
+        if (!c.copied) {
+            EXPECT_FALSE(copy);
+            continue;
+        }
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(PixelOf(*copy, 1, 0), 0xFF00FF00u);
+        EXPECT_EQ(PixelOf(*copy, 0, 0), 0xFF000000u);
+    }
+}
+
 // The target's own pixels change, whatever its bit count: the 24- and 16-bit copies GDI+ makes
 // of a DIB must not be what it draws into.
 TEST_F(DibGdiplus, ScalingAndConversionChangeTheTarget)
