@@ -15,15 +15,24 @@ namespace {
 
 const HRESULT kNoMemory = HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY);
 
-// The colour table as a GDI+ palette of 256 entries; a shorter table leaves the rest 0.
-void SetPaletteFromTable(Gdiplus::Bitmap& bitmap, const CDib& dib, UINT flags)
+// The colour table as a GDI+ palette of 256 entries; a shorter table leaves the rest 0. The
+// reserved bytes are the entries' alpha only when alpha is wanted and the table carries some:
+// GDI writes them as 0 and draws such a table opaque, and so it is handed over opaque.
+void SetPaletteFromTable(Gdiplus::Bitmap& bitmap, const CDib& dib, bool alpha)
 {
     CPaletteBuffer palette(256);
-    palette.Get()->Flags = flags;
-    std::memset(palette.Get()->Entries, 0, 256 * sizeof(Gdiplus::ARGB));
+    Gdiplus::ARGB* entries = palette.Get()->Entries;
+    std::memset(entries, 0, 256 * sizeof(Gdiplus::ARGB));
     // RGBQUAD and ARGB have the same bytes in memory: blue, green, red, then reserved or alpha.
     const UINT count = dib.GetBitCount() <= 8 ? std::min(dib.GetColorCount(), 256u) : 0;
-    std::memcpy(palette.Get()->Entries, dib.GetColorTable(), count * sizeof(RGBQUAD));
+    std::memcpy(entries, dib.GetColorTable(), count * sizeof(RGBQUAD));
+    const bool tableHasAlpha = std::any_of(entries, entries + count, [](Gdiplus::ARGB e) { return e >> 24 != 0; });
+    if (alpha && tableHasAlpha) {
+        palette.Get()->Flags = Gdiplus::PaletteFlagsHasAlpha;
+    } else {
+        palette.Get()->Flags = 0;
+        for (UINT i = 0; i < count; ++i) entries[i] |= 0xFF000000;
+    }
     bitmap.SetPalette(palette.Get());
 }
 
@@ -99,7 +108,7 @@ CGdiplusBitmapPtr CreateBitmapOnDib(const CDib& dib)
     const Gdiplus::PixelFormat format = bitCount == 32 ? PixelFormat32bppARGB : PixelFormat8bppIndexed;
     CGdiplusBitmapPtr bitmap =
         GdiplusNew<Gdiplus::Bitmap>(dib.GetWidth(), dib.GetHeight(), dib.GetSignedStride(), format, dib.GetTopRow());
-    if (bitmap && bitCount == 8) SetPaletteFromTable(*bitmap, dib, Gdiplus::PaletteFlagsHasAlpha);
+    if (bitmap && bitCount == 8) SetPaletteFromTable(*bitmap, dib, true);
     return bitmap;
 }
 
@@ -130,7 +139,7 @@ CGdiplusBitmapPtr CreateBitmapCopyOfDib(const CDib& dib, bool keepAlpha)
     }
     // The palette goes on after the bits are unlocked: a locked bitmap takes no palette.
     if (format == PixelFormat8bppIndexed) {
-        SetPaletteFromTable(*bitmap, dib, keepAlpha ? Gdiplus::PaletteFlagsHasAlpha : 0);
+        SetPaletteFromTable(*bitmap, dib, keepAlpha);
     }
     return bitmap;
 }

@@ -122,6 +122,38 @@ TEST_F(DibGdiplus, PalettesStopAtTheColourTable)
     }
 }
 
+// A colour table as GDI writes it, reserved bytes 0, is opaque: scaled and converted it must not
+// vanish. A table that carries alpha keeps it on the bitmap over the DIB.
+TEST_F(DibGdiplus, TablesWithoutAlphaAreOpaque)
+{
+    CDib dib;
+    ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, 8, 0, BI_RGB, 0));
+    ASSERT_TRUE(dib.AllocBits());
+    for (UINT i = 0; i < 256; ++i) dib.GetColorTable()[i].rgbReserved = 0;
+    dib.Fill(200);
+    for (WORD bits : {WORD(32), WORD(24), WORD(16), WORD(8)}) {
+        SCOPED_TRACE(bits);
+        CDib converted;
+        ASSERT_EQ(ConvertDibBitCount(dib, converted, bits), S_OK);
+        // Five bits a channel at 16; into a table, GDI's nearest entry (near enough under Wine).
+        EXPECT_TRUE(NearColor(ColorAt(converted, 1, 1), 0xC8C8C8, bits == 16 ? 8 : bits == 8 ? 4 : 0));
+    }
+    const CGdiplusBitmapPtr over = CreateBitmapOnDib(dib);
+    ASSERT_TRUE(over);
+    EXPECT_EQ(PixelOf(*over, 0, 0), 0xFFC8C8C8u);
+    const CGdiplusBitmapPtr copy = CreateBitmapCopyOfDib(dib, true);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(PixelOf(*copy, 0, 0), 0xFFC8C8C8u);
+
+    dib.GetColorTable()[200].rgbReserved = 0x80;
+    const CGdiplusBitmapPtr withAlpha = CreateBitmapOnDib(dib);
+    ASSERT_TRUE(withAlpha);
+    EXPECT_EQ(PixelOf(*withAlpha, 0, 0), 0x80C8C8C8u);
+    const CGdiplusBitmapPtr opaque = CreateBitmapCopyOfDib(dib, false);
+    ASSERT_TRUE(opaque);
+    EXPECT_EQ(PixelOf(*opaque, 0, 0), 0xFFC8C8C8u) << "a copy without alpha";
+}
+
 TEST_F(DibGdiplus, CopiesOfEveryBitCount)
 {
     for (Rows rows : {Rows::BottomUp, Rows::TopDown}) {
