@@ -36,8 +36,7 @@ void AllocLike(CImg& img, IWICBitmapSource* source)
 // holds what the transform reads from, the image source first, for as long as it lives.
 class CCmykImageTransform {
 public:
-    IWICBitmapSource* Make(const CImg& img, IWICColorContext* sourceContext, IWICColorContext* target,
-                           ImgFormat output)
+    IWICBitmapSource* Make(const CImg& img, IWICColorContext* sourceContext, IWICColorContext* target, ImgFormat output)
     {
         m_source.SetImage(&img);
         IWICBitmapSource* next = ConvertToImgFormat(&m_source, PixelFormatOf(&m_source), CMYK32, m_converted);
