@@ -76,7 +76,8 @@ HRESULT ConvertThroughGdi(const CDib& src32, CDib& dst)
 
 // GDI+ draws into the target's own memory when it is 32-bit. A target of another bit count gets
 // the picture through a 32-bit temporary: GDI+ would draw into a copy of a 24- or 16-bit DIB, and
-// Windows makes no graphics on an indexed bitmap.
+// Windows makes no graphics on an indexed bitmap. Over the cleared temporary a pixel keeps its
+// colour and alpha; premultiplied, it is what GDI+ composes over the cleared (black) target.
 template <class Draw> HRESULT DrawIntoDib(CDib& dst, Draw draw)
 {
     CDib temp;
@@ -88,7 +89,9 @@ template <class Draw> HRESULT DrawIntoDib(CDib& dst, Draw draw)
     const CGdiplusBitmapPtr bitmap = CreateBitmapOnDib(target);
     if (!IsUsable(bitmap)) return kNoMemory;
     if (!draw(bitmap.get())) return E_INVALIDARG;
-    return &target == &temp ? ConvertThroughGdi(temp, dst) : S_OK;
+    if (&target != &temp) return S_OK;
+    temp.Premultiply();
+    return ConvertThroughGdi(temp, dst);
 }
 
 bool IsDrawableSize(LONG width, LONG height) { return width > 0 && height > 0; }

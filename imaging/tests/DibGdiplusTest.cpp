@@ -273,6 +273,33 @@ TEST_F(DibGdiplus, ScalingAndConversionChangeTheTarget)
     }
 }
 
+// Into a target without alpha, a half-transparent pixel is composed over the cleared target, as
+// GDI+ itself draws it into a 24-bit bitmap; into a 32-bit one it keeps its colour and alpha.
+TEST_F(DibGdiplus, TransparencyIsComposedOverTheClearedTarget)
+{
+    CDib source;
+    ASSERT_TRUE(source.Create32AndAlloc(2, 1));
+    SetPixel32(source, 0, 0, 0x00FF0000);
+    SetPixel32(source, 1, 0, 0x80FF0000);
+    const CGdiplusBitmapPtr picture = CreateBitmapOnDib(source);
+    ASSERT_TRUE(picture);
+    Gdiplus::Bitmap reference(2, 1, PixelFormat24bppRGB);
+    ASSERT_TRUE(DrawImageScaled(picture.get(), RECT{0, 0, 2, 1}, &reference, RECT{0, 0, 2, 1},
+                                Gdiplus::InterpolationModeNearestNeighbor));
+    const DWORD composed = PixelOf(reference, 1, 0) & 0xFFFFFF;
+    EXPECT_TRUE(NearColor(composed, 0x800000, 1));
+    for (WORD bits : {WORD(24), WORD(16)}) {
+        SCOPED_TRACE(bits);
+        CDib converted;
+        ASSERT_EQ(ConvertDibBitCount(source, converted, bits), S_OK);
+        EXPECT_EQ(ColorAt(converted, 0, 0), 0u);
+        EXPECT_TRUE(NearColor(ColorAt(converted, 1, 0), composed, bits == 16 ? 8 : 1));
+    }
+    CDib wide;
+    ASSERT_EQ(ConvertDibBitCount(source, wide, 32), S_OK);
+    EXPECT_EQ(Pixel32(wide, 1, 0), 0x80FF0000u);
+}
+
 TEST_F(DibGdiplus, ScalingRefusesWhatItCannotDo)
 {
     CDib source;
