@@ -32,6 +32,25 @@ void AllocLike(CImg& img, IWICBitmapSource* source)
     img.AllocBits();
 }
 
+// A CMYK image through 32bppCMYK and a colour transform from its colour context to the target;
+// holds what the transform reads from, the image source first, for as long as it lives.
+class CCmykImageTransform {
+public:
+    IWICBitmapSource* Make(const CImg& img, IWICColorContext* sourceContext, IWICColorContext* target, ImgFormat output)
+    {
+        m_source.SetImage(&img);
+        IWICBitmapSource* next = ConvertToImgFormat(&m_source, PixelFormatOf(&m_source), CMYK32, m_converted);
+        IWICColorContext* from = GetSourceColorContext(sourceContext, CMYK32, m_defaultContext);
+        return CreateColorTransform(next, from, target, output, m_transformed);
+    }
+
+private:
+    wic::CImgSource m_source;
+    CWicSourcePtr m_converted;
+    CComPtr<IWICColorContext> m_defaultContext;
+    CWicSourcePtr m_transformed;
+};
+
 } // namespace
 
 IWICColorContext* GetSourceColorContext(IWICColorContext* given, ImgFormat format, CComPtr<IWICColorContext>& out)
@@ -70,13 +89,8 @@ void ConvertToCmykAlpha(CImg& img, IWICBitmapSource* source, IWICColorContext* s
                         IWICColorContext* target, WICBitmapTransformOptions options)
 {
     ConvertPlain(img, source, options);
-    wic::CImgSource imgSource;
-    imgSource.SetImage(&img);
-    CWicSourcePtr converted, transformed;
-    IWICBitmapSource* next = ConvertToImgFormat(&imgSource, PixelFormatOf(&imgSource), CMYK32, converted);
-    CComPtr<IWICColorContext> defaultContext;
-    IWICColorContext* from = GetSourceColorContext(sourceContext, CMYK32, defaultContext);
-    next = CreateColorTransform(next, from, target, CMYK32, transformed);
+    CCmykImageTransform transform;
+    IWICBitmapSource* next = transform.Make(img, sourceContext, target, CMYK32);
     // Row y is read through the transform before row y is written, and no other row is touched.
     CopyColorChannels(next, 0, 3, img, 0, 3);
 }
@@ -102,14 +116,10 @@ void ConvertCmykToRgba(CImg& img, IWICBitmapSource* source, IWICColorContext* so
 {
     CImg cmyka(CMYKA40);
     ConvertPlain(cmyka, source, options);
+    CCmykImageTransform transform;
+    CopyFromSource(img, transform.Make(cmyka, sourceContext, target, BGRA32));
     wic::CImgSource cmykaSource;
     cmykaSource.SetImage(&cmyka);
-    CWicSourcePtr converted, transformed;
-    IWICBitmapSource* next = ConvertToImgFormat(&cmykaSource, PixelFormatOf(&cmykaSource), CMYK32, converted);
-    CComPtr<IWICColorContext> defaultContext;
-    IWICColorContext* from = GetSourceColorContext(sourceContext, CMYK32, defaultContext);
-    next = CreateColorTransform(next, from, target, BGRA32, transformed);
-    CopyFromSource(img, next);
     CopyColorChannels(&cmykaSource, 4, 4, img, 3, 3);
 }
 

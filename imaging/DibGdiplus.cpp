@@ -15,19 +15,45 @@ namespace {
 
 const HRESULT kNoMemory = HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY);
 
-// The colour table as a GDI+ palette of 256 entries; a shorter table leaves the rest 0.
-void SetPaletteFromTable(Gdiplus::Bitmap& bitmap, const CDib& dib, UINT flags)
+// The colour table as a GDI+ palette of 256 entries; a shorter table leaves the rest 0. The
+// reserved bytes are the entries' alpha only when alpha is wanted and the table carries some:
+// GDI writes them as 0 and draws such a table opaque, and so it is handed over opaque.
+void SetPaletteFromTable(Gdiplus::Bitmap& bitmap, const CDib& dib, bool alpha)
 {
     CPaletteBuffer palette(256);
-    palette.Get()->Flags = flags;
-    std::memset(palette.Get()->Entries, 0, 256 * sizeof(Gdiplus::ARGB));
+    Gdiplus::ARGB* entries = palette.Get()->Entries;
+    std::memset(entries, 0, 256 * sizeof(Gdiplus::ARGB));
     // RGBQUAD and ARGB have the same bytes in memory: blue, green, red, then reserved or alpha.
     const UINT count = dib.GetBitCount() <= 8 ? std::min(dib.GetColorCount(), 256u) : 0;
-    std::memcpy(palette.Get()->Entries, dib.GetColorTable(), count * sizeof(RGBQUAD));
+    std::memcpy(entries, dib.GetColorTable(), count * sizeof(RGBQUAD));
+    const bool tableHasAlpha = std::any_of(entries, entries + count, [](Gdiplus::ARGB e) { return e >> 24 != 0; });
+    if (alpha && tableHasAlpha) {
+        palette.Get()->Flags = Gdiplus::PaletteFlagsHasAlpha;
+    } else {
+        palette.Get()->Flags = 0;
+        for (UINT i = 0; i < count; ++i) entries[i] |= 0xFF000000;
+    }
     bitmap.SetPalette(palette.Get());
 }
 
 bool IsUsable(const CGdiplusBitmapPtr& bitmap) { return bitmap && bitmap->GetLastStatus() == Gdiplus::Ok; }
+
+// The layout of a 16- or 32-bit DIB's rows as GDI+ names it: `plain` without bit fields, or with
+// the masks GDI assumes anyway; 5-6-5 fields at 16 bits; none (0) for any other masks, whose
+// bytes a plain layout would show in the wrong colours.
+Gdiplus::PixelFormat ColourBitsFormat(const CDib& dib, Gdiplus::PixelFormat plain)
+{
+    if (dib.GetCompression() != BI_BITFIELDS) return plain;
+    const auto* masks = reinterpret_cast<const DWORD*>(dib.GetColorTable());
+    const auto are = [masks](DWORD red, DWORD green, DWORD blue) {
+        return masks[0] == red && masks[1] == green && masks[2] == blue;
+    };
+    if (dib.GetBitCount() == 16) {
+        if (are(0xF800, 0x07E0, 0x001F)) return PixelFormat16bppRGB565;
+        return are(0x7C00, 0x03E0, 0x001F) ? plain : 0;
+    }
+    return are(0xFF0000, 0x00FF00, 0x0000FF) ? plain : 0;
+}
 
 // GDI converts the 32-bit picture into the target's bit count and colour table (the nearest
 // entry for a palette) in a DIB section laid out as the target, whose rows are then taken over.
@@ -50,7 +76,8 @@ HRESULT ConvertThroughGdi(const CDib& src32, CDib& dst)
 
 // GDI+ draws into the target's own memory when it is 32-bit. A target of another bit count gets
 // the picture through a 32-bit temporary: GDI+ would draw into a copy of a 24- or 16-bit DIB, and
-// Windows makes no graphics on an indexed bitmap.
+// Windows makes no graphics on an indexed bitmap. Over the cleared temporary a pixel keeps its
+// colour and alpha; premultiplied, it is what GDI+ composes over the cleared (black) target.
 template <class Draw> HRESULT DrawIntoDib(CDib& dst, Draw draw)
 {
     CDib temp;
@@ -62,7 +89,9 @@ template <class Draw> HRESULT DrawIntoDib(CDib& dst, Draw draw)
     const CGdiplusBitmapPtr bitmap = CreateBitmapOnDib(target);
     if (!IsUsable(bitmap)) return kNoMemory;
     if (!draw(bitmap.get())) return E_INVALIDARG;
-    return &target == &temp ? ConvertThroughGdi(temp, dst) : S_OK;
+    if (&target != &temp) return S_OK;
+    temp.Premultiply();
+    return ConvertThroughGdi(temp, dst);
 }
 
 bool IsDrawableSize(LONG width, LONG height) { return width > 0 && height > 0; }
@@ -82,7 +111,7 @@ CGdiplusBitmapPtr CreateBitmapOnDib(const CDib& dib)
     const Gdiplus::PixelFormat format = bitCount == 32 ? PixelFormat32bppARGB : PixelFormat8bppIndexed;
     CGdiplusBitmapPtr bitmap =
         GdiplusNew<Gdiplus::Bitmap>(dib.GetWidth(), dib.GetHeight(), dib.GetSignedStride(), format, dib.GetTopRow());
-    if (bitmap && bitCount == 8) SetPaletteFromTable(*bitmap, dib, Gdiplus::PaletteFlagsHasAlpha);
+    if (bitmap && bitCount == 8) SetPaletteFromTable(*bitmap, dib, true);
     return bitmap;
 }
 
@@ -91,12 +120,12 @@ CGdiplusBitmapPtr CreateBitmapCopyOfDib(const CDib& dib, bool keepAlpha)
     Gdiplus::PixelFormat format = 0;
     switch (dib.GetBitCount()) {
     case 8: format = PixelFormat8bppIndexed; break;
-    case 16: format = PixelFormat16bppRGB555; break;
+    case 16: format = ColourBitsFormat(dib, PixelFormat16bppRGB555); break;
     case 24: format = PixelFormat24bppRGB; break;
-    case 32: format = keepAlpha ? PixelFormat32bppARGB : PixelFormat32bppRGB; break;
+    case 32: format = ColourBitsFormat(dib, keepAlpha ? PixelFormat32bppARGB : PixelFormat32bppRGB); break;
     default: return CGdiplusBitmapPtr();
     }
-    if (!dib.HasImage()) return CGdiplusBitmapPtr();
+    if (!format || !dib.HasImage()) return CGdiplusBitmapPtr();
     const LONG width = dib.GetWidth(), height = dib.GetHeight();
     CGdiplusBitmapPtr bitmap = GdiplusNew<Gdiplus::Bitmap>(width, height, format);
     if (!IsUsable(bitmap)) return CGdiplusBitmapPtr();
@@ -113,7 +142,7 @@ CGdiplusBitmapPtr CreateBitmapCopyOfDib(const CDib& dib, bool keepAlpha)
     }
     // The palette goes on after the bits are unlocked: a locked bitmap takes no palette.
     if (format == PixelFormat8bppIndexed) {
-        SetPaletteFromTable(*bitmap, dib, keepAlpha ? Gdiplus::PaletteFlagsHasAlpha : 0);
+        SetPaletteFromTable(*bitmap, dib, keepAlpha);
     }
     return bitmap;
 }

@@ -11,7 +11,8 @@
 // 32- and 8-bit DIBs: a bitmap over the DIB's own memory (the DIB must outlive it); other bit
 // counts: a copy. Empty when no bitmap could be made.
 CGdiplusBitmapPtr CreateBitmapOnDib(const CDib& dib);
-// A bitmap with pixel memory of its own; empty for 1- and 4-bit DIBs and on failure.
+// A bitmap with pixel memory of its own; empty for 1- and 4-bit DIBs, for bit fields other than
+// 5-5-5 and 5-6-5 (16 bits) or 8-8-8 (32 bits), and on failure.
 CGdiplusBitmapPtr CreateBitmapCopyOfDib(const CDib& dib, bool keepAlpha);
 
 // S_OK; HRESULT_FROM_WIN32(ERROR_NOT_ENOUGH_MEMORY) when a block or a bitmap cannot be made;

@@ -2,8 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "ids/imaging.h"
-
-#include <ComPtr.h>
+#include "imaging/WicColorContext.h"
 
 #include <utility>
 
@@ -47,11 +46,5 @@ void ReleaseImagingFactoryAtExit() noexcept
 
 void CreateWicColorContext(IWICColorContext*& out, const std::vector<BYTE>& profile)
 {
-    ATL::CComPtr<IWICColorContext> context;
-    HRESULT hr = g_wicFactory->CreateColorContext(&context);
-    if (FAILED(hr)) throw my::CException(IDS_WIC_COLOR_CONTEXT_CREATE_FAILED, hr);
-    hr = context->InitializeFromMemory(profile.data(), static_cast<UINT>(profile.size()));
-    if (FAILED(hr)) throw my::CException(IDS_WIC_COLOR_CONTEXT_INIT_FAILED, hr);
-    if (out) out->Release();
-    out = context.Detach();
+    CreateColorContextFromMemory(out, profile.data(), static_cast<UINT>(profile.size()));
 }

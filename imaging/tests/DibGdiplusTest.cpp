@@ -122,6 +122,38 @@ TEST_F(DibGdiplus, PalettesStopAtTheColourTable)
     }
 }
 
+// A colour table as GDI writes it, reserved bytes 0, is opaque: scaled and converted it must not
+// vanish. A table that carries alpha keeps it on the bitmap over the DIB.
+TEST_F(DibGdiplus, TablesWithoutAlphaAreOpaque)
+{
+    CDib dib;
+    ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, 8, 0, BI_RGB, 0));
+    ASSERT_TRUE(dib.AllocBits());
+    for (UINT i = 0; i < 256; ++i) dib.GetColorTable()[i].rgbReserved = 0;
+    dib.Fill(200);
+    for (WORD bits : {WORD(32), WORD(24), WORD(16), WORD(8)}) {
+        SCOPED_TRACE(bits);
+        CDib converted;
+        ASSERT_EQ(ConvertDibBitCount(dib, converted, bits), S_OK);
+        // Five bits a channel at 16; into a table, GDI's nearest entry (near enough under Wine).
+        EXPECT_TRUE(NearColor(ColorAt(converted, 1, 1), 0xC8C8C8, bits == 16 ? 8 : bits == 8 ? 4 : 0));
+    }
+    const CGdiplusBitmapPtr over = CreateBitmapOnDib(dib);
+    ASSERT_TRUE(over);
+    EXPECT_EQ(PixelOf(*over, 0, 0), 0xFFC8C8C8u);
+    const CGdiplusBitmapPtr copy = CreateBitmapCopyOfDib(dib, true);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(PixelOf(*copy, 0, 0), 0xFFC8C8C8u);
+
+    dib.GetColorTable()[200].rgbReserved = 0x80;
+    const CGdiplusBitmapPtr withAlpha = CreateBitmapOnDib(dib);
+    ASSERT_TRUE(withAlpha);
+    EXPECT_EQ(PixelOf(*withAlpha, 0, 0), 0x80C8C8C8u);
+    const CGdiplusBitmapPtr opaque = CreateBitmapCopyOfDib(dib, false);
+    ASSERT_TRUE(opaque);
+    EXPECT_EQ(PixelOf(*opaque, 0, 0), 0xFFC8C8C8u) << "a copy without alpha";
+}
+
 TEST_F(DibGdiplus, CopiesOfEveryBitCount)
 {
     for (Rows rows : {Rows::BottomUp, Rows::TopDown}) {
@@ -160,6 +192,41 @@ TEST_F(DibGdiplus, CopiesOfEveryBitCount)
         CDib dib;
         ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 4, 4, bits, 0, BI_RGB, 0) && dib.AllocBits());
         EXPECT_FALSE(CreateBitmapCopyOfDib(dib, true)) << bits;
+    }
+}
+
+// Bit-field DIBs are copied in the layout their masks name, or not at all.
+TEST_F(DibGdiplus, CopiesOfBitFieldDibsFollowTheirMasks)
+{
+    const struct {
+        const char* what;
+        WORD bits;
+        DWORD masks[3];
+        DWORD pixel; // green at full strength in the masks' layout
+        bool copied;
+    } cases[] = {
+        {"5-6-5", 16, {0xF800, 0x07E0, 0x001F}, 0x07E0, true},
+        {"5-5-5", 16, {0x7C00, 0x03E0, 0x001F}, 0x03E0, true},
+        {"8-8-8", 32, {0xFF0000, 0x00FF00, 0x0000FF}, 0x00FF00, true},
+        {"4-4-4", 16, {0x0F00, 0x00F0, 0x000F}, 0x00F0, false},
+        {"red and blue exchanged", 32, {0x0000FF, 0x00FF00, 0xFF0000}, 0x00FF00, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDib dib;
+        ASSERT_TRUE(dib.Create(sizeof(BITMAPINFOHEADER), 2, 2, c.bits, 0, BI_BITFIELDS, 0));
+        std::memcpy(dib.GetColorTable(), c.masks, sizeof(c.masks));
+        ASSERT_TRUE(dib.AllocBits());
+        dib.Fill(0);
+        std::memcpy(PixelAddress(dib, 1, 0), &c.pixel, c.bits / 8);
+        const CGdiplusBitmapPtr copy = CreateBitmapCopyOfDib(dib, false);
+        if (!c.copied) {
+            EXPECT_FALSE(copy);
+            continue;
+        }
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(PixelOf(*copy, 1, 0), 0xFF00FF00u);
+        EXPECT_EQ(PixelOf(*copy, 0, 0), 0xFF000000u);
     }
 }
 
@@ -204,6 +271,33 @@ TEST_F(DibGdiplus, ScalingAndConversionChangeTheTarget)
             EXPECT_TRUE(NearColor(ColorAt(part, 5, 1), 0xFFFFFF, tolerance));
         }
     }
+}
+
+// Into a target without alpha, a half-transparent pixel is composed over the cleared target, as
+// GDI+ itself draws it into a 24-bit bitmap; into a 32-bit one it keeps its colour and alpha.
+TEST_F(DibGdiplus, TransparencyIsComposedOverTheClearedTarget)
+{
+    CDib source;
+    ASSERT_TRUE(source.Create32AndAlloc(2, 1));
+    SetPixel32(source, 0, 0, 0x00FF0000);
+    SetPixel32(source, 1, 0, 0x80FF0000);
+    const CGdiplusBitmapPtr picture = CreateBitmapOnDib(source);
+    ASSERT_TRUE(picture);
+    Gdiplus::Bitmap reference(2, 1, PixelFormat24bppRGB);
+    ASSERT_TRUE(DrawImageScaled(picture.get(), RECT{0, 0, 2, 1}, &reference, RECT{0, 0, 2, 1},
+                                Gdiplus::InterpolationModeNearestNeighbor));
+    const DWORD composed = PixelOf(reference, 1, 0) & 0xFFFFFF;
+    EXPECT_TRUE(NearColor(composed, 0x800000, 1));
+    for (WORD bits : {WORD(24), WORD(16)}) {
+        SCOPED_TRACE(bits);
+        CDib converted;
+        ASSERT_EQ(ConvertDibBitCount(source, converted, bits), S_OK);
+        EXPECT_EQ(ColorAt(converted, 0, 0), 0u);
+        EXPECT_TRUE(NearColor(ColorAt(converted, 1, 0), composed, bits == 16 ? 8 : 1));
+    }
+    CDib wide;
+    ASSERT_EQ(ConvertDibBitCount(source, wide, 32), S_OK);
+    EXPECT_EQ(Pixel32(wide, 1, 0), 0x80FF0000u);
 }
 
 TEST_F(DibGdiplus, ScalingRefusesWhatItCannotDo)
