@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+class CSimpleErr;
+
 #include <list>
 #include <string>
 
@@ -15,6 +17,8 @@ class CExecSetting;
 class CCommandExec : public CCommand {
 public:
     void ExecuteImpl(bool doIt) override;
+    // True from the start of a run to its end, through every dialog it waits in.
+    bool IsRunning() const { return m_running; }
 
     DWORD m_driveMask = 0xFFFFFFFF;
     bool m_arm = false;
@@ -33,9 +37,14 @@ private:
     bool EjectDrive(bool& disconnected, wchar_t drive, size_t count);
     void OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources);
     void ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected);
+    void Report(const CSimpleErr& err);
+    // Message `id` with the drive, the operation, the entries handed to the shell and those arrived.
+    void ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived);
+
+    bool m_running = false;
 };
 
-// How many of `sources` now stand in `destination` (and, for a move, are gone from their place).
+// How many of `sources`, as they are now, would count as arrived in `destination` (CTransferManifest).
 size_t CountArrived(const std::list<std::wstring>& sources, const std::wstring& destination, bool move);
 
 // Entries of `folder` whose names `pattern` finds, as full paths in natural order.

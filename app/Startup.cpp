@@ -6,6 +6,7 @@
 #include "app/Setting.h"
 #include "foundation/AppInfo.h"
 #include "foundation/ResString.h"
+#include "imaging/ImagingFactory.h"
 #include "resource.h"
 #include "ui/Msg.h"
 #include "ui/WindowW.h"
@@ -71,6 +72,7 @@ private:
 int RunFirstInstance()
 {
     CGdiplusSession gdiplus;
+    CImagingFactoryHolder imaging; // after COM and GDI+, released before them
     CAppResources resources;
     fhw::CMainFrame frame;
     CCommandTable commands;

@@ -183,6 +183,24 @@ TEST_F(DriveMonitorTest, ArrivalsAndRemovalsOfOneAndOfTwoVolumesOfADisk)
     EXPECT_TRUE(RecordOf(m_y));
 }
 
+TEST_F(DriveMonitorTest, RepeatedArrivalsOfADiskKeepOneRecordAndHandle)
+{
+    m_monitor.Reset();
+    ASSERT_TRUE(Define(m_x, L"a"));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x)), TRUE);
+    ASSERT_TRUE(RecordOf(m_x));
+    const size_t records = m_monitor.GetRecords().size();
+    DWORD handles = 0, after = 0;
+    ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
+    m_monitor.m_log.clear();
+    for (int i = 0; i < 50; ++i) SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x));
+    ::GetProcessHandleCount(::GetCurrentProcess(), &after);
+    EXPECT_EQ(m_monitor.GetRecords().size(), records);
+    EXPECT_LT(after, handles + 10) << "each arrival opened a handle of its own";
+    // Each arrival is still reported, so that a listener's quiet period starts again.
+    EXPECT_EQ(m_monitor.m_log, Events(50, Ev(L"arrived", m_x)));
+}
+
 TEST_F(DriveMonitorTest, DestructorDetachesEveryRecordAndNeverThrows)
 {
     ASSERT_TRUE(Define(m_x, L"a") && Define(m_y, L"b"));
