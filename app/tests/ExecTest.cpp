@@ -4,6 +4,7 @@
 #include "app/CommandInit.h"
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
+#include "app/TransferManifest.h"
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
 #include "resource.h"
@@ -71,6 +72,34 @@ TEST(CountArrived, CountsWhatStandsAtTheDestination)
     const std::list<std::wstring> sources{temp / L"src\\a", temp / L"src\\b", temp / L"src\\c"};
     EXPECT_EQ(fhw::CountArrived(sources, temp / L"dst", false), 2u);
     EXPECT_EQ(fhw::CountArrived(sources, temp / L"dst\\", true), 1u) << "a moved source must be gone";
+}
+
+// A folder counts only when it arrived whole; the manifest is taken before the sources change.
+TEST(TransferManifest, AFolderArrivesOnlyWhole)
+{
+    CTempFolder temp;
+    for (const wchar_t* name : {L"whole", L"short", L"missing", L"emptyGone"}) {
+        temp.WriteFile(std::wstring(L"src\\") + name + L"\\a.jpg", "1234");
+        temp.WriteFile(std::wstring(L"src\\") + name + L"\\sub\\b.jpg", "56");
+    }
+    ::CreateDirectoryW((temp / L"src\\emptyGone\\empty").c_str(), nullptr);
+    const std::list<std::wstring> sources{temp / L"src\\whole", temp / L"src\\short", temp / L"src\\missing",
+                                          temp / L"src\\emptyGone"};
+    fhw::CTransferManifest manifest;
+    manifest.Take(sources);
+
+    temp.WriteFile(L"dst\\whole\\a.jpg", "1234");
+    temp.WriteFile(L"dst\\whole\\sub\\b.jpg", "56");
+    temp.WriteFile(L"dst\\short\\a.jpg", "1234");
+    temp.WriteFile(L"dst\\short\\sub\\b.jpg", "5"); // cut short
+    temp.WriteFile(L"dst\\missing\\a.jpg", "1234"); // sub\b.jpg never came
+    temp.WriteFile(L"dst\\emptyGone\\a.jpg", "1234");
+    temp.WriteFile(L"dst\\emptyGone\\sub\\b.jpg", "56"); // the empty folder never came
+    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst", false));
+    EXPECT_EQ(0u, manifest.CountArrived(temp / L"dst", true)) << "a moved folder must be gone from its place";
+
+    RemoveFolderTree(temp / L"src\\whole");
+    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst\\", true));
 }
 
 TEST(CommandLine, OnlyStartIsAccepted)
