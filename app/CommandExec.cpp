@@ -123,13 +123,6 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     ShowResult(drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
 }
 
-size_t CountArrived(const std::list<std::wstring>& sources, const std::wstring& destination, bool move)
-{
-    CTransferManifest manifest;
-    manifest.Take(sources);
-    return manifest.CountArrived(destination, move);
-}
-
 void CCommandExec::Report(const CSimpleErr& err)
 {
     if (m_msg) m_msg->ShowError(err);

@@ -44,9 +44,6 @@ private:
     bool m_running = false;
 };
 
-// How many of `sources`, as they are now, would count as arrived in `destination` (CTransferManifest).
-size_t CountArrived(const std::list<std::wstring>& sources, const std::wstring& destination, bool move);
-
 // Entries of `folder` whose names `pattern` finds, as full paths in natural order.
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern);
 

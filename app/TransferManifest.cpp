@@ -69,8 +69,8 @@ void CTransferManifest::ListFolder(const std::wstring& folder, const std::wstrin
 
 bool CTransferManifest::HasArrived(const CEntry& entry, const std::wstring& target)
 {
+    if (!entry.listed) return false;
     ULONGLONG size = 0;
-    if (!entry.listed) return ReadItem(target, size);
     for (const CItem& item : entry.items) {
         if (!ReadItem(target + item.relative, size) || size != item.size) return false;
     }

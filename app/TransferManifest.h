@@ -11,8 +11,8 @@ namespace fhw {
 
 class CTransferManifest {
 public:
-    // Lists every file (with its size) and folder under each source; a source that cannot be read
-    // is kept with its name only.
+    // Lists every file (with its size) and folder under each source. A source that is not there
+    // any more never arrives in this run, whatever stands at the destination under its name.
     void Take(const std::list<std::wstring>& sources);
 
     // The entries that stand whole in `destination`: every file with its size and every folder;

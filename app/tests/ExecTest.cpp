@@ -67,11 +67,16 @@ TEST(CountArrived, CountsWhatStandsAtTheDestination)
 {
     CTempFolder temp;
     temp.WriteFile(L"src\\a", "1");
+    temp.WriteFile(L"src\\c", "3");
+    const std::list<std::wstring> sources{temp / L"src\\a", temp / L"src\\b", temp / L"src\\c"};
+    fhw::CTransferManifest manifest;
+    manifest.Take(sources);
     temp.WriteFile(L"dst\\a", "1");
     temp.WriteFile(L"dst\\b", "2");
-    const std::list<std::wstring> sources{temp / L"src\\a", temp / L"src\\b", temp / L"src\\c"};
-    EXPECT_EQ(fhw::CountArrived(sources, temp / L"dst", false), 2u);
-    EXPECT_EQ(fhw::CountArrived(sources, temp / L"dst\\", true), 1u) << "a moved source must be gone";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst", false), 1u) << "b was gone before the shell ran, c never came";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true), 0u) << "a moved source must be gone";
+    ::DeleteFileW((temp / L"src\\a").c_str());
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true), 1u);
 }
 
 // A folder counts only when it arrived whole; the manifest is taken before the sources change.

@@ -3,6 +3,7 @@
 #include "E2eFixture.h"
 
 #include "foundation/ResString.h"
+#include "harness/UnixScript.h"
 
 #include "resource.h"
 
@@ -28,9 +29,10 @@ std::wstring OutcomeText(UINT id, wchar_t drive, bool copy, size_t count, size_t
 
 class OutcomeTest : public ProgramTest {
 protected:
-    // Waits for a message box saying `text`, answers it with OK; false (with a failure naming
-    // what came instead) when none came within `ms`.
-    bool AnswerMessage(const std::wstring& text, DWORD ms = kRunWait)
+    // Waits for a message box saying `text` and answers it with OK; a dialog that comes before it
+    // (the shell's own word) is answered with `other` when that is not 0. False, with a failure
+    // naming what came instead, when it did not come within `ms`.
+    bool AnswerMessage(const std::wstring& text, DWORD ms = kRunWait, int other = 0)
     {
         std::wstring seen;
         HWND box = nullptr;
@@ -39,6 +41,7 @@ protected:
                 for (HWND dialog : FindDialogs(Pid())) {
                     seen = DialogStaticTexts(dialog);
                     if (seen == text) box = dialog;
+                    else if (other) AnswerDialog(dialog, other);
                 }
                 return box != nullptr;
             },
@@ -71,6 +74,43 @@ TEST_F(OutcomeTest, MoveTheShellSkipsIsReportedWithoutBalloon)
         GTEST_SKIP() << "this shell merged the folder into the one at the destination";
     }
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// A destination that even the administrator cannot write (an immutable folder).
+TEST_F(OutcomeTest, DestinationTheShellCannotWriteIsReported)
+{
+    const ExecValues exec = Values(0);
+    const std::wstring marker = m_temp.Path(L"script.done");
+    const std::wstring folder = L"'" + UnixPathOf(m_destination) + L"'";
+    if (!RunUnixScript(L"chattr +i " + folder, marker, 10000)) GTEST_SKIP() << "chattr did not run";
+    struct CWritableAgain {
+        std::wstring script, marker;
+        ~CWritableAgain() { RunUnixScript(script, marker, 10000); }
+    } writableAgain{L"chattr -i " + folder, marker};
+    if (WriteFileBytes(m_destination + L"\\probe", "x"))
+        GTEST_SKIP() << "this file system lets an immutable folder be written";
+
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    // The shell may say why in a dialog of its own first.
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0);
+    EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// The folders go while the question is open: the run that follows reports that nothing arrived.
+TEST_F(OutcomeTest, SourcesGoneBeforeTheShellRunsAreReported)
+{
+    const std::wstring drives = ArmWithCards(Values(kConfirm), {{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "no confirm dialog";
+    HWND dialog = FindDialogs(Pid()).front();
+    ASSERT_TRUE(RemoveFolderTree(m_cards[0].Root() + L"\\DCIM\\100TESTS"));
+    ASSERT_TRUE(AnswerDialog(dialog, IDOK));
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0);
+    EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
 TEST_F(OutcomeTest, CancelledCopyShowsTerminatedByUserAndNoBalloon)
@@ -119,18 +159,7 @@ TEST_F(OutcomeTest, CardPulledMidCopyIsReportedAsIncomplete)
     if (m_program->WaitBalloons(1, 0) > 0) GTEST_SKIP() << "the copy ended before the card was pulled";
     // The shell may complain about each file it can no longer read before the run ends.
     const std::wstring expected = OutcomeText(IDS_TRANSFER_DRIVE_REMOVED, drives[0], true, 2, 0);
-    std::wstring seen;
-    const bool told = WaitUntil(
-        [&] {
-            for (HWND dialog : FindDialogs(Pid())) {
-                seen = DialogStaticTexts(dialog);
-                if (seen == expected) return AnswerDialog(dialog, IDOK);
-                AnswerDialog(dialog, IDCANCEL);
-            }
-            return false;
-        },
-        4 * kRunWait);
-    EXPECT_TRUE(told) << "last seen: " << ToUtf8(seen);
+    EXPECT_TRUE(AnswerMessage(expected, 4 * kRunWait, IDCANCEL));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon after the card was pulled";
 }
 

@@ -3,6 +3,7 @@
 // folders with the same flags, alternating, in the same run; `cp -r` of the same tree on the same
 // file system shows what the platform itself costs.
 #include "BenchSupport.h"
+#include "harness/UnixScript.h"
 
 #include <shellapi.h>
 
@@ -10,12 +11,6 @@
 #include <random>
 
 namespace {
-
-std::wstring UnixPath(const std::wstring& path)
-{
-    const std::string unixPath = ToUnixPath(path);
-    return std::wstring(unixPath.begin(), unixPath.end());
-}
 
 void BuildCard(const std::wstring& root, int files)
 {
@@ -31,37 +26,19 @@ void BuildCard(const std::wstring& root, int files)
     }
 }
 
-// `cp -r` run on the Linux side; milliseconds, or a negative value when it could not run. Wine
-// starts a Linux program given by its path but hands back no process to wait for: the shell
-// around it leaves a marker file when the copy is done.
-// The script's own start (a shell with nothing to do) is measured apart and taken off.
+// A script run on the Linux side; milliseconds, or a negative value when it could not run.
 double TimeShellScript(const std::wstring& work, const std::wstring& done)
 {
-    std::wstring command = L"/bin/sh -c \"" + work + L"; : > '" + UnixPath(done) + L"'\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    ::DeleteFileW(done.c_str());
     const double start = NowMs();
-    if (!::CreateProcessW(L"Z:\\bin\\sh", command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &info))
-        return -static_cast<double>(::GetLastError());
-    if (info.hThread) ::CloseHandle(info.hThread);
-    if (info.hProcess) ::CloseHandle(info.hProcess);
-    while (::GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        if (NowMs() - start > 600000) return -1;
-        ::Sleep(1);
-    }
-    const double elapsed = NowMs() - start;
-    ::DeleteFileW(done.c_str());
-    return elapsed;
+    return RunUnixScript(work, done, 600000) ? NowMs() - start : -1;
 }
 
+// `cp -r` of the tree on the Linux side, less the start of a shell with nothing to do.
 double TimeCopyOnLinux(const std::wstring& from, const std::wstring& to, const std::wstring& done)
 {
     double idle = 1e9;
     for (int i = 0; i < 3; ++i) idle = std::min(idle, TimeShellScript(L"true", done));
-    const double copy = TimeShellScript(L"cp -r '" + UnixPath(from) + L"' '" + UnixPath(to) + L"'", done);
+    const double copy = TimeShellScript(L"cp -r '" + UnixPathOf(from) + L"' '" + UnixPathOf(to) + L"'", done);
     return copy < 0 || idle < 0 ? -1 : copy - idle;
 }
 
