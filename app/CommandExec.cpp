@@ -93,27 +93,7 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         CTransferManifest manifest;
         manifest.Take(sources);
         const CFileOperationResult result = dialog.m_operator.Execute();
-        const bool copy = dialog.m_operator.m_wFunc == FO_COPY;
-        const size_t arrived = manifest.CountArrived(dialog.m_operator.m_to, !copy);
-        // Only what arrived whole counts: the shell may report success for work it skipped, and a
-        // drive pulled mid-run leaves part of the work undone. There is no success balloon, no
-        // eject and no Explorer then.
-        if (!IsDriveOfPathPresent(path)) {
-            ReportIncomplete(IDS_TRANSFER_DRIVE_REMOVED, drive, copy, count, arrived);
-            return;
-        }
-        if (result.GetOutcome() == CFileOperationResult::Cancelled) {
-            if (arrived == 0)
-                Report(CSimpleErr(IDS_TERMINATED_BY_USER));
-            else
-                ReportIncomplete(IDS_TRANSFER_CANCELLED_PART, drive, copy, count, arrived);
-            return;
-        }
-        if (arrived < count) {
-            // The operator has shown its own failure already.
-            if (!result.m_error.HasError()) ReportIncomplete(IDS_TRANSFER_INCOMPLETE, drive, copy, count, arrived);
-            return;
-        }
+        if (!CheckArrival(result, manifest, path, dialog.m_operator)) return;
     }
 
     const CExecSetting& chosen = dialog.m_setting;
@@ -121,6 +101,30 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     if (chosen.GetEject()) ejected = EjectDrive(disconnected, drive, count);
     if (chosen.GetShowExplorer() && count > 0) OpenExplorer(dialog.m_operator.m_to, dialog.m_operator.m_from);
     ShowResult(drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
+}
+
+bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
+                                const std::wstring& path, const CSHFileOperator& op)
+{
+    const wchar_t drive = path[0];
+    const bool copy = op.m_wFunc == FO_COPY;
+    const size_t count = op.m_from.size();
+    const size_t arrived = manifest.CountArrived(op.m_to, !copy);
+    if (!IsDriveOfPathPresent(path)) {
+        ReportIncomplete(IDS_TRANSFER_DRIVE_REMOVED, drive, copy, count, arrived);
+        return false;
+    }
+    if (result.GetOutcome() == CFileOperationResult::Cancelled) {
+        if (arrived == 0)
+            Report(CSimpleErr(IDS_TERMINATED_BY_USER));
+        else
+            ReportIncomplete(IDS_TRANSFER_CANCELLED_PART, drive, copy, count, arrived);
+        return false;
+    }
+    if (arrived == count) return true;
+    // The operator has shown its own failure already.
+    if (!result.m_error.HasError()) ReportIncomplete(IDS_TRANSFER_INCOMPLETE, drive, copy, count, arrived);
+    return false;
 }
 
 void CCommandExec::Report(const CSimpleErr& err)

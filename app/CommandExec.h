@@ -6,6 +6,8 @@
 #include <windows.h>
 
 class CSimpleErr;
+class CSHFileOperator;
+struct CFileOperationResult;
 
 #include <list>
 #include <string>
@@ -13,6 +15,7 @@ class CSimpleErr;
 namespace fhw {
 
 class CExecSetting;
+class CTransferManifest;
 
 class CCommandExec : public CCommand {
 public:
@@ -37,6 +40,11 @@ private:
     bool EjectDrive(bool& disconnected, wchar_t drive, size_t count);
     void OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources);
     void ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected);
+    // True when every entry handed to the shell arrived whole. Otherwise the user is told what
+    // arrived (the shell may report success for work it skipped; a pulled card leaves work undone)
+    // and the drive gets no eject, no Explorer and no balloon.
+    bool CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest, const std::wstring& path,
+                      const CSHFileOperator& op);
     void Report(const CSimpleErr& err);
     // Message `id` with the drive, the operation, the entries handed to the shell and those arrived.
     void ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived);

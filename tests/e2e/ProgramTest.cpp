@@ -146,11 +146,11 @@ TEST_F(ProgramTest, FormFollowsTheFrameInEverySize)
     ::SetWindowPos(m_frame, nullptr, 0, 0, window.right - window.left + 240, window.bottom - window.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     expectFilled("widened");
-    // The frame has no maximize box; the system menu's commands still reach it.
-    ::PostMessageW(m_frame, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    // The frame has no maximize box: it is maximized as its saved placement would.
+    ::ShowWindow(m_frame, SW_MAXIMIZE);
     ASSERT_TRUE(WaitUntil([&] { return ::IsZoomed(m_frame) != FALSE; }, 3000));
     expectFilled("maximized");
-    ::PostMessageW(m_frame, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ::ShowWindow(m_frame, SW_RESTORE);
     ASSERT_TRUE(WaitUntil([&] { return !::IsZoomed(m_frame); }, 3000));
     expectFilled("restored");
 }
