@@ -90,8 +90,9 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
+        // A copy must be checked file by file; a moved entry is judged by its source being gone.
         CTransferManifest manifest;
-        manifest.Take(sources);
+        manifest.Take(sources, dialog.m_operator.m_wFunc == FO_COPY);
         const CFileOperationResult result = dialog.m_operator.Execute();
         if (!CheckArrival(result, manifest, path, dialog.m_operator)) return;
     }

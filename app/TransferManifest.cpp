@@ -31,7 +31,7 @@ bool ReadItem(const std::wstring& path, ULONGLONG& size)
 
 } // namespace
 
-void CTransferManifest::Take(const std::list<std::wstring>& sources)
+void CTransferManifest::Take(const std::list<std::wstring>& sources, bool listTrees)
 {
     m_entries.clear();
     for (const std::wstring& source : sources) {
@@ -42,7 +42,7 @@ void CTransferManifest::Take(const std::list<std::wstring>& sources)
         entry.listed = ReadItem(source, size);
         if (entry.listed) {
             entry.items.push_back({std::wstring(), size});
-            if (size == kFolder) ListFolder(source, std::wstring(), entry.items);
+            if (listTrees && size == kFolder) ListFolder(source, std::wstring(), entry.items);
         }
         m_entries.push_back(std::move(entry));
     }

@@ -11,13 +11,14 @@ namespace fhw {
 
 class CTransferManifest {
 public:
-    // Lists every file (with its size) and folder under each source. A source that is not there
-    // any more never arrives in this run, whatever stands at the destination under its name.
-    void Take(const std::list<std::wstring>& sources);
+    // Notes each source, and with `listTrees` every file (with its size) and folder under it. A
+    // source that is not there any more never arrives in this run, whatever stands at the
+    // destination under its name.
+    void Take(const std::list<std::wstring>& sources, bool listTrees);
 
-    // The entries that stand whole in `destination`: every file with its size and every folder;
-    // for a move the source must also be gone while its drive is still there, since an entry that
-    // vanished with its drive was not moved.
+    // The entries that stand whole in `destination`: every file noted with its size and every
+    // folder; for a move the source must also be gone while its drive is still there, since an
+    // entry that vanished with its drive was not moved.
     size_t CountArrived(const std::wstring& destination, bool move) const;
 
 private:

@@ -70,7 +70,7 @@ TEST(CountArrived, CountsWhatStandsAtTheDestination)
     temp.WriteFile(L"src\\c", "3");
     const std::list<std::wstring> sources{temp / L"src\\a", temp / L"src\\b", temp / L"src\\c"};
     fhw::CTransferManifest manifest;
-    manifest.Take(sources);
+    manifest.Take(sources, true);
     temp.WriteFile(L"dst\\a", "1");
     temp.WriteFile(L"dst\\b", "2");
     EXPECT_EQ(manifest.CountArrived(temp / L"dst", false), 1u) << "b was gone before the shell ran, c never came";
@@ -91,7 +91,7 @@ TEST(TransferManifest, AFolderArrivesOnlyWhole)
     const std::list<std::wstring> sources{temp / L"src\\whole", temp / L"src\\short", temp / L"src\\missing",
                                           temp / L"src\\emptyGone"};
     fhw::CTransferManifest manifest;
-    manifest.Take(sources);
+    manifest.Take(sources, true);
 
     temp.WriteFile(L"dst\\whole\\a.jpg", "1234");
     temp.WriteFile(L"dst\\whole\\sub\\b.jpg", "56");
@@ -105,6 +105,12 @@ TEST(TransferManifest, AFolderArrivesOnlyWhole)
 
     RemoveFolderTree(temp / L"src\\whole");
     EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst\\", true));
+
+    // Without the trees, a move is judged by its source being gone and its name at the destination.
+    fhw::CTransferManifest moved;
+    moved.Take({temp / L"src\\short", temp / L"src\\missing"}, false);
+    RemoveFolderTree(temp / L"src\\short");
+    EXPECT_EQ(1u, moved.CountArrived(temp / L"dst", true));
 }
 
 TEST(CommandLine, OnlyStartIsAccepted)
