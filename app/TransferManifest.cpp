@@ -2,6 +2,9 @@
 
 #include "foundation/UniqueHandle.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 namespace fhw {
 
 namespace {
@@ -69,12 +72,18 @@ void CTransferManifest::ListFolder(const std::wstring& folder, const std::wstrin
 
 bool CTransferManifest::HasArrived(const CEntry& entry, const std::wstring& target)
 {
-    if (!entry.listed) return false;
     ULONGLONG size = 0;
-    for (const CItem& item : entry.items) {
-        if (!ReadItem(target + item.relative, size) || size != item.size) return false;
-    }
-    return true;
+    if (!entry.listed || !ReadItem(target, size) || size != entry.items.front().size) return false;
+    if (entry.items.size() == 1) return true;
+    // One walk of the destination's tree costs far less than a query per file.
+    std::vector<CItem> found;
+    ListFolder(target, std::wstring(), found);
+    std::unordered_map<std::wstring, ULONGLONG> there;
+    for (const CItem& item : found) there.emplace(item.relative, item.size);
+    return std::all_of(entry.items.begin() + 1, entry.items.end(), [&there](const CItem& item) {
+        const auto at = there.find(item.relative);
+        return at != there.end() && at->second == item.size;
+    });
 }
 
 size_t CTransferManifest::CountArrived(const std::wstring& destination, bool move) const
