@@ -30,6 +30,8 @@ void CCommandExec::ExecuteImpl(bool doIt)
     if (!doIt || m_running) return;
     m_running = true;
     const auto done = ScopeExit([this] { m_running = false; });
+    // Tells a debugger that a run begins (the benchmarks time the run from here).
+    ::OutputDebugStringW(L"fernhollow-run");
     CRun run{m_driveMask, m_arm};
     const bool reportIfNone = m_reportIfNone;
     m_found = false;

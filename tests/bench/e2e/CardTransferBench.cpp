@@ -1,7 +1,7 @@
-// A card of many small files in 20 camera folders, copied and moved by the program (from the
-// arrival to the balloon, less the 500 ms quiet period) against a bare SHFileOperationW of the same
-// folders with the same flags, alternating, in the same run; `cp -r` of the same tree on the same
-// file system shows what the platform itself costs.
+// A card of many small files in 20 camera folders, copied and moved by the program (from the start
+// of its run to the balloon) against a bare SHFileOperationW of the same folders with the same
+// flags, alternating, in the same run; `cp -r` of the same tree on the same file system shows what
+// the platform itself costs.
 #include "BenchSupport.h"
 #include "harness/UnixScript.h"
 
@@ -67,20 +67,20 @@ double TimeBareOperation(wchar_t drive, const std::wstring& destination, bool co
     return result == 0 ? elapsed : -result;
 }
 
-// The program's run over a fresh card: arrival to balloon, less the quiet period; negative when
-// no balloon came.
+// The program's run over a fresh card, from the start of its run to its balloon (the quiet period
+// and the timer's tick before it are not the run's); negative when no balloon came.
 double TimeProgram(CArmedProgram& program, wchar_t drive, const std::wstring& card, size_t& arrived)
 {
     CCardDrive cardDrive(drive, card, program.m_program.Id());
     cardDrive.Define();
     const size_t before = program.m_program.Balloons().size();
     AnnounceArrival(std::wstring(1, drive), program.m_program.Id());
-    const DWORD announced = ::GetTickCount();
     if (program.m_program.WaitBalloons(before + 1, 600000) <= before) return -1;
-    const double ms = program.m_program.Balloons()[before].tick - announced;
+    const DWORD balloon = program.m_program.Balloons()[before].tick;
+    const std::vector<DWORD> starts = program.m_program.RunStarts();
     cardDrive.Remove();
     arrived = SnapshotTree(program.Path(L"dst")).size();
-    return ms - 500;
+    return starts.empty() ? -1 : static_cast<double>(balloon - starts.back());
 }
 
 void Reset(const std::wstring& folder)
