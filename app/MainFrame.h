@@ -65,8 +65,6 @@ public:
     void DropRunDrives(DWORD driveMask);
     // A run that starts takes every pending drive, and arms the automatic mode when asked.
     void TakePendingDrives(bool arm);
-    DWORD GetPendingDrives() const { return m_pendingDrives; }
-    bool IsArmed() const { return m_armed; }
 
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)
