@@ -5,11 +5,13 @@
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
 #include "app/Setting.h"
+#include "app/TransferManifest.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FileList.h"
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/PathSort.h"
+#include "foundation/ScopeExit.h"
 #include "resource.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
@@ -23,7 +25,13 @@ namespace fhw {
 
 void CCommandExec::ExecuteImpl(bool doIt)
 {
-    if (!doIt) return;
+    // A run never starts inside another one's dialogs: the frame keeps the drives that came
+    // meanwhile pending until this run has ended.
+    if (!doIt || m_running) return;
+    m_running = true;
+    const auto done = ScopeExit([this] { m_running = false; });
+    // Tells a debugger that a run begins (the benchmarks time the run from here).
+    ::OutputDebugStringW(L"fernhollow-run");
     CRun run{m_driveMask, m_arm};
     const bool reportIfNone = m_reportIfNone;
     m_found = false;
@@ -42,15 +50,10 @@ void CCommandExec::Run(CRun& run)
         CheckPattern(setting.SrcFname);
         CheckDstFolder(setting.DstFolder);
     } catch (...) {
-        // An automatic run that cannot start would otherwise be retried on every timer tick,
-        // each time with another message box: its drives are dropped before it is reported.
-        if (g_mainFrame) g_mainFrame->m_pendingDrives &= ~run.driveMask;
+        if (g_mainFrame) g_mainFrame->DropRunDrives(run.driveMask);
         throw;
     }
-    if (g_mainFrame) {
-        g_mainFrame->m_pendingDrives = 0;
-        if (run.arm) g_mainFrame->m_armed = true;
-    }
+    if (g_mainFrame) g_mainFrame->TakePendingDrives(run.arm);
     if (!perDrive) {
         ExecuteFolder(run, folder, setting);
         return;
@@ -89,40 +92,59 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
+        // A copy must be checked file by file; a moved entry is judged by its source being gone.
+        CTransferManifest manifest;
+        manifest.Take(sources, dialog.m_operator.m_wFunc == FO_COPY);
         const CFileOperationResult result = dialog.m_operator.Execute();
-        // The shell's own dialogs and the operator report failures; a cancel is told here. Either
-        // way there is no success balloon and no eject.
-        if (result.GetOutcome() == CFileOperationResult::Cancelled) {
-            if (m_msg) m_msg->ShowError(CSimpleErr(IDS_TERMINATED_BY_USER));
-            return;
-        }
-        if (!result.Succeeded()) return;
+        if (!CheckArrival(result, manifest, path, dialog.m_operator)) return;
     }
-
-    // What really arrived: the shell may report success for work it skipped.
-    const size_t arrived = CountArrived(dialog.m_operator.m_from, dialog.m_operator.m_to, dialog.m_operator.m_wFunc == FO_MOVE);
-    if (count > 0 && arrived == 0) return;
 
     const CExecSetting& chosen = dialog.m_setting;
     bool ejected = false, disconnected = false;
-    if (chosen.GetEject() && arrived == count) ejected = EjectDrive(disconnected, drive, count);
+    if (chosen.GetEject()) ejected = EjectDrive(disconnected, drive, count);
     if (chosen.GetShowExplorer() && count > 0) OpenExplorer(dialog.m_operator.m_to, dialog.m_operator.m_from);
-    ShowResult(drive, arrived, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
+    ShowResult(drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
 }
 
-size_t CountArrived(const std::list<std::wstring>& sources, const std::wstring& destination, bool move)
+bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
+                                const std::wstring& path, const CSHFileOperator& op)
 {
-    std::wstring folder = destination;
-    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/') folder += L'\\';
-    size_t arrived = 0;
-    for (const std::wstring& source : sources) {
-        const size_t separator = source.find_last_of(L"\\/");
-        const std::wstring name = separator == std::wstring::npos ? source : source.substr(separator + 1);
-        if (!::PathFileExistsW((folder + name).c_str())) continue;
-        if (move && ::PathFileExistsW(source.c_str())) continue;
-        ++arrived;
+    const wchar_t drive = path[0];
+    const bool copy = op.m_wFunc == FO_COPY;
+    const size_t count = op.m_from.size();
+    const size_t arrived = manifest.CountArrived(op.m_to, !copy);
+    if (!IsDriveOfPathPresent(path)) {
+        ReportIncomplete(IDS_TRANSFER_DRIVE_REMOVED, drive, copy, count, arrived);
+        return false;
     }
-    return arrived;
+    if (result.GetOutcome() == CFileOperationResult::Cancelled) {
+        if (arrived == 0)
+            Report(CSimpleErr(IDS_TERMINATED_BY_USER));
+        else
+            ReportIncomplete(IDS_TRANSFER_CANCELLED_PART, drive, copy, count, arrived);
+        return false;
+    }
+    if (arrived == count) return true;
+    // The operator has shown its own failure already.
+    if (!result.m_error.HasError()) ReportIncomplete(IDS_TRANSFER_INCOMPLETE, drive, copy, count, arrived);
+    return false;
+}
+
+void CCommandExec::Report(const CSimpleErr& err)
+{
+    if (m_msg) m_msg->ShowError(err);
+}
+
+void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived)
+{
+    const CAppResources& r = *g_appResources;
+    const std::wstring driveText(1, drive);
+    const std::wstring verb = copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
+    const std::wstring countText = ToWString(static_cast<unsigned long>(count));
+    const std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
+    CSimpleErr err;
+    err.Set(id, &driveText, &verb, &countText, &arrivedText);
+    Report(err);
 }
 
 bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)

@@ -5,16 +5,23 @@
 
 #include <windows.h>
 
+class CSimpleErr;
+class CSHFileOperator;
+struct CFileOperationResult;
+
 #include <list>
 #include <string>
 
 namespace fhw {
 
 class CExecSetting;
+class CTransferManifest;
 
 class CCommandExec : public CCommand {
 public:
     void ExecuteImpl(bool doIt) override;
+    // True from the start of a run to its end, through every dialog it waits in.
+    bool IsRunning() const { return m_running; }
 
     DWORD m_driveMask = 0xFFFFFFFF;
     bool m_arm = false;
@@ -33,10 +40,17 @@ private:
     bool EjectDrive(bool& disconnected, wchar_t drive, size_t count);
     void OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources);
     void ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected);
-};
+    // True when every entry handed to the shell arrived whole. Otherwise the user is told what
+    // arrived (the shell may report success for work it skipped; a pulled card leaves work undone)
+    // and the drive gets no eject, no Explorer and no balloon.
+    bool CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest, const std::wstring& path,
+                      const CSHFileOperator& op);
+    void Report(const CSimpleErr& err);
+    // Message `id` with the drive, the operation, the entries handed to the shell and those arrived.
+    void ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived);
 
-// How many of `sources` now stand in `destination` (and, for a move, are gone from their place).
-size_t CountArrived(const std::list<std::wstring>& sources, const std::wstring& destination, bool move);
+    bool m_running = false;
+};
 
 // Entries of `folder` whose names `pattern` finds, as full paths in natural order.
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern);

@@ -98,8 +98,8 @@ public:
         }
         if (uMsg == WM_WINDOWPOSCHANGED) {
             if (!m_isFullScreen && !self->IsZoomed() && !self->IsIconic()) self->GetWindowRect(&m_normalBounds);
-            lResult = 0;
-            return TRUE;
+            // Not handled: the default handling sends WM_SIZE, which lays the frame's client out.
+            return FALSE;
         }
         return FALSE;
     }

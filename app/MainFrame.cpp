@@ -74,21 +74,17 @@ LRESULT CMainFrame::OnDestroy(UINT, WPARAM, LPARAM, BOOL& bHandled)
             loop->RemoveIdleHandler(this);
         }
     }
+    StopTimer();
     RunCommand(CCommandTable::Quit);
-    if (m_timerId) {
-        KillTimer(m_timerId);
-        m_timerId = 0;
-        MSG pending;
-        while (::PeekMessageW(&pending, m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
-        }
-    }
     bHandled = FALSE; // the frame's own map ends the message loop
     return 0;
 }
 
 LRESULT CMainFrame::OnEndSession(UINT, WPARAM wParam, LPARAM, BOOL&)
 {
-    if (wParam) RunCommand(CCommandTable::Quit);
+    if (!wParam) return 0;
+    StopTimer();
+    RunCommand(CCommandTable::Quit);
     return 0;
 }
 
@@ -156,7 +152,9 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
         return 0;
     }
     const DWORD now = ::GetTickCount();
-    if (m_armed && m_pendingDrives && m_eventIdle.IsElapsed(now)) RunExec(m_pendingDrives, false, false);
+    // Drives that come while a run waits in one of its dialogs stay pending until it has ended.
+    if (m_armed && m_pendingDrives && m_eventIdle.IsElapsed(now) && !IsRunInProgress())
+        RunExec(m_pendingDrives, false, false);
     if (m_driveMonitor && m_pollIdle.IsElapsed(now)) {
         m_driveMonitor->PollMedia();
         m_pollIdle.m_last = now;
@@ -277,6 +275,30 @@ void CMainFrame::OnDriveRemoved(void*, void* record)
     if (!m_armed || !record) return;
     m_pendingDrives &= ~static_cast<CDriveMonitorInfo*>(record)->m_driveMask;
     m_eventIdle.m_last = ::GetTickCount();
+}
+
+void CMainFrame::DropRunDrives(DWORD driveMask) { m_pendingDrives &= ~driveMask; }
+
+void CMainFrame::TakePendingDrives(bool arm)
+{
+    m_pendingDrives = 0;
+    if (arm) m_armed = true;
+}
+
+bool CMainFrame::IsRunInProgress() const
+{
+    auto exec = g_commands ? boost::dynamic_pointer_cast<CCommandExec>(g_commands->Get(CCommandTable::Exec)) : nullptr;
+    return exec && exec->IsRunning();
+}
+
+void CMainFrame::StopTimer()
+{
+    if (!m_timerId) return;
+    KillTimer(m_timerId);
+    m_timerId = 0;
+    MSG pending;
+    while (::PeekMessageW(&pending, m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
 }
 
 bool CMainFrame::ApplyForm() { return !m_view || !m_view->m_hWnd || m_view->Apply(); }

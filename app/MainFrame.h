@@ -62,6 +62,11 @@ public:
     void OnDriveArrived(void* sender, void* record);
     void OnDriveRemoved(void* sender, void* record);
 
+    // A run that cannot start gives up its drives, so that the timer does not retry it on every tick.
+    void DropRunDrives(DWORD driveMask);
+    // A run that starts takes every pending drive, and arms the automatic mode when asked.
+    void TakePendingDrives(bool arm);
+
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)
     END_UPDATE_UI_MAP()
@@ -94,10 +99,8 @@ public:
     CCommandLineParser m_cmdLine;
     boost::shared_ptr<CDriveMonitor> m_driveMonitor;
     boost::shared_ptr<CShellNotifyIcon> m_trayIcon;
-    DWORD m_pendingDrives = 0;
     CIdle m_eventIdle{500};
     CIdle m_pollIdle{500};
-    bool m_armed = false;
 
 private:
     LRESULT OnCreate(UINT, WPARAM, LPARAM, BOOL&);
@@ -126,6 +129,14 @@ private:
     bool StartupFinished() const;
     void RunCommand(int slot);
 
+    bool IsRunInProgress() const;
+    // Stops the timer and drops a tick already queued: nothing the timer starts may run inside
+    // the quit command's message boxes.
+    void StopTimer();
+
+    // Written here only; the timer reads them.
+    DWORD m_pendingDrives = 0;
+    bool m_armed = false;
     UINT_PTR m_timerId = 0;
 };
 

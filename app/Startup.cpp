@@ -8,6 +8,7 @@
 #include "foundation/ResString.h"
 #include "foundation/ScopeExit.h"
 #include "foundation/UniqueHandle.h"
+#include "imaging/ImagingFactory.h"
 #include "resource.h"
 #include "ui/Msg.h"
 #include "ui/WindowW.h"
@@ -61,6 +62,7 @@ int RunFirstInstance()
     const auto gdiplusShutdown = ScopeExit([&gdiplusToken] {
         if (gdiplusToken) Gdiplus::GdiplusShutdown(gdiplusToken);
     });
+    CImagingFactoryHolder imaging; // after COM and GDI+, released before them
     CAppResources resources;
     fhw::CMainFrame frame;
     CCommandTable commands;

@@ -61,7 +61,7 @@ bool CXmlDocument::CreateDocument(CXmlDocPtr& doc)
 
 // The DOM answers S_FALSE for a document it cannot parse; its parse-error object says why
 // (under Wine it is a stub: line 0, reason "error").
-bool CXmlDocument::SetParseError(IXMLDOMDocument* doc, UINT id)
+bool CXmlDocument::SetParseError(IXMLDOMDocument* doc, UINT id, const std::wstring& path)
 {
     HRESULT code = E_FAIL;
     std::wstring detail;
@@ -79,6 +79,7 @@ bool CXmlDocument::SetParseError(IXMLDOMDocument* doc, UINT id)
             detail.swap(at);
         }
     }
+    if (!path.empty()) detail = detail.empty() ? path : path + L"\n" + detail;
     return SetErrorCode(id, code, detail);
 }
 
@@ -104,7 +105,9 @@ bool CXmlDocument::LoadFromFile(const std::wstring& path)
     if (!source.bstrVal) ATL::AtlThrow(E_OUTOFMEMORY);
     VARIANT_BOOL ok = VARIANT_FALSE;
     const HRESULT hr = doc->load(source, &ok);
-    if (hr != S_OK || ok != VARIANT_TRUE) return SetErrorCode(IDS_XML_LOAD_FAILED, hr, path);
+    if (FAILED(hr)) return SetErrorCode(IDS_XML_LOAD_FAILED, hr, path);
+    // Read but not parsed: the parser's reason and line, not the system text of S_FALSE.
+    if (hr != S_OK || ok != VARIANT_TRUE) return SetParseError(doc, IDS_XML_LOAD_FAILED, path);
     m_doc = std::move(doc);
     return true;
 }

@@ -125,7 +125,8 @@ protected:
 
 private:
     bool CreateDocument(CXmlDocPtr& doc);
-    bool SetParseError(IXMLDOMDocument* doc, UINT id);
+    // `path`, when given, leads the detail (a file that was read but not parsed).
+    bool SetParseError(IXMLDOMDocument* doc, UINT id, const std::wstring& path = std::wstring());
     template <class T, class Parse>
     bool ReadParsed(IXMLDOMNode* node, const std::wstring& xpath, UINT id, T& value, Parse parse);
 };

@@ -147,6 +147,14 @@ void CDriveMonitor::RescanRemovableVolumes(DWORD driveMask, bool fireArrivals)
 void CDriveMonitor::Attach(DWORD diskMask, const std::wstring& devicePath, bool fireArrivals,
                            bool removedByVolumeBroadcast)
 {
+    for (const RecordPtr& known : m_records) {
+        if (_wcsicmp(known->m_devicePath.c_str(), devicePath.c_str()) != 0) continue;
+        // Any program can broadcast an arrival: a disk already monitored keeps its one record,
+        // handle and notification, and the arrival is reported again on it.
+        known->m_driveMask = diskMask;
+        if (fireArrivals) OnArrived(known.get());
+        return;
+    }
     RecordPtr record(new CDriveMonitorInfo);
     record->m_driveMask = diskMask;
     record->m_removedByVolumeBroadcast = removedByVolumeBroadcast;

@@ -4,6 +4,7 @@
 #include "app/CommandInit.h"
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
+#include "app/TransferManifest.h"
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
 #include "resource.h"
@@ -66,11 +67,50 @@ TEST(CountArrived, CountsWhatStandsAtTheDestination)
 {
     CTempFolder temp;
     temp.WriteFile(L"src\\a", "1");
+    temp.WriteFile(L"src\\c", "3");
+    const std::list<std::wstring> sources{temp / L"src\\a", temp / L"src\\b", temp / L"src\\c"};
+    fhw::CTransferManifest manifest;
+    manifest.Take(sources, true);
     temp.WriteFile(L"dst\\a", "1");
     temp.WriteFile(L"dst\\b", "2");
-    const std::list<std::wstring> sources{temp / L"src\\a", temp / L"src\\b", temp / L"src\\c"};
-    EXPECT_EQ(fhw::CountArrived(sources, temp / L"dst", false), 2u);
-    EXPECT_EQ(fhw::CountArrived(sources, temp / L"dst\\", true), 1u) << "a moved source must be gone";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst", false), 1u) << "b was gone before the shell ran, c never came";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true), 0u) << "a moved source must be gone";
+    ::DeleteFileW((temp / L"src\\a").c_str());
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true), 1u);
+}
+
+// A folder counts only when it arrived whole; the manifest is taken before the sources change.
+TEST(TransferManifest, AFolderArrivesOnlyWhole)
+{
+    CTempFolder temp;
+    for (const wchar_t* name : {L"whole", L"short", L"missing", L"emptyGone"}) {
+        temp.WriteFile(std::wstring(L"src\\") + name + L"\\a.jpg", "1234");
+        temp.WriteFile(std::wstring(L"src\\") + name + L"\\sub\\b.jpg", "56");
+    }
+    ::CreateDirectoryW((temp / L"src\\emptyGone\\empty").c_str(), nullptr);
+    const std::list<std::wstring> sources{temp / L"src\\whole", temp / L"src\\short", temp / L"src\\missing",
+                                          temp / L"src\\emptyGone"};
+    fhw::CTransferManifest manifest;
+    manifest.Take(sources, true);
+
+    temp.WriteFile(L"dst\\whole\\a.jpg", "1234");
+    temp.WriteFile(L"dst\\whole\\sub\\b.jpg", "56");
+    temp.WriteFile(L"dst\\short\\a.jpg", "1234");
+    temp.WriteFile(L"dst\\short\\sub\\b.jpg", "5"); // cut short
+    temp.WriteFile(L"dst\\missing\\a.jpg", "1234"); // sub\b.jpg never came
+    temp.WriteFile(L"dst\\emptyGone\\a.jpg", "1234");
+    temp.WriteFile(L"dst\\emptyGone\\sub\\b.jpg", "56"); // the empty folder never came
+    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst", false));
+    EXPECT_EQ(0u, manifest.CountArrived(temp / L"dst", true)) << "a moved folder must be gone from its place";
+
+    RemoveFolderTree(temp / L"src\\whole");
+    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst\\", true));
+
+    // Without the trees, a move is judged by its source being gone and its name at the destination.
+    fhw::CTransferManifest moved;
+    moved.Take({temp / L"src\\short", temp / L"src\\missing"}, false);
+    RemoveFolderTree(temp / L"src\\short");
+    EXPECT_EQ(1u, moved.CountArrived(temp / L"dst", true));
 }
 
 TEST(CommandLine, OnlyStartIsAccepted)

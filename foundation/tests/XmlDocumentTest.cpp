@@ -96,6 +96,16 @@ TEST_F(Xml, BrokenOrMissingSourcesFailAndKeepThePreviousDocument)
         EXPECT_EQ(before, m_in.GetDocument());
     }
     EXPECT_EQ(L"kept", StoredText(L"Value"));
+
+    // A file that was read but not parsed says what the parser said, as text does, not the
+    // system text of S_FALSE.
+    CXmlDocument fromText;
+    ASSERT_FALSE(fromText.LoadFromText(std::wstring(broken.begin(), broken.end())));
+    ASSERT_FALSE(m_in.LoadFromFile(brokenFile));
+    EXPECT_EQ(fromText.GetError().m_code, m_in.GetError().m_code);
+    std::wstring reason = fromText.GetError().m_message;
+    reason = reason.substr(reason.find(L"\n\n") + 2);
+    EXPECT_NE(std::wstring::npos, m_in.GetError().m_message.find(reason)) << "no parser reason";
 }
 
 // Every number reader goes through one parse-and-report path; the cases below are the text

@@ -194,6 +194,26 @@ TEST_F(DriveMonitorTest, ArrivalsAndRemovalsOfOneAndOfTwoVolumesOfADisk)
     EXPECT_TRUE(RecordOf(m_y));
 }
 
+TEST_F(DriveMonitorTest, RepeatedArrivalsOfADiskKeepOneRecordAndHandle)
+{
+    m_monitor.Reset();
+    ASSERT_TRUE(Define(m_x, L"a"));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x)), TRUE);
+    const auto record = RecordOf(m_x);
+    ASSERT_TRUE(record);
+    const HANDLE handle = record->m_handle;
+    const HDEVNOTIFY notify = record->m_notify;
+    const size_t records = m_monitor.GetRecords().size();
+    m_monitor.m_log.clear();
+    for (int i = 0; i < 50; ++i) SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x));
+    EXPECT_EQ(m_monitor.GetRecords().size(), records);
+    EXPECT_EQ(RecordOf(m_x), record);
+    EXPECT_EQ(record->m_handle, handle) << "the disk was opened again";
+    EXPECT_EQ(record->m_notify, notify) << "a second notification was registered";
+    // Each arrival is still reported, so that a listener's quiet period starts again.
+    EXPECT_EQ(m_monitor.m_log, Events(50, Ev(L"arrived", m_x)));
+}
+
 TEST_F(DriveMonitorTest, DestructorDetachesEveryRecordAndNeverThrows)
 {
     ASSERT_TRUE(Define(m_x, L"a") && Define(m_y, L"b"));

@@ -123,3 +123,62 @@ TEST_F(ProgramTest, FormOpenedFromTheTrayWritesWhatTheUserTypes)
     EXPECT_EQ("^[0-9]{3}NIKON$", CSettingsFile::ElementText(saved, "SrcFname"));
     EXPECT_EQ(ToUtf8(destination), CSettingsFile::ElementText(saved, "DstFolder"));
 }
+
+// The form fills the frame's client area in every size: widened, maximized and restored.
+TEST_F(ProgramTest, FormFollowsTheFrameInEverySize)
+{
+    ASSERT_TRUE(StartProgram(Values(0), L"", RECT{50, 50, 650, 450}));
+    HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr);
+    ASSERT_NE(nullptr, form);
+    const auto expectFilled = [&](const char* state) {
+        RECT client{}, formRect{};
+        const bool filled = WaitUntil(
+            [&] {
+                ::GetClientRect(m_frame, &client);
+                ::GetClientRect(form, &formRect);
+                return formRect.right == client.right;
+            },
+            3000);
+        EXPECT_TRUE(filled) << state << ": form " << formRect.right << " wide in a client area of " << client.right;
+    };
+    RECT window{};
+    ::GetWindowRect(m_frame, &window);
+    ::SetWindowPos(m_frame, nullptr, 0, 0, window.right - window.left + 240, window.bottom - window.top,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    expectFilled("widened");
+    // The frame has no maximize box: it is maximized as its saved placement would.
+    ::ShowWindow(m_frame, SW_MAXIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsZoomed(m_frame) != FALSE; }, 3000));
+    expectFilled("maximized");
+    ::ShowWindow(m_frame, SW_RESTORE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsZoomed(m_frame); }, 3000));
+    expectFilled("restored");
+}
+
+// The quit command's message box runs a message loop of its own: a card that arrives meanwhile
+// must not start a run inside it.
+TEST_F(ProgramTest, NothingRunsWhileTheQuitMessageIsUp)
+{
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    // A folder where the settings file goes makes saving fail with a message.
+    const std::wstring settings = m_settings.Path();
+    ASSERT_TRUE(::DeleteFileW(settings.c_str()) && ::CreateDirectoryW(settings.c_str(), nullptr));
+    struct CRemoveFolder {
+        std::wstring path;
+        ~CRemoveFolder() { ::RemoveDirectoryW(path.c_str()); }
+    } removeFolder{settings};
+
+    ::PostMessageW(m_frame, WM_COMMAND, ID_APP_EXIT, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kWindowWait)) << "saving did not fail";
+    HWND box = FindDialogs(Pid()).front();
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ::Sleep(2000); // four quiet periods
+    EXPECT_TRUE(m_program->Balloons().empty()) << "a run inside the quit message";
+    ExpectNothingMoved();
+    EXPECT_TRUE(AnswerDialog(box, IDOK));
+    EXPECT_EQ(1, m_program->WaitExit(kWindowWait));
+    m_program.reset();
+    m_frame = nullptr;
+}

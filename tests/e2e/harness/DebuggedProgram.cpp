@@ -9,6 +9,7 @@
 namespace {
 
 const char kBalloonTag[] = "fernhollow-balloon\t";
+const char kRunTag[] = "fernhollow-run";
 
 // Wine's process creation has been seen to fail once in a while on a loaded machine (a CI run
 // with two cores); a second attempt is not the program's doing, so it is retried, loudly.
@@ -69,6 +70,12 @@ std::vector<Balloon> CDebuggedProgram::Balloons()
     return m_balloons;
 }
 
+std::vector<DWORD> CDebuggedProgram::RunStarts()
+{
+    std::unique_lock lock(m_lock);
+    return m_runStarts;
+}
+
 size_t CDebuggedProgram::WaitBalloons(size_t count, DWORD ms)
 {
     std::unique_lock lock(m_lock);
@@ -83,6 +90,11 @@ void CDebuggedProgram::OnDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_I
     SIZE_T read = 0;
     if (!::ReadProcessMemory(process, info.lpDebugStringData, bytes.data(), bytes.size(), &read)) return;
     bytes.resize(std::min<size_t>(read, bytes.find('\0')));
+    if (bytes == kRunTag) {
+        std::unique_lock lock(m_lock);
+        m_runStarts.push_back(::GetTickCount());
+        return;
+    }
     if (bytes.compare(0, strlen(kBalloonTag), kBalloonTag) != 0) return;
     bytes.erase(0, strlen(kBalloonTag));
     std::wstring text(bytes.size(), L'\0');

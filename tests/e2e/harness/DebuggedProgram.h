@@ -34,6 +34,8 @@ public:
     long WaitExit(DWORD ms);
 
     std::vector<Balloon> Balloons();
+    // GetTickCount when each run of the execute job was reported to begin.
+    std::vector<DWORD> RunStarts();
     // Waits until at least `count` balloons were reported; returns the number reported.
     size_t WaitBalloons(size_t count, DWORD ms);
 
@@ -50,6 +52,7 @@ private:
     DWORD m_exitCode = 0;
     HANDLE m_process = nullptr; // owned by the debug thread until it ends
     std::vector<Balloon> m_balloons;
+    std::vector<DWORD> m_runStarts;
 };
 
 // The program's path: fernhollow.exe in the folder above this executable's.

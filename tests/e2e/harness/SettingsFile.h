@@ -22,6 +22,7 @@ public:
     // Writes the file with these values and a normal window at `bounds` (empty: the system's place).
     bool Write(const ExecValues& exec, const RECT& bounds = RECT{0, 0, 0, 0});
     std::string ReadBytes() const;
+    const std::wstring& Path() const { return m_path; }
 
     // The UTF-8 text of the first element `name` of the file (entities decoded), empty when none.
     static std::string ElementText(const std::string& xml, const std::string& name);

@@ -1,0 +1,244 @@
+// What a run tells when the shell did not do all of the work: skipped, cancelled, cut short by a
+// pulled card; and what it must not do twice.
+#include "E2eFixture.h"
+
+#include "foundation/ResString.h"
+#include "harness/UnixScript.h"
+
+#include "resource.h"
+
+namespace {
+
+constexpr DWORD kCopy = 0x1;
+constexpr DWORD kConfirm = 0x2;
+constexpr DWORD kEject = 0x4;
+constexpr UINT kTerminatedByUser = 58725;
+
+// A message of the run: drive, operation, entries handed to the shell, entries arrived.
+std::wstring OutcomeText(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived)
+{
+    std::wstring text;
+    FormatResString(text, id, std::wstring(1, drive).c_str(), LoadResString(copy ? 173 : 172).c_str(),
+                    std::to_wstring(count).c_str(), std::to_wstring(arrived).c_str());
+    return text;
+}
+
+} // namespace
+
+class OutcomeTest : public ProgramTest {
+protected:
+    // Waits for a message box saying `text` and answers it with OK; a dialog that comes before it
+    // (the shell's own word) is answered with `other` when that is not 0. False, with a failure
+    // naming what came instead, when it did not come within `ms`.
+    bool AnswerMessage(const std::wstring& text, DWORD ms = kRunWait, int other = 0)
+    {
+        std::wstring seen;
+        HWND box = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND dialog : FindDialogs(Pid())) {
+                    seen = DialogStaticTexts(dialog);
+                    if (seen == text) box = dialog;
+                    else if (other) AnswerDialog(dialog, other);
+                }
+                return box != nullptr;
+            },
+            ms);
+        if (!box) {
+            ADD_FAILURE() << "no message \"" << ToUtf8(text) << "\"; last seen: \"" << ToUtf8(seen) << "\"";
+            return false;
+        }
+        return AnswerDialog(box, IDOK);
+    }
+
+    // A file of `bytes` at `relative` inside m_destination.
+    void PlaceAtDestination(const std::wstring& relative, const std::string& bytes)
+    {
+        ASSERT_TRUE(WriteFileBytes(m_destination + L"\\" + relative, bytes));
+    }
+};
+
+// Wine's shell moves nothing and answers success when a folder of the same name is already there.
+TEST_F(OutcomeTest, MoveTheShellSkipsIsReportedWithoutBalloon)
+{
+    const ExecValues exec = Values(0);
+    PlaceAtDestination(L"100TESTS\\older.jpg", "older");
+    const TreeSnapshot before = SnapshotTree(m_destination);
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0)));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon after a run in which nothing arrived";
+    ExpectSameTree(before, SnapshotTree(m_destination), "destination");
+    ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// A destination that even the administrator cannot write (an immutable folder).
+TEST_F(OutcomeTest, DestinationTheShellCannotWriteIsReported)
+{
+    const ExecValues exec = Values(0);
+    const std::wstring marker = m_temp.Path(L"script.done");
+    const std::wstring folder = L"'" + UnixPathOf(m_destination) + L"'";
+    if (!RunUnixScript(L"chattr +i " + folder, marker, 10000)) GTEST_SKIP() << "chattr did not run";
+    struct CWritableAgain {
+        std::wstring script, marker;
+        ~CWritableAgain() { RunUnixScript(script, marker, 10000); }
+    } writableAgain{L"chattr -i " + folder, marker};
+    if (WriteFileBytes(m_destination + L"\\probe", "x"))
+        GTEST_SKIP() << "this file system lets an immutable folder be written";
+
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    // The shell may say why in a dialog of its own first.
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0);
+    EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// The folders go while the question is open: the run that follows reports that nothing arrived.
+TEST_F(OutcomeTest, SourcesGoneBeforeTheShellRunsAreReported)
+{
+    const std::wstring drives = ArmWithCards(Values(kConfirm), {{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "no confirm dialog";
+    HWND dialog = FindDialogs(Pid()).front();
+    ASSERT_TRUE(RemoveFolderTree(m_cards[0].Root() + L"\\DCIM\\100TESTS"));
+    ASSERT_TRUE(AnswerDialog(dialog, IDOK));
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0);
+    EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+}
+
+TEST_F(OutcomeTest, CancelledCopyShowsTerminatedByUserAndNoBalloon)
+{
+    const ExecValues exec = Values(kCopy);
+    PlaceAtDestination(L"100TESTS\\IMG_0001.JPG", "older"); // the card's is empty: the shell asks
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "the shell did not ask";
+    ASSERT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDCANCEL));
+    ASSERT_TRUE(AnswerMessage(LoadResString(kTerminatedByUser)));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+}
+
+// The user answers No to one question; the folder before it arrived and the message says so.
+TEST_F(OutcomeTest, PartlyCancelledCopySaysWhatArrived)
+{
+    const ExecValues exec = Values(kCopy);
+    PlaceAtDestination(L"101ABCDE\\IMG_0007.JPG", "older"); // the first file of the second folder
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "the shell did not ask";
+    ASSERT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDNO));
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 1)));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+}
+
+// A card pulled while the shell copies: no success balloon, no eject, and the user is told.
+TEST_F(OutcomeTest, CardPulledMidCopyIsReportedAsIncomplete)
+{
+    ASSERT_TRUE(Arm(Values(kCopy | kEject)));
+    const std::wstring drives = DefineCards({{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    // Enough small files that the copy is still going when the card goes.
+    const std::wstring dcim = m_cards[0].Root() + L"\\DCIM\\";
+    const std::string bytes(200, 'x');
+    for (int i = 0; i < 2000; ++i) {
+        wchar_t name[48];
+        _snwprintf(name, 48, L"%ls\\many\\F%05d.JPG", i % 2 ? L"101ABCDE" : L"100TESTS", i);
+        ASSERT_TRUE(WriteFileBytes(dcim + name, bytes));
+    }
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    const bool copying = WaitUntil([&] { return SnapshotTree(m_destination).size() > 10; }, kRunWait);
+    ASSERT_TRUE(copying) << "the copy did not start";
+    ASSERT_TRUE(m_drives[0]->Remove());
+    if (m_program->WaitBalloons(1, 0) > 0) GTEST_SKIP() << "the copy ended before the card was pulled";
+    // The shell may complain about each file it can no longer read before the run ends.
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_DRIVE_REMOVED, drives[0], true, 2, 0);
+    EXPECT_TRUE(AnswerMessage(expected, 4 * kRunWait, IDCANCEL));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon after the card was pulled";
+}
+
+TEST_F(OutcomeTest, SecondArrivalDuringTheConfirmDialogStartsNoSecondRun)
+{
+    const std::wstring drives = ArmWithCards(Values(kConfirm), {{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "no confirm dialog";
+    HWND dialog = FindDialogs(Pid()).front();
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    EXPECT_EQ(1u, DialogsSeenOver(Pid(), 2000).size()) << "a second run opened its own dialog";
+    ASSERT_TRUE(AnswerDialog(dialog, IDOK));
+    // The arrival that waited runs now: its folders are gone, so it neither asks nor reports.
+    ExpectOneTransfer(drives[0], 2, false);
+    EXPECT_TRUE(DialogsSeenOver(Pid(), 1000).empty());
+}
+
+TEST_F(OutcomeTest, MissingDestinationIsCreatedBeforeTheMove)
+{
+    ExecValues exec = Values(0);
+    exec.dstFolder = m_destination = m_temp.Path(L"new\\Pictures");
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    ExpectOneTransfer(drives[0], 2, false);
+}
+
+// Run over a source folder on the fixed drive C: with the eject option: moved, not ejected, and
+// no question whether to disconnect.
+TEST_F(OutcomeTest, SourceOnAFixedDriveIsMovedAndNotEjected)
+{
+    m_cards.emplace_back(m_temp.Path(L"fixed"), std::vector<std::wstring>{L"100TESTS", L"101ABCDE"}, 7u);
+    ExecValues exec = Values(kEject);
+    exec.srcFolder = m_cards[0].Root() + L"\\DCIM";
+    ASSERT_EQ(L'C', ::towupper(exec.srcFolder[0])) << "the temporary folder is not on C:";
+    ASSERT_TRUE(StartProgram(exec, L""));
+    ::PostMessageW(m_frame, WM_COMMAND, ID_APP_RUN, 0);
+    ASSERT_EQ(1u, m_program->WaitBalloons(1, kRunWait));
+    ExpectTransferBalloon(0, exec.srcFolder[0], 2, false);
+    ExpectTransferred(false);
+    EXPECT_TRUE(FindDialogs(Pid()).empty());
+}
+
+TEST_F(OutcomeTest, RunWithNoSourceFolderSaysNothingMatched)
+{
+    ExecValues exec = Values(0);
+    exec.srcFolder = L"\\FH-NO-SUCH-FOLDER";
+    ASSERT_TRUE(StartProgram(exec, L""));
+    ::PostMessageW(m_frame, WM_COMMAND, ID_APP_RUN, 0);
+    ASSERT_TRUE(AnswerMessage(LoadResString(IDS_NOTHING_MATCHED)));
+    EXPECT_TRUE(m_program->Balloons().empty());
+}
+
+TEST_F(OutcomeTest, CloseBoxHidesTheWindowAndTheProgramGoesOn)
+{
+    ASSERT_TRUE(StartProgram(Values(0), L""));
+    ::PostMessageW(m_frame, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_frame); }, 5000)) << "still shown";
+    EXPECT_EQ(-1, m_program->WaitExit(1000)) << "the program ended";
+    EXPECT_GE(m_program->WaitBalloons(1, 5000), 1u) << "no word that it goes on";
+    // The tray icon opens it again.
+    ::PostMessageW(m_frame, WM_APP + 1, 1, WM_LBUTTONDOWN);
+    EXPECT_EQ(m_frame, WaitForFrame(Pid(), true, kWindowWait));
+}
+
+// Camera folders whose free characters are digits or lower case stay on the card by default;
+// the wider pattern the README gives takes them.
+class CameraNameTest : public ProgramTest, public testing::WithParamInterface<bool> {};
+
+TEST_P(CameraNameTest, DefaultPatternLeavesThemTheWiderOneTakesThem)
+{
+    const bool wider = GetParam();
+    ExecValues exec = Values(0);
+    if (wider) exec.srcFname = L"^[1-9][0-9]{2}[0-9A-Za-z_]{5}$";
+    const std::wstring drives = ArmWithCards(exec, {{L"100EOS5D", L"101_1103", L"102CANON"}});
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_EQ(1u, m_program->WaitBalloons(1, kRunWait));
+    const std::wstring card = m_cards[0].Root() + L"\\DCIM\\";
+    for (const wchar_t* name : {L"100EOS5D", L"101_1103"}) {
+        EXPECT_EQ(wider, ::GetFileAttributesW((m_destination + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES)
+            << ToUtf8(name);
+        EXPECT_EQ(!wider, ::GetFileAttributesW((card + name).c_str()) != INVALID_FILE_ATTRIBUTES) << ToUtf8(name);
+    }
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_destination + L"\\102CANON").c_str()));
+}
+
+INSTANTIATE_TEST_SUITE_P(DefaultAndWider, CameraNameTest, testing::Bool());
