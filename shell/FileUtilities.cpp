@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 
 namespace files {
 
@@ -34,17 +35,29 @@ bool IsFullPath(const std::wstring& path) {
     return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
 }
 
+// True when `text` at `at` starts with `prefix`, letters in any case (the system reads these prefixes so).
+bool HasPrefixAt(const std::wstring& text, size_t at, const wchar_t* prefix)
+{
+    const size_t length = std::wcslen(prefix);
+    return text.size() >= at + length && ::_wcsnicmp(text.c_str() + at, prefix, length) == 0;
+}
+
 // True when the canonical path is a drive root ("C:"), a share ("\\server\share") or shorter, once a
-// "\\?\" or "\\?\UNC\" prefix is set aside.
+// "\\?\" or "\\.\" prefix is set aside; under such a prefix "UNC\server\share" and
+// "GLOBALROOT\Device\<volume>" are roots as well.
 bool IsRootOrAbove(std::wstring path) {
     while (!path.empty() && IsSeparator(path.back()))
         path.pop_back();
     size_t at = 0;
     size_t names = 1; // components that make up the root
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+    const bool device = path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0;
+    if (device && HasPrefixAt(path, 4, L"UNC\\")) {
         at = 8;
         names = 2;
-    } else if (path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0) {
+    } else if (device && HasPrefixAt(path, 4, L"GLOBALROOT\\")) {
+        at = 15;
+        names = 2;
+    } else if (device) {
         at = 4;
     } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
         at = 2;
