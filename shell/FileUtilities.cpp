@@ -11,9 +11,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <string_view>
 
 namespace files {
 
@@ -75,6 +77,20 @@ bool IsRootOrAbove(std::wstring path) {
     return components <= names;
 }
 
+// Windows leaves "." and ".." in a "\\?\" path as they stand (Wine folds them): such a path names a
+// folder other than it seems to, perhaps a root.
+bool HasDotComponent(const std::wstring& path)
+{
+    for (size_t i = 0; i <= path.size();) {
+        const size_t end = std::min(path.find_first_of(L"\\/", i), path.size());
+        const std::wstring_view name(path.data() + i, end - i);
+        if (name == L"." || name == L"..")
+            return true;
+        i = end + 1;
+    }
+    return false;
+}
+
 // A silent recursive delete takes only one folder below a root, named in full: a relative path
 // would depend on the current folder, and a root takes the whole drive with it.
 bool IsSafeToDeleteSilently(const std::wstring& folder) {
@@ -87,7 +103,7 @@ bool IsSafeToDeleteSilently(const std::wstring& folder) {
     std::wstring full;
     if (!GetLongFullPath(full, folder.c_str()))
         return false;
-    return !IsRootOrAbove(full);
+    return !HasDotComponent(full) && !IsRootOrAbove(full);
 }
 
 } // namespace

@@ -23,6 +23,7 @@ TEST(FileUtilities, SilentFolderDeleteRefusesRelativePathsAndRoots)
         L"\\\\?\\" + drive + L"\\", L"\\\\?\\UNC\\server\\share", drive + L"\\*", temp.Path() + L"\\vict?m",
         temp.Path() + L"\\*", L"\\\\.\\UNC\\server\\share", L"\\\\?\\unc\\server\\share\\",
         L"\\\\.\\GLOBALROOT\\Device\\NoSuchVolume9", L"\\\\?\\globalroot\\Device\\NoSuchVolume9\\",
+        L"\\\\?\\" + drive + L"\\nowhere\\..", L"\\\\?\\" + drive + L"\\nowhere\\.\\..\\",
     };
     for (const std::wstring& path : refused) {
         const my::CException e = CaughtOf([&] { files::DeleteFolderOrThrow(path); });
