@@ -84,8 +84,7 @@ bool HasDotComponent(const std::wstring& path)
     for (size_t i = 0; i <= path.size();) {
         const size_t end = std::min(path.find_first_of(L"\\/", i), path.size());
         const std::wstring_view name(path.data() + i, end - i);
-        if (name == L"." || name == L"..")
-            return true;
+        if (name == L"." || name == L"..") return true;
         i = end + 1;
     }
     return false;

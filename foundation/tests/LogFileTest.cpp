@@ -183,8 +183,8 @@ TEST(LogFile, GlobalLogLeftOpenIsWrittenWholeAtExit)
     // The child's own GoogleTest summary must not reach this run's output, where it would stand for
     // this process's result: it writes to NUL.
     SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
-    const CUniqueKernelHandle nul(
-        ::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, OPEN_EXISTING, 0, nullptr));
+    const CUniqueKernelHandle nul(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                                OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(nul);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
@@ -192,8 +192,8 @@ TEST(LogFile, GlobalLogLeftOpenIsWrittenWholeAtExit)
     startup.hStdOutput = nul.Get();
     startup.hStdError = nul.Get();
     PROCESS_INFORMATION info = {};
-    const BOOL started =
-        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                          &startup, &info);
     ::SetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", nullptr);
     ASSERT_TRUE(started);
     const CUniqueKernelHandle process(info.hProcess), thread(info.hThread);
