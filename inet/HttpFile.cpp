@@ -1,5 +1,6 @@
 #include "inet/HttpFile.h"
 
+#include "foundation/LastError.h"
 #include "inet/HttpConnection.h"
 #include "inet/InternetException.h"
 #include "inet/InternetSession.h"
@@ -154,7 +155,7 @@ HRESULT CHttpFile::ReadEx(INTERNET_BUFFERSA& buffers)
     const DWORD error = ::GetLastError();
     if (!session || !session->IsAsync()) throw CInternetException(m_handle, 5, error);
     if (error == ERROR_IO_PENDING) return WaitPending(session, BINDSTATUS_DOWNLOADINGDATA, true);
-    return InternetErrorToHResult(error);
+    return FailureFromWin32(error);
 }
 
 void CHttpFile::ReadAll(std::string& data)

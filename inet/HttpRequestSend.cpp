@@ -1,6 +1,7 @@
 #include "inet/HttpRequestContext.h"
 
 #include "foundation/Exception.h"
+#include "foundation/LastError.h"
 #include "ids/inet.h"
 #include "inet/Charset.h"
 #include "inet/FormData.h"
@@ -91,7 +92,7 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
         if (!headers.empty() &&
             !::HttpAddRequestHeadersW(m_request.GetHandle(), headers.c_str(), static_cast<DWORD>(headers.size()),
                                       HTTP_ADDREQ_FLAG_ADD))
-            RaiseInternetError(IDS_INET_HTTP_REQUEST_FAILED, InternetErrorToHResult(::GetLastError()));
+            RaiseInternetError(IDS_INET_HTTP_REQUEST_FAILED, LastErrorAsHResult());
         RaiseIfFailed(IDS_INET_HTTP_REQUEST_FAILED, m_request.SendRequestEx());
         if (!body.empty()) {
             DWORD written = 0;

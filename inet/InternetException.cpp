@@ -1,5 +1,6 @@
 #include "inet/InternetException.h"
 
+#include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/inet.h"
 
@@ -47,11 +48,8 @@ UINT GetInternetErrorId(DWORD code)
     return it == g_internetErrorIds.end() ? IDS_INET_UNKNOWN_RESPONSE : it->second;
 }
 
-HRESULT InternetErrorToHResult(DWORD errorNumber)
-{
-    const auto value = static_cast<LONG>(errorNumber);
-    return value > 0 ? static_cast<HRESULT>((errorNumber & 0xFFFF) | 0x80070000) : static_cast<HRESULT>(value);
-}
+// Keeps 0 as 0: a record of "no error" reads as success. Not for a call known to have failed.
+HRESULT InternetErrorToHResult(DWORD errorNumber) { return HResultFromWin32KeepingZero(errorNumber); }
 
 std::wstring GetNetMessage(HRESULT hr)
 {

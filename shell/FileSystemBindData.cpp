@@ -1,5 +1,7 @@
 #include "shell/FileSystemBindData.h"
 
+#include "foundation/LastError.h"
+
 #include <ComPtr.h>
 
 STDMETHODIMP CFileSystemBindDataObj::SetFindData(const WIN32_FIND_DATAW* data)
@@ -31,7 +33,7 @@ HRESULT CreateFileSystemBindCtx(const std::wstring& path, const WIN32_FIND_DATAW
     }
     ATL::CComObject<CFileSystemBindDataObj>* object = nullptr;
     HRESULT hr = ATL::CComObject<CFileSystemBindDataObj>::CreateInstance(&object);
-    if (FAILED(hr) || !object) return FAILED(hr) ? hr : E_FAIL;
+    if (FAILED(hr) || !object) return FailureOrFail(hr);
     ATL::CComPtr<IFileSystemBindData> bindData(object);
     hr = bindData->SetFindData(data);
     if (FAILED(hr)) return hr;

@@ -11,8 +11,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
+#include <string_view>
 
 namespace files {
 
@@ -34,17 +37,29 @@ bool IsFullPath(const std::wstring& path) {
     return path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1]);
 }
 
+// True when `text` at `at` starts with `prefix`, letters in any case (the system reads these prefixes so).
+bool HasPrefixAt(const std::wstring& text, size_t at, const wchar_t* prefix)
+{
+    const size_t length = std::wcslen(prefix);
+    return text.size() >= at + length && ::_wcsnicmp(text.c_str() + at, prefix, length) == 0;
+}
+
 // True when the canonical path is a drive root ("C:"), a share ("\\server\share") or shorter, once a
-// "\\?\" or "\\?\UNC\" prefix is set aside.
+// "\\?\" or "\\.\" prefix is set aside; under such a prefix "UNC\server\share" and
+// "GLOBALROOT\Device\<volume>" are roots as well.
 bool IsRootOrAbove(std::wstring path) {
     while (!path.empty() && IsSeparator(path.back()))
         path.pop_back();
     size_t at = 0;
     size_t names = 1; // components that make up the root
-    if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) {
+    const bool device = path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0;
+    if (device && HasPrefixAt(path, 4, L"UNC\\")) {
         at = 8;
         names = 2;
-    } else if (path.compare(0, 4, L"\\\\?\\") == 0 || path.compare(0, 4, L"\\\\.\\") == 0) {
+    } else if (device && HasPrefixAt(path, 4, L"GLOBALROOT\\")) {
+        at = 15;
+        names = 2;
+    } else if (device) {
         at = 4;
     } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
         at = 2;
@@ -62,6 +77,19 @@ bool IsRootOrAbove(std::wstring path) {
     return components <= names;
 }
 
+// Windows leaves "." and ".." in a "\\?\" path as they stand (Wine folds them): such a path names a
+// folder other than it seems to, perhaps a root.
+bool HasDotComponent(const std::wstring& path)
+{
+    for (size_t i = 0; i <= path.size();) {
+        const size_t end = std::min(path.find_first_of(L"\\/", i), path.size());
+        const std::wstring_view name(path.data() + i, end - i);
+        if (name == L"." || name == L"..") return true;
+        i = end + 1;
+    }
+    return false;
+}
+
 // A silent recursive delete takes only one folder below a root, named in full: a relative path
 // would depend on the current folder, and a root takes the whole drive with it.
 bool IsSafeToDeleteSilently(const std::wstring& folder) {
@@ -74,7 +102,7 @@ bool IsSafeToDeleteSilently(const std::wstring& folder) {
     std::wstring full;
     if (!GetLongFullPath(full, folder.c_str()))
         return false;
-    return !IsRootOrAbove(full);
+    return !HasDotComponent(full) && !IsRootOrAbove(full);
 }
 
 } // namespace

@@ -180,11 +180,20 @@ TEST(LogFile, GlobalLogLeftOpenIsWrittenWholeAtExit)
     std::wstring command =
         L"\"" + std::wstring(exe) + L"\" --gtest_filter=LogFile.GlobalLogLeftOpenIsWrittenWholeAtExit";
     ASSERT_TRUE(::SetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", path.c_str()));
+    // The child's own GoogleTest summary must not reach this run's output, where it would stand for
+    // this process's result: it writes to NUL.
+    SECURITY_ATTRIBUTES inherited = {sizeof(inherited), nullptr, TRUE};
+    const CUniqueKernelHandle nul(::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
+                                                OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(nul);
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = nul.Get();
+    startup.hStdError = nul.Get();
     PROCESS_INFORMATION info = {};
-    const BOOL started =
-        ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+    const BOOL started = ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                          &startup, &info);
     ::SetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", nullptr);
     ASSERT_TRUE(started);
     const CUniqueKernelHandle process(info.hProcess), thread(info.hThread);
