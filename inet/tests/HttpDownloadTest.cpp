@@ -131,6 +131,25 @@ TEST(HttpDownload, AReadGivenUpMayEndAfterItsContextIsGone)
     EXPECT_TRUE(body == PatternBytes(0, 4000)) << body.size();
 }
 
+TEST(HttpDownload, AReadGivenUpDoesNotEndTheNextRequestOfItsContext)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    context.SetWaitTimeout(500);
+    context.Request(TestTarget(L"/stall/100000?sent=1000&hold=2000"), nullptr);
+    ASSERT_FALSE(context.HasError()) << context.GetError().m_message;
+    std::string body;
+    context.ReadToMemory(body);
+    ASSERT_EQ(context.GetError().m_code, static_cast<UINT>(HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT)));
+    // The stalled read ends while the same context waits for a read of its next request: that
+    // read must wait for its own completion, not take the old one.
+    UseTestTimeouts(context);
+    context.SetWaitTimeout(4000);
+    body = GetBody(context, L"/late/4000?delay=2500");
+    EXPECT_FALSE(context.HasError()) << context.GetError().m_message;
+    EXPECT_TRUE(body == PatternBytes(0, 4000)) << body.size();
+}
+
 TEST(HttpDownload, ProgressIsReportedInOrder)
 {
     REQUIRE_TEST_SERVER();

@@ -102,6 +102,22 @@ TEST(StatusCallback, AnAbortAnswersBeforeTheFlagIsRead)
     EXPECT_EQ(callback.Wait(BINDSTATUS_DOWNLOADINGDATA, false), S_OK);
 }
 
+TEST(StatusCallback, AGivenUpHandlesLateCompletionSettlesItAndCompletesNothingElse)
+{
+    CInternetStatusCallback callback;
+    const auto old = reinterpret_cast<HINTERNET>(0x10);
+    callback.WatchClosing(old);
+    callback.Reset();
+    INTERNET_ASYNC_RESULT done{1, 0};
+    callback.OnStatus(nullptr, old, INTERNET_STATUS_REQUEST_COMPLETE, &done, sizeof(done));
+    EXPECT_FALSE(callback.IsCompleted());
+    EXPECT_TRUE(callback.WaitSettled(0));
+    // Once closed, the value may name a new handle, whose completions count again.
+    callback.OnStatus(nullptr, old, INTERNET_STATUS_HANDLE_CLOSING, nullptr, 0);
+    callback.OnStatus(nullptr, old, INTERNET_STATUS_REQUEST_COMPLETE, &done, sizeof(done));
+    EXPECT_TRUE(callback.IsCompleted());
+}
+
 TEST(StatusCallback, WaitsEndWithTheCompletionOrAfterSilence)
 {
     CInternetStatusCallbackBS callback;
