@@ -45,7 +45,8 @@ void CInternetStatusCallback::OnStatus(CInternetSession* session, HINTERNET hand
     case INTERNET_STATUS_REQUEST_COMPLETE: OnRequestComplete(session, handle, information); break;
     case INTERNET_STATUS_REDIRECT:
         ++m_redirectCount;
-        OnRedirect(session, handle, static_cast<const wchar_t*>(information)); break;
+        OnRedirect(session, handle, static_cast<const wchar_t*>(information));
+        break;
     case INTERNET_STATUS_INTERMEDIATE_RESPONSE: OnIntermediateResponse(session, handle); break;
     case INTERNET_STATUS_STATE_CHANGE: OnStateChange(session, handle, number()); break;
     default: break;

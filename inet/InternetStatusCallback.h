@@ -20,8 +20,7 @@ public:
 
     virtual void Reset();
     virtual HRESULT Wait(DWORD status, bool report);
-    virtual void OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information,
-                          DWORD length);
+    virtual void OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information, DWORD length);
 
     virtual void OnClosingConnection(CInternetSession*, HINTERNET) {}
     virtual void OnConnectedToServer(CInternetSession*, HINTERNET, void*) {}

@@ -39,7 +39,7 @@ TEST(HttpDownload, BodiesOfUnknownLengthAreReadToTheEnd)
         const wchar_t* path;
         size_t size;
     } cases[] = {{L"/chunked/100000", 100000}, {L"/close/100000", 100000}, {L"/chunked/0", 0}, {L"/bytes/0", 0},
-                 {L"/bytes/16384", 16384}, {L"/bytes/16385", 16385}};
+                 {L"/bytes/16384", 16384},     {L"/bytes/16385", 16385}};
     for (const auto& c : cases) {
         CHttpRequestContext context;
         UseTestTimeouts(context);

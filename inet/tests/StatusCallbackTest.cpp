@@ -16,7 +16,10 @@ public:
     {
         m_log += L"received" + std::to_wstring(n) + L";";
     }
-    void OnStateChange(CInternetSession*, HINTERNET, DWORD n) override { m_log += L"state" + std::to_wstring(n) + L";"; }
+    void OnStateChange(CInternetSession*, HINTERNET, DWORD n) override
+    {
+        m_log += L"state" + std::to_wstring(n) + L";";
+    }
     void OnRedirect(CInternetSession*, HINTERNET, const wchar_t* text) override
     {
         m_log += L"redirect:" + std::wstring(text ? text : L"(null)") + L";";
@@ -116,6 +119,23 @@ TEST(StatusCallback, AGivenUpHandlesLateCompletionSettlesItAndCompletesNothingEl
     callback.OnStatus(nullptr, old, INTERNET_STATUS_HANDLE_CLOSING, nullptr, 0);
     callback.OnStatus(nullptr, old, INTERNET_STATUS_REQUEST_COMPLETE, &done, sizeof(done));
     EXPECT_TRUE(callback.IsCompleted());
+}
+
+TEST(StatusCallback, AWaitWithoutReportsSleepsInsteadOfPolling)
+{
+    CInternetStatusCallbackBS callback;
+    callback.SetTimeout(2500);
+    callback.Reset();
+    FILETIME created, exited, kernelBefore, userBefore, kernelAfter, userAfter;
+    ASSERT_TRUE(::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernelBefore, &userBefore));
+    EXPECT_EQ(callback.Wait(0, false), HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT));
+    ASSERT_TRUE(::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernelAfter, &userAfter));
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
+    const ULONGLONG busy = ticks(kernelAfter) - ticks(kernelBefore) + ticks(userAfter) - ticks(userBefore);
+    // A few wake-ups cost nothing measurable; one every millisecond costs tens of milliseconds.
+    EXPECT_LT(busy / 10000, 15u);
 }
 
 TEST(StatusCallback, WaitsEndWithTheCompletionOrAfterSilence)
