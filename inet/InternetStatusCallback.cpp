@@ -3,6 +3,8 @@
 #include "foundation/LastError.h"
 #include "inet/InternetSession.h"
 
+#include <algorithm>
+
 CInternetStatusCallback::CInternetStatusCallback() = default;
 
 void CInternetStatusCallback::Reset()
@@ -20,6 +22,12 @@ void CInternetStatusCallback::OnStatus(CInternetSession* session, HINTERNET hand
                                        DWORD)
 {
     const auto number = [information] { return information ? *static_cast<const DWORD*>(information) : 0; };
+    const bool closing = status == INTERNET_STATUS_HANDLE_CLOSING;
+    if ((closing || status == INTERNET_STATUS_REQUEST_COMPLETE) && IsAbandoned(handle, closing)) {
+        if (handle == m_watched.load()) m_watchedClosing = true;
+        Signal();
+        if (!closing) return;
+    }
     switch (status) {
     case INTERNET_STATUS_RESOLVING_NAME: OnResolvingName(session, handle, information); break;
     case INTERNET_STATUS_NAME_RESOLVED: OnNameResolved(session, handle, information); break;
@@ -37,7 +45,8 @@ void CInternetStatusCallback::OnStatus(CInternetSession* session, HINTERNET hand
     case INTERNET_STATUS_REQUEST_COMPLETE: OnRequestComplete(session, handle, information); break;
     case INTERNET_STATUS_REDIRECT:
         ++m_redirectCount;
-        OnRedirect(session, handle, static_cast<const wchar_t*>(information)); break;
+        OnRedirect(session, handle, static_cast<const wchar_t*>(information));
+        break;
     case INTERNET_STATUS_INTERMEDIATE_RESPONSE: OnIntermediateResponse(session, handle); break;
     case INTERNET_STATUS_STATE_CHANGE: OnStateChange(session, handle, number()); break;
     default: break;
@@ -64,12 +73,16 @@ void CInternetStatusCallback::OnRequestComplete(CInternetSession*, HINTERNET, vo
     Complete(!result || result->dwResult ? S_OK : FailureFromWin32(result->dwError));
 }
 
-void CInternetStatusCallback::OnHandleClosing(CInternetSession*, HINTERNET handle)
+void CInternetStatusCallback::OnHandleClosing(CInternetSession*, HINTERNET) {}
+
+bool CInternetStatusCallback::IsAbandoned(HINTERNET handle, bool closing)
 {
-    if (handle && handle == m_watched.load()) {
-        m_watchedClosing = true;
-        Signal();
-    }
+    if (!handle) return false;
+    CAutoLock<CAutoCriticalSection> lock(m_abandonedLock);
+    const auto it = std::find(m_abandoned.begin(), m_abandoned.end(), handle);
+    if (it == m_abandoned.end()) return false;
+    if (closing) m_abandoned.erase(it);
+    return true;
 }
 
 void CInternetStatusCallback::Complete(HRESULT result)
@@ -94,6 +107,10 @@ void CInternetStatusCallback::WaitForSignal(unsigned seen, DWORD ms)
 
 void CInternetStatusCallback::WatchClosing(HINTERNET handle)
 {
+    {
+        CAutoLock<CAutoCriticalSection> lock(m_abandonedLock);
+        m_abandoned.push_back(handle);
+    }
     m_watchedClosing = false;
     m_watched = handle;
 }

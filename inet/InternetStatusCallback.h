@@ -1,10 +1,13 @@
 #pragma once
 // Receives WinINet's status notifications and turns asynchronous operations into waits: the
 // handle of the last handle-created notification, the completion flag and the completion's result.
+#include "foundation/CriticalSection.h"
+
 #include <windows.h>
 #include <wininet.h>
 
 #include <atomic>
+#include <vector>
 
 class CInternetSession;
 
@@ -17,8 +20,7 @@ public:
 
     virtual void Reset();
     virtual HRESULT Wait(DWORD status, bool report);
-    virtual void OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information,
-                          DWORD length);
+    virtual void OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information, DWORD length);
 
     virtual void OnClosingConnection(CInternetSession*, HINTERNET) {}
     virtual void OnConnectedToServer(CInternetSession*, HINTERNET, void*) {}
@@ -44,7 +46,8 @@ public:
     HRESULT GetCompletionResult() const { return m_result.load(); }
 
     // A pending operation is given up by closing its handle: WinINet keeps using the caller's
-    // buffers until the operation completes or the handle's closing is reported.
+    // buffers until the operation completes or the handle's closing is reported. Its late
+    // completion settles it and is never taken for the completion of a later operation.
     void WatchClosing(HINTERNET handle);
     bool WaitSettled(DWORD timeoutMs);
 
@@ -67,9 +70,14 @@ private:
     std::atomic<HRESULT> m_result{S_OK};
     std::atomic<HINTERNET> m_watched{nullptr};
     std::atomic<bool> m_watchedClosing{false};
+    // Handles given up and not yet closed by WinINet; a closed handle's value may come again.
+    CAutoCriticalSection m_abandonedLock;
+    std::vector<HINTERNET> m_abandoned;
     std::atomic<unsigned> m_completionCount{0};
     std::atomic<unsigned> m_redirectCount{0};
     std::atomic<unsigned> m_signal{0};
 
     void Signal();
+    // True when `handle` was given up; its closing also ends the record.
+    bool IsAbandoned(HINTERNET handle, bool closing);
 };

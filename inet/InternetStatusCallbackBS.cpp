@@ -10,8 +10,8 @@ void CInternetStatusCallbackBS::Reset()
     m_lastActivity = ::GetTickCount();
 }
 
-void CInternetStatusCallbackBS::OnStatus(CInternetSession* session, HINTERNET handle, DWORD status,
-                                         void* information, DWORD length)
+void CInternetStatusCallbackBS::OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information,
+                                         DWORD length)
 {
     m_lastActivity = ::GetTickCount();
     CInternetStatusCallback::OnStatus(session, handle, status, information, length);
@@ -36,8 +36,9 @@ std::list<std::wstring> CInternetStatusCallbackBS::GetRedirects() const
 // under Wine): the wait ends with ERROR_INTERNET_TIMEOUT once nothing was heard for the time-out.
 HRESULT CInternetStatusCallbackBS::Wait(DWORD status, bool report)
 {
+    const bool reporting = report && m_bindStatus;
     for (;;) {
-        if (report && m_bindStatus) {
+        if (reporting) {
             const HRESULT hr = ReportProgress(status);
             if (FAILED(hr)) return hr;
         }
@@ -45,8 +46,10 @@ HRESULT CInternetStatusCallbackBS::Wait(DWORD status, bool report)
         while (!IsCompleted()) {
             const DWORD idle = GetIdleTime();
             if (idle >= m_timeout) return HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT);
-            if (report && m_bindStatus && sinceReport >= kReportInterval) break;
-            const DWORD slice = std::min<DWORD>(m_timeout - idle, kReportInterval - std::min(sinceReport, kReportInterval));
+            if (reporting && sinceReport >= kReportInterval) break;
+            // Without reports the wait sleeps until the silence could end it, not in 1 ms steps.
+            const DWORD slice = reporting ? std::min<DWORD>(m_timeout - idle, kReportInterval - sinceReport)
+                                          : m_timeout - idle;
             const DWORD start = ::GetTickCount();
             const unsigned seen = GetSignalCount();
             if (IsCompleted()) break;

@@ -21,8 +21,7 @@ public:
 
     void Reset() override;
     HRESULT Wait(DWORD status, bool report) override;
-    void OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information,
-                  DWORD length) override;
+    void OnStatus(CInternetSession* session, HINTERNET handle, DWORD status, void* information, DWORD length) override;
     void OnRedirect(CInternetSession* session, HINTERNET handle, const wchar_t* text) override;
     void OnResponseReceived(CInternetSession* session, HINTERNET handle, DWORD bytes) override;
 
@@ -34,7 +33,13 @@ public:
     DWORD GetProgressMax() const { return m_progressMax; }
     void ClearProgress() { m_progress = 0; }
     DWORD GetProgress() const { return m_progress.load(); }
-    DWORD GetIdleTime() const { return ::GetTickCount() - m_lastActivity.load(); }
+    // The activity time is read first: read after the clock, a notification in between would
+    // make the difference wrap round to a silence of 49 days.
+    DWORD GetIdleTime() const
+    {
+        const DWORD last = m_lastActivity.load();
+        return ::GetTickCount() - last;
+    }
     std::list<std::wstring> GetRedirects() const;
 
     // OnProgress of the bind-status callback; S_FALSE without one.

@@ -17,8 +17,10 @@ fh_http_server_start() {
         sleep 0.1
     done
     if [ ! -s "$info" ]; then
+        # Fails the run: without the server every HTTP test would only be skipped.
         echo "http-test-server: did not start (see $build/http-test-server.log)" >&2
-        return 0
+        fh_http_server_stop
+        return 1
     fi
     read -r FH_HTTP_TEST_PORT FH_HTTP_REFUSED_PORT < "$info"
     export FH_HTTP_TEST_PORT FH_HTTP_REFUSED_PORT

@@ -16,8 +16,8 @@ inline CHttpRequestUrl TestTarget(const std::wstring& path)
 // Time-outs short enough for the failing cases, long enough for a loaded machine.
 inline void UseTestTimeouts(CHttpRequestContext& context)
 {
-    context.SetWaitTimeout(3000);
-    context.SetIdleTimeout(1500);
+    context.SetWaitTimeout(TestTime(3000));
+    context.SetIdleTimeout(TestTime(1500));
 }
 
 // The download files of this process left in the temporary folder.
