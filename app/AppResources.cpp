@@ -17,14 +17,14 @@ void LoadPair(std::list<CResText>& pair, UINT first, UINT second)
 CAppResources::CAppResources()
 {
     g_appResources = this;
-    m_hIcon = static_cast<HICON>(::LoadImageW(GetResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0,
-                                              0, LR_DEFAULTSIZE));
+    m_hIcon = static_cast<HICON>(
+        ::LoadImageW(GetResourceInstance(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     try {
         LoadPair(m_movePair, IDS_MOVE_SOURCES_LINE, IDS_MOVE_DESTINATION_LINE);
         LoadPair(m_copyPair, IDS_COPY_SOURCES_LINE, IDS_COPY_DESTINATION_LINE);
-        CResText* texts[] = {&m_startTitle,  &m_startText,  &m_resultTitle,    &m_resultText,
-                             &m_resultDriveTitle, &m_resultDriveText, &m_driveTitle, &m_driveText,
-                             &m_verbMove,    &m_verbCopy,   &m_verbDisconnect, &m_verbEject};
+        CResText* texts[] = {&m_startTitle,       &m_startText,       &m_resultTitle,    &m_resultText,
+                             &m_resultDriveTitle, &m_resultDriveText, &m_driveTitle,     &m_driveText,
+                             &m_verbMove,         &m_verbCopy,        &m_verbDisconnect, &m_verbEject};
         static_assert(IDS_VERB_EJECT == IDS_START_TITLE + 11, "the twelve texts are numbered in order");
         UINT id = IDS_START_TITLE;
         for (CResText* text : texts) text->SetId(id++);

@@ -220,12 +220,8 @@ private:
             FireFocusLost(nullptr);
             return 0;
         case CBN_SELENDOK:
-        case CBN_SELENDCANCEL:
-            this->PostMessage(WM_TAKE_SELECTION, code);
-            return 0;
-        default:
-            bHandled = FALSE;
-            return 0;
+        case CBN_SELENDCANCEL: this->PostMessage(WM_TAKE_SELECTION, code); return 0;
+        default: bHandled = FALSE; return 0;
         }
     }
 

@@ -14,8 +14,8 @@ public:
     virtual void ExecuteImpl(bool doIt);
 
     // Calls (object->*member)(argument) and stores what it throws in `err` (cleared first).
-    template <class T, class Arg> static void RunGuarded(my::CCtrlException& err, void (T::*member)(Arg), T* object,
-                                                         Arg argument);
+    template <class T, class Arg>
+    static void RunGuarded(my::CCtrlException& err, void (T::*member)(Arg), T* object, Arg argument);
     // The same guard around any callable.
     template <class Work> static void RunGuardedCall(my::CCtrlException& err, Work&& work);
 

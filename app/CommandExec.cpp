@@ -12,12 +12,12 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/PathSort.h"
 #include "foundation/ScopeExit.h"
+#include "ids/foundation.h"
 #include "resource.h"
+#include "shell/FileUtilities.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
-#include "ids/foundation.h"
-#include "shell/FileUtilities.h"
 
 #include <shlwapi.h>
 
@@ -157,7 +157,7 @@ bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)
     if (count == 0) {
         ::CMsg& sink = m_msg ? *m_msg : static_cast<::CMsg&>(g_msg);
         if (::CMsg::ShowFormatted1(sink, IDS_DISCONNECT_DRIVE, std::wstring(1, drive),
-                                 MB_YESNO | MB_SETFOREGROUND | MB_TOPMOST) != IDYES)
+                                   MB_YESNO | MB_SETFOREGROUND | MB_TOPMOST) != IDYES)
             return false;
     }
     try {

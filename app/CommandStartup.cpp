@@ -49,8 +49,7 @@ bool CCommandRegistStartup::IsRegistered()
 
 CCommandSubMenu::CCommandSubMenu(HMENU menu, HWND owner, int subMenuIndex)
     : m_hMenu(menu), m_owner(owner), m_subMenuIndex(subMenuIndex)
-{
-}
+{}
 
 CCommandSubMenu::~CCommandSubMenu()
 {

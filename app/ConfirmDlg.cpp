@@ -28,11 +28,13 @@ LRESULT CConfirmDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
     }
 
     const std::list<CResText>* pair = nullptr;
-    if (m_operator.m_wFunc == FO_MOVE) pair = &g_appResources->m_movePair;
-    else if (m_operator.m_wFunc == FO_COPY) pair = &g_appResources->m_copyPair;
+    if (m_operator.m_wFunc == FO_MOVE)
+        pair = &g_appResources->m_movePair;
+    else if (m_operator.m_wFunc == FO_COPY)
+        pair = &g_appResources->m_copyPair;
     else
-        ThrowInternalError(L"Unknown SHFunc is spacified: " + ToWString(static_cast<unsigned long>(m_operator.m_wFunc)) +
-                           L"\n");
+        ThrowInternalError(L"Unknown SHFunc is spacified: " +
+                           ToWString(static_cast<unsigned long>(m_operator.m_wFunc)) + L"\n");
     CWindowW(GetDlgItem(IDC_CONFIRM_LINE1)).SetWindowText(pair->front().m_text.c_str(), true);
     CWindowW(GetDlgItem(IDC_CONFIRM_LINE2)).SetWindowText(pair->back().m_text.c_str(), true);
 

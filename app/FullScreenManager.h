@@ -73,7 +73,8 @@ public:
         if (on) {
             m_savedStyle = static_cast<LONG>(self->GetStyle());
             m_savedExStyle = static_cast<LONG>(self->GetExStyle());
-            ::SetWindowLongW(self->m_hWnd, GWL_STYLE, m_savedStyle & ~(WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+            ::SetWindowLongW(self->m_hWnd, GWL_STYLE,
+                             m_savedStyle & ~(WS_CAPTION | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
             ::SetWindowLongW(self->m_hWnd, GWL_EXSTYLE, m_savedExStyle & ~WS_EX_WINDOWEDGE);
             self->GetWindowRect(&m_savedBounds);
             RECT cover{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
@@ -120,9 +121,21 @@ private:
         const int right = left + ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
         const int bottom = top + ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
         const int w = r.right - r.left, h = r.bottom - r.top;
-        if (r.bottom > bottom) { r.bottom = bottom; r.top = bottom - h; }
-        if (r.top < top) { r.top = top; r.bottom = top + h; }
-        if (r.right > right) { r.right = right; r.left = right - w; }
-        if (r.left < left) { r.left = left; r.right = left + w; }
+        if (r.bottom > bottom) {
+            r.bottom = bottom;
+            r.top = bottom - h;
+        }
+        if (r.top < top) {
+            r.top = top;
+            r.bottom = top + h;
+        }
+        if (r.right > right) {
+            r.right = right;
+            r.left = right - w;
+        }
+        if (r.left < left) {
+            r.left = left;
+            r.right = left + w;
+        }
     }
 };

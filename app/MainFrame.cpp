@@ -37,8 +37,10 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
     }
     m_driveMonitor.reset(new CDriveMonitor);
     m_driveMonitor->m_hWnd = m_hWnd;
-    auto arrived = boost::shared_ptr<CEventListener>(new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveArrived));
-    auto removed = boost::shared_ptr<CEventListener>(new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveRemoved));
+    auto arrived = boost::shared_ptr<CEventListener>(
+        new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveArrived));
+    auto removed = boost::shared_ptr<CEventListener>(
+        new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveRemoved));
     m_driveMonitor->m_arrivedListeners.push_back(arrived);
     m_driveMonitor->m_mediaArrivedListeners.push_back(arrived);
     m_driveMonitor->m_removedListeners.push_back(removed);
@@ -58,7 +60,8 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         GetClientRect(&client);
         const SIZE form = m_view->GetInitialSize();
         SetWindowPos(nullptr, 0, 0, form.cx + (window.right - window.left) - client.right,
-                     form.cy + (window.bottom - window.top) - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                     form.cy + (window.bottom - window.top) - client.bottom,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     RunCommand(CCommandTable::Init);
     m_timerId = SetTimer(kTimerId, kTimerInterval);
@@ -172,14 +175,11 @@ LRESULT CMainFrame::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
 {
     if (!m_trayIcon || wParam != m_trayIcon->GetId()) return 0;
     switch (LOWORD(lParam)) {
-    case WM_LBUTTONDOWN:
-        ShowSettingsOrActivate();
-        break;
+    case WM_LBUTTONDOWN: ShowSettingsOrActivate(); break;
     case WM_RBUTTONDOWN:
         if (BringForward()) RunCommand(CCommandTable::SubMenu);
         break;
-    default:
-        break;
+    default: break;
     }
     return 0;
 }
@@ -297,8 +297,7 @@ void CMainFrame::StopTimer()
     KillTimer(m_timerId);
     m_timerId = 0;
     MSG pending;
-    while (::PeekMessageW(&pending, m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {
-    }
+    while (::PeekMessageW(&pending, m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {}
 }
 
 bool CMainFrame::ApplyForm() { return !m_view || !m_view->m_hWnd || m_view->Apply(); }

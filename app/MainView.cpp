@@ -45,11 +45,11 @@ CMainView::~CMainView() = default;
 
 const WTL::DlgResizeItem* CMainView::GetDlgResizeMap()
 {
-    static const WTL::DlgResizeItem map[] = {
-        {IDC_SRC_FOLDER, WTL::DLSZ_SIZE_X}, {IDC_SRC_FNAME, WTL::DLSZ_SIZE_X},   {IDC_DST_FOLDER, WTL::DLSZ_SIZE_X},
-        {IDC_SRC_BROWSE, WTL::DLSZ_MOVE_X}, {IDC_DST_BROWSE, WTL::DLSZ_MOVE_X},  {IDC_DST_EXPLORER, WTL::DLSZ_MOVE_X},
-        {ID_APP_EXIT, WTL::DLSZ_MOVE_X},    {ID_APP_RUN, WTL::DLSZ_MOVE_X},      {ID_APP_START, WTL::DLSZ_MOVE_X},
-        {0, 0}};
+    static const WTL::DlgResizeItem map[] = {{IDC_SRC_FOLDER, WTL::DLSZ_SIZE_X}, {IDC_SRC_FNAME, WTL::DLSZ_SIZE_X},
+                                             {IDC_DST_FOLDER, WTL::DLSZ_SIZE_X}, {IDC_SRC_BROWSE, WTL::DLSZ_MOVE_X},
+                                             {IDC_DST_BROWSE, WTL::DLSZ_MOVE_X}, {IDC_DST_EXPLORER, WTL::DLSZ_MOVE_X},
+                                             {ID_APP_EXIT, WTL::DLSZ_MOVE_X},    {ID_APP_RUN, WTL::DLSZ_MOVE_X},
+                                             {ID_APP_START, WTL::DLSZ_MOVE_X},   {0, 0}};
     return map;
 }
 
@@ -118,13 +118,11 @@ void CMainView::ApplyToSetting()
 
 bool CMainView::Apply()
 {
-    return ::CMsg::RunGuarded(*m_msg, [this] { ApplyToSetting(); }, true);
+    return ::CMsg::RunGuarded(
+        *m_msg, [this] { ApplyToSetting(); }, true);
 }
 
-BOOL CMainView::PreTranslateMessage(MSG* msg)
-{
-    return m_hWnd && ::IsDialogMessageW(m_hWnd, msg);
-}
+BOOL CMainView::PreTranslateMessage(MSG* msg) { return m_hWnd && ::IsDialogMessageW(m_hWnd, msg); }
 
 LRESULT CMainView::OnCommandRememberFocus(UINT, WPARAM, LPARAM, BOOL& bHandled)
 {

@@ -13,7 +13,8 @@ class CMainFrameSetting {
 public:
     bool operator==(const CMainFrameSetting& other) const
     {
-        return FullScreen == other.FullScreen && Maximized == other.Maximized && ::EqualRect(&NormalBounds, &other.NormalBounds);
+        return FullScreen == other.FullScreen && Maximized == other.Maximized &&
+               ::EqualRect(&NormalBounds, &other.NormalBounds);
     }
 
     bool FullScreen = false;

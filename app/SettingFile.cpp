@@ -11,11 +11,10 @@
 namespace {
 
 const wchar_t kRoot[] = L"FernhollowSetting";
-const wchar_t kTemplate[] =
-    L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-    L"<FernhollowSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-    L"xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n"
-    L"</FernhollowSetting>\n";
+const wchar_t kTemplate[] = L"<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+                            L"<FernhollowSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                            L"xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n"
+                            L"</FernhollowSetting>\n";
 
 bool ReadMainFrame(CXmlDocument& doc, IXMLDOMNode* root, CMainFrameSetting& frame)
 {
@@ -52,9 +51,9 @@ bool ReadExec(CXmlDocument& doc, IXMLDOMNode* root, fhw::CExecSetting& exec)
 bool WriteMainFrame(CXmlDocument& doc, IXMLDOMNode* root, const CMainFrameSetting& frame)
 {
     CXmlNodePtr node;
-    return doc.CreateElement(L"MainFrame", std::wstring(), node) && doc.WriteBool(node, L"FullScreen", frame.FullScreen) &&
-           doc.WriteBool(node, L"Maximized", frame.Maximized) && doc.WriteRect(node, L"NormalBounds", frame.NormalBounds) &&
-           doc.AppendChild(root, node);
+    return doc.CreateElement(L"MainFrame", std::wstring(), node) &&
+           doc.WriteBool(node, L"FullScreen", frame.FullScreen) && doc.WriteBool(node, L"Maximized", frame.Maximized) &&
+           doc.WriteRect(node, L"NormalBounds", frame.NormalBounds) && doc.AppendChild(root, node);
 }
 
 bool WriteExec(CXmlDocument& doc, IXMLDOMNode* root, const fhw::CExecSetting& exec)

@@ -41,8 +41,8 @@ void CAppInfo::Init(UINT makerId, UINT productId, UINT displayNameId, UINT iconI
 
     const HINSTANCE module = GetResourceInstance();
     const auto load = [&](int cx, int cy) {
-        return static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON,
-                                               ::GetSystemMetrics(cx), ::GetSystemMetrics(cy), LR_DEFAULTCOLOR));
+        return static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(iconId), IMAGE_ICON, ::GetSystemMetrics(cx),
+                                               ::GetSystemMetrics(cy), LR_DEFAULTCOLOR));
     };
 
     m_maker.swap(maker);
@@ -117,8 +117,7 @@ std::wstring FormatVersionWords(WORD major, WORD minor, WORD build, WORD revisio
            separator + std::to_wstring(revision);
 }
 
-std::wstring MakeDataFolder(const std::wstring& appDataFolder, const std::wstring& maker,
-                            const std::wstring& product)
+std::wstring MakeDataFolder(const std::wstring& appDataFolder, const std::wstring& maker, const std::wstring& product)
 {
     if (appDataFolder.empty()) return std::wstring();
     std::wstring folder = appDataFolder;

@@ -64,7 +64,6 @@ std::wstring FormatVersionWords(WORD major, WORD minor, WORD build, WORD revisio
 
 // The application-data folder, then the maker's folder, then the product's; empty when there is
 // no application-data folder.
-std::wstring MakeDataFolder(const std::wstring& appDataFolder, const std::wstring& maker,
-                            const std::wstring& product);
+std::wstring MakeDataFolder(const std::wstring& appDataFolder, const std::wstring& maker, const std::wstring& product);
 
 void GetModuleFilePath(std::wstring& out);

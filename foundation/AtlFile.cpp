@@ -5,8 +5,8 @@
 
 void AtlFileCreate(CFileHandle& file, const std::wstring& path)
 {
-    ThrowIfFailed(file.Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL),
+    ThrowIfFailed(file.Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL),
                   IDS_FILE_OPEN_FAILED, path);
 }
 

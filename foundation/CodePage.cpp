@@ -46,8 +46,7 @@ void WStringToMultiByte(UINT codePage, DWORD flags, const wchar_t* text, size_t 
     const int needed = ::WideCharToMultiByte(codePage, flags, text, inLength, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) ThrowConversion(IDS_TO_MULTIBYTE_FAILED, codePage);
     out.resize(static_cast<size_t>(needed) + 1);
-    const int done =
-        ::WideCharToMultiByte(codePage, flags, text, inLength, out.data(), needed + 1, nullptr, nullptr);
+    const int done = ::WideCharToMultiByte(codePage, flags, text, inLength, out.data(), needed + 1, nullptr, nullptr);
     if (done <= 0) {
         out.clear();
         ThrowConversion(IDS_TO_MULTIBYTE_FAILED, codePage);

@@ -68,8 +68,8 @@ void ThrowCommonDialogError(long code) { throw my::CException(IDS_COMMON_DIALOG_
 void ThrowTimeToElapsedError(const SYSTEMTIME& t)
 {
     std::wostringstream os;
-    os << t.wYear << L'-' << t.wMonth << L'-' << t.wDay << L' ' << t.wHour << L':' << t.wMinute << L':'
-       << t.wSecond << L'.' << std::setw(3) << std::setfill(L'0') << t.wMilliseconds;
+    os << t.wYear << L'-' << t.wMonth << L'-' << t.wDay << L' ' << t.wHour << L':' << t.wMinute << L':' << t.wSecond
+       << L'.' << std::setw(3) << std::setfill(L'0') << t.wMilliseconds;
     throw my::CException(IDS_TIME_TO_ELAPSED_FAILED, os.str());
 }
 

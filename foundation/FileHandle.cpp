@@ -10,7 +10,7 @@
 namespace {
 
 using CreateFileTransactedFn = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE,
-                                                HANDLE, PUSHORT, PVOID);
+                                               HANDLE, PUSHORT, PVOID);
 
 } // namespace
 
@@ -34,8 +34,8 @@ HRESULT CFileHandle::Open(const std::wstring& path, DWORD access, DWORD share, D
         auto fn = kernel ? reinterpret_cast<CreateFileTransactedFn>(::GetProcAddress(kernel, "CreateFileTransactedW"))
                          : nullptr;
         if (!fn) return LastErrorAsHResult();
-        h = fn(path.c_str(), access, share, nullptr, disposition, flags, nullptr, m_transaction->m_transaction,
-               nullptr, nullptr);
+        h = fn(path.c_str(), access, share, nullptr, disposition, flags, nullptr, m_transaction->m_transaction, nullptr,
+               nullptr);
     } else if (m_transaction && !m_transaction->m_fallback) {
         return E_HANDLE;
     } else {

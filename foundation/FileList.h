@@ -18,16 +18,14 @@ void EnumFiles(std::list<std::wstring>& out, const std::wstring& folder, const s
                DWORD attributeMask, DWORD attributeValue, bool recurse);
 // Clears `out`, then collects the files (never folders) whose whole name `pattern` matches
 // (null: every file). False when the pattern does not compile.
-bool EnumFilesMatch(std::list<std::wstring>& out, const wchar_t* folder, const wchar_t* pattern,
-                    bool recurse);
+bool EnumFilesMatch(std::list<std::wstring>& out, const wchar_t* folder, const wchar_t* pattern, bool recurse);
 bool TryAssignRegex(boost::wregex& re, const wchar_t* pattern);
 
 // The bare names of the sub-folders of `folder`, or of those a search `pattern` finds.
 void ListSubFolders(std::list<std::wstring>& out, const wchar_t* folder);
 void ListSubFoldersMatching(std::list<std::wstring>& out, const wchar_t* pattern);
 
-void MakeFullPaths(const std::list<std::wstring>& names, const std::wstring& folder,
-                   std::list<std::wstring>& out);
+void MakeFullPaths(const std::list<std::wstring>& names, const std::wstring& folder, std::list<std::wstring>& out);
 bool GetFullPaths(const std::list<std::wstring>& in, std::list<std::wstring>& out);
 
 void ListToMultiString(const std::list<std::wstring>& items, std::wstring& out);

@@ -9,10 +9,7 @@ BYTE PairValue(const std::wstring& text, size_t at)
 
 } // namespace
 
-bool IsHexDigit(wchar_t c)
-{
-    return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F');
-}
+bool IsHexDigit(wchar_t c) { return (c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F'); }
 
 int HexDigitValue(wchar_t c)
 {

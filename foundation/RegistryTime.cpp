@@ -21,14 +21,20 @@ LONG RegQueryDword(HKEY key, const wchar_t* name, DWORD& out)
     return ERROR_SUCCESS;
 }
 
-bool RegQueryDwordOk(HKEY key, const wchar_t* name, DWORD& out) { return RegQueryDword(key, name, out) == ERROR_SUCCESS; }
+bool RegQueryDwordOk(HKEY key, const wchar_t* name, DWORD& out)
+{
+    return RegQueryDword(key, name, out) == ERROR_SUCCESS;
+}
 
 LONG RegSetDword(HKEY key, const wchar_t* name, DWORD value)
 {
     return ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
 }
 
-bool RegSetDwordOk(HKEY key, const wchar_t* name, DWORD value) { return RegSetDword(key, name, value) == ERROR_SUCCESS; }
+bool RegSetDwordOk(HKEY key, const wchar_t* name, DWORD value)
+{
+    return RegSetDword(key, name, value) == ERROR_SUCCESS;
+}
 
 bool RegQueryFileTime(FILETIME& out, const wchar_t* subkey, HKEY parent)
 {

@@ -1,10 +1,10 @@
 #include "foundation/SimpleErr.h"
 
-#include <AtlException.h>
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
 #include "foundation/TextHelpers.h"
 #include "ids/foundation.h"
+#include <AtlException.h>
 
 #include <boost/regex.hpp>
 

@@ -2,6 +2,7 @@
 // Thin wrappers over IStream calls that turn failures into my::CException.
 #include <ComPtr.h>
 #include <objidl.h>
+
 #include <windows.h>
 
 HRESULT IStreamGetSize(IStream* stream, ULONGLONG& size);

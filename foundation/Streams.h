@@ -2,6 +2,7 @@
 // COM streams on files, on global memory and on the program's resources.
 #include <ComPtr.h>
 #include <objidl.h>
+
 #include <windows.h>
 
 #include <string>

@@ -16,8 +16,7 @@ bool IsTime(const FILETIME& ft) { return (ft.dwHighDateTime & 0x80000000u) == 0;
 SystemTimeEx::SystemTimeEx(const SYSTEMTIME& st)
     : wYear(st.wYear), wMonth(st.wMonth), wDayOfWeek(st.wDayOfWeek), wDay(st.wDay), wHour(st.wHour),
       wMinute(st.wMinute), wSecond(st.wSecond), wMilliseconds(st.wMilliseconds)
-{
-}
+{}
 
 SYSTEMTIME SystemTimeEx::ToSystemTime() const
 {

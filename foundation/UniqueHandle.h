@@ -2,6 +2,7 @@
 // One move-only owner for system handles; a traits struct per kind says what is empty and
 // how it is closed (GCC takes no INVALID_HANDLE_VALUE as a template argument, hence traits).
 #include <windows.h>
+
 #include <wininet.h>
 
 #include <utility>

@@ -32,8 +32,8 @@ std::codecvt_base::result utf16_codecvt::do_out(state_type&, const intern_type* 
 utf16_filebuf* utf16_filebuf::open(const std::wstring& path)
 {
     pubimbue(std::locale(std::locale::classic(), &g_utf16Codecvt));
-    if (!std::basic_filebuf<wchar_t>::open(path.c_str(), std::ios_base::out | std::ios_base::trunc |
-                                                             std::ios_base::binary)) {
+    if (!std::basic_filebuf<wchar_t>::open(path.c_str(),
+                                           std::ios_base::out | std::ios_base::trunc | std::ios_base::binary)) {
         return nullptr;
     }
     return this;

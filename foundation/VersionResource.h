@@ -1,6 +1,7 @@
 #pragma once
 // Reads the version resource of a file: string values and the product version as numbers.
 #include <windows.h>
+
 #include <shlwapi.h>
 
 #include <string>

@@ -112,8 +112,8 @@ bool CXmlDocument::CreateElement(const std::wstring& name, const std::wstring& n
     return true;
 }
 
-bool CXmlDocument::CreateElementOrSelf(IXMLDOMNode* node, const std::wstring& name,
-                                       const std::wstring& namespaceUri, CXmlNodePtr& out)
+bool CXmlDocument::CreateElementOrSelf(IXMLDOMNode* node, const std::wstring& name, const std::wstring& namespaceUri,
+                                       CXmlNodePtr& out)
 {
     if (name.empty()) {
         out = node;

@@ -32,8 +32,8 @@ template <class Container> bool HexToBytes(const std::wstring& text, Container& 
     bytes.reserve(text.size() / 2);
     for (size_t i = 0; i < text.size(); i += 2) {
         if (!IsHexDigit(text[i]) || !IsHexDigit(text[i + 1])) return false;
-        bytes.push_back(static_cast<typename Container::value_type>(HexDigitValue(text[i]) * 16 +
-                                                                    HexDigitValue(text[i + 1])));
+        bytes.push_back(
+            static_cast<typename Container::value_type>(HexDigitValue(text[i]) * 16 + HexDigitValue(text[i + 1])));
     }
     out.swap(bytes);
     return true;
@@ -183,8 +183,7 @@ bool CXmlDocument::ReadTextToBuffer(IXMLDOMNode* node, const std::wstring& xpath
 {
     std::wstring text;
     if (!ReadText(node, xpath, text)) return false;
-    if (!buffer || text.size() >= capacity)
-        return SetErrorText(IDS_XML_TEXT_TOO_LONG, text, LocationText(node, xpath));
+    if (!buffer || text.size() >= capacity) return SetErrorText(IDS_XML_TEXT_TOO_LONG, text, LocationText(node, xpath));
     std::memcpy(buffer, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     return true;
 }

@@ -7,8 +7,7 @@ Gdiplus::Status CBitmapDataLock::Lock(Gdiplus::Bitmap* bitmap, const RECT& rect,
 }
 
 // The wrapper's calls keep a failing status in the bitmap.
-Gdiplus::Status CBitmapDataLock::Lock(Gdiplus::Bitmap* bitmap, const Gdiplus::Rect* rect,
-                                      Gdiplus::PixelFormat format)
+Gdiplus::Status CBitmapDataLock::Lock(Gdiplus::Bitmap* bitmap, const Gdiplus::Rect* rect, Gdiplus::PixelFormat format)
 {
     Unlock();
     if (!bitmap) return Gdiplus::InvalidParameter;

@@ -1,7 +1,9 @@
 #pragma once
 // The bits of a GDI+ bitmap locked for writing, unlocked when the holder goes.
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 class CBitmapDataLock {

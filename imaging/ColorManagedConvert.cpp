@@ -68,7 +68,8 @@ void ConvertWithTransform(CImg& img, IWICBitmapSource* source, const GUID& sourc
 {
     CWicSourcePtr converted, transformed, turned;
     IWICBitmapSource* next = source;
-    if (intermediate >= 0) next = ConvertToImgFormat(source, sourceFormat, static_cast<ImgFormat>(intermediate), converted);
+    if (intermediate >= 0)
+        next = ConvertToImgFormat(source, sourceFormat, static_cast<ImgFormat>(intermediate), converted);
     CComPtr<IWICColorContext> defaultContext;
     const ImgFormat contextFormat = intermediate >= 0 ? static_cast<ImgFormat>(intermediate) : output;
     IWICColorContext* from = GetSourceColorContext(sourceContext, contextFormat, defaultContext);
@@ -85,8 +86,8 @@ void ConvertGrayToCmykAlpha(CImg& img, IWICBitmapSource* source, IWICColorContex
     ConvertPlain(img, next, options);
 }
 
-void ConvertToCmykAlpha(CImg& img, IWICBitmapSource* source, IWICColorContext* sourceContext,
-                        IWICColorContext* target, WICBitmapTransformOptions options)
+void ConvertToCmykAlpha(CImg& img, IWICBitmapSource* source, IWICColorContext* sourceContext, IWICColorContext* target,
+                        WICBitmapTransformOptions options)
 {
     ConvertPlain(img, source, options);
     CCmykImageTransform transform;
@@ -111,8 +112,8 @@ void ConvertRgbToCmykAlpha(CImg& img, IWICBitmapSource* source, IWICColorContext
     CopyColorChannels(&rgbaSource, 3, 3, img, 4, 4);
 }
 
-void ConvertCmykToRgba(CImg& img, IWICBitmapSource* source, IWICColorContext* sourceContext,
-                       IWICColorContext* target, WICBitmapTransformOptions options)
+void ConvertCmykToRgba(CImg& img, IWICBitmapSource* source, IWICColorContext* sourceContext, IWICColorContext* target,
+                       WICBitmapTransformOptions options)
 {
     CImg cmyka(CMYKA40);
     ConvertPlain(cmyka, source, options);
@@ -123,8 +124,8 @@ void ConvertCmykToRgba(CImg& img, IWICBitmapSource* source, IWICColorContext* so
     CopyColorChannels(&cmykaSource, 4, 4, img, 3, 3);
 }
 
-void ConvertColorManaged(CImg& img, IWICColorContext* target, IWICBitmapSource* source,
-                         IWICColorContext* sourceContext, WICBitmapTransformOptions options)
+void ConvertColorManaged(CImg& img, IWICColorContext* target, IWICBitmapSource* source, IWICColorContext* sourceContext,
+                         WICBitmapTransformOptions options)
 {
     WicPixelFormatInfo info;
     GetPixelFormatInfo(info, source);

@@ -2,6 +2,7 @@
 // One ICC colour profile opened through the system's colour management: its bytes, the open
 // handle, the 128-byte header and its description as its name.
 #include <windows.h>
+
 #include <icm.h>
 
 #include <boost/shared_ptr.hpp>

@@ -11,7 +11,8 @@
 
 namespace {
 
-constexpr DWORD kLogicalSpaceSrgb = 0x73524742; // LCS_sRGB, spelled as a number to stay clear of multi-character literals
+constexpr DWORD kLogicalSpaceSrgb =
+    0x73524742; // LCS_sRGB, spelled as a number to stay clear of multi-character literals
 
 // Sizes from the colour functions are bytes and may or may not count the NUL (Wine's do not,
 // and its exact-size calls write the NUL past the buffer): two spare bytes, zero-filled, and
@@ -42,7 +43,8 @@ struct StdProfileEntry {
     {
         if (m_profile) return m_profile;
         if (m_err.m_id) return CColorProfilePtr();
-        if (m_name.empty()) m_name = m_kind == Standard ? GetStandardProfileName(m_colorSpace) : GetDisplayProfileName();
+        if (m_name.empty())
+            m_name = m_kind == Standard ? GetStandardProfileName(m_colorSpace) : GetDisplayProfileName();
         if (m_name.empty()) {
             m_err.Set(IDS_ICM_DEFAULT_PROFILE_NOT_FOUND, std::to_wstring(m_colorSpace));
             return CColorProfilePtr();
@@ -195,7 +197,4 @@ CColorProfilePtr DefaultProfileForColorType(ImgColorType type)
     return CColorProfilePtr();
 }
 
-COLORREF RgbColorToColorRef(const RGBCOLOR& color)
-{
-    return RGB(color.red >> 8, color.green >> 8, color.blue >> 8);
-}
+COLORREF RgbColorToColorRef(const RGBCOLOR& color) { return RGB(color.red >> 8, color.green >> 8, color.blue >> 8); }

@@ -6,6 +6,7 @@
 #include "imaging/ImgFormat.h"
 
 #include <windows.h>
+
 #include <icm.h>
 
 #include <string>

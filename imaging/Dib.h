@@ -3,7 +3,9 @@
 // header, colour table or bit-field masks, and for a V5 header an embedded colour profile) and
 // the pixel block. Sizes are derived from the header on every call; nothing is cached.
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <boost/shared_ptr.hpp>

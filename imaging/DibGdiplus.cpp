@@ -104,13 +104,13 @@ CGdiplusBitmapPtr CreateBitmapOnDib(const CDib& dib)
     const WORD bitCount = dib.GetBitCount();
     if (bitCount != 32 && bitCount != 8) {
         CGdiplusBitmapPtr copy = GdiplusNew<Gdiplus::Bitmap>(reinterpret_cast<const BITMAPINFO*>(dib.m_header),
-                                                              dib.m_bits);
+                                                             dib.m_bits);
         return IsUsable(copy) ? copy : CGdiplusBitmapPtr();
     }
     // The top row and the signed stride describe bottom-up and top-down rows alike.
     const Gdiplus::PixelFormat format = bitCount == 32 ? PixelFormat32bppARGB : PixelFormat8bppIndexed;
-    CGdiplusBitmapPtr bitmap =
-        GdiplusNew<Gdiplus::Bitmap>(dib.GetWidth(), dib.GetHeight(), dib.GetSignedStride(), format, dib.GetTopRow());
+    CGdiplusBitmapPtr bitmap = GdiplusNew<Gdiplus::Bitmap>(dib.GetWidth(), dib.GetHeight(), dib.GetSignedStride(),
+                                                           format, dib.GetTopRow());
     if (bitmap && bitCount == 8) SetPaletteFromTable(*bitmap, dib, true);
     return bitmap;
 }
@@ -167,9 +167,8 @@ HRESULT ScaleDib(const CDib& src, const RECT& srcRect, CDib& dst, SIZE dstSize, 
     const CGdiplusBitmapPtr source = CreateBitmapOnDib(src);
     if (!IsUsable(source)) return kNoMemory;
     const RECT dstRect{0, 0, dstSize.cx, dstSize.cy};
-    return DrawIntoDib(dst, [&](Gdiplus::Bitmap* target) {
-        return DrawImageScaled(source.get(), srcRect, target, dstRect, mode);
-    });
+    return DrawIntoDib(
+        dst, [&](Gdiplus::Bitmap* target) { return DrawImageScaled(source.get(), srcRect, target, dstRect, mode); });
 }
 
 HRESULT ScaleDib(const CDib& src, const RECT& srcRect, CDib& dst, SIZE dstSize, Gdiplus::InterpolationMode mode)
@@ -187,9 +186,8 @@ HRESULT ScaleDibF(const CDib& src, const Gdiplus::RectF& srcRect, CDib& dst, con
     if (FAILED(hr)) return hr;
     const CGdiplusBitmapPtr source = CreateBitmapOnDib(src);
     if (!IsUsable(source)) return kNoMemory;
-    return DrawIntoDib(dst, [&](Gdiplus::Bitmap* target) {
-        return DrawImageScaledF(source.get(), srcRect, target, dstRect, mode);
-    });
+    return DrawIntoDib(
+        dst, [&](Gdiplus::Bitmap* target) { return DrawImageScaledF(source.get(), srcRect, target, dstRect, mode); });
 }
 
 HRESULT ConvertDibBitCount(const CDib& src, CDib& dst, WORD bitCount)

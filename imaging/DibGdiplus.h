@@ -5,7 +5,9 @@
 #include "imaging/GdiplusImage.h"
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 // 32- and 8-bit DIBs: a bitmap over the DIB's own memory (the DIB must outlive it); other bit

@@ -4,7 +4,9 @@
 #include "imaging/Dib.h"
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <string>

@@ -30,10 +30,7 @@ template <class F> void ForEachRow(const CDib& dib, const RECT& r, F f)
 
 // Two pixels in 16-bit lanes (blue, green, red, alpha, twice): every product of two bytes fits.
 // x / 255 as (x x 0x8081) >> 23, exact for every 16-bit x.
-inline __m128i Div255Lanes(__m128i x)
-{
-    return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(short(0x8081))), 7);
-}
+inline __m128i Div255Lanes(__m128i x) { return _mm_srli_epi16(_mm_mulhi_epu16(x, _mm_set1_epi16(short(0x8081))), 7); }
 
 inline __m128i AlphaLanes(__m128i x)
 {

@@ -1,7 +1,9 @@
 #pragma once
 // GDI+ objects made with GDI+'s own allocator, and room for a palette of any size.
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <boost/shared_ptr.hpp>

@@ -2,8 +2,8 @@
 
 #include "foundation/Exception.h"
 #include "foundation/Streams.h"
-#include "imaging/GdiplusAlloc.h"
 #include "ids/imaging.h"
+#include "imaging/GdiplusAlloc.h"
 
 #include <climits>
 
@@ -42,8 +42,8 @@ CGdiplusBitmapPtr CreateBitmapFromImage(const CImg& img)
         throw my::CException(IDS_BAD_IMAGE_SIZE, std::to_wstring(img.m_w), std::to_wstring(img.m_h));
     }
     BYTE* scan0 = const_cast<BYTE*>(img.m_bits.data());
-    CGdiplusBitmapPtr bitmap = GdiplusNew<Gdiplus::Bitmap>(
-        static_cast<INT>(img.m_w), static_cast<INT>(img.m_h), static_cast<INT>(img.GetStride()), format, scan0);
+    CGdiplusBitmapPtr bitmap = GdiplusNew<Gdiplus::Bitmap>(static_cast<INT>(img.m_w), static_cast<INT>(img.m_h),
+                                                           static_cast<INT>(img.GetStride()), format, scan0);
     if (!bitmap) return bitmap;
     if (img.m_format == MONO8) SetGrayPalette(*bitmap);
     if (img.m_format == MONO1) SetBlackWhitePalette(*bitmap);

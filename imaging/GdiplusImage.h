@@ -4,7 +4,9 @@
 #include "imaging/Img.h"
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <boost/shared_ptr.hpp>

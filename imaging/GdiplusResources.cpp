@@ -51,8 +51,8 @@ CGdiplusBitmapPtr CreateBitmapFromIconResource(WORD id, int cx, int cy)
     if (lock.m_data.Stride != cx * 4) return CGdiplusBitmapPtr();
     BITMAPINFOHEADER header = {sizeof(header), cx, -cy, 1, 32, BI_RGB};
     HDC screen = ::GetDC(nullptr);
-    const int lines = ::GetDIBits(screen, color.Get(), 0, cy, lock.m_data.Scan0,
-                                  reinterpret_cast<BITMAPINFO*>(&header), DIB_RGB_COLORS);
+    const int lines = ::GetDIBits(screen, color.Get(), 0, cy, lock.m_data.Scan0, reinterpret_cast<BITMAPINFO*>(&header),
+                                  DIB_RGB_COLORS);
     ::ReleaseDC(nullptr, screen);
     if (lines < cy || lock.Unlock() != Gdiplus::Ok) return CGdiplusBitmapPtr();
     return bitmap;

@@ -3,7 +3,9 @@
 #include "imaging/GdiplusImage.h"
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 // A graphics on `dst`, the interpolation mode and half-pixel offsets; true when the graphics could

@@ -1,6 +1,7 @@
 #pragma once
 // The process-wide WIC imaging factory: created once at start-up, released at teardown.
 #include <windows.h>
+
 #include <wincodec.h>
 
 #include <vector>

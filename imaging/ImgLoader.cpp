@@ -37,9 +37,8 @@ CStreamPtr StreamOnResourceOrThrow(const wchar_t* name)
     CStreamPtr stream;
     const HRESULT hr = CreateStreamOnResource(stream, name, L"IMAGE");
     if (FAILED(hr)) {
-        const std::wstring text = IS_INTRESOURCE(name)
-                                      ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name))
-                                      : std::wstring(name);
+        const std::wstring text = IS_INTRESOURCE(name) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(name))
+                                                       : std::wstring(name);
         throw my::CException(IDS_RESOURCE_DATA_MISSING, hr, L"IMAGE", text);
     }
     return stream;

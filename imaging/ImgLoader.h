@@ -5,7 +5,9 @@
 #include "imaging/Img.h"
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <wincodec.h>
 
 #include <bitset>

@@ -7,6 +7,7 @@
 #include <ComObjectLocal.h>
 
 #include <windows.h>
+
 #include <wincodec.h>
 
 namespace wic {
@@ -17,7 +18,7 @@ public:
     virtual ~CImgSourceBase() = default;
 
     BEGIN_COM_MAP(CImgSourceBase)
-    COM_INTERFACE_ENTRY(IWICBitmapSource)
+        COM_INTERFACE_ENTRY(IWICBitmapSource)
     END_COM_MAP()
 
     void SetImage(const CImg* img) { m_img = img; }

@@ -172,7 +172,8 @@ HRESULT CMyFormatConverterBase::CopyChannels(const WICRect* rect, UINT stride, U
     if (FAILED(hr)) return hr;
     const WICRect& r = plan.rect;
     if (r.Width == 0 || r.Height == 0) return S_OK;
-    const ULONGLONG rowSize = (static_cast<ULONGLONG>(m_srcBytesPerPixel) * static_cast<ULONGLONG>(r.Width) + 3) & ~3ULL;
+    const ULONGLONG rowSize = (static_cast<ULONGLONG>(m_srcBytesPerPixel) * static_cast<ULONGLONG>(r.Width) + 3) &
+                              ~3ULL;
     if (rowSize > UINT_MAX) return E_OUTOFMEMORY;
     std::vector<BYTE> row;
     try {

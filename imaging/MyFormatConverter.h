@@ -6,6 +6,7 @@
 #include <ComPtr.h>
 
 #include <windows.h>
+
 #include <wincodec.h>
 
 namespace wic {
@@ -17,9 +18,9 @@ public:
     virtual ~CMyFormatConverterBase() = default;
 
     BEGIN_COM_MAP(CMyFormatConverterBase)
-    COM_INTERFACE_ENTRY(IWICFormatConverter)
-    // WIC is handed this object as a bitmap source and may ask for that interface.
-    COM_INTERFACE_ENTRY(IWICBitmapSource)
+        COM_INTERFACE_ENTRY(IWICFormatConverter)
+        // WIC is handed this object as a bitmap source and may ask for that interface.
+        COM_INTERFACE_ENTRY(IWICBitmapSource)
     END_COM_MAP()
 
     STDMETHOD(GetSize)(UINT* width, UINT* height) override;
@@ -27,9 +28,9 @@ public:
     STDMETHOD(GetResolution)(double* dpiX, double* dpiY) override;
     STDMETHOD(CopyPalette)(IWICPalette* palette) override;
     STDMETHOD(CopyPixels)(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer) override;
-    STDMETHOD(Initialize)(IWICBitmapSource* source, REFWICPixelFormatGUID dstFormat, WICBitmapDitherType dither,
-                          IWICPalette* palette, double alphaThresholdPercent,
-                          WICBitmapPaletteType paletteTranslate) override;
+    STDMETHOD(Initialize)
+    (IWICBitmapSource* source, REFWICPixelFormatGUID dstFormat, WICBitmapDitherType dither, IWICPalette* palette,
+     double alphaThresholdPercent, WICBitmapPaletteType paletteTranslate) override;
     STDMETHOD(CanConvert)(REFWICPixelFormatGUID srcFormat, REFWICPixelFormatGUID dstFormat, BOOL* canConvert) override;
 
     bool CopiesItself() const { return m_copyItself; }

@@ -2,6 +2,7 @@
 // The checks every CopyPixels of our own makes before writing: the rectangle inside the image,
 // the stride and the buffer large enough for it, all in 64 bits.
 #include <windows.h>
+
 #include <wincodec.h>
 
 struct CPixelCopyPlan {

@@ -4,6 +4,7 @@
 #include "imaging/ColorContext.h"
 
 #include <windows.h>
+
 #include <wincodec.h>
 
 #include <string>

@@ -2,6 +2,7 @@
 // Throwing wrappers around WIC palettes: made predefined, from a bitmap, transparent, or copied
 // from a frame, and read back.
 #include <windows.h>
+
 #include <wincodec.h>
 
 #include <vector>

@@ -17,9 +17,9 @@ IWICBitmapSource* ConvertToImgFormat(IWICBitmapSource* source, const GUID& sourc
     if (sourceFormat == target) return source;
     ATL::CComPtr<IWICFormatConverter> converter;
     ThrowIfFailed(CreateFormatConverter(&converter), IDS_WIC_CONVERTER_CREATE_FAILED);
-    ThrowIfFailed(converter->Initialize(source, target, WICBitmapDitherTypeNone, nullptr, 0.0,
-                                        ImgFormatPaletteType(format)),
-                  IDS_WIC_CONVERTER_INIT_FAILED);
+    ThrowIfFailed(
+        converter->Initialize(source, target, WICBitmapDitherTypeNone, nullptr, 0.0, ImgFormatPaletteType(format)),
+        IDS_WIC_CONVERTER_INIT_FAILED);
     out = converter;
     return out;
 }
@@ -35,8 +35,7 @@ IWICBitmapSource* CreateColorTransform(IWICBitmapSource* source, IWICColorContex
     return out;
 }
 
-IWICBitmapSource* ApplyTransformOptions(IWICBitmapSource* source, WICBitmapTransformOptions options,
-                                        CWicSourcePtr& out)
+IWICBitmapSource* ApplyTransformOptions(IWICBitmapSource* source, WICBitmapTransformOptions options, CWicSourcePtr& out)
 {
     if (options == WICBitmapTransformRotate0) return source;
     ATL::CComPtr<IWICBitmapFlipRotator> rotator;
@@ -74,8 +73,8 @@ void CopyColorChannels(IWICBitmapSource* source, int srcFirst, int srcLast, CImg
     const int srcBytes = info.bitsPerPixel / 8;
     const int imgBytes = static_cast<int>(imgBits / 8);
     if (img.m_w != width || img.m_h != height || srcFirst > srcLast || dstFirst > dstLast ||
-        srcLast - srcFirst != dstLast - dstFirst || imgBits == 0 || imgBits % 8 != 0 || srcFirst < 0 ||
-        dstFirst < 0 || srcLast >= srcBytes || dstLast >= imgBytes || !img.HasAllBits()) {
+        srcLast - srcFirst != dstLast - dstFirst || imgBits == 0 || imgBits % 8 != 0 || srcFirst < 0 || dstFirst < 0 ||
+        srcLast >= srcBytes || dstLast >= imgBytes || !img.HasAllBits()) {
         refuse();
     }
     const ULONGLONG rowSize = (static_cast<ULONGLONG>(srcBytes) * width + 3) & ~3ULL;

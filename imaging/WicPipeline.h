@@ -7,6 +7,7 @@
 #include <ComPtr.h>
 
 #include <windows.h>
+
 #include <icm.h>
 #include <wincodec.h>
 
@@ -23,8 +24,8 @@ IWICBitmapSource* CreateColorTransform(IWICBitmapSource* source, IWICColorContex
 // The source itself for options 0.
 IWICBitmapSource* ApplyTransformOptions(IWICBitmapSource* source, WICBitmapTransformOptions options,
                                         CWicSourcePtr& out);
-IWICBitmapSource* CreateScaler(IWICBitmapSource* source, UINT width, UINT height,
-                               WICBitmapInterpolationMode mode, CWicSourcePtr& out);
+IWICBitmapSource* CreateScaler(IWICBitmapSource* source, UINT width, UINT height, WICBitmapInterpolationMode mode,
+                               CWicSourcePtr& out);
 
 // Byte channels srcFirst..srcLast of every source pixel into dstFirst..dstLast of the same pixel
 // of `img`, whose pixels must already be there; the other channels stay.

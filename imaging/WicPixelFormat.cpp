@@ -1,11 +1,10 @@
 #include "imaging/WicPixelFormat.h"
 
 #include "foundation/Exception.h"
-#include "imaging/ImagingFactory.h"
 #include "ids/imaging.h"
+#include "imaging/ImagingFactory.h"
 
 #include <ComPtr.h>
-
 
 namespace {
 
@@ -88,7 +87,7 @@ const CFormatClass kFormats[] = {
 
 const GUID* const kImgFormats[kImgFormatCount] = {
     &GUID_WICPixelFormat32bppBGRA, &GUID_WICPixelFormat24bppBGR, &GUID_WICPixelFormat40bppCMYKAlpha,
-    &GUID_WICPixelFormat32bppCMYK, &GUID_WICPixelFormat8bppGray,  &GUID_WICPixelFormatBlackWhite,
+    &GUID_WICPixelFormat32bppCMYK, &GUID_WICPixelFormat8bppGray, &GUID_WICPixelFormatBlackWhite,
 };
 
 } // namespace

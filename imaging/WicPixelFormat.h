@@ -5,6 +5,7 @@
 #include "imaging/WicPalette.h"
 
 #include <windows.h>
+
 #include <wincodec.h>
 
 struct WicPixelFormatInfo {

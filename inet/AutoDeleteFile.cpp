@@ -7,8 +7,7 @@ CAutoDeleteFile::~CAutoDeleteFile()
 {
     try {
         Delete();
-    } catch (...) {
-    }
+    } catch (...) {}
 }
 
 void CAutoDeleteFile::Assign(const std::wstring& path)

@@ -35,7 +35,8 @@ bool WideToMultiByte(std::string& out, const std::wstring& text, UINT codePage)
         const int needed = ::WideCharToMultiByte(codePage, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
         if (needed <= 0 || static_cast<size_t>(needed) > kMaxConvertedBytes) return false;
         std::string bytes(static_cast<size_t>(needed), '\0');
-        const int done = ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), needed, nullptr, nullptr);
+        const int done = ::WideCharToMultiByte(codePage, 0, text.data(), length, bytes.data(), needed, nullptr,
+                                               nullptr);
         if (done <= 0) return false;
         bytes.resize(static_cast<size_t>(done));
         out.swap(bytes);

@@ -44,8 +44,8 @@ HRESULT CreateDownloadFile(const std::wstring& folder, std::wstring& path, CUniq
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
         std::wstring candidate = NextName(folder);
-        file.Reset(::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
+        file.Reset(
+            ::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (file) {
             path = std::move(candidate);
             return S_OK;

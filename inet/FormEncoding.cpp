@@ -5,7 +5,6 @@
 #include "inet/PercentEncoding.h"
 #include "inet/VariantData.h"
 
-
 namespace {
 
 // Every byte but the unreserved ones as '%' and two upper-case digits: '&', '=', '+', '%' in a

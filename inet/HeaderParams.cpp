@@ -33,8 +33,7 @@ std::wstring Lower(std::wstring text)
 
 } // namespace
 
-bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value,
-                    bool unquote)
+bool SplitNameValue(const std::wstring& text, wchar_t separator, std::wstring& name, std::wstring& value, bool unquote)
 {
     return FlagOfCall([&]() -> bool {
         const size_t at = text.find(separator);

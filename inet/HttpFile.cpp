@@ -76,12 +76,12 @@ HRESULT CHttpFile::SendForm(const std::wstring& body, const std::wstring& charse
 {
     std::string bytes;
     if (!body.empty()) {
-        const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, body.data(), static_cast<int>(body.size()), nullptr,
-                                               0, nullptr, nullptr);
+        const int size = ::WideCharToMultiByte(CP_THREAD_ACP, 0, body.data(), static_cast<int>(body.size()), nullptr, 0,
+                                               nullptr, nullptr);
         if (size > 0) {
             bytes.resize(static_cast<size_t>(size));
-            if (::WideCharToMultiByte(CP_THREAD_ACP, 0, body.data(), static_cast<int>(body.size()), bytes.data(),
-                                      size, nullptr, nullptr) != size)
+            if (::WideCharToMultiByte(CP_THREAD_ACP, 0, body.data(), static_cast<int>(body.size()), bytes.data(), size,
+                                      nullptr, nullptr) != size)
                 bytes.clear();
         }
     }

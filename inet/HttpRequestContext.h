@@ -19,8 +19,8 @@ class CHttpRequestContext : public CHasErr<CSimpleErr> {
 public:
     static constexpr DWORD kDefaultIdleTimeout = 60000;
     static constexpr DWORD kDefaultBlockSize = 16384;
-    static constexpr DWORD kDefaultRequestFlags =
-        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
+    static constexpr DWORD kDefaultRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                                  INTERNET_FLAG_KEEP_CONNECTION;
 
     CHttpRequestContext() = default;
     CHttpRequestContext(const CHttpRequestContext&) = delete;

@@ -66,7 +66,8 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
     const UINT codePage = m_charset.empty() ? 0 : CharsetToCodePage(m_charset.c_str());
     std::string body;
     // A form that cannot be converted into the charset is refused, never sent empty.
-    if (!target.m_params.empty()) RaiseIfFailed(IDS_INET_HTTP_REQUEST_FAILED, FormEncode(target.m_params, body, codePage));
+    if (!target.m_params.empty())
+        RaiseIfFailed(IDS_INET_HTTP_REQUEST_FAILED, FormEncode(target.m_params, body, codePage));
     std::wstring objectName = target.m_path + target.m_extra;
     const std::wstring headers = ComposeHeaders(body, m_charset, target.m_referrer);
     const wchar_t* verb = body.empty() ? L"GET" : L"POST";
@@ -87,11 +88,10 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
     RaiseIfFailed(IDS_INET_CONNECT_FAILED, m_connection.Connect(m_session, target.m_host.c_str(), port));
 
     for (bool retried = false;;) {
-        RaiseIfFailed(IDS_INET_HTTP_OPEN_FAILED, m_request.OpenRequest(m_connection, verb, objectName.c_str(), nullptr,
-                                                                        nullptr, nullptr, flags));
-        if (!headers.empty() &&
-            !::HttpAddRequestHeadersW(m_request.GetHandle(), headers.c_str(), static_cast<DWORD>(headers.size()),
-                                      HTTP_ADDREQ_FLAG_ADD))
+        RaiseIfFailed(IDS_INET_HTTP_OPEN_FAILED,
+                      m_request.OpenRequest(m_connection, verb, objectName.c_str(), nullptr, nullptr, nullptr, flags));
+        if (!headers.empty() && !::HttpAddRequestHeadersW(m_request.GetHandle(), headers.c_str(),
+                                                          static_cast<DWORD>(headers.size()), HTTP_ADDREQ_FLAG_ADD))
             RaiseInternetError(IDS_INET_HTTP_REQUEST_FAILED, LastErrorAsHResult());
         RaiseIfFailed(IDS_INET_HTTP_REQUEST_FAILED, m_request.SendRequestEx());
         if (!body.empty()) {

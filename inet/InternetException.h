@@ -4,6 +4,7 @@
 #include "foundation/Exception.h"
 
 #include <windows.h>
+
 #include <wininet.h>
 
 #include <list>

@@ -54,8 +54,7 @@ void CInternetHandle::WithLiveHandle(DWORD_PTR key, void (*notify)(const CIntern
     if (it != registry.handles.end()) {
         try {
             notify(*it->second, argument);
-        } catch (...) {
-        }
+        } catch (...) {}
     }
     ::LeaveCriticalSection(&registry.lock);
 }
@@ -104,7 +103,8 @@ HRESULT CInternetHandle::WaitPending(CInternetSession* session, DWORD status, bo
         callback->WatchClosing(handle);
         ::InternetCloseHandle(handle);
         const auto* bounded = dynamic_cast<CInternetStatusCallbackBS*>(callback);
-        m_unsettled = !callback->WaitSettled(bounded ? bounded->GetTimeout() : CInternetStatusCallbackBS::kDefaultTimeout);
+        m_unsettled = !callback->WaitSettled(bounded ? bounded->GetTimeout()
+                                                     : CInternetStatusCallbackBS::kDefaultTimeout);
     }
     return hr;
 }

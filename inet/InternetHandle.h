@@ -4,6 +4,7 @@
 // report on an operation it could not be made to give up after the object is gone, and a key
 // is never given twice, so a late report finds nothing instead of freed memory or a newcomer.
 #include <windows.h>
+
 #include <wininet.h>
 
 class CInternetSession;

@@ -57,8 +57,8 @@ CInternetSession::~CInternetSession()
     Close();
 }
 
-HRESULT CInternetSession::Open(const wchar_t* agent, DWORD accessType, const wchar_t* proxy,
-                               const wchar_t* proxyBypass, DWORD flags)
+HRESULT CInternetSession::Open(const wchar_t* agent, DWORD accessType, const wchar_t* proxy, const wchar_t* proxyBypass,
+                               DWORD flags)
 {
     if (!Close()) return E_FAIL;
     const std::wstring baseName = agent ? std::wstring() : GetProgramBaseName();
@@ -81,7 +81,6 @@ void CInternetSession::SetStatusCallback(CInternetStatusCallback* callback)
     DWORD_PTR context = GetContextValue();
     if (!::InternetSetOptionW(m_handle, INTERNET_OPTION_CONTEXT_VALUE, &context, sizeof(context)))
         throw CInternetException(m_handle, 1);
-    const INTERNET_STATUS_CALLBACK previous =
-        ::InternetSetStatusCallbackW(m_handle, callback ? StatusThunk : nullptr);
+    const INTERNET_STATUS_CALLBACK previous = ::InternetSetStatusCallbackW(m_handle, callback ? StatusThunk : nullptr);
     if (previous == INTERNET_INVALID_STATUS_CALLBACK) throw CInternetException(m_handle, 14);
 }

@@ -13,8 +13,7 @@ public:
     ~CInternetSession() override;
 
     // A null agent sends the program file's base name without extension.
-    HRESULT Open(const wchar_t* agent, DWORD accessType, const wchar_t* proxy, const wchar_t* proxyBypass,
-                 DWORD flags);
+    HRESULT Open(const wchar_t* agent, DWORD accessType, const wchar_t* proxy, const wchar_t* proxyBypass, DWORD flags);
     bool Close() override;
     CInternetSession* GetSession() const override { return const_cast<CInternetSession*>(this); }
 

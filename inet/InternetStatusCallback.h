@@ -4,6 +4,7 @@
 #include "foundation/CriticalSection.h"
 
 #include <windows.h>
+
 #include <wininet.h>
 
 #include <atomic>

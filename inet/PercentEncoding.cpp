@@ -35,11 +35,22 @@ wchar_t DecodableEscape(const wchar_t* text)
 bool IsUrlMark(wchar_t c)
 {
     switch (c) {
-    case L'#': case L'%': case L'&': case L'\'': case L'(': case L')': case L'*': case L'+':
-    case L'-': case L'.': case L'/': case L':': case L'=': case L'?': case L'_':
-        return true;
-    default:
-        return false;
+    case L'#':
+    case L'%':
+    case L'&':
+    case L'\'':
+    case L'(':
+    case L')':
+    case L'*':
+    case L'+':
+    case L'-':
+    case L'.':
+    case L'/':
+    case L':':
+    case L'=':
+    case L'?':
+    case L'_': return true;
+    default: return false;
     }
 }
 

@@ -161,8 +161,7 @@ public:
 } // namespace ATL
 
 // Offset of interface I inside class X (the object's address is never 0, hence 8).
-#define offsetofclass(I, X)                                                                            \
-    (reinterpret_cast<DWORD_PTR>(static_cast<I*>(reinterpret_cast<X*>(8))) - 8)
+#define offsetofclass(I, X) (reinterpret_cast<DWORD_PTR>(static_cast<I*>(reinterpret_cast<X*>(8))) - 8)
 
 // clang-format off
 #define BEGIN_COM_MAP(X)                                                                               \

@@ -1,8 +1,8 @@
 #pragma once
 // Owning wrappers for COM interface pointers, BSTR and VARIANT.
+#include <memory>
 #include <objbase.h>
 #include <oleauto.h>
-#include <memory>
 #include <utility>
 
 namespace ATL {
@@ -10,7 +10,10 @@ namespace ATL {
 template <class T> class CComPtr {
 public:
     CComPtr() noexcept = default;
-    CComPtr(T* p) noexcept : p(p) { if (p) p->AddRef(); }
+    CComPtr(T* p) noexcept : p(p)
+    {
+        if (p) p->AddRef();
+    }
     CComPtr(const CComPtr& other) noexcept : CComPtr(other.p) {}
     CComPtr(CComPtr&& other) noexcept : p(other.p) { other.p = nullptr; }
     ~CComPtr() { Release(); }

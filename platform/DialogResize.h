@@ -27,8 +27,7 @@ public:
     void DlgResize_Init(bool gripper = true, bool useMinTrackSize = true, DWORD forceStyle = WS_CLIPCHILDREN)
     {
         HWND dialog = static_cast<T*>(this)->m_hWnd;
-        if (forceStyle)
-            ::SetWindowLongPtrW(dialog, GWL_STYLE, ::GetWindowLongPtrW(dialog, GWL_STYLE) | forceStyle);
+        if (forceStyle) ::SetWindowLongPtrW(dialog, GWL_STYLE, ::GetWindowLongPtrW(dialog, GWL_STYLE) | forceStyle);
         RECT client{};
         ::GetClientRect(dialog, &client);
         m_clientSize = SIZE{client.right, client.bottom};
@@ -40,12 +39,11 @@ public:
         m_items.clear();
         if (gripper && !m_gripper) {
             const int cx = ::GetSystemMetrics(SM_CXVSCROLL), cy = ::GetSystemMetrics(SM_CYHSCROLL);
-            m_gripper = ::CreateWindowExW(0, L"SCROLLBAR", nullptr,
-                                          WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBS_SIZEGRIP |
-                                              SBS_SIZEBOXBOTTOMRIGHTALIGN,
-                                          client.right - cx, client.bottom - cy, cx, cy, dialog,
-                                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGripperId)),
-                                          ::GetModuleHandleW(nullptr), nullptr);
+            m_gripper = ::CreateWindowExW(
+                0, L"SCROLLBAR", nullptr,
+                WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | SBS_SIZEGRIP | SBS_SIZEBOXBOTTOMRIGHTALIGN, client.right - cx,
+                client.bottom - cy, cx, cy, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGripperId)),
+                ::GetModuleHandleW(nullptr), nullptr);
             if (m_gripper) Remember(m_gripper, DLSZ_MOVE_X | DLSZ_MOVE_Y);
         }
         for (const DlgResizeItem* item = T::GetDlgResizeMap(); item && item->id; ++item) {
@@ -93,8 +91,8 @@ private:
             if (r.bottom < r.top) r.bottom = r.top;
             const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
             if (batch)
-                batch = ::DeferWindowPos(batch, item.window, nullptr, r.left, r.top, r.right - r.left,
-                                         r.bottom - r.top, flags);
+                batch = ::DeferWindowPos(batch, item.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                         flags);
             else
                 ::SetWindowPos(item.window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, flags);
         }

@@ -9,16 +9,17 @@ struct CFrameWndClassInfo : ATL::CWndClassInfo {
     UINT m_uCommonResourceID;
 };
 
-#define DECLARE_FRAME_WND_CLASS(WndClassName, CommonResourceID)                                                \
-    static WTL::CFrameWndClassInfo& GetWndClassInfo()                                                          \
-    {                                                                                                          \
-        static WTL::CFrameWndClassInfo wc = {                                                                  \
-            {{sizeof(WNDCLASSEXW), 0, nullptr, 0, 0, nullptr, nullptr, nullptr,                                \
-              reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)), nullptr, WndClassName,         \
-              nullptr},                                                                                        \
-             IDC_ARROW, 0, {}},                                                                                \
-            CommonResourceID};                                                                                 \
-        return wc;                                                                                             \
+#define DECLARE_FRAME_WND_CLASS(WndClassName, CommonResourceID)                                                        \
+    static WTL::CFrameWndClassInfo& GetWndClassInfo()                                                                  \
+    {                                                                                                                  \
+        static WTL::CFrameWndClassInfo wc = {                                                                          \
+            {{sizeof(WNDCLASSEXW), 0, nullptr, 0, 0, nullptr, nullptr, nullptr,                                        \
+              reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1)), nullptr, WndClassName, nullptr},       \
+             IDC_ARROW,                                                                                                \
+             0,                                                                                                        \
+             {}},                                                                                                      \
+            CommonResourceID};                                                                                         \
+        return wc;                                                                                                     \
     }
 
 template <class T, class TBase = ATL::CWindow, class TWinTraits = ATL::CFrameWinTraits>
@@ -32,8 +33,8 @@ public:
     HACCEL m_hAccel = nullptr;
 
     // Creates the frame with the menu, icons and title of the class's common resource id.
-    HWND CreateEx(HWND parent = nullptr, const RECT& rect = ATL::CWindow::rcDefault, DWORD style = 0,
-                  DWORD exStyle = 0, LPVOID param = nullptr)
+    HWND CreateEx(HWND parent = nullptr, const RECT& rect = ATL::CWindow::rcDefault, DWORD style = 0, DWORD exStyle = 0,
+                  LPVOID param = nullptr)
     {
         CFrameWndClassInfo& info = T::GetWndClassInfo();
         const UINT resourceId = info.m_uCommonResourceID;
@@ -42,9 +43,9 @@ public:
             info.m_wc.hIcon = static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
                                                               ::GetSystemMetrics(SM_CXICON),
                                                               ::GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
-            info.m_wc.hIconSm = static_cast<HICON>(::LoadImageW(
-                resources, MAKEINTRESOURCEW(resourceId), IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
+            info.m_wc.hIconSm = static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(resourceId), IMAGE_ICON,
+                                                                ::GetSystemMetrics(SM_CXSMICON),
+                                                                ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
         }
         ATOM atom = info.Register(this->GetWindowProc());
         wchar_t title[256] = L"";
@@ -52,8 +53,8 @@ public:
         HMENU menu = resourceId ? ::LoadMenuW(resources, MAKEINTRESOURCEW(resourceId)) : nullptr;
         style = T::GetWndStyle(style);
         exStyle = T::GetWndExStyle(exStyle);
-        HWND hWnd = ATL::CWindowImplBaseT<TBase, TWinTraits>::Create(parent, rect, title, style, exStyle, menu,
-                                                                     atom, param);
+        HWND hWnd = ATL::CWindowImplBaseT<TBase, TWinTraits>::Create(parent, rect, title, style, exStyle, menu, atom,
+                                                                     param);
         if (!hWnd && menu) ::DestroyMenu(menu);
         if (hWnd && resourceId) m_hAccel = ::LoadAcceleratorsW(resources, MAKEINTRESOURCEW(resourceId));
         return hWnd;
@@ -77,8 +78,8 @@ public:
             rect.bottom -= bar.bottom - bar.top;
         }
         if (m_hWndClient)
-            ::SetWindowPos(m_hWndClient, nullptr, rect.left, rect.top, rect.right - rect.left,
-                           rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            ::SetWindowPos(m_hWndClient, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
     BEGIN_MSG_MAP(CFrameWindowImpl)

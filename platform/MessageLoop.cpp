@@ -80,10 +80,8 @@ BOOL CMessageLoop::IsIdleMessage(const MSG* msg)
     case WM_MOUSEMOVE:
     case WM_NCMOUSEMOVE:
     case WM_PAINT:
-    case kSysTimer:
-        return FALSE;
-    default:
-        return TRUE;
+    case kSysTimer: return FALSE;
+    default: return TRUE;
     }
 }
 

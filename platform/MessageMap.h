@@ -3,6 +3,7 @@
 // search go on. bHandled is local to each ProcessWindowMessage call, so nested dispatch (a
 // handler that sends another message) keeps the outer call's flag.
 #include <windows.h>
+
 #include <olectl.h>
 
 namespace ATL {

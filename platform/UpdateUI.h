@@ -13,16 +13,18 @@ struct UpdateUIMapEntry {
     WORD m_wType;
 };
 
-#define BEGIN_UPDATE_UI_MAP(thisClass)                                                                         \
-    static const WTL::UpdateUIMapEntry* GetUpdateUIMap()                                                       \
-    {                                                                                                          \
+#define BEGIN_UPDATE_UI_MAP(thisClass)                                                                                 \
+    static const WTL::UpdateUIMapEntry* GetUpdateUIMap()                                                               \
+    {                                                                                                                  \
         static const WTL::UpdateUIMapEntry theMap[] = {
 #define UPDATE_ELEMENT(nID, wType) {static_cast<WORD>(nID), static_cast<WORD>(wType)},
-#define END_UPDATE_UI_MAP()                                                                                    \
-    { static_cast<WORD>(-1), 0 }                                                                               \
-    }                                                                                                          \
-    ;                                                                                                          \
-    return theMap;                                                                                             \
+#define END_UPDATE_UI_MAP()                                                                                            \
+    {                                                                                                                  \
+        static_cast<WORD>(-1), 0                                                                                       \
+    }                                                                                                                  \
+    }                                                                                                                  \
+    ;                                                                                                                  \
+    return theMap;                                                                                                     \
     }
 
 template <class T> class CUpdateUI {

@@ -24,12 +24,11 @@ public:
         return h;
     }
 
-    HWND Create(LPCWSTR className, HWND parent, const RECT& rect = rcDefault, LPCWSTR name = nullptr,
-                DWORD style = 0, DWORD exStyle = 0, HMENU menuOrId = nullptr, LPVOID param = nullptr)
+    HWND Create(LPCWSTR className, HWND parent, const RECT& rect = rcDefault, LPCWSTR name = nullptr, DWORD style = 0,
+                DWORD exStyle = 0, HMENU menuOrId = nullptr, LPVOID param = nullptr)
     {
-        m_hWnd = ::CreateWindowExW(exStyle, className, name, style, rect.left, rect.top,
-                                   rect.right - rect.left, rect.bottom - rect.top, parent, menuOrId,
-                                   ::GetModuleHandleW(nullptr), param);
+        m_hWnd = ::CreateWindowExW(exStyle, className, name, style, rect.left, rect.top, rect.right - rect.left,
+                                   rect.bottom - rect.top, parent, menuOrId, ::GetModuleHandleW(nullptr), param);
         return m_hWnd;
     }
     BOOL DestroyWindow()
@@ -80,8 +79,7 @@ public:
     BOOL GetWindowRect(RECT* rect) const noexcept { return ::GetWindowRect(m_hWnd, rect); }
     BOOL MoveWindow(const RECT* rect, BOOL repaint = TRUE) const noexcept
     {
-        return ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
-                            repaint);
+        return ::MoveWindow(m_hWnd, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top, repaint);
     }
     BOOL MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE) const noexcept
     {
@@ -93,8 +91,8 @@ public:
     }
     BOOL SetWindowPos(HWND after, const RECT* rect, UINT flags) const noexcept
     {
-        return ::SetWindowPos(m_hWnd, after, rect->left, rect->top, rect->right - rect->left,
-                              rect->bottom - rect->top, flags);
+        return ::SetWindowPos(m_hWnd, after, rect->left, rect->top, rect->right - rect->left, rect->bottom - rect->top,
+                              flags);
     }
     BOOL ScreenToClient(POINT* pt) const noexcept { return ::ScreenToClient(m_hWnd, pt); }
     BOOL ClientToScreen(POINT* pt) const noexcept { return ::ClientToScreen(m_hWnd, pt); }
@@ -104,8 +102,8 @@ public:
     BOOL SetMenu(HMENU menu) const noexcept { return ::SetMenu(m_hWnd, menu); }
     HICON SetIcon(HICON icon, BOOL big = TRUE) const noexcept
     {
-        return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL,
-                                                      reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            ::SendMessageW(m_hWnd, WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse, TIMERPROC proc = nullptr) const noexcept
     {
@@ -158,8 +156,8 @@ public:
 };
 
 using CControlWinTraits = CWinTraits<WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0>;
-using CFrameWinTraits = CWinTraits<WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
-                                   WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>;
+using CFrameWinTraits =
+    CWinTraits<WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_APPWINDOW | WS_EX_WINDOWEDGE>;
 using CNullTraits = CWinTraits<0, 0>;
 
 } // namespace ATL

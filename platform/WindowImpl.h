@@ -35,17 +35,19 @@ struct CWndClassInfo {
     }
 };
 
-#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd)                                                      \
-    static ATL::CWndClassInfo& GetWndClassInfo()                                                               \
-    {                                                                                                          \
-        static ATL::CWndClassInfo wc = {                                                                       \
-            {sizeof(WNDCLASSEXW), static_cast<UINT>(style), nullptr, 0, 0, nullptr, nullptr, nullptr,          \
-             reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((bkgnd) + 1)), nullptr, WndClassName, nullptr},     \
-            IDC_ARROW, 0, {}};                                                                                 \
-        return wc;                                                                                             \
+#define DECLARE_WND_CLASS_EX(WndClassName, style, bkgnd)                                                               \
+    static ATL::CWndClassInfo& GetWndClassInfo()                                                                       \
+    {                                                                                                                  \
+        static ATL::CWndClassInfo wc = {                                                                               \
+            {sizeof(WNDCLASSEXW), static_cast<UINT>(style), nullptr, 0, 0, nullptr, nullptr, nullptr,                  \
+             reinterpret_cast<HBRUSH>(static_cast<INT_PTR>((bkgnd) + 1)), nullptr, WndClassName, nullptr},             \
+            IDC_ARROW,                                                                                                 \
+            0,                                                                                                         \
+            {}};                                                                                                       \
+        return wc;                                                                                                     \
     }
 
-#define DECLARE_WND_CLASS(WndClassName)                                                                        \
+#define DECLARE_WND_CLASS(WndClassName)                                                                                \
     DECLARE_WND_CLASS_EX(WndClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS, COLOR_WINDOW)
 
 template <class TBase = CWindow> class CWindowImplRoot : public TBase, public CMessageMap {
@@ -62,12 +64,12 @@ public:
         case WM_COMMAND:
             if (lParam) child = reinterpret_cast<HWND>(lParam);
             break;
-        case WM_NOTIFY:
-            child = reinterpret_cast<LPNMHDR>(lParam)->hwndFrom;
-            break;
+        case WM_NOTIFY: child = reinterpret_cast<LPNMHDR>(lParam)->hwndFrom; break;
         case WM_PARENTNOTIFY:
-            if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY) child = reinterpret_cast<HWND>(lParam);
-            else child = ::GetDlgItem(this->m_hWnd, HIWORD(wParam));
+            if (LOWORD(wParam) == WM_CREATE || LOWORD(wParam) == WM_DESTROY)
+                child = reinterpret_cast<HWND>(lParam);
+            else
+                child = ::GetDlgItem(this->m_hWnd, HIWORD(wParam));
             break;
         case WM_DRAWITEM:
             if (wParam) child = reinterpret_cast<LPDRAWITEMSTRUCT>(lParam)->hwndItem;
@@ -91,11 +93,8 @@ public:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORMSGBOX:
         case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            child = reinterpret_cast<HWND>(lParam);
-            break;
-        default:
-            break;
+        case WM_CTLCOLORSTATIC: child = reinterpret_cast<HWND>(lParam); break;
+        default: break;
         }
         if (!child) {
             bHandled = FALSE;
@@ -125,11 +124,8 @@ public:
         case OCM_CTLCOLORLISTBOX:
         case OCM_CTLCOLORMSGBOX:
         case OCM_CTLCOLORSCROLLBAR:
-        case OCM_CTLCOLORSTATIC:
-            lResult = ::DefWindowProcW(hWnd, uMsg - OCM__BASE, wParam, lParam);
-            return TRUE;
-        default:
-            return FALSE;
+        case OCM_CTLCOLORSTATIC: lResult = ::DefWindowProcW(hWnd, uMsg - OCM__BASE, wParam, lParam); return TRUE;
+        default: return FALSE;
         }
     }
 
@@ -212,8 +208,8 @@ public:
         return msg ? DefWindowProc(msg->message, msg->wParam, msg->lParam) : 0;
     }
 
-    HWND Create(HWND parent, const RECT& rect, LPCWSTR name, DWORD style, DWORD exStyle, HMENU menuOrId,
-                ATOM atom, LPVOID param)
+    HWND Create(HWND parent, const RECT& rect, LPCWSTR name, DWORD style, DWORD exStyle, HMENU menuOrId, ATOM atom,
+                LPVOID param)
     {
         if (!atom) return nullptr;
         detail::SetCreatingObject(this);
@@ -283,8 +279,7 @@ public:
         ATOM atom = T::GetWndClassInfo().Register(this->GetWindowProc());
         style = T::GetWndStyle(style);
         exStyle = T::GetWndExStyle(exStyle);
-        return CWindowImplBaseT<TBase, TWinTraits>::Create(parent, rect, name, style, exStyle, menuOrId, atom,
-                                                           param);
+        return CWindowImplBaseT<TBase, TWinTraits>::Create(parent, rect, name, style, exStyle, menuOrId, atom, param);
     }
 };
 
@@ -302,8 +297,8 @@ public:
     HWND Create(HWND parent, LPARAM initParam = 0)
     {
         detail::SetCreatingObject(this);
-        HWND hWnd = ::CreateDialogParamW(GetResourceInstanceHandle(), MAKEINTRESOURCEW(T::IDD), parent,
-                                         DialogProc, initParam);
+        HWND hWnd = ::CreateDialogParamW(GetResourceInstanceHandle(), MAKEINTRESOURCEW(T::IDD), parent, DialogProc,
+                                         initParam);
         detail::TakeCreatingObject();
         return hWnd;
     }
@@ -311,8 +306,8 @@ public:
     INT_PTR DoModal(HWND parent = ::GetActiveWindow(), LPARAM initParam = 0)
     {
         detail::SetCreatingObject(this);
-        INT_PTR result = ::DialogBoxParamW(GetResourceInstanceHandle(), MAKEINTRESOURCEW(T::IDD), parent,
-                                           DialogProc, initParam);
+        INT_PTR result = ::DialogBoxParamW(GetResourceInstanceHandle(), MAKEINTRESOURCEW(T::IDD), parent, DialogProc,
+                                           initParam);
         detail::TakeCreatingObject();
         return result;
     }
@@ -344,11 +339,8 @@ public:
         case WM_CTLCOLORBTN:
         case WM_CTLCOLORDLG:
         case WM_CTLCOLORSCROLLBAR:
-        case WM_CTLCOLORSTATIC:
-            return static_cast<INT_PTR>(result);
-        default:
-            ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result);
-            return TRUE;
+        case WM_CTLCOLORSTATIC: return static_cast<INT_PTR>(result);
+        default: ::SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, result); return TRUE;
         }
     }
 };

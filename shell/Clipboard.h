@@ -6,6 +6,7 @@
 #include "shell/ItemIDList.h"
 
 #include <windows.h>
+
 #include <objidl.h>
 
 #include <list>

@@ -52,7 +52,7 @@ bool CDeviceInfoSet::EnumDeviceInterface(SP_DEVINFO_DATA& device, const GUID& cl
 }
 
 const SP_DEVICE_INTERFACE_DETAIL_DATA_W* CDeviceInfoSet::GetInterfaceDetail(SP_DEVICE_INTERFACE_DATA& iface,
-                                                                           std::vector<BYTE>& buffer) const
+                                                                            std::vector<BYTE>& buffer) const
 {
     DWORD size = 0;
     if (!::SetupDiGetDeviceInterfaceDetailW(m_handle, &iface, nullptr, 0, &size, nullptr)) {
@@ -109,8 +109,7 @@ void GetDeviceIdList(const std::wstring& filter, std::list<std::wstring>& ids)
 {
     ULONG length = 0;
     CONFIGRET cr = ::CM_Get_Device_ID_List_SizeW(&length, filter.c_str(), CM_GETIDLIST_FILTER_REMOVALRELATIONS);
-    if (cr != CR_SUCCESS)
-        throw my::CException(IDS_DEVICE_ID_LIST_SIZE_FAILED, ToHexWString(static_cast<unsigned>(cr)));
+    if (cr != CR_SUCCESS) throw my::CException(IDS_DEVICE_ID_LIST_SIZE_FAILED, ToHexWString(static_cast<unsigned>(cr)));
     std::vector<wchar_t> buffer(length + 2, L'\0');
     cr = ::CM_Get_Device_ID_ListW(filter.c_str(), buffer.data(), static_cast<ULONG>(buffer.size()),
                                   CM_GETIDLIST_FILTER_REMOVALRELATIONS);

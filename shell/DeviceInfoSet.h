@@ -27,7 +27,7 @@ public:
                              SP_DEVICE_INTERFACE_DATA& iface) const;
     // The detail lives in `buffer`; its DevicePath is the interface's path.
     const SP_DEVICE_INTERFACE_DETAIL_DATA_W* GetInterfaceDetail(SP_DEVICE_INTERFACE_DATA& iface,
-                                                               std::vector<BYTE>& buffer) const;
+                                                                std::vector<BYTE>& buffer) const;
     // True only for a text value (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ), cut at its first NUL.
     bool GetRegistryProperty(SP_DEVINFO_DATA& device, DWORD property, std::wstring& text) const;
 

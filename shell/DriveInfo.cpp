@@ -4,6 +4,7 @@
 #include "shell/DeviceInfoSet.h"
 
 #include <initguid.h>
+
 #include <ntddstor.h>
 
 void BuildDosDeviceMap(DriveInfoTable& table)

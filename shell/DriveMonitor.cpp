@@ -11,6 +11,7 @@
 
 // The media GUIDs of ioevent.h are in no import library.
 #include <initguid.h>
+
 #include <ioevent.h>
 #include <ntddstor.h>
 
@@ -49,8 +50,7 @@ LRESULT CDriveMonitor::OnDeviceChange(UINT_PTR event, const DEV_BROADCAST_HDR* d
         try {
             CSimpleErr err;
             SetFromCurrentException(err);
-        } catch (...) {
-        }
+        } catch (...) {}
         return FALSE;
     }
 }
@@ -60,8 +60,7 @@ LRESULT CDriveMonitor::OnDeviceChange(UINT_PTR event, const DEV_BROADCAST_HDR* d
 void CDriveMonitor::Dispatch(UINT_PTR event, const DEV_BROADCAST_HDR* data)
 {
     if (!data || data->dbch_size < sizeof(DEV_BROADCAST_HDR)) return;
-    const bool isVolume =
-        data->dbch_devicetype == DBT_DEVTYP_VOLUME && data->dbch_size >= sizeof(DEV_BROADCAST_VOLUME);
+    const bool isVolume = data->dbch_devicetype == DBT_DEVTYP_VOLUME && data->dbch_size >= sizeof(DEV_BROADCAST_VOLUME);
     const bool isHandle = data->dbch_devicetype == DBT_DEVTYP_HANDLE &&
                           data->dbch_size >= offsetof(DEV_BROADCAST_HANDLE, dbch_eventguid);
     const auto* volume = reinterpret_cast<const DEV_BROADCAST_VOLUME*>(data);
@@ -77,19 +76,22 @@ void CDriveMonitor::Dispatch(UINT_PTR event, const DEV_BROADCAST_HDR* data)
         if (isHandle) OnQueryRemoveFailed(handle->dbch_hdevnotify);
         break;
     case DBT_DEVICEREMOVECOMPLETE:
-        if (isHandle) OnRemoveComplete(handle->dbch_hdevnotify);
-        else if (isVolume) OnVolumeRemoveComplete(volume->dbcv_unitmask);
+        if (isHandle)
+            OnRemoveComplete(handle->dbch_hdevnotify);
+        else if (isVolume)
+            OnVolumeRemoveComplete(volume->dbcv_unitmask);
         break;
     case DBT_CUSTOMEVENT:
         if (isHandle && data->dbch_size >= offsetof(DEV_BROADCAST_HANDLE, dbch_nameoffset)) {
             const RecordPtr record = FindByHandle(handle->dbch_handle);
             if (!record) break;
-            if (IsEqualGUID(handle->dbch_eventguid, GUID_IO_MEDIA_ARRIVAL)) OnMediaArrived(record.get());
-            else if (IsEqualGUID(handle->dbch_eventguid, GUID_IO_MEDIA_REMOVAL)) OnMediaRemoved(record.get());
+            if (IsEqualGUID(handle->dbch_eventguid, GUID_IO_MEDIA_ARRIVAL))
+                OnMediaArrived(record.get());
+            else if (IsEqualGUID(handle->dbch_eventguid, GUID_IO_MEDIA_REMOVAL))
+                OnMediaRemoved(record.get());
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

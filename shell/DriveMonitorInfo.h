@@ -2,6 +2,7 @@
 // The drive monitor's record of one disk: the letters of its volumes, its device path, the open
 // handle and the handle notification registered for it.
 #include <windows.h>
+
 #include <winioctl.h>
 
 #include <ostream>

@@ -3,6 +3,7 @@
 #include <ComObject.h>
 
 #include <objidl.h>
+
 #include <shobjidl.h>
 #include <windows.h>
 
@@ -11,7 +12,7 @@
 class CFileSystemBindDataObj : public ATL::CComObjectRootEx<ATL::CComSingleThreadModel>, public IFileSystemBindData {
 public:
     BEGIN_COM_MAP(CFileSystemBindDataObj)
-    COM_INTERFACE_ENTRY(IFileSystemBindData)
+        COM_INTERFACE_ENTRY(IFileSystemBindData)
     END_COM_MAP()
 
     STDMETHOD(SetFindData)(const WIN32_FIND_DATAW* data) override;

@@ -154,8 +154,7 @@ HRESULT CItemIDListHandle::GetDisplayName(IShellFolder* folder, LPCITEMIDLIST ch
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return S_OK;
 }

@@ -3,6 +3,7 @@
 // counts itself), ended by a record whose count is 0. The handle refers to a list; CItemIDList
 // owns one allocated with CoTaskMemAlloc.
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <cstddef>

@@ -6,6 +6,7 @@
 #include "ui/Msg.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <list>
@@ -22,10 +23,10 @@ struct CFileOperationResult {
     // possibly after part of the work (shortcuts made before a failed item stay).
     enum Outcome { None, Completed, Cancelled, Failed };
 
-    bool m_ran = false;          // the shell's operation was called
-    int m_result = 0;            // what SHFileOperationW returned
-    bool m_aborted = false;      // its fAnyOperationsAborted
-    CSimpleErr m_error;          // a failure of our own (bad arguments, failed shortcuts...)
+    bool m_ran = false;     // the shell's operation was called
+    int m_result = 0;       // what SHFileOperationW returned
+    bool m_aborted = false; // its fAnyOperationsAborted
+    CSimpleErr m_error;     // a failure of our own (bad arguments, failed shortcuts...)
 
     Outcome GetOutcome() const;
     bool Succeeded() const { return GetOutcome() == Completed; }

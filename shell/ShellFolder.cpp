@@ -62,7 +62,10 @@ HRESULT CShellFolder::BindTo(const CItemIDListHandle& pidl)
     return Take(folder);
 }
 
-void CShellFolder::BindToOrThrow(const CItemIDListHandle& pidl) { ThrowIfFailed(BindTo(pidl), IDS_SHELL_FOLDER_FAILED); }
+void CShellFolder::BindToOrThrow(const CItemIDListHandle& pidl)
+{
+    ThrowIfFailed(BindTo(pidl), IDS_SHELL_FOLDER_FAILED);
+}
 
 HRESULT CShellFolder::BindToStepwise(const CItemIDListHandle& pidl)
 {
@@ -98,8 +101,7 @@ int CShellFolder::CompareIDs(LPARAM lParam, LPCITEMIDLIST pidl1, LPCITEMIDLIST p
 HRESULT CShellFolder::GetAttributesOf(std::span<const PCUITEMID_CHILD> items, SFGAOF& inOut) const
 {
     if (!m_folder) return E_HANDLE;
-    return m_folder->GetAttributesOf(static_cast<UINT>(items.size()), const_cast<LPCITEMIDLIST*>(items.data()),
-                                     &inOut);
+    return m_folder->GetAttributesOf(static_cast<UINT>(items.size()), const_cast<LPCITEMIDLIST*>(items.data()), &inOut);
 }
 
 HRESULT CShellFolder::GetAttributesOf(PCUITEMID_CHILD item, SFGAOF& inOut) const
@@ -171,8 +173,8 @@ HRESULT CShellFolder::GetUIObjectOf(std::span<const PCUITEMID_CHILD> items, REFI
     *out = nullptr;
     if (!m_folder) return E_HANDLE;
     if (items.empty()) return E_INVALIDARG;
-    return m_folder->GetUIObjectOf(nullptr, static_cast<UINT>(items.size()),
-                                   const_cast<LPCITEMIDLIST*>(items.data()), iid, nullptr, out);
+    return m_folder->GetUIObjectOf(nullptr, static_cast<UINT>(items.size()), const_cast<LPCITEMIDLIST*>(items.data()),
+                                   iid, nullptr, out);
 }
 
 HRESULT CShellFolder::CreateDataObject(std::span<const PCUITEMID_CHILD> items, IDataObject** out) const

@@ -46,8 +46,7 @@ public:
     HRESULT GetAllowedEffects(PCUITEMID_CHILD item, DWORD& effects) const;
 
     HRESULT GetDisplayNameOf(PCUITEMID_CHILD child, SHGDNF flags, std::wstring& name) const;
-    HRESULT ParseDisplayName(const wchar_t* name, IBindCtx* context, PIDLIST_RELATIVE* pidl,
-                             SFGAOF* attributes) const;
+    HRESULT ParseDisplayName(const wchar_t* name, IBindCtx* context, PIDLIST_RELATIVE* pidl, SFGAOF* attributes) const;
     HRESULT SetNameOf(PCUITEMID_CHILD child, const wchar_t* name, PITEMID_CHILD* newChild) const;
     void SetNameOfOrThrow(PCUITEMID_CHILD child, const wchar_t* name, PITEMID_CHILD* newChild) const;
 

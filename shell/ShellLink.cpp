@@ -96,10 +96,7 @@ void CShellLink::GetIDListOrThrow(CItemIDList& list)
     if (FAILED(hr)) throw my::CException(IDS_SHORTCUT_GET_IDLIST_FAILED, hr);
 }
 
-HRESULT CShellLink::SetIDList(PCIDLIST_ABSOLUTE list)
-{
-    return m_link ? m_link->SetIDList(list) : NoLinkObject();
-}
+HRESULT CShellLink::SetIDList(PCIDLIST_ABSOLUTE list) { return m_link ? m_link->SetIDList(list) : NoLinkObject(); }
 
 void CShellLink::SetIDListOrThrow(PCIDLIST_ABSOLUTE list)
 {

@@ -5,6 +5,7 @@
 #include <ComPtr.h>
 
 #include <windows.h>
+
 #include <shlobj.h>
 
 #include <string>

@@ -58,8 +58,7 @@ bool CShellNotifyIcon::Delete()
     return true;
 }
 
-bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags,
-                                   UINT timeoutMs)
+bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs)
 {
     NOTIFYICONDATAW data = m_data;
     data.uFlags |= NIF_INFO;

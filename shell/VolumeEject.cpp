@@ -13,14 +13,13 @@ HANDLE OpenTransacted(const std::wstring& path, DWORD access, HANDLE transaction
 {
     using Fn = HANDLE(WINAPI*)(LPCWSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE, HANDLE, PUSHORT,
                                PVOID);
-    auto fn = reinterpret_cast<Fn>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CreateFileTransactedW"));
+    auto fn = reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "CreateFileTransactedW"));
     if (!fn) {
         ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
         return INVALID_HANDLE_VALUE;
     }
-    return fn(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr,
-              transaction, nullptr, nullptr);
+    return fn(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr, transaction,
+              nullptr, nullptr);
 }
 
 HRESULT Control(CVolumeFile& file, DWORD code, void* input, DWORD inputSize)
@@ -61,9 +60,12 @@ HRESULT OpenVolume(CVolumeFile& file, wchar_t letter)
 {
     const UINT type = GetDriveTypeOfLetter(letter);
     DWORD access = 0;
-    if (type == DRIVE_REMOVABLE) access = GENERIC_READ | GENERIC_WRITE;
-    else if (type == DRIVE_CDROM) access = GENERIC_READ;
-    else return E_INVALIDARG;
+    if (type == DRIVE_REMOVABLE)
+        access = GENERIC_READ | GENERIC_WRITE;
+    else if (type == DRIVE_CDROM)
+        access = GENERIC_READ;
+    else
+        return E_INVALIDARG;
     file.CloseVolume();
     const std::wstring path = GetVolumeDevicePath(letter);
     HANDLE handle = file.m_transaction ? OpenTransacted(path, access, file.m_transaction)

@@ -32,7 +32,8 @@ LRESULT CAboutDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
         font.lfUnderline = 1;
         if (m_linkFont) ::DeleteObject(m_linkFont);
         m_linkFont = ::CreateFontIndirectW(&font);
-        if (m_linkFont) ::SendDlgItemMessageW(m_hWnd, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont), TRUE);
+        if (m_linkFont)
+            ::SendDlgItemMessageW(m_hWnd, IDC_ABOUT_LINK, WM_SETFONT, reinterpret_cast<WPARAM>(m_linkFont), TRUE);
     }
     return TRUE;
 }

@@ -33,8 +33,8 @@ public:
 };
 
 // Members shared by list boxes and combo boxes; the parameters are the control's own messages.
-template <UINT MGetCount, UINT MGetTextLen, UINT MGetText, UINT MAddString, UINT MInsertString,
-          UINT MDeleteString, UINT MResetContent, UINT MGetCurSel, UINT MSetCurSel, UINT MFindExact, int Error>
+template <UINT MGetCount, UINT MGetTextLen, UINT MGetText, UINT MAddString, UINT MInsertString, UINT MDeleteString,
+          UINT MResetContent, UINT MGetCurSel, UINT MSetCurSel, UINT MFindExact, int Error>
 class CListLikeW : public CWindowW {
 public:
     CListLikeW(HWND hWnd = nullptr) noexcept : CWindowW(hWnd) {}
@@ -44,7 +44,10 @@ public:
     {
         return static_cast<int>(SendMessage(MInsertString, static_cast<WPARAM>(index), Text(text)));
     }
-    int DeleteString(int index) const { return static_cast<int>(SendMessage(MDeleteString, static_cast<WPARAM>(index))); }
+    int DeleteString(int index) const
+    {
+        return static_cast<int>(SendMessage(MDeleteString, static_cast<WPARAM>(index)));
+    }
     void ResetContent() const { SendMessage(MResetContent); }
     int GetCurSel() const { return static_cast<int>(SendMessage(MGetCurSel)); }
     int SetCurSel(int index) const { return static_cast<int>(SendMessage(MSetCurSel, static_cast<WPARAM>(index))); }
@@ -58,8 +61,8 @@ public:
         const int length = static_cast<int>(SendMessage(MGetTextLen, static_cast<WPARAM>(index)));
         if (length == Error || length < 0) return false;
         std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
-        const int n = static_cast<int>(SendMessage(MGetText, static_cast<WPARAM>(index),
-                                                   reinterpret_cast<LPARAM>(buffer.data())));
+        const int n = static_cast<int>(
+            SendMessage(MGetText, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data())));
         if (n == Error || n < 0) return false;
         buffer.resize(static_cast<size_t>(n));
         text.swap(buffer);
@@ -73,9 +76,9 @@ private:
 using CListBoxW = CListLikeW<LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_ADDSTRING, LB_INSERTSTRING, LB_DELETESTRING,
                              LB_RESETCONTENT, LB_GETCURSEL, LB_SETCURSEL, LB_FINDSTRINGEXACT, LB_ERR>;
 
-class CComboBoxW : public CListLikeW<CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ADDSTRING, CB_INSERTSTRING,
-                                     CB_DELETESTRING, CB_RESETCONTENT, CB_GETCURSEL, CB_SETCURSEL,
-                                     CB_FINDSTRINGEXACT, CB_ERR> {
+class CComboBoxW
+    : public CListLikeW<CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_ADDSTRING, CB_INSERTSTRING, CB_DELETESTRING,
+                        CB_RESETCONTENT, CB_GETCURSEL, CB_SETCURSEL, CB_FINDSTRINGEXACT, CB_ERR> {
 public:
     CComboBoxW(HWND hWnd = nullptr) noexcept : CListLikeW(hWnd) {}
     bool GetLBText(int index, std::wstring& text) const { return GetItemText(index, text); }

@@ -61,6 +61,6 @@ void CEditEx::DrawImage(HDC dc)
     Gdiplus::Graphics graphics(dc);
     const int height = static_cast<int>(m_image->m_h);
     const int y = (client.bottom - height - client.top) >> 1;
-    graphics.DrawImage(bitmap.get(), static_cast<INT>(client.left), static_cast<INT>(y),
-                       static_cast<INT>(m_image->m_w), static_cast<INT>(m_image->m_h));
+    graphics.DrawImage(bitmap.get(), static_cast<INT>(client.left), static_cast<INT>(y), static_cast<INT>(m_image->m_w),
+                       static_cast<INT>(m_image->m_h));
 }

@@ -29,7 +29,8 @@ bool CMsg::ConfirmCreateFolder(const std::wstring& path) { return AskOk(*this, I
 bool CMsg::EnsureFolder(const std::wstring& path)
 {
     if (!ConfirmCreateFolder(path)) return false;
-    return RunGuarded(*this, [&path] { files::CreateFolderOrThrow(path); }, true);
+    return RunGuarded(
+        *this, [&path] { files::CreateFolderOrThrow(path); }, true);
 }
 
 bool CMsg::ConfirmOverwrite(const std::wstring& path) { return AskOk(*this, IDS_CONFIRM_OVERWRITE, path); }

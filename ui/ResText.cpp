@@ -11,6 +11,8 @@ void CResText::SetId(UINT id)
 {
     if (id == m_id) return;
     m_id = id;
-    if (id) LoadResString(m_text, id);
-    else m_text.clear();
+    if (id)
+        LoadResString(m_text, id);
+    else
+        m_text.clear();
 }

@@ -59,8 +59,7 @@ TEST(CollectSources, PatternIsSearchedAndResultsAreInNaturalOrder)
     const std::list<std::wstring> expected{temp / L"100DCIM", temp / L"DCIM2", temp / L"DCIM10"};
     EXPECT_EQ(fhw::CollectSources(temp.Path(), L"DCIM"), expected)
         << "unanchored: found anywhere in the name, case-sensitive, natural order";
-    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^[0-9]{3}[A-Z_]{5}$"),
-              std::list<std::wstring>{temp / L"101CANON"});
+    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^[0-9]{3}[A-Z_]{5}$"), std::list<std::wstring>{temp / L"101CANON"});
 }
 
 TEST(CountArrived, CountsWhatStandsAtTheDestination)
@@ -119,7 +118,7 @@ TEST(CommandLine, OnlyStartIsAccepted)
     parser.Parse(std::vector<std::wstring>{L"prog", L"-Start"});
     EXPECT_TRUE(parser.m_start) << "either sign, any case";
     const std::pair<std::vector<std::wstring>, UINT> wrong[] = {{{L"prog", L"/start", L"extra"}, 58906},
-                                                               {{L"prog", L"/x"}, 58907}};
+                                                                {{L"prog", L"/x"}, 58907}};
     for (const auto& [arguments, id] : wrong) {
         fhw::CCommandLineParser other;
         try {

@@ -23,8 +23,8 @@ protected:
              {&m_setting.SrcFolderHistory, &m_setting.SrcFnameHistory, &m_setting.DstFolderHistory})
             history->m_items.clear();
         // Stands for the main frame; the commands the form forwards wait in its queue.
-        m_frame = ::CreateWindowExW(0, L"Static", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 600,
-                                    460, nullptr, nullptr, nullptr, nullptr);
+        m_frame = ::CreateWindowExW(0, L"Static", L"frame", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 600, 460, nullptr,
+                                    nullptr, nullptr, nullptr);
         ASSERT_TRUE(m_frame);
         ::SetForegroundWindow(m_frame);
     }
@@ -102,8 +102,7 @@ TEST_F(MainView, ShowsTheSettingsAndWritesWhatIsTypedAndClickedAtOnce)
     Type(IDC_DST_FOLDER, wide + L" ");
     EXPECT_EQ(m_setting.Exec.DstFolder, wide) << "trimmed in the setting";
     EXPECT_EQ(Text(IDC_DST_FOLDER), wide + L" ") << "kept in the box";
-    for (int id : {IDC_COPY, IDC_CONFIRM, IDC_EJECT, IDC_SHOW_EXPLORER})
-        ::SendMessageW(Item(id), BM_CLICK, 0, 0);
+    for (int id : {IDC_COPY, IDC_CONFIRM, IDC_EJECT, IDC_SHOW_EXPLORER}) ::SendMessageW(Item(id), BM_CLICK, 0, 0);
     EXPECT_EQ(m_setting.Exec.Flags, static_cast<DWORD>(fhw::CExecSetting::FlagCopy));
     EXPECT_TRUE(m_setting.SrcFolderHistory.m_items.empty()) << "histories change only on apply";
 
@@ -153,8 +152,7 @@ TEST_F(MainView, HistoryIsOfferedAndTypingWheelingAndPickingWriteTheSetting)
     // An entry picked from the list is taken once the combo box has finished with it.
     CComboBoxW box(Item(IDC_SRC_FOLDER));
     box.SetCurSel(0);
-    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK),
-                   reinterpret_cast<LPARAM>(box.m_hWnd));
+    ::SendMessageW(m_view, WM_COMMAND, MAKEWPARAM(IDC_SRC_FOLDER, CBN_SELENDOK), reinterpret_cast<LPARAM>(box.m_hWnd));
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"ABCD") << "taken only when the posted message arrives";
     PumpMessages();
     EXPECT_EQ(m_setting.Exec.SrcFolder, L"abcde");
@@ -243,8 +241,7 @@ TEST_F(MainView, StartRunAndExitArePostedToTheFrameUnchanged)
     std::vector<WPARAM> posted;
     MSG msg;
     while (::PeekMessageW(&msg, m_frame, WM_COMMAND, WM_COMMAND, PM_REMOVE)) posted.push_back(msg.wParam);
-    EXPECT_EQ(posted, (std::vector<WPARAM>{MAKEWPARAM(ID_APP_START, BN_CLICKED),
-                                           MAKEWPARAM(ID_APP_RUN, BN_CLICKED),
+    EXPECT_EQ(posted, (std::vector<WPARAM>{MAKEWPARAM(ID_APP_START, BN_CLICKED), MAKEWPARAM(ID_APP_RUN, BN_CLICKED),
                                            MAKEWPARAM(ID_APP_EXIT, BN_CLICKED)}));
     EXPECT_TRUE(m_setting.Exec == before);
     EXPECT_TRUE(m_sink.m_texts.empty());

@@ -15,16 +15,17 @@
 
 namespace {
 
-const char kGoodFile[] = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-                         "<FernhollowSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
-                         "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"
-                         "<Version>VERSION</Version>"
-                         "<MainFrame><FullScreen>false</FullScreen><Maximized>true</Maximized>"
-                         "<NormalBounds><left>-10</left><top>20</top><right>300</right><bottom>400</bottom></NormalBounds>"
-                         "</MainFrame>"
-                         "<Exec><Flags>00000001</Flags><SrcFolder>E:\\X</SrcFolder><SrcFname>abc</SrcFname>"
-                         "<DstFolder>C:\\Dst</DstFolder></Exec>"
-                         "</FernhollowSetting>\n";
+const char kGoodFile[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+    "<FernhollowSetting xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+    "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"
+    "<Version>VERSION</Version>"
+    "<MainFrame><FullScreen>false</FullScreen><Maximized>true</Maximized>"
+    "<NormalBounds><left>-10</left><top>20</top><right>300</right><bottom>400</bottom></NormalBounds>"
+    "</MainFrame>"
+    "<Exec><Flags>00000001</Flags><SrcFolder>E:\\X</SrcFolder><SrcFname>abc</SrcFname>"
+    "<DstFolder>C:\\Dst</DstFolder></Exec>"
+    "</FernhollowSetting>\n";
 
 // The good file with every `from` replaced by `to`, at `version`.
 std::string FileWith(const std::string& from, const std::string& to, const std::string& version = "1.0.0.0")
@@ -130,11 +131,11 @@ TEST(SettingFile, UnusualValuesRoundTripThroughAWellFormedFile)
         }
     }
     EXPECT_EQ(hr, S_FALSE) << "the reader reached the end without an error";
-    EXPECT_EQ(nodes, (std::vector<std::wstring>{
-                         L"FernhollowSetting", L"xmlns:xsi=http://www.w3.org/2001/XMLSchema-instance",
-                         L"xmlns:xsd=http://www.w3.org/2001/XMLSchema", L"Version", L"MainFrame", L"FullScreen",
-                         L"Maximized", L"NormalBounds", L"left", L"top", L"right", L"bottom", L"Exec", L"Flags",
-                         L"SrcFolder", L"SrcFname", L"DstFolder"}));
+    EXPECT_EQ(nodes,
+              (std::vector<std::wstring>{L"FernhollowSetting", L"xmlns:xsi=http://www.w3.org/2001/XMLSchema-instance",
+                                         L"xmlns:xsd=http://www.w3.org/2001/XMLSchema", L"Version", L"MainFrame",
+                                         L"FullScreen", L"Maximized", L"NormalBounds", L"left", L"top", L"right",
+                                         L"bottom", L"Exec", L"Flags", L"SrcFolder", L"SrcFname", L"DstFolder"}));
 }
 
 // Every file either reads whole or asks; Cancel ends the start and leaves the file as it was.

@@ -1,6 +1,7 @@
 #include "foundation/CommandLine.h"
 
 #include <windows.h>
+
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -36,11 +37,12 @@ Args SystemSplit(const std::wstring& text)
 // make: a quoted program path, an unclosed quote, a backslash run at the end.
 TEST(CommandLine, SplitsLikeTheSystemWhereBothRulesAgree)
 {
-    for (const wchar_t* line : {L"\"C:\\Program Files\\Fern\\fern.exe\" /start", L"\"unclosed rest of text",
-                                L"trailing\\ back\\\\slashes\\"})
+    for (const wchar_t* line :
+         {L"\"C:\\Program Files\\Fern\\fern.exe\" /start", L"\"unclosed rest of text", L"trailing\\ back\\\\slashes\\"})
         EXPECT_EQ(Split(line), SystemSplit(line)) << line;
-    const wchar_t* const pieces[] = {L"a",  L"Z", L"9", L"/",  L"-", L"\\", L"日", L"é", L".", L":", L" ", L"\t",
-                                     L"x\"a b\"x", L"x\"日 \\ 9\"x", L"x\" \"x", L"x\"/-\te\"x"};
+    const wchar_t* const pieces[] = {L"a",       L"Z",          L"9", L"/", L"-",  L"\\",        L"日",
+                                     L"é",       L".",          L":", L" ", L"\t", L"x\"a b\"x", L"x\"日 \\ 9\"x",
+                                     L"x\" \"x", L"x\"/-\te\"x"};
     std::mt19937 rng(20240611);
     for (int round = 0; round < 2000; ++round) {
         std::wstring line;

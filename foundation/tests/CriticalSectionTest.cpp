@@ -43,8 +43,7 @@ TEST(CriticalSection, AnExceptionLeavingTheScopeReleasesTheLock)
         CAutoLock<CAutoCriticalSection> lock(section);
         ASSERT_FALSE(FreeForAnotherThread(section));
         throw std::runtime_error("leaves the scope");
-    } catch (const std::runtime_error&) {
-    }
+    } catch (const std::runtime_error&) {}
     EXPECT_TRUE(FreeForAnotherThread(section));
 }
 

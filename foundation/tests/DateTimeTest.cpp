@@ -151,10 +151,10 @@ TEST(DateTimeParse, FileTimeFromTextTakesOnlyExistingTimes)
         const wchar_t* text;
         bool ok;
     } cases[] = {
-        {L"2015/13/45", false}, {L"2015/2/29", false}, {L"2016/2/29", true},  {L"1900/2/29", false},
-        {L"2000/2/29", true},   {L"2015/7/4 24:00", false}, {L"2015/7/4 23:60", false},
-        {L"2015/7/4 23:59:60", false}, {L"1600/12/31", false}, {L"1601/1/1", true}, {L"67137/1/1", false},
-        {L"0", false}, {L"", false}, {L"2015/7/0", false}, {L"2015/0/4", false}, {L"nothing", false},
+        {L"2015/13/45", false}, {L"2015/2/29", false},      {L"2016/2/29", true},       {L"1900/2/29", false},
+        {L"2000/2/29", true},   {L"2015/7/4 24:00", false}, {L"2015/7/4 23:60", false}, {L"2015/7/4 23:59:60", false},
+        {L"1600/12/31", false}, {L"1601/1/1", true},        {L"67137/1/1", false},      {L"0", false},
+        {L"", false},           {L"2015/7/0", false},       {L"2015/0/4", false},       {L"nothing", false},
     };
     for (const auto& c : cases) {
         FILETIME ft = {1, 2};
@@ -247,7 +247,8 @@ protected:
     {
         TIME_ZONE_INFORMATION zone = {};
         const DWORD id = ::GetTimeZoneInformation(&zone);
-        if (id == TIME_ZONE_ID_INVALID || zone.Bias != -540 || id == TIME_ZONE_ID_DAYLIGHT || zone.DaylightDate.wMonth) {
+        if (id == TIME_ZONE_ID_INVALID || zone.Bias != -540 || id == TIME_ZONE_ID_DAYLIGHT ||
+            zone.DaylightDate.wMonth) {
             GTEST_SKIP() << "the test environment's time zone is not UTC+9 without daylight saving (id " << id
                          << ", bias " << zone.Bias << ", daylight month " << zone.DaylightDate.wMonth << ")";
         }

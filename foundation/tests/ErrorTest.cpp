@@ -73,8 +73,8 @@ TEST(CaughtExceptions, BecomeErrorRecords)
     EXPECT_EQ(plain.m_message, ByLanguage(L"std exception is occurred: Unknown exception",
                                           L"標準エラーが発生しました: Unknown exception"));
     CSimpleErr derived = Convert([] { throw std::bad_alloc(); });
-    EXPECT_EQ(derived.m_message, ByLanguage(L"std exception is occurred: std::bad_alloc",
-                                            L"標準エラーが発生しました: std::bad_alloc"));
+    EXPECT_EQ(derived.m_message,
+              ByLanguage(L"std exception is occurred: std::bad_alloc", L"標準エラーが発生しました: std::bad_alloc"));
 
     CSimpleErr atl = Convert([] { throw ATL::CAtlException(E_OUTOFMEMORY); });
     EXPECT_EQ(atl.m_id, static_cast<UINT>(IDS_ATL_EXCEPTION));

@@ -1,6 +1,6 @@
+#include "foundation/FileHandle.h"
 #include "foundation/AtlFile.h"
 #include "foundation/Exception.h"
-#include "foundation/FileHandle.h"
 #include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
@@ -73,8 +73,7 @@ TEST(FileCompare, ChunkEdgesDecideLikeWholeFiles)
         {"one chunk exactly", two.substr(0, kMiB), two.substr(0, kMiB), true, 2},
         {"two chunks exactly", two.substr(0, 2 * kMiB), two.substr(0, 2 * kMiB), true, 2},
         {"last byte of the first chunk", two.substr(0, kMiB), Flipped(two.substr(0, kMiB), kMiB - 1), false, 0},
-        {"first byte of the second chunk", two.substr(0, kMiB + 1), Flipped(two.substr(0, kMiB + 1), kMiB), false,
-         0},
+        {"first byte of the second chunk", two.substr(0, kMiB + 1), Flipped(two.substr(0, kMiB + 1), kMiB), false, 0},
         {"prefix ending at the edge", two.substr(0, kMiB), two.substr(0, kMiB + 1), false, 1},
         {"prefix one short of the edge", two.substr(0, kMiB - 1), two.substr(0, kMiB), false, 1},
         {"prefix one chunk short", two.substr(0, kMiB), two.substr(0, 2 * kMiB), false, 1},

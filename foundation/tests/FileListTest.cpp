@@ -15,7 +15,8 @@ using List = std::list<std::wstring>;
 
 namespace {
 
-List Sorted(List list) {
+List Sorted(List list)
+{
     list.sort();
     return list;
 }
@@ -24,10 +25,10 @@ List Sorted(List list) {
 
 // The program's own pattern and its search (not whole-name match) are checked with the
 // source collection; here: files and folders alike, appending, and the failures.
-TEST(FileList, PatternIsSearchedAndTheListIsAppendedTo) {
+TEST(FileList, PatternIsSearchedAndTheListIsAppendedTo)
+{
     CTempFolder temp;
-    for (const wchar_t* name : {L"100ABCDE", L"101abcde", L"X100ABCDEY"})
-        temp.WriteFile(name, "");
+    for (const wchar_t* name : {L"100ABCDE", L"101abcde", L"X100ABCDEY"}) temp.WriteFile(name, "");
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"990ABCDE").c_str(), nullptr));
 
     List out{L"before"};
@@ -45,10 +46,10 @@ TEST(FileList, PatternIsSearchedAndTheListIsAppendedTo) {
     EXPECT_TRUE(out.empty());
 }
 
-TEST(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
+TEST(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash)
+{
     CTempFolder temp;
-    for (const wchar_t* name : {L"b\\a1", L"b\\a2\\a3", L"c", L"xa1"})
-        temp.WriteFile(name, "");
+    for (const wchar_t* name : {L"b\\a1", L"b\\a2\\a3", L"c", L"xa1"}) temp.WriteFile(name, "");
     List out;
     EnumFiles(out, temp.Path(), L"^a", 0, 0, true);
     EXPECT_EQ(Sorted(out), (List{L"b\\a1", L"b\\a2", L"b\\a2\\a3"}));
@@ -63,7 +64,8 @@ TEST(FileList, RecursionSearchesFoldersThatDoNotPassAndJoinsWithBackslash) {
     EXPECT_EQ(Sorted(out), (List{L"b\\a1", L"c"}));
 }
 
-TEST(FileListSort, FoldersLevelByLevelInNaturalOrderAndStable) {
+TEST(FileListSort, FoldersLevelByLevelInNaturalOrderAndStable)
+{
     // Level by level: "img2" sorts before "img10" although "img10\a" < "img2\a" as whole text.
     const std::tuple<List, bool, List> cases[] = {
         {{L"x\\b2", L"x\\b10", L"x\\a\\z", L"x\\B1"}, false, {L"x\\a\\z", L"x\\B1", L"x\\b2", L"x\\b10"}},
@@ -78,7 +80,8 @@ TEST(FileListSort, FoldersLevelByLevelInNaturalOrderAndStable) {
 }
 
 // One level: the order is exactly the system's StrCmpLogicalW order (list::sort is stable).
-TEST(FileListSort, SingleLevelAgreesWithTheSystemOrder) {
+TEST(FileListSort, SingleLevelAgreesWithTheSystemOrder)
+{
     std::mt19937 random(7);
     const wchar_t alphabet[] = L"aB1 0.9_-";
     List list;
@@ -88,22 +91,23 @@ TEST(FileListSort, SingleLevelAgreesWithTheSystemOrder) {
         list.push_back(name);
     }
     List reference = list;
-    reference.sort([](const std::wstring& a, const std::wstring& b) {
-        return ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
-    });
+    reference.sort(
+        [](const std::wstring& a, const std::wstring& b) { return ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0; });
     SortPathsLogical(list, false);
     EXPECT_EQ(list, reference);
 }
 
 // A name holding a NUL must not turn into two entries of the list the shell takes.
-TEST(FileListText, MultiStringCutsANameAtItsNul) {
+TEST(FileListText, MultiStringCutsANameAtItsNul)
+{
     std::wstring out;
     ListToMultiString(List{L"C:\\a", std::wstring(L"b\0cd", 4)}, out);
     EXPECT_EQ(out, std::wstring(L"C:\\a\0b\0\0", 8));
 }
 
 // The search of a folder deeper than MAX_PATH opens; its entries must be listed too.
-TEST(FileList, AFolderDeeperThanMaxPathIsListed) {
+TEST(FileList, AFolderDeeperThanMaxPathIsListed)
+{
     CTempFolder temp;
     std::wstring deep = temp.Path();
     std::vector<std::wstring> levels;

@@ -59,11 +59,8 @@ TEST(LogFile, LineEndsBecomeCrLfOnceAfterTheMark)
         std::wstring text;
         std::string ascii;
     } cases[] = {
-        {L"x\n", "x\r\n"},
-        {L"x\r\n", "x\r\n"},
-        {L"x\nyz\r\nabc", "x\r\nyz\r\nabc"},
-        {L"\r\r\n\n", "\r\n\r\n"},
-        {L"", ""},
+        {L"x\n", "x\r\n"},         {L"x\r\n", "x\r\n"}, {L"x\nyz\r\nabc", "x\r\nyz\r\nabc"},
+        {L"\r\r\n\n", "\r\n\r\n"}, {L"", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Written(temp, c.text), kMark + Utf16(c.ascii));
@@ -177,8 +174,8 @@ TEST(LogFile, GlobalLogLeftOpenIsWrittenWholeAtExit)
     const std::wstring path = temp / L"left-open.txt";
     wchar_t exe[MAX_PATH] = {};
     ASSERT_GT(::GetModuleFileNameW(nullptr, exe, MAX_PATH), 0u);
-    std::wstring command =
-        L"\"" + std::wstring(exe) + L"\" --gtest_filter=LogFile.GlobalLogLeftOpenIsWrittenWholeAtExit";
+    std::wstring command = L"\"" + std::wstring(exe) +
+                           L"\" --gtest_filter=LogFile.GlobalLogLeftOpenIsWrittenWholeAtExit";
     ASSERT_TRUE(::SetEnvironmentVariableW(L"FH_LOG_LEFT_OPEN", path.c_str()));
     // The child's own GoogleTest summary must not reach this run's output, where it would stand for
     // this process's result: it writes to NUL.

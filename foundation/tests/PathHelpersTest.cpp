@@ -5,11 +5,15 @@
 #include <random>
 #include <tuple>
 
-TEST(PathHelpers, AppendKeepsOneSeparatorButAddsNoneAfterAColon) {
+TEST(PathHelpers, AppendKeepsOneSeparatorButAddsNoneAfterAColon)
+{
     const std::tuple<const wchar_t*, const wchar_t*, const wchar_t*> cases[] = {
-        {L"", L"name", L"name"},           {L"C:", L"name", L"C:name"},
-        {L"C:\\a", L"", L"C:\\a\\"},       {L"C:\\a\\", L"b", L"C:\\a\\b"},
-        {L"C:/a/", L"b", L"C:/a/b"},       {L"C:\\a", L"\\b", L"C:\\a\\\\b"},
+        {L"", L"name", L"name"},
+        {L"C:", L"name", L"C:name"},
+        {L"C:\\a", L"", L"C:\\a\\"},
+        {L"C:\\a\\", L"b", L"C:\\a\\b"},
+        {L"C:/a/", L"b", L"C:/a/b"},
+        {L"C:\\a", L"\\b", L"C:\\a\\\\b"},
         {L"\\\\server\\share", L"x.txt", L"\\\\server\\share\\x.txt"},
     };
     for (const auto& [folder, name, expected] : cases) {
@@ -18,7 +22,8 @@ TEST(PathHelpers, AppendKeepsOneSeparatorButAddsNoneAfterAColon) {
     }
 }
 
-TEST(PathHelpers, PrefixesAndSamePathsStopAtComponentBoundaries) {
+TEST(PathHelpers, PrefixesAndSamePathsStopAtComponentBoundaries)
+{
     std::wstring out;
     EXPECT_TRUE(RemovePathPrefix(out, L"C:\\Pics\\a\\b", L"c:\\pics"));
     EXPECT_EQ(out, L"a\\b");
@@ -31,13 +36,14 @@ TEST(PathHelpers, PrefixesAndSamePathsStopAtComponentBoundaries) {
     EXPECT_FALSE(IsPathUnder(L"C:\\Picsa", L"c:\\PICS"));
 }
 
-TEST(PathHelpers, RootPredicates) {
+TEST(PathHelpers, RootPredicates)
+{
     // path, drive root, root, absolute
     const std::tuple<std::wstring, bool, bool, bool> cases[] = {
-        {L"C:", false, false, false},      {L"C:\\", true, true, true},
-        {L"C:/", false, false, false},     {L"C:\\x", false, false, true},
+        {L"C:", false, false, false},       {L"C:\\", true, true, true},
+        {L"C:/", false, false, false},      {L"C:\\x", false, false, true},
         {L"\\\\server", false, true, true}, {L"\\\\server\\share\\x", false, false, true},
-        {L"\\", false, true, false},      {L"", false, false, false},
+        {L"\\", false, true, false},        {L"", false, false, false},
     };
     for (const auto& [path, driveRoot, root, absolute] : cases) {
         EXPECT_EQ(IsDriveRoot(path), driveRoot) << path;
@@ -46,7 +52,8 @@ TEST(PathHelpers, RootPredicates) {
     }
 }
 
-TEST(PathHelpers, ValidRelativePathRefusesLineBreaksAndReservedCharacters) {
+TEST(PathHelpers, ValidRelativePathRefusesLineBreaksAndReservedCharacters)
+{
     const std::pair<std::wstring, bool> cases[] = {
         {L"", true},       {L"a", true},           {L"a\\b/c", true}, {L"a\\b\\", true},  {L"a\\\\b", false},
         {L"\\a", false},   {L"C:\\a", false},      {L"a*b", false},   {L"a\"b", false},   {L"a|b", false},
@@ -56,7 +63,8 @@ TEST(PathHelpers, ValidRelativePathRefusesLineBreaksAndReservedCharacters) {
     for (const auto& [path, valid] : cases) EXPECT_EQ(IsValidRelativePath(path), valid) << path;
 }
 
-TEST(PathHelpers, NaturalComparisonFoldsCaseAndSeparatorsAndOrdersNumbers) {
+TEST(PathHelpers, NaturalComparisonFoldsCaseAndSeparatorsAndOrdersNumbers)
+{
     EXPECT_LT(ComparePathsNatural(L"x\\file2", L"x\\file10"), 0);
     EXPECT_EQ(ComparePathsNatural(L"X/a", L"x\\a"), 0);
     EXPECT_EQ(ComparePathsNatural(L"x\\a", L"x\\a\\b"), -1);
@@ -65,7 +73,8 @@ TEST(PathHelpers, NaturalComparisonFoldsCaseAndSeparatorsAndOrdersNumbers) {
 }
 
 // Random texts over the characters that matter to the parsers; invariants only.
-TEST(PathHelpers, RandomTextsKeepInvariants) {
+TEST(PathHelpers, RandomTextsKeepInvariants)
+{
     const wchar_t alphabet[] = L"ab.\\/:*\n";
     std::mt19937 random(20240611);
     for (int round = 0; round < 3000; ++round) {

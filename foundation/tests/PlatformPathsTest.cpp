@@ -7,7 +7,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(PlatformPaths, ModulePathFromCommandLines) {
+TEST(PlatformPaths, ModulePathFromCommandLines)
+{
     CTempFolder temp;
     const std::wstring program = temp.WriteFile(L"my tools\\run me.exe", "");
     std::wstring out;
@@ -20,7 +21,8 @@ TEST(PlatformPaths, ModulePathFromCommandLines) {
     EXPECT_FALSE(GetModulePathFromCommandLine(out, temp.Path(L"missing.exe")));
 }
 
-TEST(PlatformPaths, CreateFolderTreeTakesTheFolderPartAndFailsWhereAFileStands) {
+TEST(PlatformPaths, CreateFolderTreeTakesTheFolderPartAndFailsWhereAFileStands)
+{
     CTempFolder temp;
     EXPECT_TRUE(CreateFolderTree(temp.Path(L"a\\b\\file.txt")));
     EXPECT_TRUE(::PathIsDirectoryW(temp.Path(L"a\\b").c_str()));
@@ -40,7 +42,8 @@ TEST(PlatformPaths, CreateFolderTreeTakesTheFolderPartAndFailsWhereAFileStands) 
     EXPECT_FALSE(::PathFileExistsW(temp.Path(L"line\nbreak").c_str()));
 }
 
-TEST(PlatformPaths, ResolveExistingPathWalksUpToWhatExists) {
+TEST(PlatformPaths, ResolveExistingPathWalksUpToWhatExists)
+{
     CTempFolder temp;
     ASSERT_TRUE(::CreateDirectoryW(temp.Path(L"pics").c_str(), nullptr));
     EXPECT_EQ(ResolveExistingPath(temp.Path(L"pics\\x\\y")), temp.Path(L"pics"));
@@ -51,12 +54,12 @@ TEST(PlatformPaths, ResolveExistingPathWalksUpToWhatExists) {
 }
 
 // Relative texts resolve against the current folder, dots fold away, and length is no limit.
-TEST(PlatformPaths, LongFullPathHasNoLengthLimit) {
+TEST(PlatformPaths, LongFullPathHasNoLengthLimit)
+{
     wchar_t current[MAX_PATH] = L"";
     ASSERT_TRUE(::GetCurrentDirectoryW(MAX_PATH, current));
     std::wstring base = current;
-    if (base.back() != L'\\')
-        base += L'\\';
+    if (base.back() != L'\\') base += L'\\';
     const std::wstring deep = std::wstring(150, L'a') + L"\\" + std::wstring(150, L'b') + L"\\c.txt";
     const std::pair<std::wstring, std::wstring> cases[] = {
         {deep, base + deep},

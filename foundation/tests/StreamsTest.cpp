@@ -1,7 +1,7 @@
+#include "foundation/Streams.h"
 #include "foundation/Exception.h"
 #include "foundation/LineEnds.h"
 #include "foundation/StreamIo.h"
-#include "foundation/Streams.h"
 #include "ids/xml.h"
 #include "tests/support/TempFolder.h"
 

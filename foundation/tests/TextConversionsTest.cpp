@@ -1,9 +1,9 @@
 #include "foundation/CodePage.h"
 #include "foundation/Exception.h"
 #include "foundation/HexColor.h"
-#include "foundation/Streams.h"
-#include "foundation/StreamIo.h"
 #include "foundation/ResString.h"
+#include "foundation/StreamIo.h"
+#include "foundation/Streams.h"
 #include "ids/xml.h"
 
 #include <gtest/gtest.h>
@@ -74,12 +74,23 @@ TEST(CodePages, FailuresNameTheCodePageAndLeaveTheResultEmpty)
 TEST(HexColors, ParseOneTwoOrSixDigitsAndFormatBack)
 {
     const std::tuple<std::wstring, bool, COLORREF> cases[] = {
-        {L"F", true, 0x0F0F0F},       {L"0", true, 0},          {L"a", true, 0x0A0A0A},
-        {L"80", true, 0x808080},      {L"fF", true, 0xFFFFFF},  {L"FF8000", true, 0x0080FF},
-        {L"0000ff", true, 0xFF0000},  {L"123456", true, 0x563412},
-        {L"", false, 0},              {L"FFF", false, 0},       {L"FFFF", false, 0},
-        {L"12345", false, 0},         {L"1234567", false, 0},   {L"GG", false, 0},
-        {L" 80", false, 0},           {L"#FF8000", false, 0},   {L"８０", false, 0}, // full-width digits
+        {L"F", true, 0x0F0F0F},
+        {L"0", true, 0},
+        {L"a", true, 0x0A0A0A},
+        {L"80", true, 0x808080},
+        {L"fF", true, 0xFFFFFF},
+        {L"FF8000", true, 0x0080FF},
+        {L"0000ff", true, 0xFF0000},
+        {L"123456", true, 0x563412},
+        {L"", false, 0},
+        {L"FFF", false, 0},
+        {L"FFFF", false, 0},
+        {L"12345", false, 0},
+        {L"1234567", false, 0},
+        {L"GG", false, 0},
+        {L" 80", false, 0},
+        {L"#FF8000", false, 0},
+        {L"８０", false, 0}, // full-width digits
     };
     for (const auto& [text, valid, color] : cases) {
         COLORREF out = 0xABCDEF;

@@ -49,8 +49,8 @@ TEST(TextHelpers, StripQuotesPeelsEachListedQuoteOnceInOrder)
         {L"abc", L"\"'", L"abc", false},
         {L"\"abc\"", L"", L"\"abc\"", false},
         {L"", L"\"", L"", false},
-        {L"\"'a'\"", L"\"'", L"a", true},     // outer double, then inner single
-        {L"\"'a'\"", L"'\"", L"'a'", true},   // single tried first matches nothing, then the double
+        {L"\"'a'\"", L"\"'", L"a", true},      // outer double, then inner single
+        {L"\"'a'\"", L"'\"", L"'a'", true},    // single tried first matches nothing, then the double
         {L"\"\"a\"\"", L"\"", L"\"a\"", true}, // each character is tried once
         {L"\"a'", L"\"'", L"\"a'", false},     // the ends differ
         {L"\"\"", L"\"", L"", true},
@@ -65,10 +65,17 @@ TEST(TextHelpers, StripQuotesPeelsEachListedQuoteOnceInOrder)
 TEST(TextHelpers, ToCrLfPairsBareLineFeedsAndAFinalCr)
 {
     const std::pair<std::wstring, std::wstring> cases[] = {
-        {L"a\nb", L"a\r\nb"},       {L"a\r", L"a\r\n"},        {L"a\rb", L"a\rb"},
-        {L"a\r\nb", L"a\r\nb"},     {L"\n\n", L"\r\n\r\n"},    {L"\r\r\n", L"\r\r\n"},
-        {L"\n", L"\r\n"},           {L"", L""},                {L"\r", L"\r\n"},
-        {L"日\n本\r", L"日\r\n本\r\n"}, {L"\r\n\n\r", L"\r\n\r\n\r\n"},
+        {L"a\nb", L"a\r\nb"},
+        {L"a\r", L"a\r\n"},
+        {L"a\rb", L"a\rb"},
+        {L"a\r\nb", L"a\r\nb"},
+        {L"\n\n", L"\r\n\r\n"},
+        {L"\r\r\n", L"\r\r\n"},
+        {L"\n", L"\r\n"},
+        {L"", L""},
+        {L"\r", L"\r\n"},
+        {L"日\n本\r", L"日\r\n本\r\n"},
+        {L"\r\n\n\r", L"\r\n\r\n\r\n"},
     };
     for (const auto& [in, expected] : cases) {
         std::wstring text = in;

@@ -9,14 +9,28 @@
 TEST(ValueText, DecimalNumbersAreWholeTextsInRange)
 {
     const std::tuple<const wchar_t*, int, bool, long> cases[] = {
-        {L"+12", 0, true, 12},           {L"12.7", 0, true, 12},           {L"2147483647", 0, true, LONG_MAX},
-        {L"-2147483648", 0, true, LONG_MIN}, {L"2147483648", 0, false, 0}, {L"-2147483649", 0, false, 0},
-        {L"99999999999999999999", 0, false, 0}, {L"000000000000000000001", 0, true, 1},
-        {L"-0.5", 1, true, -5},          {L"1.", 2, true, 100},            {L"214748364.7", 1, true, LONG_MAX},
-        {L"214748364.8", 1, false, 0},   {L"-214748364.8", 1, true, LONG_MIN}, {L"", 0, false, 0},
-        {L"+-1", 0, false, 0},           {L" 1", 0, false, 0},             {L"1e3", 0, false, 0},
-        {L".5", 1, false, 0},            {L"abc\n12", 0, false, 0},        {L"12\nabc", 0, false, 0},
-        {L"\xFF11\xFF12", 0, false, 0}, {L"1", -1, false, 0},
+        {L"+12", 0, true, 12},
+        {L"12.7", 0, true, 12},
+        {L"2147483647", 0, true, LONG_MAX},
+        {L"-2147483648", 0, true, LONG_MIN},
+        {L"2147483648", 0, false, 0},
+        {L"-2147483649", 0, false, 0},
+        {L"99999999999999999999", 0, false, 0},
+        {L"000000000000000000001", 0, true, 1},
+        {L"-0.5", 1, true, -5},
+        {L"1.", 2, true, 100},
+        {L"214748364.7", 1, true, LONG_MAX},
+        {L"214748364.8", 1, false, 0},
+        {L"-214748364.8", 1, true, LONG_MIN},
+        {L"", 0, false, 0},
+        {L"+-1", 0, false, 0},
+        {L" 1", 0, false, 0},
+        {L"1e3", 0, false, 0},
+        {L".5", 1, false, 0},
+        {L"abc\n12", 0, false, 0},
+        {L"12\nabc", 0, false, 0},
+        {L"\xFF11\xFF12", 0, false, 0},
+        {L"1", -1, false, 0},
     };
     for (const auto& [text, decimals, ok, expected] : cases) {
         long value = 777;
@@ -24,8 +38,12 @@ TEST(ValueText, DecimalNumbersAreWholeTextsInRange)
         EXPECT_EQ(ok ? expected : 777, value) << text;
     }
     const std::tuple<const wchar_t*, bool, unsigned long> unsignedCases[] = {
-        {L"+7", true, 7},          {L"2147483648", true, 2147483648ul}, {L"4294967295", true, 4294967295ul},
-        {L"4294967296", false, 0}, {L"-1", false, 0},                   {L"3.9", true, 3},
+        {L"+7", true, 7},
+        {L"2147483648", true, 2147483648ul},
+        {L"4294967295", true, 4294967295ul},
+        {L"4294967296", false, 0},
+        {L"-1", false, 0},
+        {L"3.9", true, 3},
         {L"1\n2", false, 0},
     };
     for (const auto& [text, ok, expected] : unsignedCases) {
@@ -40,8 +58,8 @@ TEST(ValueText, DecimalNumbersAreWholeTextsInRange)
 TEST(ValueText, HexNumbersAndVersions)
 {
     const std::tuple<const wchar_t*, bool, DWORD> hexCases[] = {
-        {L"0000000E", true, 14}, {L"e", true, 14},  {L"", true, 0},  {L"0x0E", false, 0},
-        {L" E", false, 0},       {L"123456789", true, 0x23456789},   {L"G", false, 0},
+        {L"0000000E", true, 14},          {L"e", true, 14}, {L"", true, 0}, {L"0x0E", false, 0}, {L" E", false, 0},
+        {L"123456789", true, 0x23456789}, {L"G", false, 0},
     };
     for (const auto& [text, ok, expected] : hexCases) {
         DWORD value = 777;
@@ -49,9 +67,15 @@ TEST(ValueText, HexNumbersAndVersions)
         EXPECT_EQ(ok ? expected : 777, value) << text;
     }
     const std::tuple<const wchar_t*, bool, DWORD> versionCases[] = {
-        {L"1", true, 0x01000000}, {L"1.2.3.4", true, 0x01020304}, {L"255.255.255.255", true, 0xFFFFFFFF},
-        {L"1.2.3.4.5", false, 0}, {L"", false, 0},                {L"256.0", false, 0},
-        {L"1.-1", false, 0},      {L"1..2", false, 0},            {L"1.", false, 0},
+        {L"1", true, 0x01000000},
+        {L"1.2.3.4", true, 0x01020304},
+        {L"255.255.255.255", true, 0xFFFFFFFF},
+        {L"1.2.3.4.5", false, 0},
+        {L"", false, 0},
+        {L"256.0", false, 0},
+        {L"1.-1", false, 0},
+        {L"1..2", false, 0},
+        {L"1.", false, 0},
     };
     for (const auto& [text, ok, expected] : versionCases) {
         DWORD value = 777;

@@ -1,5 +1,5 @@
-#include "foundation/Exception.h"
 #include "foundation/VersionResource.h"
+#include "foundation/Exception.h"
 #include "ids/appinfo.h"
 #include "ids/foundation.h"
 

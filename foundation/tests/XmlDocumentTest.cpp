@@ -1,7 +1,7 @@
 // The XML document layer over the system's DOM: loading, failures that keep the previous
 // document, node paths in messages, and the text forms of typed values.
-#include "foundation/GlobalMemory.h"
 #include "foundation/XmlDocument.h"
+#include "foundation/GlobalMemory.h"
 #include "ids/xml.h"
 #include "tests/support/TempFolder.h"
 
@@ -119,7 +119,10 @@ TEST_F(Xml, ValuesRoundTripThroughTheirTextForms)
     ASSERT_TRUE(m_out.WriteBool(m_outRoot, L"B", false));
     Reload();
     const std::pair<const wchar_t*, std::wstring> stored[] = {
-        {L"Text", text}, {L"U", L"4294967295"}, {L"D", L"0000000E"}, {L"B", L"false"},
+        {L"Text", text},
+        {L"U", L"4294967295"},
+        {L"D", L"0000000E"},
+        {L"B", L"false"},
     };
     for (const auto& [name, expected] : stored) EXPECT_EQ(expected, StoredText(name));
     unsigned long u = 0;

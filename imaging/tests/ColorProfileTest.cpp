@@ -148,7 +148,7 @@ TEST_F(ColorProfile, DescriptionTagsAreReadWithinTheirLength)
         {DescTag(0xFFFFFFFF, "abcd"), E_FAIL, nullptr}, // count + 10 wraps in 32 bits
         {DescTag(0xFFFFFFF6, "abcd"), E_FAIL, nullptr},
         {DescTag(6, "abcd"), E_FAIL, nullptr}, // its last text byte would lie past the tag
-        {DescTag(5, "abcd"), S_OK, L"abcd"},    // the NUL missing at the end: the text still fits
+        {DescTag(5, "abcd"), S_OK, L"abcd"},   // the NUL missing at the end: the text still fits
         {DescTag(4, "abcd"), S_OK, L"abc"},
         {std::string("desc\0\0\0\0\0\0\0", 11), E_FAIL, nullptr},
         {std::string("mluc\0\0\0\0\0\0\0\4abcd", 16), E_FAIL, nullptr},

@@ -313,16 +313,31 @@ TEST_F(DibGdiplus, ScalingRefusesWhatItCannotDo)
     const RECT all = source.GetRect();
     const auto nearest = Gdiplus::InterpolationModeNearestNeighbor;
     const Case cases[] = {
-        {"source without header", E_INVALIDARG, [&] { return ScaleDib(CDib(), all, dst, SIZE{2, 2}, nearest); }},
-        {"target is the source", E_INVALIDARG, [&] { return ScaleDib(source, all, source, SIZE{2, 2}, nearest); }},
-        {"empty target", E_INVALIDARG, [&] { return ScaleDib(source, all, dst, SIZE{0, 2}, nearest); }},
-        {"too large a target", kNoMemory, [&] { return ScaleDib(source, all, dst, SIZE{40000, 40000}, nearest); }},
+        {"source without header", E_INVALIDARG,
+         [&] {
+             return ScaleDib(CDib(), all, dst, SIZE{2, 2}, nearest);
+         }},
+        {"target is the source", E_INVALIDARG,
+         [&] {
+             return ScaleDib(source, all, source, SIZE{2, 2}, nearest);
+         }},
+        {"empty target", E_INVALIDARG,
+         [&] {
+             return ScaleDib(source, all, dst, SIZE{0, 2}, nearest);
+         }},
+        {"too large a target", kNoMemory,
+         [&] {
+             return ScaleDib(source, all, dst, SIZE{40000, 40000}, nearest);
+         }},
         {"NaN width", E_INVALIDARG,
          [&] {
              return ScaleDibF(source, Gdiplus::RectF(0, 0, 4, 4), dst, Gdiplus::RectF(0, 0, std::nanf(""), 2), 32,
                               nearest);
          }},
-        {"no image", kNoMemory, [&] { return DrawImageIntoDib(nullptr, all, dst, SIZE{2, 2}); }},
+        {"no image", kNoMemory,
+         [&] {
+             return DrawImageIntoDib(nullptr, all, dst, SIZE{2, 2});
+         }},
     };
     for (const Case& c : cases) EXPECT_EQ(c.call(), c.result) << c.what;
     EXPECT_EQ(source.GetWidth(), 4) << "the source is left as it was";

@@ -38,17 +38,37 @@ TEST(DibPixels, RectangleOperationsClipAndFollowTheRows)
          [&](LONG x, LONG y) { return In(x, y, inner) ? 0x11223344 : TestPixel(x, y); }},
         {"FillRect half outside", [&](CDib& d) { d.FillRect(half, 0x01020304); },
          [&](LONG x, LONG y) { return In(x, y, half) ? 0x01020304 : TestPixel(x, y); }},
-        {"FillRect wholly outside", [](CDib& d) { d.FillRect(RECT{5, 0, 9, 4}, 0); }, TestPixel},
-        {"FillRect far outside", [](CDib& d) { d.FillRect(RECT{INT_MIN, INT_MIN, -1, -1}, 0); }, TestPixel},
-        {"FillRect inverted", [](CDib& d) { d.FillRect(RECT{3, 3, 1, 1}, 0); }, TestPixel},
+        {"FillRect wholly outside",
+         [](CDib& d) {
+             d.FillRect(RECT{5, 0, 9, 4}, 0);
+         },
+         TestPixel},
+        {"FillRect far outside",
+         [](CDib& d) {
+             d.FillRect(RECT{INT_MIN, INT_MIN, -1, -1}, 0);
+         },
+         TestPixel},
+        {"FillRect inverted",
+         [](CDib& d) {
+             d.FillRect(RECT{3, 3, 1, 1}, 0);
+         },
+         TestPixel},
         {"ClearRect half outside", [&](CDib& d) { d.ClearRect(left); },
          [&](LONG x, LONG y) { return In(x, y, left) ? 0 : TestPixel(x, y); }},
-        {"ClearRect whole", [](CDib& d) { d.ClearRect(RECT{0, 0, 5, 4}); }, [](LONG, LONG) { return 0u; }},
+        {"ClearRect whole",
+         [](CDib& d) {
+             d.ClearRect(RECT{0, 0, 5, 4});
+         },
+         [](LONG, LONG) { return 0u; }},
         {"SetAlphaRect half outside", [&](CDib& d) { d.SetAlphaRect(top, 7); },
          [&](LONG x, LONG y) { return In(x, y, top) ? WithAlpha(TestPixel(x, y), 7) : TestPixel(x, y); }},
         {"SetAlpha", [](CDib& d) { d.SetAlpha(9); }, [](LONG x, LONG y) { return WithAlpha(TestPixel(x, y), 9); }},
         {"FillColor", [](CDib& d) { d.FillColor(RGB(1, 2, 3)); }, [](LONG, LONG) { return 0x00010203u; }},
-        {"PremultiplyRect wholly outside", [](CDib& d) { d.PremultiplyRect(RECT{-9, 0, 0, 4}); }, TestPixel},
+        {"PremultiplyRect wholly outside",
+         [](CDib& d) {
+             d.PremultiplyRect(RECT{-9, 0, 0, 4});
+         },
+         TestPixel},
         {"PremultiplyRect half outside", [&](CDib& d) { d.PremultiplyRect(top); },
          [&](LONG x, LONG y) { return In(x, y, top) ? Premultiplied(TestPixel(x, y)) : TestPixel(x, y); }},
     };

@@ -165,13 +165,12 @@ TEST(Dib, WriteInfoAndComparison)
     EXPECT_TRUE(a == b);
     b.m_bits[15] = 4;
     EXPECT_TRUE(a != b);
-
 }
 
 TEST(Dib, ResolutionFromDotsPerInch)
 {
     const double nan = std::numeric_limits<double>::quiet_NaN(), infinity = std::numeric_limits<double>::infinity();
-    const std::pair<double, int> cases[] = {{96, 3780}, {72, 2835}, {300, 11811}, {0, 0},
-                                            {-96, -3779}, {1e12, 0}, {nan, 0}, {infinity, 0}};
+    const std::pair<double, int> cases[] = {{96, 3780},   {72, 2835}, {300, 11811}, {0, 0},
+                                            {-96, -3779}, {1e12, 0},  {nan, 0},     {infinity, 0}};
     for (const auto& [dpi, pelsPerMeter] : cases) EXPECT_EQ(DpiToPelsPerMeter(dpi, 0.5), pelsPerMeter) << dpi;
 }

@@ -111,7 +111,7 @@ public:
         BITMAPINFOHEADER h = {sizeof(h), m_width, -m_height, 1, 32, BI_RGB};
         ::SelectObject(m_dc, m_old);
         EXPECT_EQ(m_height, ::GetDIBits(m_dc, m_bitmap, 0, m_height, pixels.data(), reinterpret_cast<BITMAPINFO*>(&h),
-                                         DIB_RGB_COLORS));
+                                        DIB_RGB_COLORS));
         ::SelectObject(m_dc, m_bitmap);
         for (DWORD& p : pixels) p &= 0x00FFFFFF;
         return pixels;

@@ -9,7 +9,9 @@
 #include <ComPtr.h>
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <gtest/gtest.h>
@@ -86,8 +88,8 @@ inline std::wstring ImagingTestData(const std::wstring& name)
 inline std::vector<BYTE> ReadTestFile(const std::wstring& name)
 {
     std::vector<BYTE> bytes;
-    HANDLE file = ::CreateFileW(ImagingTestData(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                0, nullptr);
+    HANDLE file = ::CreateFileW(ImagingTestData(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
     if (file == INVALID_HANDLE_VALUE) return bytes;
     bytes.resize(::GetFileSize(file, nullptr));
     DWORD read = 0;

@@ -38,8 +38,8 @@ CImgPtr LoadFile(wic::CImgLoader& loader, const std::wstring& name)
 bool PlatformCannot(const my::CException& e)
 {
     const HRESULT hr = static_cast<HRESULT>(e.m_code);
-    return hr == WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT || hr == WINCODEC_ERR_UNSUPPORTEDOPERATION ||
-           hr == E_NOTIMPL || hr == WINCODEC_ERR_COMPONENTNOTFOUND;
+    return hr == WINCODEC_ERR_UNSUPPORTEDPIXELFORMAT || hr == WINCODEC_ERR_UNSUPPORTEDOPERATION || hr == E_NOTIMPL ||
+           hr == WINCODEC_ERR_COMPONENTNOTFOUND;
 }
 
 struct CLoadCase {
@@ -88,10 +88,8 @@ const CLoadCase kCases[] = {
 
 // Conversions of RGB and grey into CMYK: WIC's own road, which Wine does not walk.
 const CLoadCase kIntoCmykCases[] = {
-    {L"basn2c08.png", Only(CMYKA40), CMYKA40, 32, 32},
-    {L"basn6a08.png", Only(CMYKA40), CMYKA40, 32, 32},
-    {L"video-001.jpeg", Only(CMYK32), CMYK32, 150, 103},
-    {L"basn0g08.png", Only(CMYKA40), CMYKA40, 32, 32},
+    {L"basn2c08.png", Only(CMYKA40), CMYKA40, 32, 32},   {L"basn6a08.png", Only(CMYKA40), CMYKA40, 32, 32},
+    {L"video-001.jpeg", Only(CMYK32), CMYK32, 150, 103}, {L"basn0g08.png", Only(CMYKA40), CMYKA40, 32, 32},
     {L"basn0g08.png", Only(CMYK32), CMYK32, 32, 32},
 };
 
@@ -280,8 +278,12 @@ TEST_F(ImgLoaderColor, NarrowFormatsAgreeWithTheBgraConversion)
         const wchar_t* file;
         ImgFormat format;
     } cases[] = {
-        {L"basn0g02.png", MONO8}, {L"basn0g04.png", MONO8}, {L"basn0g16.png", MONO8},
-        {L"basn3p04.png", BGR24}, {L"basn2c16.png", BGR24}, {L"basn3p01.png", BGR24},
+        {L"basn0g02.png", MONO8},
+        {L"basn0g04.png", MONO8},
+        {L"basn0g16.png", MONO8},
+        {L"basn3p04.png", BGR24},
+        {L"basn2c16.png", BGR24},
+        {L"basn3p01.png", BGR24},
         {L"video-001-gray-16bit.tiff", MONO8},
     };
     for (const auto& c : cases) {
@@ -329,7 +331,8 @@ TEST_F(ImgLoaderColor, AlphaSurvivesTheCmykTransforms)
     ASSERT_EQ(cmyka->m_format, CMYKA40);
     for (UINT y = 0; y < 32; y += 7) {
         for (UINT x = 0; x < 32; x += 5) {
-            EXPECT_EQ(cmyka->m_bits[y * cmyka->GetStride() + x * 5 + 4], bgra->m_bits[y * bgra->GetStride() + x * 4 + 3])
+            EXPECT_EQ(cmyka->m_bits[y * cmyka->GetStride() + x * 5 + 4],
+                      bgra->m_bits[y * bgra->GetStride() + x * 4 + 3])
                 << x << "," << y;
         }
     }

@@ -121,14 +121,15 @@ TEST_F(ImgSource, ChannelCopiesBetweenCmykLayouts)
         int srcFirst, srcLast, dstFirst, dstLast;
         bool ok;
     } cases[] = {
-        {0, 3, 0, 3, true}, {0, 3, 1, 4, true}, {0, 3, 0, 2, false}, {2, 1, 2, 1, false},
+        {0, 3, 0, 3, true},  {0, 3, 1, 4, true},  {0, 3, 0, 2, false},  {2, 1, 2, 1, false},
         {0, 4, 0, 4, false}, {0, 0, 5, 5, false}, {-1, 0, 0, 1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.dstFirst * 10 + c.dstLast);
         CImg img = PatternedImg(CMYKA40, 3, 2, 200);
         const CImg before = img;
-        const UINT id = ThrownId([&] { CopyColorChannels(&source, c.srcFirst, c.srcLast, img, c.dstFirst, c.dstLast); });
+        const UINT id = ThrownId(
+            [&] { CopyColorChannels(&source, c.srcFirst, c.srcLast, img, c.dstFirst, c.dstLast); });
         if (!c.ok) {
             EXPECT_EQ(id, static_cast<UINT>(IDS_WIC_COPY_CHANNELS_FAILED));
             EXPECT_TRUE(img == before);

@@ -70,8 +70,8 @@ TEST_F(WicPixelFormat, ClassificationAgreesWithWicsComponentInfo)
         ++classified;
         EXPECT_EQ(static_cast<UINT>(info.bitsPerPixel), wic.bits);
         // Two formats are classified without alpha on purpose although they carry it.
-        const bool halfOrFloatRgba =
-            wic.guid == GUID_WICPixelFormat64bppRGBAHalf || wic.guid == GUID_WICPixelFormat128bppRGBAFloat;
+        const bool halfOrFloatRgba = wic.guid == GUID_WICPixelFormat64bppRGBAHalf ||
+                                     wic.guid == GUID_WICPixelFormat128bppRGBAFloat;
         if (!halfOrFloatRgba && wic.guid != GUID_WICPixelFormat32bppBGR) {
             if (info.colorType == ImgColorType::Rgb || info.colorType == ImgColorType::Cmyk) {
                 EXPECT_EQ(info.hasAlpha, wic.channels == (info.colorType == ImgColorType::Rgb ? 4u : 5u));
@@ -126,8 +126,8 @@ TEST_F(WicPixelFormat, TableCases)
 
 TEST_F(WicPixelFormat, ImageFormatsMapBothWaysWithTheirPaletteTypes)
 {
-    const WICBitmapPaletteType palettes[] = {WICBitmapPaletteTypeCustom, WICBitmapPaletteTypeCustom,
-                                             WICBitmapPaletteTypeCustom, WICBitmapPaletteTypeCustom,
+    const WICBitmapPaletteType palettes[] = {WICBitmapPaletteTypeCustom,       WICBitmapPaletteTypeCustom,
+                                             WICBitmapPaletteTypeCustom,       WICBitmapPaletteTypeCustom,
                                              WICBitmapPaletteTypeFixedGray256, WICBitmapPaletteTypeFixedBW};
     for (UINT f = 0; f < kImgFormatCount; ++f) {
         const auto format = static_cast<ImgFormat>(f);

@@ -11,8 +11,8 @@ TEST(Charset, NamesToCodePages)
         const wchar_t* name;
         UINT codePage;
     } cases[] = {
-        {L"UTF-8", 65001}, {L"utf-7", 65000}, {L"Shift_JIS", 932}, {L"iso-2022-jp", 50220},
-        {L"EUC-JP", 20932}, {L"latin1", 0}, {L"", 0}, {nullptr, 0}, {L"utf-8 ", 0},
+        {L"UTF-8", 65001}, {L"utf-7", 65000}, {L"Shift_JIS", 932}, {L"iso-2022-jp", 50220}, {L"EUC-JP", 20932},
+        {L"latin1", 0},    {L"", 0},          {nullptr, 0},        {L"utf-8 ", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(c.codePage, CharsetToCodePage(c.name)) << (c.name ? c.name : L"null");
 }

@@ -1,5 +1,5 @@
-#include "inet/AutoDeleteFile.h"
 #include "inet/DownloadFile.h"
+#include "inet/AutoDeleteFile.h"
 #include "inet/InetStream.h"
 
 #include "foundation/Exception.h"

@@ -116,7 +116,8 @@ TEST(FormData, MultipartTable)
                              "--xyz\r\n"
                              "Content-Disposition: form-data; name=\"file\"; filename=\"my file.bin\"\r\n"
                              "Content-Type: application/octet-stream\r\n\r\n" +
-                             binary + "\r\n--xyz\r\n"
+                             binary +
+                             "\r\n--xyz\r\n"
                              "Content-Disposition: form-data; name=\"empty\"\r\n\r\n"
                              "\r\n--xyz\r\n"
                              "Content-Disposition: attachment; name=\"skipped\"\r\n\r\nx\r\n"
@@ -218,8 +219,8 @@ TEST(FormData, RandomBodiesParseBack)
         CFormParams params;
         const size_t fields = random.Below(4);
         for (size_t f = 0; f < fields; ++f) {
-            params[L"n" + std::to_wstring(f) + random.Text(random.Below(8), L"ab;&='\"\\")] =
-                random.Text(random.Below(40), L"xy;&=%+' \"\\\r\n-\u3042");
+            params[L"n" + std::to_wstring(f) + random.Text(random.Below(8), L"ab;&='\"\\")] = random.Text(
+                random.Below(40), L"xy;&=%+' \"\\\r\n-\u3042");
         }
 
         // Url-encoded: a separator inside a name or value never splits it.

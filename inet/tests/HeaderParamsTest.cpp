@@ -38,12 +38,11 @@ TEST(HeaderParams, SplitHeaderLineTable)
 TEST(HeaderParams, ParametersTable)
 {
     CHeaderMap headers;
-    ParseHeaderText(headers,
-                    L"Content-Disposition: form-data; NAME=\"field 1\"; filename=\"my file.txt\"\r\n"
-                    L"Content-Type: multipart/mixed; boundary=----=_Part_0_1; x=a=b=c\r\n"
-                    L"User-Agent: Bob's client\r\n"
-                    L"X-Semi: \"a;b\"; p=\"x\\\"y\"\r\n"
-                    L"garbage line\r\n");
+    ParseHeaderText(headers, L"Content-Disposition: form-data; NAME=\"field 1\"; filename=\"my file.txt\"\r\n"
+                             L"Content-Type: multipart/mixed; boundary=----=_Part_0_1; x=a=b=c\r\n"
+                             L"User-Agent: Bob's client\r\n"
+                             L"X-Semi: \"a;b\"; p=\"x\\\"y\"\r\n"
+                             L"garbage line\r\n");
     ASSERT_EQ(4u, headers.size());
     const CHeaderEntry& disposition = headers[L"content-disposition"];
     EXPECT_EQ(L"form-data", disposition.value);

@@ -73,9 +73,9 @@ TEST(HttpRequest, OnlyTheFourSuccessStatusesAreAccepted)
     const struct {
         const wchar_t* path;
         UINT id;
-    } cases[] = {{L"/status/200", 0}, {L"/status/201", 0}, {L"/status/202", 0}, {L"/status/203", 0},
-                 {L"/status/204", 58753}, {L"/status/206", 58753}, {L"/status/199", 58753},
-                 {L"/status/403", 58753}, {L"/status/500", 58753}, {L"/status/404", 58753}};
+    } cases[] = {{L"/status/200", 0},     {L"/status/201", 0},     {L"/status/202", 0},     {L"/status/203", 0},
+                 {L"/status/204", 58753}, {L"/status/206", 58753}, {L"/status/199", 58753}, {L"/status/403", 58753},
+                 {L"/status/500", 58753}, {L"/status/404", 58753}};
     for (const auto& c : cases) {
         CHttpRequestContext context;
         UseTestTimeouts(context);

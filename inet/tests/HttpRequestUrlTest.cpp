@@ -84,8 +84,7 @@ TEST(HttpRequestUrl, LessIsAStrictWeakOrdering)
     std::vector<CHttpRequestUrl> pool;
     for (const wchar_t* text : {L"http://h", L"http://h/", L"http://h.", L"http://H", L"http://H/", L"http://h/a",
                                 L"http://h::a=1", L"http://h/::a=1", L"http://h/::a=2", L"http://h/a?x",
-                                L"http://h:81/",
-                                L"ftp://h/", L"http://h/a::a=1&b=2", L"http://h.:80/"}) {
+                                L"http://h:81/", L"ftp://h/", L"http://h/a::a=1&b=2", L"http://h.:80/"}) {
         pool.push_back(Target(text));
         pool.push_back(pool.back());
         pool.back().m_referrer = L"r";

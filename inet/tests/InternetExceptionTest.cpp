@@ -11,9 +11,9 @@ TEST(InternetException, ClientCodesPickTheirMessages)
     const struct {
         DWORD code;
         UINT id;
-    } cases[] = {{1, 59353}, {2, 59354}, {3, 59355}, {4, 59356}, {5, 59357}, {6, 59359}, {7, 59360}, {8, 59361},
-                 {9, 59362}, {10, 59363}, {11, 59364}, {12, 59365}, {13, 59366}, {14, 59367}, {15, 59368},
-                 {16, 59364}, {0xFFFFFFFF, 59364}};
+    } cases[] = {{1, 59353},  {2, 59354},  {3, 59355},  {4, 59356},  {5, 59357},         {6, 59359},
+                 {7, 59360},  {8, 59361},  {9, 59362},  {10, 59363}, {11, 59364},        {12, 59365},
+                 {13, 59366}, {14, 59367}, {15, 59368}, {16, 59364}, {0xFFFFFFFF, 59364}};
     for (const auto& c : cases) {
         const CInternetException e(nullptr, c.code, ERROR_INTERNET_TIMEOUT);
         EXPECT_EQ(e.m_id, c.id) << c.code;

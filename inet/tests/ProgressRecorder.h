@@ -1,6 +1,7 @@
 #pragma once
 // An IBindStatusCallback that records every progress report and may answer E_ABORT.
 #include <windows.h>
+
 #include <urlmon.h>
 
 #include <functional>

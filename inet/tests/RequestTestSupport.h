@@ -39,7 +39,8 @@ inline int CountDownloadFiles()
 }
 
 // Sends a GET for `path` and reads the body into memory; the error record tells the outcome.
-inline std::string GetBody(CHttpRequestContext& context, const std::wstring& path, IBindStatusCallback* progress = nullptr)
+inline std::string GetBody(CHttpRequestContext& context, const std::wstring& path,
+                           IBindStatusCallback* progress = nullptr)
 {
     std::string body;
     context.Request(TestTarget(path), progress);

@@ -15,8 +15,14 @@ inline std::wstring EnvironmentText(const wchar_t* name)
     return n > 0 && n < 64 ? std::wstring(value, n) : std::wstring();
 }
 
-inline INTERNET_PORT TestServerPort() { return static_cast<INTERNET_PORT>(_wtoi(EnvironmentText(L"FH_HTTP_TEST_PORT").c_str())); }
-inline INTERNET_PORT RefusedPort() { return static_cast<INTERNET_PORT>(_wtoi(EnvironmentText(L"FH_HTTP_REFUSED_PORT").c_str())); }
+inline INTERNET_PORT TestServerPort()
+{
+    return static_cast<INTERNET_PORT>(_wtoi(EnvironmentText(L"FH_HTTP_TEST_PORT").c_str()));
+}
+inline INTERNET_PORT RefusedPort()
+{
+    return static_cast<INTERNET_PORT>(_wtoi(EnvironmentText(L"FH_HTTP_REFUSED_PORT").c_str()));
+}
 
 inline std::wstring ServerUrl(const std::wstring& path)
 {
@@ -31,7 +37,7 @@ inline DWORD TestTime(DWORD ms)
     return ms * static_cast<DWORD>(scale > 1 ? scale : 1);
 }
 
-#define REQUIRE_TEST_SERVER()                                                                                        \
+#define REQUIRE_TEST_SERVER()                                                                                          \
     if (TestServerPort() == 0) GTEST_SKIP() << "no test server: run through scripts/test.sh (FH_HTTP_TEST_PORT)"
 
 // Byte i of the server's pattern bodies.

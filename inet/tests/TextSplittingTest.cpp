@@ -24,11 +24,8 @@ TEST(TextSplitting, SplitAnyTable)
         const wchar_t* delimiters;
         Words tokens;
     } cases[] = {
-        {L"a//b/c//", L"/", {L"a", L"b", L"c"}},
-        {L"//", L"/", {}},
-        {L"", L"/", {}},
-        {L"a;b,c", L";,", {L"a", L"b", L"c"}},
-        {L"abc", L"", {L"abc"}},
+        {L"a//b/c//", L"/", {L"a", L"b", L"c"}}, {L"//", L"/", {}},       {L"", L"/", {}},
+        {L"a;b,c", L";,", {L"a", L"b", L"c"}},   {L"abc", L"", {L"abc"}},
     };
     for (const auto& c : cases) {
         std::list<std::wstring> out;

@@ -22,8 +22,8 @@ TEST(UrlComponents, CrackTable)
         const wchar_t* url;
         const wchar_t *host, *path, *port, *scheme, *extra, *dir, *fileName, *ext, *text;
     } cases[] = {
-        {L"ftp://h/dir/page.html?q=1#top", L"h", L"/dir/page.html", L"21", L"ftp:", L"?q=1#top", L"/dir/",
-         L"page.html", L"html", L"ftp://h/dir/page.html?q=1#top"},
+        {L"ftp://h/dir/page.html?q=1#top", L"h", L"/dir/page.html", L"21", L"ftp:", L"?q=1#top", L"/dir/", L"page.html",
+         L"html", L"ftp://h/dir/page.html?q=1#top"},
         {L"ftp://h:8080", L"h", L"", L"8080", L"ftp:", L"", L"", L"", L"", L"ftp://h:8080"},
         {L"http://h:80/a", L"h", L"/a", L"", L"http:", L"", L"/", L"a", L"", L"http://h:80/a"},
         {L" \t http://h/%41b%20c.TXT \r\n", L"h", L"/Ab c.TXT", L"", L"http:", L"", L"/", L"Ab c.TXT", L"TXT",
@@ -87,9 +87,9 @@ TEST(UrlComponents, HostsAndPortsAreNotGuessed)
         const wchar_t* url;
         bool ok;
     } ports[] = {
-        {L"http://h:8080/", true}, {L"http://h:/", true}, {L"http://[::1]:80/", true}, {L"http://u:p@h:1/", true},
+        {L"http://h:8080/", true}, {L"http://h:/", true},     {L"http://[::1]:80/", true}, {L"http://u:p@h:1/", true},
         {L"http://h:65535", true}, {L"http://h:abc/", false}, {L"http://h:99999/", false}, {L"http://h:65536/", false},
-        {L"http://h:8a/", false}, {L"http://[::1/", false}, {L"http://h:1:2/", false},
+        {L"http://h:8a/", false},  {L"http://[::1/", false},  {L"http://h:1:2/", false},
     };
     for (const auto& p : ports) {
         CUrlComponents parts;
@@ -108,9 +108,19 @@ TEST(UrlComponents, HasUrlSchemeTable)
         const wchar_t* text;
         bool absolute;
     } cases[] = {
-        {L"scheme://h/a", true}, {L"mailto:x", true}, {L"c:\\dir", true}, {L"a+b-c.d:x", true},
-        {L"/a:b", false}, {L"a/b:c", false}, {L"page.html?t=12:00", false}, {L"1http:x", false},
-        {L":x", false}, {L"a b:c", false}, {L"#a:b", false}, {L"", false}, {nullptr, false},
+        {L"scheme://h/a", true},
+        {L"mailto:x", true},
+        {L"c:\\dir", true},
+        {L"a+b-c.d:x", true},
+        {L"/a:b", false},
+        {L"a/b:c", false},
+        {L"page.html?t=12:00", false},
+        {L"1http:x", false},
+        {L":x", false},
+        {L"a b:c", false},
+        {L"#a:b", false},
+        {L"", false},
+        {nullptr, false},
     };
     for (const auto& c : cases) EXPECT_EQ(c.absolute, HasUrlScheme(c.text)) << (c.text ? c.text : L"null");
 }
@@ -162,8 +172,11 @@ TEST(UrlComponents, BuildAndServerTexts)
     const struct {
         const wchar_t* host;
         const wchar_t* key;
-    } keys[] = {{L"a.b.c", L"super:b.c"}, {L"b.c", L"sub:b.c"}, {L"localhost", L"sub:localhost"},
-                {L"w.x.y.z", L"super:x.y.z"}, {L"", L""}};
+    } keys[] = {{L"a.b.c", L"super:b.c"},
+                {L"b.c", L"sub:b.c"},
+                {L"localhost", L"sub:localhost"},
+                {L"w.x.y.z", L"super:x.y.z"},
+                {L"", L""}};
     for (const auto& k : keys) {
         CUrlComponents parts;
         parts.m_host = k.host;

@@ -37,8 +37,7 @@ class Clipboard : public testing::Test {
 protected:
     void SetUp() override
     {
-        m_items = {m_temp.WriteFile(L"one.jpg", "1"), m_temp.WriteFile(L"二つ目.txt", "2"),
-                   m_temp / L"three"};
+        m_items = {m_temp.WriteFile(L"one.jpg", "1"), m_temp.WriteFile(L"二つ目.txt", "2"), m_temp / L"three"};
         ::CreateDirectoryW(m_items.back().c_str(), nullptr);
     }
     void TearDown() override { Put({}); }

@@ -3,6 +3,7 @@
 #include "ids/drives.h"
 
 #include <initguid.h>
+
 #include <ioevent.h>
 
 #include <cstddef>
@@ -18,8 +19,7 @@ std::wstring Ev(const wchar_t* name, wchar_t letter) { return std::wstring(name)
 
 DEV_BROADCAST_HANDLE HandleBroadcast(const CDriveMonitorInfo& record, const GUID& event = GUID_NULL)
 {
-    return {sizeof(DEV_BROADCAST_HANDLE), DBT_DEVTYP_HANDLE, 0, record.m_handle, record.m_notify, event, -1,
-            {0}};
+    return {sizeof(DEV_BROADCAST_HANDLE), DBT_DEVTYP_HANDLE, 0, record.m_handle, record.m_notify, event, -1, {0}};
 }
 
 // A monitor that logs "<event>:<letters>" for every event it raises on a record that carries a
@@ -104,8 +104,8 @@ TEST_F(DriveMonitorTest, ACardPresentAtStartFromAttachingToRemoval)
     const auto removal = HandleBroadcast(*record, GUID_IO_MEDIA_REMOVAL);
     auto unknown = arrival; // a handle of no record: nothing is raised, nothing closed
     unknown.dbch_handle = kNoRecordHandle;
-    const DEV_BROADCAST_VOLUME shortVolume = {offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask), DBT_DEVTYP_VOLUME,
-                                              0, LetterBit(m_x), 0};
+    const DEV_BROADCAST_VOLUME shortVolume = {offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask), DBT_DEVTYP_VOLUME, 0,
+                                              LetterBit(m_x), 0};
     auto shortHandle = HandleBroadcast(*record);
     shortHandle.dbch_size = offsetof(DEV_BROADCAST_HANDLE, dbch_handle);
     auto shortGuid = arrival;
@@ -145,8 +145,7 @@ TEST_F(DriveMonitorTest, ACardPresentAtStartFromAttachingToRemoval)
     using CompareFn = BOOL(WINAPI*)(HANDLE, HANDLE);
     const auto compare = reinterpret_cast<CompareFn>(
         ::GetProcAddress(::GetModuleHandleW(L"kernelbase.dll"), "CompareObjectHandles"));
-    EXPECT_TRUE(!::GetHandleInformation(handle, &flags) || (compare && !compare(handle, disk)))
-        << "handle still open";
+    EXPECT_TRUE(!::GetHandleInformation(handle, &flags) || (compare && !compare(handle, disk))) << "handle still open";
     ::CloseHandle(disk);
     query.dbch_handle = nullptr; // the handle is gone: the notification names the record
     EXPECT_EQ(Send(DBT_DEVICEQUERYREMOVEFAILED, &query), TRUE);

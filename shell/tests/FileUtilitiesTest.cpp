@@ -17,13 +17,29 @@ TEST(FileUtilities, SilentFolderDeleteRefusesRelativePathsAndRoots)
     ASSERT_TRUE(::SetCurrentDirectoryW(temp.Path().c_str()));
     const std::wstring drive = temp.Path().substr(0, 2);
     const std::wstring refused[] = {
-        L"victim", L".\\victim", L"victim\\..\\victim", drive + L"victim",
-        L"\\" + temp.Path().substr(3) + L"\\victim", drive + L"\\", drive + L"/", drive, drive + L"\\.",
-        temp.Path() + L"\\..\\..\\..\\..\\..\\..\\..\\..", L"\\\\server\\share", L"\\\\server\\share\\",
-        L"\\\\?\\" + drive + L"\\", L"\\\\?\\UNC\\server\\share", drive + L"\\*", temp.Path() + L"\\vict?m",
-        temp.Path() + L"\\*", L"\\\\.\\UNC\\server\\share", L"\\\\?\\unc\\server\\share\\",
-        L"\\\\.\\GLOBALROOT\\Device\\NoSuchVolume9", L"\\\\?\\globalroot\\Device\\NoSuchVolume9\\",
-        L"\\\\?\\" + drive + L"\\nowhere\\..", L"\\\\?\\" + drive + L"\\nowhere\\.\\..\\",
+        L"victim",
+        L".\\victim",
+        L"victim\\..\\victim",
+        drive + L"victim",
+        L"\\" + temp.Path().substr(3) + L"\\victim",
+        drive + L"\\",
+        drive + L"/",
+        drive,
+        drive + L"\\.",
+        temp.Path() + L"\\..\\..\\..\\..\\..\\..\\..\\..",
+        L"\\\\server\\share",
+        L"\\\\server\\share\\",
+        L"\\\\?\\" + drive + L"\\",
+        L"\\\\?\\UNC\\server\\share",
+        drive + L"\\*",
+        temp.Path() + L"\\vict?m",
+        temp.Path() + L"\\*",
+        L"\\\\.\\UNC\\server\\share",
+        L"\\\\?\\unc\\server\\share\\",
+        L"\\\\.\\GLOBALROOT\\Device\\NoSuchVolume9",
+        L"\\\\?\\globalroot\\Device\\NoSuchVolume9\\",
+        L"\\\\?\\" + drive + L"\\nowhere\\..",
+        L"\\\\?\\" + drive + L"\\nowhere\\.\\..\\",
     };
     for (const std::wstring& path : refused) {
         const my::CException e = CaughtOf([&] { files::DeleteFolderOrThrow(path); });

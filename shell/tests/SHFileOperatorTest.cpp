@@ -155,10 +155,10 @@ TEST_F(ShellFileOperation, ATakenShortcutNameFailsThatItemOnlyAndCollisionsAreNu
     for (int i = 0; i < 2; ++i) EXPECT_TRUE(m_op.Execute().Succeeded());
     std::set<std::wstring> names;
     for (const auto& entry : Snapshot(m_destination)) names.insert(entry.first);
-    const std::set<std::wstring> all = {
-        L"photo.jpg.lnk",     L"photo.jpg (1).lnk",     L"Album (3).lnk",           L"Album (4).lnk",
-        L"Mix (３).lnk",       L"Mix (３) (1).lnk",      m_names[0] + L".lnk",     m_names[0] + L" (1).lnk",
-        m_names[0] + L" (2).lnk", m_names[1] + L".lnk"};
+    const std::set<std::wstring> all = {L"photo.jpg.lnk",     L"photo.jpg (1).lnk",     L"Album (3).lnk",
+                                        L"Album (4).lnk",     L"Mix (３).lnk",          L"Mix (３) (1).lnk",
+                                        m_names[0] + L".lnk", m_names[0] + L" (1).lnk", m_names[0] + L" (2).lnk",
+                                        m_names[1] + L".lnk"};
     EXPECT_EQ(names, all);
     GetShortcutTarget(target, m_destination + L"\\Album (4).lnk");
     EXPECT_EQ(target, album);

@@ -1,6 +1,6 @@
+#include "shell/ShellFolder.h"
 #include "shell/FileSystemBindData.h"
 #include "shell/ItemIDList.h"
-#include "shell/ShellFolder.h"
 #include "shell/tests/ShellTestSupport.h"
 
 #include "ids/shellfolders.h"
@@ -83,7 +83,8 @@ TEST_F(ShellFolderTest, PathsThatDoNotExistParseThroughTheBindContext)
     CItemIDList list;
     const HRESULT hr = list.FromPathNoFile(nowhere);
     EXPECT_EQ(::GetFileAttributesW(nowhere.c_str()), INVALID_FILE_ATTRIBUTES);
-    if (FAILED(hr)) GTEST_SKIP() << "this shell does not parse a missing path with find data (0x" << std::hex << hr << ")";
+    if (FAILED(hr))
+        GTEST_SKIP() << "this shell does not parse a missing path with find data (0x" << std::hex << hr << ")";
     EXPECT_EQ(PathOf(list), nowhere);
     std::wstring name;
     EXPECT_EQ(list.GetDisplayNameInParent(SHGDN_INFOLDER | SHGDN_FORPARSING, name), S_OK);
@@ -265,7 +266,8 @@ TEST_F(ShellFolderTest, FindDataOfAChild)
     ASSERT_EQ(folder.FindChildByName(L"日本語ファイル.txt", file, SHGDN_INFOLDER | SHGDN_FORPARSING), S_OK);
     WIN32_FIND_DATAW data = {};
     const HRESULT hr = folder.GetFindDataOf(file.Get(), data);
-    if (hr != S_OK) GTEST_SKIP() << "this shell gives no find data as a detail of its items (0x" << std::hex << hr << ")";
+    if (hr != S_OK)
+        GTEST_SKIP() << "this shell gives no find data as a detail of its items (0x" << std::hex << hr << ")";
     EXPECT_EQ(std::wstring(data.cFileName), L"日本語ファイル.txt");
     EXPECT_EQ(data.nFileSizeLow, 3u);
 }
@@ -338,8 +340,11 @@ TEST(ItemIDListNames, SpecialFoldersEmptyListsCombinationAndExtensions)
         const wchar_t* wide;
         const wchar_t* extension;
     } cases[] = {
-        {"photo.JPG", L"photo.JPG", L"JPG"}, {"a.tar.gz", L"a.tar.gz", L"gz"}, {"none", L"none", L""},
-        {"dot.", L"dot.", L""},              {".hidden", L".hidden", L"hidden"},
+        {"photo.JPG", L"photo.JPG", L"JPG"},
+        {"a.tar.gz", L"a.tar.gz", L"gz"},
+        {"none", L"none", L""},
+        {"dot.", L"dot.", L""},
+        {".hidden", L".hidden", L"hidden"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(GetFileExtension(c.narrow), c.extension) << c.narrow;
@@ -353,14 +358,14 @@ TEST(ItemIDListNames, SpecialFoldersEmptyListsCombinationAndExtensions)
 class CCountingFolder : public ATL::CComObjectRootEx<ATL::CComSingleThreadModel>, public IShellFolder2 {
 public:
     BEGIN_COM_MAP(CCountingFolder)
-    COM_INTERFACE_ENTRY(IShellFolder2)
-    COM_INTERFACE_ENTRY(IShellFolder)
+        COM_INTERFACE_ENTRY(IShellFolder2)
+        COM_INTERFACE_ENTRY(IShellFolder)
     END_COM_MAP()
 
     class CFailingEnum : public ATL::CComObjectRootEx<ATL::CComSingleThreadModel>, public IEnumIDList {
     public:
         BEGIN_COM_MAP(CFailingEnum)
-        COM_INTERFACE_ENTRY(IEnumIDList)
+            COM_INTERFACE_ENTRY(IEnumIDList)
         END_COM_MAP()
         STDMETHOD(Next)(ULONG, LPITEMIDLIST*, ULONG* fetched) override
         {
@@ -464,7 +469,7 @@ TEST(ShellFolderFaults, FailingEnumeratorsEmptyItemArraysAndUnboundFolders)
     const struct {
         HRESULT result;
         int order;
-    } compares[] = {{MAKE_HRESULT(0, 0, 0), 0}, {MAKE_HRESULT(0, 0, 1), 1}, {MAKE_HRESULT(0, 0, 0xFFFF), -1},
+    } compares[] = {{MAKE_HRESULT(0, 0, 0), 0},       {MAKE_HRESULT(0, 0, 1), 1},      {MAKE_HRESULT(0, 0, 0xFFFF), -1},
                     {MAKE_HRESULT(0, 0, 0x8000), -1}, {MAKE_HRESULT(0, 0, 0x7FFF), 1}, {E_FAIL, -2}};
     for (const auto& c : compares) {
         fake->m_compareResult = c.result;
@@ -487,8 +492,11 @@ TEST(ShellFolderFaults, FailingEnumeratorsEmptyItemArraysAndUnboundFolders)
         int bytes;
         HRESULT result;
         DWORD size;
-    } details[] = {{sizeof(WIN32_FIND_DATAW), S_OK, 4321}, {sizeof(WIN32_FIND_DATAW) + 8, S_OK, 4321},
-                   {100, E_UNEXPECTED, 7}, {0, E_UNEXPECTED, 7}, {-1, E_UNEXPECTED, 7}};
+    } details[] = {{sizeof(WIN32_FIND_DATAW), S_OK, 4321},
+                   {sizeof(WIN32_FIND_DATAW) + 8, S_OK, 4321},
+                   {100, E_UNEXPECTED, 7},
+                   {0, E_UNEXPECTED, 7},
+                   {-1, E_UNEXPECTED, 7}};
     for (const auto& c : details) {
         fake->m_detailBytes = c.bytes;
         WIN32_FIND_DATAW data = {};

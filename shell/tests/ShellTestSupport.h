@@ -51,7 +51,7 @@ public:
     ~CDeviceWindow();
 
     BEGIN_MSG_MAP(CDeviceWindow)
-    MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
+        MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
     END_MSG_MAP()
 
     LRESULT OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL&);

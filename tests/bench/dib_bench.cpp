@@ -6,7 +6,9 @@
 #include "imaging/DibGdiplus.h"
 
 #include <windows.h>
+
 #include <objidl.h>
+
 #include <gdiplus.h>
 
 #include <algorithm>
@@ -94,12 +96,32 @@ int main(int argc, char** argv)
         std::printf("%ld x %ld 32-bit DIB (%.1f MB), %d rounds, medians\n", width, height, size / 1e6, rounds);
 
         Print("Premultiply", "one buffer copy",
-              Alternate(rounds, restore, [&] { dib.Premultiply(); return true; }, copyOnce, status), 3.0);
+              Alternate(
+                  rounds, restore,
+                  [&] {
+                      dib.Premultiply();
+                      return true;
+                  },
+                  copyOnce, status),
+              3.0);
         Print("FlattenOnColor", "one buffer copy",
-              Alternate(rounds, restore, [&] { dib.FlattenOnColor(RGB(10, 200, 77)); return true; }, copyOnce, status),
+              Alternate(
+                  rounds, restore,
+                  [&] {
+                      dib.FlattenOnColor(RGB(10, 200, 77));
+                      return true;
+                  },
+                  copyOnce, status),
               3.0);
         Print("SetAlpha", "one buffer copy",
-              Alternate(rounds, restore, [&] { dib.SetAlpha(128); return true; }, copyOnce, status), 3.0);
+              Alternate(
+                  rounds, restore,
+                  [&] {
+                      dib.SetAlpha(128);
+                      return true;
+                  },
+                  copyOnce, status),
+              3.0);
 
         // The bare call draws between bitmaps made once over the source's and a target's memory.
         const SIZE half{width / 2, height / 2};
@@ -112,9 +134,7 @@ int main(int argc, char** argv)
         using Gdiplus::InterpolationModeHighQualityBicubic, Gdiplus::InterpolationModeNearestNeighbor;
         for (const auto mode : {InterpolationModeNearestNeighbor, InterpolationModeHighQualityBicubic}) {
             CDib scaled;
-            const auto ours = [&] {
-                return ScaleDib(dib, dib.GetRect(), scaled, half, mode) == S_OK;
-            };
+            const auto ours = [&] { return ScaleDib(dib, dib.GetRect(), scaled, half, mode) == S_OK; };
             const auto bare = [&] {
                 Gdiplus::Graphics graphics(&destination);
                 graphics.SetInterpolationMode(mode);
@@ -123,8 +143,11 @@ int main(int argc, char** argv)
                                           Gdiplus::UnitPixel) == Gdiplus::Ok;
             };
             Print(mode == Gdiplus::InterpolationModeNearestNeighbor ? "ScaleDib to half, nearest"
-                                                                     : "ScaleDib to half, bicubic",
-                  "bare DrawImage", Alternate(rounds, [] {}, ours, bare, status), 1.10);
+                                                                    : "ScaleDib to half, bicubic",
+                  "bare DrawImage",
+                  Alternate(
+                      rounds, [] {}, ours, bare, status),
+                  1.10);
         }
     }
     Gdiplus::GdiplusShutdown(token);

@@ -26,36 +26,35 @@ namespace {
 
 // Camera-like names with numbers of varying width, so that the natural order matters; one entry
 // in 50 is a folder.
-bool MakeEntries(const std::wstring& folder, int count) {
-    if (!::CreateDirectoryW(folder.c_str(), nullptr))
-        return false;
+bool MakeEntries(const std::wstring& folder, int count)
+{
+    if (!::CreateDirectoryW(folder.c_str(), nullptr)) return false;
     std::mt19937 random(static_cast<unsigned>(count));
     for (int i = 0; i < count; ++i) {
-        const std::wstring path = folder + L"\\" + (i % 3 ? L"IMG_" : L"dsc") +
-                                  std::to_wstring(random() % 1000000) + L"_" + std::to_wstring(i) +
-                                  (i % 50 ? L".JPG" : L"");
+        const std::wstring path = folder + L"\\" + (i % 3 ? L"IMG_" : L"dsc") + std::to_wstring(random() % 1000000) +
+                                  L"_" + std::to_wstring(i) + (i % 50 ? L".JPG" : L"");
         if (i % 50 == 0) {
-            if (!::CreateDirectoryW(path.c_str(), nullptr))
-                return false;
+            if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
             continue;
         }
-        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                       FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h == INVALID_HANDLE_VALUE)
-            return false;
+        const HANDLE h = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
         ::CloseHandle(h);
     }
     return true;
 }
 
-size_t RunLibrary(const std::wstring& folder) {
+size_t RunLibrary(const std::wstring& folder)
+{
     std::list<std::wstring> list;
     EnumFiles(list, folder, std::wstring(), 0, 0, false);
     SortPathsLogical(list, false);
     return list.size();
 }
 
-size_t RunPlain(const std::wstring& folder) {
+size_t RunPlain(const std::wstring& folder)
+{
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW data;
     const HANDLE h = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
@@ -66,23 +65,21 @@ size_t RunPlain(const std::wstring& folder) {
         } while (::FindNextFileW(h, &data));
         ::FindClose(h);
     }
-    std::sort(names.begin(), names.end(), [](const std::wstring& a, const std::wstring& b) {
-        return ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0;
-    });
+    std::sort(names.begin(), names.end(),
+              [](const std::wstring& a, const std::wstring& b) { return ::StrCmpLogicalW(a.c_str(), b.c_str()) < 0; });
     return names.size();
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const bool keep = argc > 1 && std::string(argv[1]) == "--keep";
     const int first = keep ? 2 : 1;
     const int rounds = argc > first ? std::max(1, std::atoi(argv[first])) : 7;
     std::vector<int> sizes;
-    for (int i = first + 1; i < argc; ++i)
-        sizes.push_back(std::max(1, std::atoi(argv[i])));
-    if (sizes.empty())
-        sizes = {1000, 10000, 100000};
+    for (int i = first + 1; i < argc; ++i) sizes.push_back(std::max(1, std::atoi(argv[i])));
+    if (sizes.empty()) sizes = {1000, 10000, 100000};
     std::wstring temp;
     if (!GetTempFolderPath(temp)) {
         std::fprintf(stderr, "no temporary folder\n");
@@ -90,8 +87,7 @@ int main(int argc, char** argv) {
     }
     const std::wstring root = temp + L"fh-enum-bench";
     ::CreateDirectoryW(root.c_str(), nullptr);
-    std::printf("%8s %7s %10s %12s %12s %7s\n", "entries", "rounds", "make s", "library ms", "plain ms",
-                "ratio");
+    std::printf("%8s %7s %10s %12s %12s %7s\n", "entries", "rounds", "make s", "library ms", "plain ms", "ratio");
     int status = 0;
     for (int count : sizes) {
         const std::wstring folder = root + L"\\n" + std::to_wstring(count);
@@ -123,13 +119,11 @@ int main(int argc, char** argv) {
             }
             ratios.push_back(library.back() / plain.back());
         }
-        std::printf("%8d %7d %10.1f %12.2f %12.2f %7.3f\n", count, rounds, makeSeconds,
-                    Median(library) * 1000, Median(plain) * 1000, Median(ratios));
+        std::printf("%8d %7d %10.1f %12.2f %12.2f %7.3f\n", count, rounds, makeSeconds, Median(library) * 1000,
+                    Median(plain) * 1000, Median(ratios));
         std::fflush(stdout);
-        if (!keep)
-            RemoveFolderTree(folder);
+        if (!keep) RemoveFolderTree(folder);
     }
-    if (!keep)
-        ::RemoveDirectoryW(root.c_str());
+    if (!keep) ::RemoveDirectoryW(root.c_str());
     return status;
 }

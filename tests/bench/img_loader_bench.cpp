@@ -11,6 +11,7 @@
 #include <ComPtr.h>
 
 #include <windows.h>
+
 #include <psapi.h>
 
 #include <algorithm>
@@ -32,8 +33,7 @@ void CountAlloc(size_t size)
 {
     const long long live = g_live += static_cast<long long>(size);
     long long peak = g_peak.load();
-    while (live > peak && !g_peak.compare_exchange_weak(peak, live)) {
-    }
+    while (live > peak && !g_peak.compare_exchange_weak(peak, live)) {}
 }
 
 } // namespace
@@ -179,8 +179,8 @@ int wmain(int argc, wchar_t** argv)
     ::CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     try {
         CImagingFactoryHolder factory;
-        std::printf("%-28s %10s %10s %7s %12s %12s %12s %12s\n", "file", "loader s", "bare s", "ratio",
-                    "loader heap", "bare heap", "loader priv", "bare priv");
+        std::printf("%-28s %10s %10s %7s %12s %12s %12s %12s\n", "file", "loader s", "bare s", "ratio", "loader heap",
+                    "bare heap", "loader priv", "bare priv");
         for (int i = first; i < argc; ++i) {
             const std::wstring path = argv[i];
             RunLoader(path); // warm the file cache and the codecs once for both

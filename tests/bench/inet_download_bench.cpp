@@ -84,10 +84,9 @@ bool BareDownload(const std::wstring& url, ULONGLONG expected)
     ::GetTempPathW(MAX_PATH, folder);
     const std::wstring path = std::wstring(folder) + L"fh-bare-download.tmp";
     {
-        const CUniqueInternetHandle internet(
-            ::InternetOpenW(L"bench", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-        const CUniqueInternetHandle request(::InternetOpenUrlW(
-            internet.Get(), url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
+        const CUniqueInternetHandle internet(::InternetOpenW(L"bench", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+        const CUniqueInternetHandle request(::InternetOpenUrlW(internet.Get(), url.c_str(), nullptr, 0,
+                                                               INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
         const CUniqueKernelHandle file(
             ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!request || !file) return false;
@@ -127,8 +126,8 @@ int wmain(int argc, wchar_t** argv)
         for (const bool context : {true, false}) {
             bool ok = false;
             const double start = NowSeconds();
-            const double growth =
-                PeakGrowthMb([&] { ok = context ? ContextDownload(url, size) : BareDownload(url, size); });
+            const double growth = PeakGrowthMb(
+                [&] { ok = context ? ContextDownload(url, size) : BareDownload(url, size); });
             const double seconds = NowSeconds() - start;
             if (!ok) {
                 fwprintf(stderr, L"%ls download failed in round %d\n", context ? L"context" : L"bare", round + 1);

@@ -75,33 +75,63 @@ int main(int argc, char** argv)
     const std::vector<CParser> parsers = {
         {"header lines",
          [](size_t n) { return Repeat(L"X-A: b; c=\"d;e\"; f='g'\r\nLong: " + std::wstring(40, L'h') + L"\r\n", n); },
-         [](const std::wstring& t) { CHeaderMap h; ParseHeaderText(h, t); }},
+         [](const std::wstring& t) {
+             CHeaderMap h;
+             ParseHeaderText(h, t);
+         }},
         {"header, one token", [](size_t n) { return L"X: " + std::wstring(n - 3, L'a'); },
-         [](const std::wstring& t) { CHeaderMap h; ParseHeaderText(h, t); }},
+         [](const std::wstring& t) {
+             CHeaderMap h;
+             ParseHeaderText(h, t);
+         }},
         {"url-encoded body", [](size_t n) { return Repeat(L"name=va%41ue&x=1+2&novalue&", n); },
-         [](const std::wstring& t) { CFormParams p; ParseUrlEncoded(p, Narrow(t)); }},
+         [](const std::wstring& t) {
+             CFormParams p;
+             ParseUrlEncoded(p, Narrow(t));
+         }},
         {"url-encoded, one token", [](size_t n) { return std::wstring(n, L'a'); },
-         [](const std::wstring& t) { CFormParams p; ParseUrlEncoded(p, Narrow(t)); }},
-        {"multipart", [](size_t n) {
+         [](const std::wstring& t) {
+             CFormParams p;
+             ParseUrlEncoded(p, Narrow(t));
+         }},
+        {"multipart",
+         [](size_t n) {
              const std::wstring part = L"Content-Disposition: form-data; name=\"f\"\r\n\r\nv\r\n-\r\n--\r\n--B\r\n";
              return L"--B\r\n" + Repeat(part, n - 5);
          },
-         [](const std::wstring& t) { CFormParams p; ParseMultipart(p, Narrow(t), L"B"); }},
-        {"multipart, one part", [](size_t n) {
+         [](const std::wstring& t) {
+             CFormParams p;
+             ParseMultipart(p, Narrow(t), L"B");
+         }},
+        {"multipart, one part",
+         [](size_t n) {
              return L"--B\r\nContent-Disposition: form-data; name=f\r\n\r\n" + Repeat(L"\r\n-\r\n--\r\n--b", n - 48);
          },
-         [](const std::wstring& t) { CFormParams p; ParseMultipart(p, Narrow(t), L"B"); }},
+         [](const std::wstring& t) {
+             CFormParams p;
+             ParseMultipart(p, Narrow(t), L"B");
+         }},
         {"split parameters", [](size_t n) { return Repeat(L"a=\"b;c\\\"\"; d='e'; ", n); },
-         [](const std::wstring& t) { std::list<std::wstring> l; SplitParameters(t, l); }},
+         [](const std::wstring& t) {
+             std::list<std::wstring> l;
+             SplitParameters(t, l);
+         }},
         {"percent decoding", [](size_t n) { return Repeat(L"%41%0d%%2%e3x/", n); },
          [](const std::wstring& t) { (void)PercentDecode(t); }},
         {"cracking (InternetCrackUrlW)", [](size_t n) { return L"http://h/" + Repeat(L"a%41/b?", n - 9); },
          [](const std::wstring& t) { CrackWithWinInet(t); }},
         {"cracking (CUrlComponents)", [](size_t n) { return L"http://h/" + Repeat(L"a%41/b?", n - 9); },
-         [](const std::wstring& t) { CUrlComponents u; u.Crack(t.c_str()); }},
+         [](const std::wstring& t) {
+             CUrlComponents u;
+             u.Crack(t.c_str());
+         }},
         {"resolving", [](size_t n) { return Repeat(L"a/./b/../c/", n); },
          [](const std::wstring& t) {
-             static CUrlComponents base = [] { CUrlComponents b; b.Crack(L"http://h/x/y"); return b; }();
+             static CUrlComponents base = [] {
+                 CUrlComponents b;
+                 b.Crack(L"http://h/x/y");
+                 return b;
+             }();
              CUrlComponents u;
              u.Resolve(base, t.c_str());
          }},

@@ -9,8 +9,7 @@ namespace {
 
 // Layout of Wine's public ddk/mountmgr.h (the define-drive control is a Wine extension).
 constexpr DWORD kMountMgrType = 0x0000006D;
-constexpr DWORD kDefineUnixDrive =
-    CTL_CODE(kMountMgrType, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
+constexpr DWORD kDefineUnixDrive = CTL_CODE(kMountMgrType, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
 struct MountMgrUnixDrive {
     ULONG size;

@@ -12,8 +12,7 @@ TEST_P(TransferModeTest, ArrivingCardIsTransferredAfterTheQuietPeriod)
     const std::wstring drives = ArmWithCards(Values(copy ? 1 : 0), {{L"100TESTS", L"101ABCDE"}});
     ASSERT_EQ(1u, drives.size());
     const DWORD inserted = ::GetTickCount();
-    EXPECT_GE(ExpectOneTransfer(drives[0], 2, copy) - inserted, 500u)
-        << "the run did not wait for the quiet period";
+    EXPECT_GE(ExpectOneTransfer(drives[0], 2, copy) - inserted, 500u) << "the run did not wait for the quiet period";
 }
 
 INSTANTIATE_TEST_SUITE_P(MoveAndCopy, TransferModeTest, testing::Bool());

@@ -109,8 +109,7 @@ void ProgramTest::ExpectTransferred(bool copy)
 
 void ProgramTest::ExpectNothingMoved()
 {
-    for (const CCameraCard& card : m_cards)
-        ExpectSameTree(card.Original(), SnapshotTree(card.Root()), "card");
+    for (const CCameraCard& card : m_cards) ExpectSameTree(card.Original(), SnapshotTree(card.Root()), "card");
     ASSERT_FALSE(m_destination.empty()) << "no destination made";
     ExpectSameTree({}, SnapshotTree(m_destination), "destination");
 }

@@ -38,8 +38,10 @@ protected:
             [&] {
                 for (HWND dialog : FindDialogs(Pid())) {
                     seen = DialogStaticTexts(dialog);
-                    if (seen == text) box = dialog;
-                    else if (other) AnswerDialog(dialog, other);
+                    if (seen == text)
+                        box = dialog;
+                    else if (other)
+                        AnswerDialog(dialog, other);
                 }
                 return box != nullptr;
             },

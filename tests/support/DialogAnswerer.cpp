@@ -24,13 +24,9 @@ std::wstring TextOf(HWND hWnd)
 
 CDialogAnswerer::CDialogAnswerer(int button, DWORD timeoutMs)
     : m_thread([this, button, timeoutMs] { Watch(button, timeoutMs); })
-{
-}
+{}
 
-CDialogAnswerer::~CDialogAnswerer()
-{
-    Wait();
-}
+CDialogAnswerer::~CDialogAnswerer() { Wait(); }
 
 bool CDialogAnswerer::Wait()
 {

@@ -24,8 +24,8 @@ TEST(AboutBox, EmptyRecordFieldsKeepTheTemplateTexts)
 {
     ASSERT_TRUE(g_appInfo.GetLegalNotice().empty()) << "this test process never fills the record";
     ASSERT_TRUE(g_appInfo.GetHomePage().empty());
-    HWND plain =
-        ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(CAboutDlg::IDD), nullptr, TemplateOnly, 0);
+    HWND plain = ::CreateDialogParamW(GetResourceInstance(), MAKEINTRESOURCEW(CAboutDlg::IDD), nullptr, TemplateOnly,
+                                      0);
     ASSERT_TRUE(plain);
     const std::wstring legal = ItemText(plain, IDC_ABOUT_LEGAL), link = ItemText(plain, IDC_ABOUT_LINK);
     ::DestroyWindow(plain);

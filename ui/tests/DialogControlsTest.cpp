@@ -1,6 +1,6 @@
+#include "ui/DialogControls.h"
 #include "foundation/Exception.h"
 #include "ids/foundation.h"
-#include "ui/DialogControls.h"
 #include "ui/tests/TestWindows.h"
 
 #include <gtest/gtest.h>

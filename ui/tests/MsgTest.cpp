@@ -53,8 +53,12 @@ TEST(MessagePrompts, TheIconDecidesTheCaption)
 {
     const std::wstring error = ByLanguage(L"Error", L"エラー"), query = ByLanguage(L"Query", L"確認");
     const std::pair<UINT, std::wstring> cases[] = {
-        {MB_ICONERROR, error},      {MB_ICONERROR | MB_OKCANCEL, error}, {MB_ICONWARNING, query},
-        {MB_ICONQUESTION, query},   {MB_ICONINFORMATION, query},         {MB_OK, query},
+        {MB_ICONERROR, error},
+        {MB_ICONERROR | MB_OKCANCEL, error},
+        {MB_ICONWARNING, query},
+        {MB_ICONQUESTION, query},
+        {MB_ICONINFORMATION, query},
+        {MB_OK, query},
         {MB_ICONWARNING | MB_YESNO, query},
     };
     CMessageBoxMsg sink;
@@ -144,8 +148,8 @@ TEST(MessagePrompts, QueriesAgreeOnlyOnTheirButton)
 TEST(MessagePrompts, GuardShowsWhatWasThrown)
 {
     CTestHost host;
-    HWND edit = ::CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, host.Handle(), nullptr,
-                                  nullptr, nullptr);
+    HWND edit = ::CreateWindowExW(0, L"Edit", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 20, host.Handle(), nullptr, nullptr,
+                                  nullptr);
     const struct {
         const char* what;
         std::function<void()> operation;
@@ -174,6 +178,7 @@ TEST(MessagePrompts, GuardShowsWhatWasThrown)
         EXPECT_EQ(::GetFocus() == edit, std::string(c.what) == "control exception") << c.what;
     }
     CRecordingMsg sink;
-    EXPECT_TRUE(CMsg::RunGuarded(sink, [] {}, true));
+    EXPECT_TRUE(CMsg::RunGuarded(
+        sink, [] {}, true));
     EXPECT_TRUE(sink.m_texts.empty());
 }

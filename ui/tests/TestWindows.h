@@ -12,8 +12,8 @@ public:
         wc.hInstance = ::GetModuleHandleW(nullptr);
         wc.lpszClassName = L"FhTestHost";
         ::RegisterClassW(&wc);
-        m_hWnd = ::CreateWindowExW(0, L"FhTestHost", L"host", WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
-                                   nullptr, nullptr, wc.hInstance, nullptr);
+        m_hWnd = ::CreateWindowExW(0, L"FhTestHost", L"host", WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr, nullptr,
+                                   wc.hInstance, nullptr);
     }
     ~CTestHost()
     {

@@ -98,8 +98,8 @@ int wmain(int argc, wchar_t** argv)
     const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 2;
     const std::vector<wchar_t> letters = FreeDriveLetters(1);
     if (letters.empty()) return 1;
-    std::printf("%-6s %6s %14s %12s %8s %12s   (best of %d, alternating)\n", "mode", "files", "program ms",
-                "bare ms", "ratio", "cp -r ms", rounds);
+    std::printf("%-6s %6s %14s %12s %8s %12s   (best of %d, alternating)\n", "mode", "files", "program ms", "bare ms",
+                "ratio", "cp -r ms", rounds);
     for (const bool copy : {true, false}) {
         CArmedProgram program;
         if (!program.Start(copy ? 1 : 0)) return 1;
@@ -134,8 +134,10 @@ int wmain(int argc, wchar_t** argv)
                 CCardDrive cardDrive(letters[0], card, 0);
                 cardDrive.Define();
                 const double bare = TimeBareOperation(letters[0], bareDestination, copy);
-                if (bare < 0) std::fprintf(stderr, "bare operation failed: %.0f\n", -bare);
-                else bestBare = std::min(bestBare, bare);
+                if (bare < 0)
+                    std::fprintf(stderr, "bare operation failed: %.0f\n", -bare);
+                else
+                    bestBare = std::min(bestBare, bare);
                 Reset(bareDestination);
             }
             std::printf("%-6s %6d %14.0f %12.0f %8.3f %12.0f   (%zu entries arrived)\n", copy ? "copy" : "move", files,

@@ -28,7 +28,8 @@ std::string LinuxMemoryRollup()
     for (const auto& entry : std::filesystem::directory_iterator(L"Z:\\proc", error)) {
         std::string text;
         if (std::iswdigit(entry.path().filename().wstring()[0]) &&
-            ReadFileBytes(entry.path().wstring() + L"\\cmdline", text) && text.find("fernhollow.exe") != std::string::npos &&
+            ReadFileBytes(entry.path().wstring() + L"\\cmdline", text) &&
+            text.find("fernhollow.exe") != std::string::npos &&
             ReadFileBytes(entry.path().wstring() + L"\\smaps_rollup", text))
             return text;
     }
@@ -59,8 +60,8 @@ int wmain(int argc, wchar_t** argv)
     CpuTime(process, cpuEnd);
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
-    const BOOL memoryKnown =
-        ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof(memory));
+    const BOOL memoryKnown = ::GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
+                                                    sizeof(memory));
     ::CloseHandle(process);
     std::printf("armed and idle for %.1f s\n", wall / 1000);
     if (memoryKnown)

@@ -54,8 +54,13 @@ inline std::vector<wchar_t> FreeDriveLetters(size_t count) { return FreeDriveLet
 // A removable drive over a folder; removed (undefined) on destruction when still defined.
 class CCardDrive {
 public:
-    CCardDrive(wchar_t letter, std::wstring folder, DWORD pid) : m_letter(letter), m_folder(std::move(folder)), m_pid(pid) {}
-    ~CCardDrive() { if (m_defined) RemoveDriveDefinition(m_letter); }
+    CCardDrive(wchar_t letter, std::wstring folder, DWORD pid)
+        : m_letter(letter), m_folder(std::move(folder)), m_pid(pid)
+    {}
+    ~CCardDrive()
+    {
+        if (m_defined) RemoveDriveDefinition(m_letter);
+    }
     CCardDrive(const CCardDrive&) = delete;
     CCardDrive& operator=(const CCardDrive&) = delete;
 

@@ -22,8 +22,7 @@ bool CreateProcessRetried(std::wstring commandLine, DWORD flags, PROCESS_INFORMA
                              &info))
             return true;
         const DWORD error = ::GetLastError();
-        std::fprintf(stderr, "CreateProcessW failed with error %lu%s\n", error,
-                     attempt < 3 ? "; trying again" : "");
+        std::fprintf(stderr, "CreateProcessW failed with error %lu%s\n", error, attempt < 3 ? "; trying again" : "");
         if (attempt == 3) return false;
         ::Sleep(500);
     }
@@ -79,7 +78,8 @@ std::vector<DWORD> CDebuggedProgram::RunStarts()
 size_t CDebuggedProgram::WaitBalloons(size_t count, DWORD ms)
 {
     std::unique_lock lock(m_lock);
-    m_changed.wait_for(lock, std::chrono::milliseconds(ms), [this, count] { return m_balloons.size() >= count || m_exited; });
+    m_changed.wait_for(lock, std::chrono::milliseconds(ms),
+                       [this, count] { return m_balloons.size() >= count || m_exited; });
     return m_balloons.size();
 }
 
@@ -102,8 +102,8 @@ void CDebuggedProgram::OnDebugString(HANDLE process, const OUTPUT_DEBUG_STRING_I
                                                           text.data(), static_cast<int>(text.size()))));
     const size_t tab = text.find(L'\t');
     std::unique_lock lock(m_lock);
-    m_balloons.push_back(Balloon{text.substr(0, tab), tab == std::wstring::npos ? L"" : text.substr(tab + 1),
-                                 ::GetTickCount()});
+    m_balloons.push_back(
+        Balloon{text.substr(0, tab), tab == std::wstring::npos ? L"" : text.substr(tab + 1), ::GetTickCount()});
     m_changed.notify_all();
 }
 
@@ -132,9 +132,7 @@ void CDebuggedProgram::Loop(std::wstring commandLine)
         case LOAD_DLL_DEBUG_EVENT:
             if (event.u.LoadDll.hFile) ::CloseHandle(event.u.LoadDll.hFile);
             break;
-        case OUTPUT_DEBUG_STRING_EVENT:
-            OnDebugString(info.hProcess, event.u.DebugString);
-            break;
+        case OUTPUT_DEBUG_STRING_EVENT: OnDebugString(info.hProcess, event.u.DebugString); break;
         case EXCEPTION_DEBUG_EVENT:
             // Left to the program's own handlers; unhandled, it ends the program with its code.
             if (event.u.Exception.ExceptionRecord.ExceptionCode != EXCEPTION_BREAKPOINT)
@@ -144,8 +142,7 @@ void CDebuggedProgram::Loop(std::wstring commandLine)
             exitCode = event.u.ExitProcess.dwExitCode;
             running = false;
             break;
-        default:
-            break;
+        default: break;
         }
         ::ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
     }

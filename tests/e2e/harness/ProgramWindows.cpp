@@ -24,7 +24,8 @@ std::wstring WindowText(HWND hWnd)
 {
     wchar_t buffer[8192] = L"";
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &length))
+    if (!::SendMessageTimeoutW(hWnd, WM_GETTEXT, 8192, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                               &length))
         ::GetWindowTextW(hWnd, buffer, 8192);
     return buffer;
 }

@@ -24,7 +24,8 @@ std::string Escaped(const std::wstring& text)
 
 std::string ToUtf8(const std::wstring& text)
 {
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
     std::string out(length, '\0');
     ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), length, nullptr, nullptr);
     return out;
@@ -58,10 +59,11 @@ bool CSettingsFile::Write(const ExecValues& exec, const RECT& bounds)
            "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n"
         << "<Version>1.0.0.0</Version>\n"
         << "<MainFrame><FullScreen>false</FullScreen><Maximized>false</Maximized><NormalBounds>"
-        << "<left>" << bounds.left << "</left><top>" << bounds.top << "</top><right>" << bounds.right << "</right><bottom>"
-        << bounds.bottom << "</bottom></NormalBounds></MainFrame>\n"
-        << "<Exec><Flags>" << ToUtf8(flags) << "</Flags><SrcFolder>" << Escaped(exec.srcFolder) << "</SrcFolder><SrcFname>"
-        << Escaped(exec.srcFname) << "</SrcFname><DstFolder>" << Escaped(exec.dstFolder) << "</DstFolder></Exec>\n"
+        << "<left>" << bounds.left << "</left><top>" << bounds.top << "</top><right>" << bounds.right
+        << "</right><bottom>" << bounds.bottom << "</bottom></NormalBounds></MainFrame>\n"
+        << "<Exec><Flags>" << ToUtf8(flags) << "</Flags><SrcFolder>" << Escaped(exec.srcFolder)
+        << "</SrcFolder><SrcFname>" << Escaped(exec.srcFname) << "</SrcFname><DstFolder>" << Escaped(exec.dstFolder)
+        << "</DstFolder></Exec>\n"
         << "</FernhollowSetting>\n";
     return WriteFileBytes(m_path, xml.str());
 }
