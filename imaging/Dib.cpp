@@ -1,5 +1,7 @@
 #include "imaging/Dib.h"
 
+#include "imaging/RowBytes.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -41,8 +43,7 @@ ULONGLONG ComputeImageSize(LONG width, LONG height, WORD bitCount)
 ULONGLONG ComputeDibStride(LONG width, WORD bitCount)
 {
     if (width < 0) return 0;
-    const ULONGLONG bytes = (static_cast<ULONGLONG>(width) * bitCount + 7) / 8;
-    return (bytes + 3) & ~3ULL;
+    return AlignedRowBytes(static_cast<ULONGLONG>(width), bitCount);
 }
 
 CDib::~CDib()

@@ -2,6 +2,7 @@
 
 #include "foundation/Exception.h"
 #include "ids/imaging.h"
+#include "imaging/RowBytes.h"
 #include "imaging/TypeName.h"
 
 #include <boost/make_shared.hpp>
@@ -12,9 +13,7 @@
 
 ULONGLONG ComputeImgStride(ImgFormat format, UINT width)
 {
-    const ULONGLONG bits = static_cast<ULONGLONG>(width) * GetImgFormatBitsPerPixel(format);
-    const ULONGLONG bytes = (bits + 7) / 8;
-    return (bytes + 3) & ~static_cast<ULONGLONG>(3);
+    return AlignedRowBytes(width, GetImgFormatBitsPerPixel(format));
 }
 
 UINT CImg::GetStride() const

@@ -1,9 +1,11 @@
 #include "imaging/MyFormatConverter.h"
 
 #include "foundation/Exception.h"
+#include "foundation/NoThrow.h"
 #include "ids/imaging.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/PixelRect.h"
+#include "imaging/RowBytes.h"
 #include "imaging/WicPixelFormat.h"
 
 #include <climits>
@@ -149,11 +151,11 @@ HRESULT CMyFormatConverterBase::CopyGreyLevels(IWICBitmapSource* bgra, const WIC
     const ULONGLONG rowSize = static_cast<ULONGLONG>(r.Width) * 4;
     if (rowSize > UINT_MAX) return E_OUTOFMEMORY;
     std::vector<BYTE> row;
-    try {
+    hr = HResultOfCall([&] {
         row.resize(static_cast<size_t>(rowSize));
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
     BYTE* out = buffer;
     for (INT i = 0; i < r.Height; ++i, out += stride) {
         const WICRect one = {r.X, r.Y + i, r.Width, 1};
@@ -172,15 +174,14 @@ HRESULT CMyFormatConverterBase::CopyChannels(const WICRect* rect, UINT stride, U
     if (FAILED(hr)) return hr;
     const WICRect& r = plan.rect;
     if (r.Width == 0 || r.Height == 0) return S_OK;
-    const ULONGLONG rowSize = (static_cast<ULONGLONG>(m_srcBytesPerPixel) * static_cast<ULONGLONG>(r.Width) + 3) &
-                              ~3ULL;
+    const ULONGLONG rowSize = AlignedRowBytes(static_cast<ULONGLONG>(r.Width), m_srcBytesPerPixel * 8ULL);
     if (rowSize > UINT_MAX) return E_OUTOFMEMORY;
     std::vector<BYTE> row;
-    try {
+    hr = HResultOfCall([&] {
         row.assign(static_cast<size_t>(rowSize), 0);
-    } catch (const std::bad_alloc&) {
-        return E_OUTOFMEMORY;
-    }
+        return S_OK;
+    });
+    if (FAILED(hr)) return hr;
     const int channels = m_dstLastChannel - m_dstFirstChannel + 1;
     BYTE* out = buffer;
     for (INT i = 0; i < r.Height; ++i, out += stride) {

@@ -4,6 +4,7 @@
 #include "ids/imaging.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/MyFormatConverter.h"
+#include "imaging/RowBytes.h"
 #include "imaging/WicPixelFormat.h"
 
 #include <climits>
@@ -77,7 +78,7 @@ void CopyColorChannels(IWICBitmapSource* source, int srcFirst, int srcLast, CImg
         srcLast >= srcBytes || dstLast >= imgBytes || !img.HasAllBits()) {
         refuse();
     }
-    const ULONGLONG rowSize = (static_cast<ULONGLONG>(srcBytes) * width + 3) & ~3ULL;
+    const ULONGLONG rowSize = AlignedRowBytes(width, static_cast<ULONGLONG>(srcBytes) * 8);
     if (rowSize > UINT_MAX) throw my::CException(IDS_WIC_COPY_CHANNELS_FAILED, E_OUTOFMEMORY);
     std::vector<BYTE> row(static_cast<size_t>(rowSize));
     const size_t imgStride = img.GetStride();

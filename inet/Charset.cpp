@@ -1,7 +1,7 @@
 #include "inet/Charset.h"
 
+#include "foundation/NoThrow.h"
 #include "foundation/TextHelpers.h"
-#include "inet/NoThrow.h"
 
 #include <cwchar>
 

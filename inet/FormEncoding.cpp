@@ -1,7 +1,7 @@
 #include "inet/FormData.h"
 
+#include "foundation/NoThrow.h"
 #include "inet/Charset.h"
-#include "inet/NoThrow.h"
 #include "inet/PercentEncoding.h"
 #include "inet/VariantData.h"
 

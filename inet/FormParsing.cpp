@@ -1,7 +1,7 @@
 #include "inet/FormData.h"
 
 #include "foundation/CodePage.h"
-#include "inet/NoThrow.h"
+#include "foundation/NoThrow.h"
 #include "inet/TextSplitting.h"
 #include "inet/VariantData.h"
 

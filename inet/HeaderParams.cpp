@@ -1,6 +1,6 @@
 #include "inet/HeaderParams.h"
 
-#include "inet/NoThrow.h"
+#include "foundation/NoThrow.h"
 #include "inet/TextSplitting.h"
 #include "inet/VariantData.h"
 

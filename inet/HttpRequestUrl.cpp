@@ -1,6 +1,6 @@
 #include "inet/HttpRequestUrl.h"
 
-#include "inet/NoThrow.h"
+#include "foundation/NoThrow.h"
 #include "inet/TextSplitting.h"
 
 #include <shlwapi.h>

@@ -1,8 +1,8 @@
 #include "inet/Md5.h"
 
 #include "foundation/LastError.h"
+#include "foundation/NoThrow.h"
 #include "foundation/ScopeExit.h"
-#include "inet/NoThrow.h"
 
 #include <wincrypt.h>
 

@@ -1,10 +1,10 @@
 #include "inet/UrlComponents.h"
 
+#include "foundation/NoThrow.h"
 #include "foundation/PathHelpers.h"
 #include "inet/CharacterMaps.h"
 #include "inet/Charset.h"
 #include "inet/Md5.h"
-#include "inet/NoThrow.h"
 #include "inet/PercentEncoding.h"
 #include "inet/TextSplitting.h"
 #include "inet/UrlText.h"

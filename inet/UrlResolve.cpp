@@ -2,7 +2,7 @@
 // segments). File-path canonicalisation gets it wrong (queries, fragments, "g;x", ".." at the root).
 #include "inet/UrlComponents.h"
 
-#include "inet/NoThrow.h"
+#include "foundation/NoThrow.h"
 #include "inet/PercentEncoding.h"
 #include "inet/UrlText.h"
 

@@ -1,8 +1,8 @@
 #include "inet/VariantData.h"
 
+#include "foundation/NoThrow.h"
 #include "foundation/ScopeExit.h"
 #include "inet/Charset.h"
-#include "inet/NoThrow.h"
 
 #include <oleauto.h>
 
