@@ -14,6 +14,7 @@ namespace {
 using Events = std::vector<std::wstring>;
 
 const HANDLE kNoRecordHandle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FF0));
+const HANDLE kNeverAHandle = reinterpret_cast<HANDLE>(static_cast<ULONG_PTR>(0x7FFFFFF0));
 
 std::wstring Ev(const wchar_t* name, wchar_t letter) { return std::wstring(name) + L":" + letter; }
 
@@ -154,8 +155,10 @@ TEST_F(DriveMonitorTest, ACardPresentAtStartFromAttachingToRemoval)
     EXPECT_TRUE(m_monitor.m_log.empty());
 
     // Its handle closed behind its back, the record fails to close on remove-complete; the
-    // device is gone all the same, and so is the record.
+    // device is gone all the same, and so is the record. The record is left a value beyond any
+    // handle table: the closed value itself may be given to another thread at once.
     ::CloseHandle(record->m_handle);
+    record->m_handle = kNeverAHandle;
     EXPECT_EQ(Send(DBT_DEVICEREMOVECOMPLETE, &query), FALSE);
     record->m_handle = nullptr;
     EXPECT_EQ(m_monitor.m_log, Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
