@@ -150,6 +150,57 @@ TEST(HttpDownload, AReadGivenUpDoesNotEndTheNextRequestOfItsContext)
     EXPECT_TRUE(body == PatternBytes(0, 4000)) << body.size();
 }
 
+TEST(HttpDownload, AReadGivenUpNeverWritesIntoTheCallersStringLater)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    context.SetWaitTimeout(500);
+    // Blocks this small fit inside a string object itself.
+    context.SetReadBlockSize(8);
+    context.Request(TestTarget(L"/late/16?delay=2000"), nullptr);
+    ASSERT_FALSE(context.HasError()) << context.GetError().m_message;
+    std::string body;
+    context.ReadToMemory(body);
+    EXPECT_EQ(context.GetError().m_code, static_cast<UINT>(HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT)));
+    body = "caller's";
+    ::Sleep(2500);
+    EXPECT_EQ(body, "caller's");
+}
+
+TEST(HttpDownload, CutBodiesOfEveryFramingFailAndLeaveNoFile)
+{
+    REQUIRE_TEST_SERVER();
+    const int before = CountDownloadFiles();
+    for (const wchar_t* path :
+         {L"/bad-chunked/size", L"/bad-chunked/long", L"/bad-chunked/unended", L"/length-max"}) {
+        for (const bool toFile : {false, true}) {
+            CHttpRequestContext context;
+            UseTestTimeouts(context);
+            context.Request(TestTarget(path), nullptr);
+            ASSERT_FALSE(context.HasError()) << context.GetError().m_message;
+            std::string body;
+            std::wstring file;
+            if (toFile)
+                context.ReadToFile(file);
+            else
+                context.ReadToMemory(body);
+            EXPECT_EQ(context.GetError().m_id, static_cast<UINT>(IDS_INET_READ_TIMEOUT)) << path;
+            EXPECT_TRUE(file.empty()) << path;
+        }
+    }
+    EXPECT_EQ(CountDownloadFiles(), before);
+}
+
+TEST(HttpDownload, ASlowButSteadyBodyIsNotSilence)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    context.SetWaitTimeout(TestTime(6000));
+    const std::string body = GetBody(context, L"/slow/20?chunk=1&delay=1000");
+    EXPECT_FALSE(context.HasError()) << context.GetError().m_message;
+    EXPECT_EQ(body, PatternBytes(0, 20));
+}
+
 TEST(HttpDownload, ProgressIsReportedInOrder)
 {
     REQUIRE_TEST_SERVER();

@@ -20,6 +20,10 @@ Paths:
   /count/KEY                404, counting requests per KEY; /counter/KEY answers the count
   /last-modified            Last-Modified: Tue, 15 Nov 1994 08:12:31 GMT
   /multipart                a multipart/form-data body
+  /bad-chunked/KIND         chunked, cut: KIND size (a chunk size "zz"), long (a chunk of 100000
+                            declared, 1000 sent, then close) or unended (no terminating chunk, close)
+  /length-max               Content-Length 4294967295, 10 pattern bytes, then close
+  /loop/N                   302 to /loop/N-1; /loop/0 answers 10 pattern bytes
 Pattern byte i is (k * 7 + k // 251) & 0xFF with k = i % 65521.
 """
 import http.server
@@ -185,8 +189,38 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     '--%s\r\nContent-Disposition: form-data; name="b"\r\n\r\ntwo\r\n--%s--\r\n'
                     % (boundary, boundary, boundary)).encode()
             self.answer(200, text, [('Content-Type', 'multipart/form-data; boundary=' + boundary)])
+        elif kind in BAD_BEHAVIOURS:
+            BAD_BEHAVIOURS[kind](self, arg, number)
         else:
             self.answer(404, b'not found')
+
+
+def bad_chunked(handler, arg, number):
+    handler.send_response(200)
+    handler.send_header('Transfer-Encoding', 'chunked')
+    handler.end_headers()
+    handler.wfile.write({'size': b'zz\r\n' + pattern(0, 1000) + b'\r\n0\r\n\r\n',
+                         'long': b'186a0\r\n' + pattern(0, 1000),
+                         'unended': b'3e8\r\n' + pattern(0, 1000) + b'\r\n'}.get(arg, b''))
+    handler.close_connection = True
+
+
+def length_max(handler, arg, number):
+    handler.send_response(200)
+    handler.send_header('Content-Length', '4294967295')
+    handler.end_headers()
+    handler.send_pattern(10)
+    handler.close_connection = True
+
+
+def redirect_loop(handler, arg, number):
+    if number:
+        handler.answer(302, b'again', [('Location', '/loop/%d' % (number - 1))])
+    else:
+        handler.answer(200, pattern(0, 10))
+
+
+BAD_BEHAVIOURS = {'bad-chunked': bad_chunked, 'length-max': length_max, 'loop': redirect_loop}
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
