@@ -154,15 +154,33 @@ void CHttpFile::QueryLastModified(SYSTEMTIME& time)
         ThrowQueryInfoError();
 }
 
+HRESULT CInternetFile::CompleteRead(CInternetSession* session, DWORD error)
+{
+    if (!session || !session->IsAsync()) throw CInternetException(m_handle, 5, error);
+    if (error == ERROR_IO_PENDING) return WaitPending(session, BINDSTATUS_DOWNLOADINGDATA, true);
+    return FailureFromWin32(error);
+}
+
 HRESULT CHttpFile::ReadEx(INTERNET_BUFFERSA& buffers)
 {
     CInternetSession* session = GetSession();
     if (session) session->ResetCallback();
     if (::InternetReadFileExA(m_handle, &buffers, 0, GetContextValue())) return S_OK;
+    return CompleteRead(session, ::GetLastError());
+}
+
+// S_OK with the count of bytes that can be read at once (0: the body has ended); S_FALSE when the
+// query pended until data came: asked again, it answers at once. `available` must outlive a query
+// that is given up.
+HRESULT CHttpFile::QueryDataAvailable(DWORD& available)
+{
+    CInternetSession* session = GetSession();
+    if (session) session->ResetCallback();
+    available = 0;
+    if (::InternetQueryDataAvailable(m_handle, &available, 0, GetContextValue())) return S_OK;
     const DWORD error = ::GetLastError();
-    if (!session || !session->IsAsync()) throw CInternetException(m_handle, 5, error);
-    if (error == ERROR_IO_PENDING) return WaitPending(session, BINDSTATUS_DOWNLOADINGDATA, true);
-    return FailureFromWin32(error);
+    const HRESULT hr = CompleteRead(session, error);
+    return hr == S_OK && error == ERROR_IO_PENDING ? S_FALSE : hr;
 }
 
 void CHttpFile::ReadAll(std::string& data)

@@ -18,6 +18,9 @@ public:
     bool HasUnsettledRead() const { return m_unsettled; }
 
 protected:
+    // The end of a read or query that did not succeed at once: a blocking session throws (59357).
+    HRESULT CompleteRead(CInternetSession* session, DWORD error);
+
     CInternetConnection* m_connection = nullptr;
 };
 
@@ -39,6 +42,7 @@ public:
     void QueryContentLength(DWORD& length);
     void QueryLastModified(SYSTEMTIME& time);
     HRESULT ReadEx(INTERNET_BUFFERSA& buffers);
+    HRESULT QueryDataAvailable(DWORD& available);
     void ReadAll(std::string& data);
 
     [[noreturn]] void ThrowSetOptionError();

@@ -10,6 +10,7 @@
 
 #include <urlmon.h>
 
+#include <optional>
 #include <string>
 
 class CHttpRequestUrl;
@@ -60,10 +61,12 @@ private:
         }
     }
     void RunRequest(const CHttpRequestUrl& target, IBindStatusCallback* progress);
+    struct CReadRequest;
     void ReadLoop(CInetStream& sink);
     void DownloadToFile(std::wstring& path);
-    DWORD QueryContentLengthOrUnknown();
-    HRESULT ReadBlock(INTERNET_BUFFERSA& buffers, void* data, DWORD size);
+    std::optional<ULONGLONG> QueryDeclaredLength();
+    bool QueryHeader(DWORD level, std::wstring& text);
+    HRESULT ReadAvailable(CReadRequest& io, void* data, DWORD size);
     void CheckStatus();
 
     std::wstring m_charset;

@@ -10,6 +10,7 @@
 #include "inet/InetStream.h"
 #include "inet/InternetException.h"
 
+#include <cwchar>
 #include <memory>
 
 namespace {
@@ -22,6 +23,12 @@ void RaiseIfFailed(HRESULT hr)
 }
 
 } // namespace
+
+// What a read hands to WinINet besides the data: a heap block of its own too.
+struct CHttpRequestContext::CReadRequest {
+    INTERNET_BUFFERSA buffers;
+    DWORD available;
+};
 
 void CHttpRequestContext::ReadToMemory(std::string& body)
 {
@@ -36,57 +43,78 @@ void CHttpRequestContext::ReadToFile(std::wstring& path)
     Guarded([&] { DownloadToFile(path); });
 }
 
-// Chunked and close-delimited responses have no length (12150): they are read to the end.
-DWORD CHttpRequestContext::QueryContentLengthOrUnknown()
+// The declared length, or none: chunked and close-delimited responses have none (12150). Read as
+// text, so that no value a server sends (4294967295 included) can stand for "none".
+std::optional<ULONGLONG> CHttpRequestContext::QueryDeclaredLength()
 {
-    DWORD length = CInetStream::kUnknownLength;
-    DWORD size = sizeof(length);
-    if (::HttpQueryInfoW(m_request.GetHandle(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &length, &size,
-                         nullptr))
-        return length;
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_HTTP_HEADER_NOT_FOUND) return CInetStream::kUnknownLength;
-    throw CInternetException(m_request.GetHandle(), 10, error);
+    std::wstring text;
+    if (!QueryHeader(HTTP_QUERY_CONTENT_LENGTH, text)) return std::nullopt;
+    wchar_t* end = nullptr;
+    errno = 0;
+    const ULONGLONG length = _wcstoui64(text.c_str(), &end, 10);
+    if (text.empty() || *end || errno || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+        throw CInternetException(m_request.GetHandle(), 10, ERROR_HTTP_INVALID_HEADER);
+    return length;
 }
 
-HRESULT CHttpRequestContext::ReadBlock(INTERNET_BUFFERSA& buffers, void* data, DWORD size)
+// False when the response has no such header; other failures throw (59363).
+bool CHttpRequestContext::QueryHeader(DWORD level, std::wstring& text)
 {
-    buffers = INTERNET_BUFFERSA{};
-    buffers.dwStructSize = sizeof(INTERNET_BUFFERSA);
-    buffers.lpvBuffer = data;
-    buffers.dwBufferLength = size;
-    return m_request.ReadEx(buffers);
+    try {
+        m_request.QueryInfo(level, text);
+        return true;
+    } catch (const CInternetException& e) {
+        if (e.GetErrorNumber() != ERROR_HTTP_HEADER_NOT_FOUND) throw;
+        return false;
+    }
+}
+
+// Reads what has arrived, at most `size` bytes, and waits only while nothing has: Wine completes
+// a read only once its whole block is filled, so a slow body would send nothing for a long time.
+HRESULT CHttpRequestContext::ReadAvailable(CReadRequest& io, void* data, DWORD size)
+{
+    io.buffers = INTERNET_BUFFERSA{};
+    io.buffers.dwStructSize = sizeof(INTERNET_BUFFERSA);
+    io.buffers.lpvBuffer = data;
+    HRESULT hr = S_FALSE;
+    while (hr == S_FALSE) hr = m_request.QueryDataAvailable(io.available);
+    if (FAILED(hr) || io.available == 0) return hr;
+    io.buffers.dwBufferLength = std::min(io.available, size);
+    return m_request.ReadEx(io.buffers);
 }
 
 void CHttpRequestContext::ReadLoop(CInetStream& sink)
 {
     m_err = CSimpleErr();
-    const DWORD length = QueryContentLengthOrUnknown();
-    m_callback.SetProgressMax(length);
-    sink.Begin(length, m_blockSize);
+    const std::optional<ULONGLONG> length = QueryDeclaredLength();
+    // Progress reports and sinks see a known length as at most 0xFFFFFFFE.
+    const DWORD reported = length ? static_cast<DWORD>(std::min<ULONGLONG>(*length, CInetStream::kUnknownLength - 1))
+                                  : CInetStream::kUnknownLength;
+    m_callback.SetProgressMax(reported);
+    sink.Begin(reported, m_blockSize);
     RaiseIfFailed(m_callback.ReportProgress(BINDSTATUS_BEGINDOWNLOADDATA));
     m_callback.ClearProgress();
     DWORD last = ::GetTickCount();
-    DWORD received = 0;
+    ULONGLONG received = 0;
     DWORD sinceYield = 0;
     // A read WinINet could not be made to give up keeps writing here: then the block is never freed.
-    auto buffers = std::make_unique<INTERNET_BUFFERSA>();
-    void* data = nullptr;
-    DWORD size = 0;
-    sink.GetBuffer(data, size);
-    HRESULT hr = ReadBlock(*buffers, data, size);
+    auto io = std::make_unique<CReadRequest>();
     for (;;) {
+        void* data = nullptr;
+        DWORD size = 0;
+        sink.GetBuffer(data, size);
+        const HRESULT hr = ReadAvailable(*io, data, size);
         if (FAILED(hr)) {
             if (m_request.HasUnsettledRead()) {
                 sink.Abandon();
-                static_cast<void>(buffers.release());
+                static_cast<void>(io.release());
             }
             RaiseInternetError(IDS_INET_READ_FAILED, hr);
         }
         const DWORD now = ::GetTickCount();
-        const DWORD count = buffers->dwBufferLength;
+        const DWORD count = io->buffers.dwBufferLength;
         if (count == 0) {
-            if (length == 0 || length == CInetStream::kUnknownLength || received == length) break;
+            if (!length || received == *length) break;
             if (now - last >= m_idleTimeout) throw my::CException(IDS_INET_READ_TIMEOUT, E_FAIL);
             ::Sleep(100);
         } else {
@@ -102,8 +130,6 @@ void CHttpRequestContext::ReadLoop(CInetStream& sink)
             ::Sleep(0);
         }
         RaiseIfFailed(m_callback.ReportProgress(BINDSTATUS_DOWNLOADINGDATA));
-        sink.GetBuffer(data, size);
-        hr = ReadBlock(*buffers, data, size);
     }
     sink.End();
     CheckStatus();

@@ -20,6 +20,14 @@ void RaiseIfFailed(UINT id, HRESULT hr)
     if (FAILED(hr)) RaiseInternetError(id, hr);
 }
 
+// A redirect loop that was given up has a message of its own.
+void RaiseIfSendFailed(HRESULT hr)
+{
+    RaiseIfFailed(hr == CInternetStatusCallbackBS::kTooManyRedirects ? IDS_INET_TOO_MANY_REDIRECTS
+                                                                    : IDS_INET_HTTP_REQUEST_FAILED,
+                  hr);
+}
+
 bool IsHttps(const std::wstring& scheme) { return _wcsicmp(scheme.c_str(), L"https:") == 0; }
 
 // A header value without its line breaks: they would start header lines of their own.
@@ -93,13 +101,13 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
         if (!headers.empty() && !::HttpAddRequestHeadersW(m_request.GetHandle(), headers.c_str(),
                                                           static_cast<DWORD>(headers.size()), HTTP_ADDREQ_FLAG_ADD))
             RaiseInternetError(IDS_INET_HTTP_REQUEST_FAILED, LastErrorAsHResult());
-        RaiseIfFailed(IDS_INET_HTTP_REQUEST_FAILED, m_request.SendRequestEx());
+        RaiseIfSendFailed(m_request.SendRequestEx());
         if (!body.empty()) {
             DWORD written = 0;
             if (!::InternetWriteFile(m_request.GetHandle(), body.data(), static_cast<DWORD>(body.size()), &written))
                 throw CInternetException(m_request.GetHandle(), 6);
         }
-        RaiseIfFailed(IDS_INET_HTTP_REQUEST_FAILED, m_request.EndRequest());
+        RaiseIfSendFailed(m_request.EndRequest());
         std::wstring status;
         m_request.QueryInfo(HTTP_QUERY_STATUS_CODE, status);
         if (IsSuccessStatus(status)) return;

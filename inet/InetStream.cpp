@@ -4,43 +4,40 @@
 #include "foundation/LastError.h"
 #include "ids/inet.h"
 
-CInetMemStream::~CInetMemStream()
+void CReadBlock::Resize(DWORD size)
 {
-    if (m_target) m_target->resize(m_used);
+    if (m_data && m_size == size) return;
+    m_data = std::make_unique<char[]>(size);
+    m_size = size;
 }
 
-void CInetMemStream::Begin(DWORD contentLength, DWORD blockSize)
+void CReadBlock::Abandon()
 {
-    m_length = contentLength;
-    m_blockSize = blockSize;
-    m_used = 0;
+    // Never freed: a late completion may still write here.
+    static_cast<void>(m_data.release());
+    m_size = 0;
+}
+
+void CInetMemStream::Begin(DWORD, DWORD blockSize)
+{
+    m_target->clear();
+    m_block.Resize(blockSize);
 }
 
 void CInetMemStream::GetBuffer(void*& data, DWORD& size)
 {
-    m_target->resize(static_cast<size_t>(m_used) + m_blockSize);
-    data = m_target->data() + m_used;
-    size = m_blockSize;
+    data = m_block.Data();
+    size = m_block.Size();
 }
 
-void CInetMemStream::Commit(const void*, DWORD count) { m_used += count; }
+void CInetMemStream::Commit(const void* data, DWORD count) { m_target->append(static_cast<const char*>(data), count); }
 
-void CInetMemStream::End() { m_target->resize(m_used); }
-
-void CInetMemStream::Abandon()
-{
-    // The caller's storage moves into a string that is never freed; the bytes received so far
-    // go back to the caller in storage of its own.
-    auto* held = new std::string(std::move(*m_target));
-    m_target->assign(held->data(), std::min<size_t>(m_used, held->size()));
-}
-
-void CInetFileStream::Begin(DWORD, DWORD blockSize) { m_buffer.resize(blockSize); }
+void CInetFileStream::Begin(DWORD, DWORD blockSize) { m_block.Resize(blockSize); }
 
 void CInetFileStream::GetBuffer(void*& data, DWORD& size)
 {
-    data = m_buffer.data();
-    size = static_cast<DWORD>(m_buffer.size());
+    data = m_block.Data();
+    size = m_block.Size();
 }
 
 void CInetFileStream::Commit(const void* data, DWORD count)
@@ -57,5 +54,3 @@ void CInetFileStream::End()
     const HANDLE file = m_file.Detach();
     if (file && !::CloseHandle(file)) throw my::CException(IDS_INET_OPEN_WRITE_FILE_FAILED, LastErrorAsHResult());
 }
-
-void CInetFileStream::Abandon() { new std::string(std::move(m_buffer)); }

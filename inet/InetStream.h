@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 class CInetStream {
@@ -20,23 +21,35 @@ public:
     virtual void Abandon() = 0;
 };
 
-// Into a byte string owned by the caller, read in place.
+// The buffer a sink hands out: a heap block of its own, never part of an object or a string
+// (a short string keeps its bytes inside the object), so that giving it up keeps the address
+// WinINet holds valid whatever the block size.
+class CReadBlock {
+public:
+    void Resize(DWORD size);
+    void* Data() const { return m_data.get(); }
+    DWORD Size() const { return m_size; }
+    void Abandon();
+
+private:
+    std::unique_ptr<char[]> m_data;
+    DWORD m_size = 0;
+};
+
+// Into a byte string owned by the caller, appended block by block.
 class CInetMemStream : public CInetStream {
 public:
     explicit CInetMemStream(std::string& target) : m_target(&target) {}
-    ~CInetMemStream() override;
 
     void Begin(DWORD contentLength, DWORD blockSize) override;
     void GetBuffer(void*& data, DWORD& size) override;
     void Commit(const void* data, DWORD count) override;
-    void End() override;
-    void Abandon() override;
+    void End() override {}
+    void Abandon() override { m_block.Abandon(); }
 
 private:
-    DWORD m_used = 0;
     std::string* m_target;
-    DWORD m_length = 0;
-    DWORD m_blockSize = 0;
+    CReadBlock m_block;
 };
 
 // Into an open file; every write and the close are checked (59365).
@@ -48,9 +61,9 @@ public:
     void GetBuffer(void*& data, DWORD& size) override;
     void Commit(const void* data, DWORD count) override;
     void End() override;
-    void Abandon() override;
+    void Abandon() override { m_block.Abandon(); }
 
 private:
     CUniqueKernelHandle m_file;
-    std::string m_buffer;
+    CReadBlock m_block;
 };

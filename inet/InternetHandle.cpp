@@ -1,11 +1,14 @@
 #include "inet/InternetHandle.h"
 
 #include "inet/InternetSession.h"
-#include "inet/InternetStatusCallbackBS.h"
+#include "inet/InternetStatusCallback.h"
 
 #include <unordered_map>
 
 namespace {
+
+// How long a given-up operation may take to let go of its buffers before they are left to it.
+constexpr DWORD kSettleTime = 500;
 
 // Live handle objects by key; notifications run under the lock, so an object waits in its
 // destructor until a notification that found it has returned.
@@ -102,9 +105,8 @@ HRESULT CInternetHandle::WaitPending(CInternetSession* session, DWORD status, bo
         m_handle = nullptr;
         callback->WatchClosing(handle);
         ::InternetCloseHandle(handle);
-        const auto* bounded = dynamic_cast<CInternetStatusCallbackBS*>(callback);
-        m_unsettled = !callback->WaitSettled(bounded ? bounded->GetTimeout()
-                                                     : CInternetStatusCallbackBS::kDefaultTimeout);
+        // The caller's time-out is spent already: a short settle, then the buffers stay given up.
+        m_unsettled = !callback->WaitSettled(kSettleTime);
     }
     return hr;
 }

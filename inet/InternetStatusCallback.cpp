@@ -46,6 +46,8 @@ void CInternetStatusCallback::OnStatus(CInternetSession* session, HINTERNET hand
     case INTERNET_STATUS_REDIRECT:
         ++m_redirectCount;
         OnRedirect(session, handle, static_cast<const wchar_t*>(information));
+        // A wait counts redirects: it must not sleep through a loop of them.
+        Signal();
         break;
     case INTERNET_STATUS_INTERMEDIATE_RESPONSE: OnIntermediateResponse(session, handle); break;
     case INTERNET_STATUS_STATE_CHANGE: OnStateChange(session, handle, number()); break;

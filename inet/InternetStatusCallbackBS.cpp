@@ -20,7 +20,7 @@ void CInternetStatusCallbackBS::OnStatus(CInternetSession* session, HINTERNET ha
 void CInternetStatusCallbackBS::OnRedirect(CInternetSession*, HINTERNET, const wchar_t* text)
 {
     CAutoLock<CAutoCriticalSection> lock(m_redirectLock);
-    m_redirects.emplace_back(text ? text : L"");
+    if (m_redirects.size() <= kMaxRedirects) m_redirects.emplace_back(text ? text : L"");
 }
 
 void CInternetStatusCallbackBS::OnResponseReceived(CInternetSession*, HINTERNET, DWORD bytes) { m_progress += bytes; }
@@ -44,6 +44,7 @@ HRESULT CInternetStatusCallbackBS::Wait(DWORD status, bool report)
         }
         DWORD sinceReport = 0;
         while (!IsCompleted()) {
+            if (GetRedirectCount() > kMaxRedirects) return kTooManyRedirects;
             const DWORD idle = GetIdleTime();
             if (idle >= m_timeout) return HRESULT_FROM_WIN32(ERROR_INTERNET_TIMEOUT);
             if (reporting && sinceReport >= kReportInterval) break;

@@ -16,6 +16,10 @@ public:
     static constexpr DWORD kDefaultTimeout = 180000;
     // While an operation pends, progress is reported at this interval.
     static constexpr DWORD kReportInterval = 1000;
+    // Wine follows redirects without end, each one fresh activity: a wait gives up after these
+    // many (as browsers do), and the list keeps no more than one beyond.
+    static constexpr unsigned kMaxRedirects = 20;
+    static constexpr HRESULT kTooManyRedirects = HRESULT_FROM_WIN32(ERROR_HTTP_REDIRECT_FAILED);
 
     CInternetStatusCallbackBS();
 
