@@ -24,7 +24,7 @@ void RaiseIfFailed(UINT id, HRESULT hr)
 void RaiseIfSendFailed(HRESULT hr)
 {
     RaiseIfFailed(hr == CInternetStatusCallbackBS::kTooManyRedirects ? IDS_INET_TOO_MANY_REDIRECTS
-                                                                    : IDS_INET_HTTP_REQUEST_FAILED,
+                                                                     : IDS_INET_HTTP_REQUEST_FAILED,
                   hr);
 }
 
