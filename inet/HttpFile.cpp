@@ -13,8 +13,9 @@ namespace {
 // How long a redirected request waits for the further completions Wine sends.
 constexpr DWORD kExtraCompletionWait = 300;
 
-// Only Wine completes a redirected request more than once; Windows must not pay the wait.
-bool CompletesOncePerRedirect()
+// Only Wine completes a redirected request more than once, and completes a pended no-wait read
+// without reading into it; Windows takes neither road.
+bool UnderWine()
 {
     static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     return wine;
@@ -125,7 +126,7 @@ HRESULT CHttpFile::EndRequest()
     // here, so that the next read does not take one of them for its own.
     CInternetStatusCallback* callback = CallbackOf(session);
     const unsigned redirects = callback->GetRedirectCount();
-    if (redirects && CompletesOncePerRedirect() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
+    if (redirects && UnderWine() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
         return callback->GetCompletionResult();
     return hr;
 }
@@ -167,6 +168,21 @@ HRESULT CHttpFile::ReadEx(INTERNET_BUFFERSA& buffers)
     if (session) session->ResetCallback();
     if (::InternetReadFileExA(m_handle, &buffers, 0, GetContextValue())) return S_OK;
     return CompleteRead(session, ::GetLastError());
+}
+
+// Reads as much as has arrived, up to the buffer's length. S_OK: the length holds the count read
+// (0: nothing had arrived, or the body has ended). S_FALSE: the read pended until data came and
+// read nothing (Wine leaves the length as it was): read again.
+HRESULT CHttpFile::ReadNoWait(INTERNET_BUFFERSA& buffers)
+{
+    CInternetSession* session = GetSession();
+    if (session) session->ResetCallback();
+    if (::InternetReadFileExA(m_handle, &buffers, IRF_NO_WAIT, GetContextValue())) return S_OK;
+    const DWORD error = ::GetLastError();
+    const HRESULT hr = CompleteRead(session, error);
+    if (hr != S_OK || error != ERROR_IO_PENDING || !UnderWine()) return hr;
+    buffers.dwBufferLength = 0;
+    return S_FALSE;
 }
 
 // S_OK with the count of bytes that can be read at once (0: the body has ended); S_FALSE when the

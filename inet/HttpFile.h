@@ -43,6 +43,7 @@ public:
     void QueryLastModified(SYSTEMTIME& time);
     HRESULT ReadEx(INTERNET_BUFFERSA& buffers);
     HRESULT QueryDataAvailable(DWORD& available);
+    HRESULT ReadNoWait(INTERNET_BUFFERSA& buffers);
     void ReadAll(std::string& data);
 
     [[noreturn]] void ThrowSetOptionError();

@@ -70,17 +70,24 @@ bool CHttpRequestContext::QueryHeader(DWORD level, std::wstring& text)
 }
 
 // Reads what has arrived, at most `size` bytes, and waits only while nothing has: Wine completes
-// a read only once its whole block is filled, so a slow body would send nothing for a long time.
+// a plain read only once its whole block is filled, so a slow body would seem silent. 0 bytes only
+// at the end of the body.
 HRESULT CHttpRequestContext::ReadAvailable(CReadRequest& io, void* data, DWORD size)
 {
-    io.buffers = INTERNET_BUFFERSA{};
-    io.buffers.dwStructSize = sizeof(INTERNET_BUFFERSA);
-    io.buffers.lpvBuffer = data;
-    HRESULT hr = S_FALSE;
-    while (hr == S_FALSE) hr = m_request.QueryDataAvailable(io.available);
-    if (FAILED(hr) || io.available == 0) return hr;
-    io.buffers.dwBufferLength = std::min(io.available, size);
-    return m_request.ReadEx(io.buffers);
+    for (;;) {
+        io.buffers = INTERNET_BUFFERSA{};
+        io.buffers.dwStructSize = sizeof(INTERNET_BUFFERSA);
+        io.buffers.lpvBuffer = data;
+        io.buffers.dwBufferLength = size;
+        HRESULT hr = m_request.ReadNoWait(io.buffers);
+        if (FAILED(hr) || (hr == S_OK && io.buffers.dwBufferLength)) return hr;
+        if (hr == S_FALSE) continue;
+        // Nothing had arrived, or the body has ended: only the query tells which.
+        do {
+            hr = m_request.QueryDataAvailable(io.available);
+        } while (hr == S_FALSE);
+        if (FAILED(hr) || io.available == 0) return hr;
+    }
 }
 
 void CHttpRequestContext::ReadLoop(CInetStream& sink)
