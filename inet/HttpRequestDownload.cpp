@@ -10,6 +10,7 @@
 #include "inet/InetStream.h"
 #include "inet/InternetException.h"
 
+#include <cerrno>
 #include <cwchar>
 #include <memory>
 
@@ -49,10 +50,9 @@ std::optional<ULONGLONG> CHttpRequestContext::QueryDeclaredLength()
 {
     std::wstring text;
     if (!QueryHeader(HTTP_QUERY_CONTENT_LENGTH, text)) return std::nullopt;
-    wchar_t* end = nullptr;
     errno = 0;
-    const ULONGLONG length = _wcstoui64(text.c_str(), &end, 10);
-    if (text.empty() || *end || errno || text.find_first_not_of(L"0123456789") != std::wstring::npos)
+    const ULONGLONG length = _wcstoui64(text.c_str(), nullptr, 10);
+    if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos || errno == ERANGE)
         throw CInternetException(m_request.GetHandle(), 10, ERROR_HTTP_INVALID_HEADER);
     return length;
 }

@@ -1,14 +1,11 @@
 #include "inet/InternetHandle.h"
 
 #include "inet/InternetSession.h"
-#include "inet/InternetStatusCallback.h"
+#include "inet/InternetStatusCallbackBS.h"
 
 #include <unordered_map>
 
 namespace {
-
-// How long a given-up operation may take to let go of its buffers before they are left to it.
-constexpr DWORD kSettleTime = 500;
 
 // Live handle objects by key; notifications run under the lock, so an object waits in its
 // destructor until a notification that found it has returned.
@@ -106,6 +103,7 @@ HRESULT CInternetHandle::WaitPending(CInternetSession* session, DWORD status, bo
         callback->WatchClosing(handle);
         ::InternetCloseHandle(handle);
         // The caller's time-out is spent already: a short settle, then the buffers stay given up.
+        constexpr DWORD kSettleTime = 500;
         m_unsettled = !callback->WaitSettled(kSettleTime);
     }
     return hr;
