@@ -19,7 +19,7 @@ bool IsDotSegment(const std::wstring& segment)
     return segment.find(L'.') != std::wstring::npos && segment.find_first_not_of(L". ") == std::wstring::npos;
 }
 
-// A name Windows takes for a device in any folder: CON, PRN, AUX, NUL, COM1-9, LPT1-9 (also
+// A name Windows takes for a device in any folder: CON, PRN, AUX, NUL, COM0-9, LPT0-9 (also
 // with superscript digits), CONIN$, CONOUT$, whatever follows a dot and however it is cased.
 bool IsDeviceName(const std::wstring& segment)
 {
@@ -30,7 +30,7 @@ bool IsDeviceName(const std::wstring& segment)
         return true;
     if (base.size() != 4 || (base.compare(0, 3, L"com") != 0 && base.compare(0, 3, L"lpt") != 0)) return false;
     const wchar_t digit = base[3];
-    return (digit >= L'1' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
+    return (digit >= L'0' && digit <= L'9') || digit == L'\u00B9' || digit == L'\u00B2' || digit == L'\u00B3';
 }
 
 // The same name with its first character in full width, which Windows reads as a plain name;
