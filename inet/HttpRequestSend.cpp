@@ -9,6 +9,7 @@
 #include "inet/InternetException.h"
 #include "inet/PercentEncoding.h"
 
+#include <algorithm>
 #include <cwchar>
 
 namespace {
@@ -37,6 +38,17 @@ std::wstring OneLine(const std::wstring& value)
     for (const wchar_t c : value)
         if (c != L'\r' && c != L'\n' && c != L'\0') line += c;
     return line;
+}
+
+// C0 controls and DEL: WinINet sends them as they stand, so a CR LF starts a header line.
+bool HasControl(const std::wstring& text)
+{
+    return std::any_of(text.begin(), text.end(), [](wchar_t c) { return c < 0x20 || c == 0x7F; });
+}
+
+void RefuseControls(UINT id, const std::wstring& text)
+{
+    if (HasControl(text)) throw my::CException(id, PercentEncode(text));
 }
 
 std::wstring ComposeHeaders(const std::string& body, const std::wstring& charset, const std::wstring& referrer)
@@ -79,6 +91,12 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
     std::wstring objectName = target.m_path + target.m_extra;
     const std::wstring headers = ComposeHeaders(body, m_charset, target.m_referrer);
     const wchar_t* verb = body.empty() ? L"GET" : L"POST";
+    // Refused before a connection is made: nothing of such a request reaches the server.
+    RefuseControls(IDS_INET_CONTROL_IN_TARGET, objectName);
+    RefuseControls(IDS_INET_CONTROL_IN_TARGET, target.m_host);
+    RefuseControls(IDS_INET_CONTROL_IN_AGENT, m_agent);
+    RefuseControls(IDS_INET_CONTROL_IN_HEADER, OneLine(m_charset));
+    RefuseControls(IDS_INET_CONTROL_IN_HEADER, OneLine(target.m_referrer));
 
     // The address's own port, else the scheme's; https also needs the secure flag.
     const bool secure = IsHttps(target.m_scheme);
@@ -111,6 +129,9 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
         std::wstring status;
         m_request.QueryInfo(HTTP_QUERY_STATUS_CODE, status);
         if (IsSuccessStatus(status)) return;
+        // Wine's status when the server closed a kept-alive connection without an answer.
+        if (status == L"0")
+            RaiseInternetError(IDS_INET_HTTP_REQUEST_FAILED, HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED));
         // A server that wants the path percent-encoded in the request's charset gets one more try.
         if (!retried && (status == L"400" || status == L"404") && m_request.Close() && codePage != 0) {
             retried = true;

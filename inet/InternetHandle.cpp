@@ -1,5 +1,6 @@
 #include "inet/InternetHandle.h"
 
+#include "foundation/CriticalSection.h"
 #include "inet/InternetSession.h"
 #include "inet/InternetStatusCallbackBS.h"
 
@@ -10,10 +11,9 @@ namespace {
 // Live handle objects by key; notifications run under the lock, so an object waits in its
 // destructor until a notification that found it has returned.
 struct CHandleRegistry {
-    CRITICAL_SECTION lock;
+    CAutoCriticalSection lock;
     std::unordered_map<DWORD_PTR, const CInternetHandle*> handles;
     DWORD_PTR next = 1;
-    CHandleRegistry() { ::InitializeCriticalSection(&lock); }
 };
 
 CHandleRegistry& Registry()
@@ -26,10 +26,9 @@ CHandleRegistry& Registry()
 DWORD_PTR Register(const CInternetHandle* handle)
 {
     CHandleRegistry& registry = Registry();
-    ::EnterCriticalSection(&registry.lock);
+    const CAutoLock<CAutoCriticalSection> lock(registry.lock);
     const DWORD_PTR key = registry.next++;
     registry.handles[key] = handle;
-    ::LeaveCriticalSection(&registry.lock);
     return key;
 }
 
@@ -41,22 +40,20 @@ CInternetHandle::~CInternetHandle()
 {
     if (m_handle && ::InternetCloseHandle(m_handle)) m_handle = nullptr;
     CHandleRegistry& registry = Registry();
-    ::EnterCriticalSection(&registry.lock);
+    const CAutoLock<CAutoCriticalSection> lock(registry.lock);
     registry.handles.erase(m_key);
-    ::LeaveCriticalSection(&registry.lock);
 }
 
 void CInternetHandle::WithLiveHandle(DWORD_PTR key, void (*notify)(const CInternetHandle&, void*), void* argument)
 {
     CHandleRegistry& registry = Registry();
-    ::EnterCriticalSection(&registry.lock);
+    const CAutoLock<CAutoCriticalSection> lock(registry.lock);
     const auto it = registry.handles.find(key);
     if (it != registry.handles.end()) {
         try {
             notify(*it->second, argument);
         } catch (...) {}
     }
-    ::LeaveCriticalSection(&registry.lock);
 }
 
 bool CInternetHandle::Close()

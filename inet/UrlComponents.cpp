@@ -22,6 +22,38 @@ const std::wstring& PathOrRoot(const std::wstring& path)
     return path.empty() ? kRoot : path;
 }
 
+// The port a URL of the scheme has when it names none; 0 for a scheme WinINet has none for.
+INTERNET_PORT DefaultPort(INTERNET_SCHEME scheme)
+{
+    switch (scheme) {
+    case INTERNET_SCHEME_HTTP: return INTERNET_DEFAULT_HTTP_PORT;
+    case INTERNET_SCHEME_HTTPS: return INTERNET_DEFAULT_HTTPS_PORT;
+    case INTERNET_SCHEME_FTP: return INTERNET_DEFAULT_FTP_PORT;
+    case INTERNET_SCHEME_GOPHER: return INTERNET_DEFAULT_GOPHER_PORT;
+    default: return INTERNET_INVALID_PORT_NUMBER;
+    }
+}
+
+// A port of digits up to 65535 (WinINet reads "h:abc" as port 0 and wraps "h:99999"), and an IP
+// literal closed by its bracket.
+bool IsAuthoritySyntax(const CUrlAuthority& authority)
+{
+    if (!authority.port.empty() && !IsPortText(authority.port)) return false;
+    const std::wstring& host = authority.host;
+    return host.empty() || host[0] != L'[' || host.back() == L']';
+}
+
+// Under Wine, InternetCrackUrlW reads past a '#' in the authority when a '?' follows, splits
+// at the first of several '@' and cracks "[::1]" to host "[:" port 1: a crack counts only when
+// it found the host and port that the authority names.
+bool IsCrackedAs(const CUrlAuthority& authority, const std::wstring& host, const URL_COMPONENTSW& parts)
+{
+    if (host != authority.host && L'[' + host + L']' != authority.host) return false;
+    if (!authority.port.empty()) return parts.nPort == _wtoi(authority.port.c_str());
+    const INTERNET_PORT none = DefaultPort(parts.nScheme);
+    return none == INTERNET_INVALID_PORT_NUMBER || parts.nPort == none;
+}
+
 } // namespace
 
 void CUrlComponents::Clear()
@@ -34,7 +66,13 @@ HRESULT CUrlComponents::Crack(const wchar_t* url)
 {
     return HResultOfCall([&]() -> HRESULT {
         Clear();
-        const std::wstring text = TrimUrlBlanks(DropTabsAndLineBreaks(PercentDecode(url)));
+        std::wstring text = TrimUrlBlanks(DropTabsAndLineBreaks(PercentDecode(url)));
+        CUrlAuthority authority;
+        const bool hasAuthority = ReadAuthority(text, authority);
+        if (hasAuthority && !IsAuthoritySyntax(authority)) return E_FAIL;
+        // An empty port is no port: "http://h:/x" is "http://h/x" (WinINet would read port 0).
+        if (hasAuthority && authority.port.empty() && authority.portColon != std::wstring::npos)
+            text.erase(authority.portColon, 1);
         wchar_t scheme[33] = {}, host[257] = {}, user[129] = {}, password[129] = {}, path[2049] = {}, extra[2049] = {};
         URL_COMPONENTSW parts = {};
         parts.dwStructSize = sizeof(parts);
@@ -48,12 +86,16 @@ HRESULT CUrlComponents::Crack(const wchar_t* url)
         into(parts.lpszPassword, parts.dwPasswordLength, password);
         into(parts.lpszUrlPath, parts.dwUrlPathLength, path);
         into(parts.lpszExtraInfo, parts.dwExtraInfoLength, extra);
-        if (!HasValidPort(text) || !::InternetCrackUrlW(text.c_str(), 0, 0, &parts)) return E_FAIL;
+        if (!::InternetCrackUrlW(text.c_str(), 0, 0, &parts)) return E_FAIL;
+        const std::wstring crackedHost(host, parts.dwHostNameLength);
+        if (hasAuthority && !IsCrackedAs(authority, crackedHost, parts)) return E_FAIL;
         m_url = text;
-        m_host.assign(host, parts.dwHostNameLength);
+        m_host = crackedHost;
         m_path.assign(path, parts.dwUrlPathLength);
         DeriveFileParts();
-        if (parts.nPort != 80) m_port = std::to_wstring(parts.nPort);
+        // Port 80 is "none" only where it is the scheme's own: "https://h:80/" must not go to 443.
+        const bool named = hasAuthority && !authority.port.empty();
+        if (parts.nPort != 80 || (named && DefaultPort(parts.nScheme) != 80)) m_port = std::to_wstring(parts.nPort);
         m_scheme.assign(scheme, parts.dwSchemeLength);
         m_scheme += L':';
         m_extra.assign(extra, parts.dwExtraInfoLength);

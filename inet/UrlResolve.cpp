@@ -11,7 +11,7 @@ namespace {
 // A reference split at its first '#' and the first '?' before it, with its authority when it
 // begins with "//". Path, query and fragment keep their '?' and '#'.
 struct CReference {
-    explicit CReference(const std::wstring& text)
+    CReference(const std::wstring& text, bool mayHaveAuthority)
     {
         size_t end = text.find(L'#');
         if (end != std::wstring::npos) {
@@ -27,7 +27,7 @@ struct CReference {
             query = text.substr(queryAt, end - queryAt);
         }
         path = text.substr(0, queryAt);
-        if (path.compare(0, 2, L"//") == 0) {
+        if (mayHaveAuthority && path.compare(0, 2, L"//") == 0) {
             const size_t slash = path.find(L'/', 2);
             authority = path.substr(0, slash);
             path = slash == std::wstring::npos ? std::wstring() : path.substr(slash);
@@ -56,8 +56,17 @@ HRESULT CUrlComponents::Resolve(const CUrlComponents& base, const wchar_t* refer
         // Cracking decodes a reference with a scheme itself; escapes never make a scheme.
         if (HasUrlScheme(text.c_str())) {
             const size_t colon = text.find(L':');
-            const std::wstring target = text.substr(0, colon + 1) + CReference(text.substr(colon + 1)).Recompose();
+            const std::wstring target = text.substr(0, colon + 1) +
+                                        CReference(text.substr(colon + 1), true).Recompose();
             return Crack(target.c_str());
+        }
+        // A network-path reference is cracked, which decodes it: decoded here first, "%%34%31" became "A".
+        const CReference network(text, true);
+        if (network.hasAuthority) {
+            CUrlComponents resolved;
+            const HRESULT hr = resolved.Crack((base.m_scheme + network.Recompose()).c_str());
+            if (SUCCEEDED(hr)) *this = resolved;
+            return hr;
         }
         return ResolveWithoutScheme(base, PercentDecode(text));
     });
@@ -65,13 +74,7 @@ HRESULT CUrlComponents::Resolve(const CUrlComponents& base, const wchar_t* refer
 
 HRESULT CUrlComponents::ResolveWithoutScheme(const CUrlComponents& base, const std::wstring& text)
 {
-    const CReference ref(text);
-    if (ref.hasAuthority) {
-        CUrlComponents resolved;
-        const HRESULT hr = resolved.Crack((base.m_scheme + ref.Recompose()).c_str());
-        if (SUCCEEDED(hr)) *this = resolved;
-        return hr;
-    }
+    const CReference ref(text, false);
     const std::wstring baseQuery = base.m_extra.substr(0, base.m_extra.find(L'#'));
     std::wstring path, query = ref.query;
     if (ref.path.empty()) {

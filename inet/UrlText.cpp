@@ -33,22 +33,30 @@ void SplitAtBackslash(const wchar_t* text, std::list<std::wstring>& out)
     if (text) SplitAny(text, L"\\", out);
 }
 
-bool HasValidPort(const std::wstring& url)
+// The authority ends at the first '/', '?' or '#'; the host follows the last '@' (user
+// information holds none); an IP literal stands in brackets.
+bool ReadAuthority(const std::wstring& url, CUrlAuthority& out)
 {
     const size_t slashes = url.find(L"//");
-    if (slashes == std::wstring::npos || url.find_first_of(L"/?#") != slashes) return true;
+    if (slashes == std::wstring::npos || url.find_first_of(L"/?#") != slashes) return false;
     const size_t start = slashes + 2;
-    const size_t end = std::min(url.find_first_of(L"/?#\\", start), url.size());
-    size_t host = url.rfind(L'@', end == 0 ? 0 : end - 1);
-    host = host == std::wstring::npos || host < start ? start : host + 1;
+    const size_t end = std::min(url.find_first_of(L"/?#", start), url.size());
+    const size_t at = url.rfind(L'@', end == 0 ? 0 : end - 1);
+    const size_t host = at == std::wstring::npos || at < start ? start : at + 1;
+    size_t hostEnd = host;
     if (host < end && url[host] == L'[') {
-        host = url.find(L']', host);
-        if (host == std::wstring::npos || host >= end) return false;
+        const size_t bracket = url.find(L']', host);
+        hostEnd = bracket == std::wstring::npos || bracket >= end ? end : bracket + 1;
     }
-    const size_t colon = url.find(L':', host);
-    if (colon >= end) return true;
-    const std::wstring port = url.substr(colon + 1, end - colon - 1);
-    return port.empty() || IsPortText(port);
+    hostEnd = std::min(url.find(L':', hostEnd), end);
+    CUrlAuthority authority;
+    authority.host = url.substr(host, hostEnd - host);
+    if (hostEnd < end) {
+        authority.portColon = hostEnd;
+        authority.port = url.substr(hostEnd + 1, end - hostEnd - 1);
+    }
+    out = authority;
+    return true;
 }
 
 bool IsPortText(const std::wstring& port)

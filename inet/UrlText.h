@@ -8,9 +8,15 @@ bool StartsWith(const std::wstring& text, const wchar_t* prefix);
 void EnsureRootPath(std::wstring& path);
 void SplitAtBackslash(const wchar_t* text, std::list<std::wstring>& out);
 
-// False when the URL's authority holds a port that is not a number from 0 to 65535
-// (WinINet reads "h:abc" as port 0 and wraps "h:99999").
-bool HasValidPort(const std::wstring& url);
+// The host and port of a URL's authority as RFC 3986 reads them.
+struct CUrlAuthority {
+    std::wstring host;
+    std::wstring port;
+    // Where the ':' before the port stands in the URL; npos when there is none.
+    size_t portColon = std::wstring::npos;
+};
+// False when the URL has no authority ("scheme://" first); `out` is then untouched.
+bool ReadAuthority(const std::wstring& url, CUrlAuthority& out);
 // A port as text: one to five decimal digits, at most 65535.
 bool IsPortText(const std::wstring& port);
 // Strips leading and trailing blanks, tabs, carriage returns and line feeds.

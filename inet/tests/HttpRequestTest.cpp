@@ -1,6 +1,7 @@
 #include "inet/tests/RequestTestSupport.h"
 
 #include "ids/inet.h"
+#include "inet/tests/LoopbackListener.h"
 
 namespace {
 
@@ -174,18 +175,90 @@ TEST(HttpRequest, ANotFoundPathIsRetriedOnceEncodedInTheCharset)
 TEST(HttpRequest, HttpsAddressesAreSentSecureToTheirOwnPort)
 {
     REQUIRE_TEST_SERVER();
-    // The test server speaks plain HTTP on its port: a secure request to it cannot succeed, a
-    // plain one to the same port would.
+    // A listener of the test's own sees the TLS handshake (record type 22) on the port the
+    // address names, 80 included; no plain request reaches it.
+    for (const u_short wanted : {0, 80}) {
+        CLoopbackListener listener(wanted, TestTime(3000));
+        if (listener.Port() == 0) {
+            std::printf("[ skipped  ] port %u cannot be bound here: not checked\n", wanted);
+            continue;
+        }
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        CHttpRequestUrl target;
+        ASSERT_EQ(target.CrackUrl((L"https://127.0.0.1:" + std::to_wstring(listener.Port()) + L"/bytes/10").c_str()),
+                  S_OK);
+        context.Request(target, nullptr);
+        EXPECT_TRUE(context.HasError());
+        EXPECT_NE(context.GetError().m_id, 58753u) << context.GetError().m_message;
+        const std::string received = listener.Received();
+        EXPECT_EQ(received.substr(0, 1), "\x16") << listener.Port() << ": " << received;
+        std::string plain = GetBody(context, L"/bytes/10");
+        EXPECT_EQ(plain, PatternBytes(0, 10));
+    }
+}
+
+// A control character the request would put on the wire is refused before anything is sent.
+TEST(HttpRequest, ControlCharactersAreRefusedBeforeAnythingIsSent)
+{
+    REQUIRE_TEST_SERVER();
+    const std::wstring key = L"ctl" + std::to_wstring(::GetTickCount());
+    const struct {
+        const wchar_t *path, *extra, *host, *agent, *referrer;
+        UINT id;
+    } cases[] = {
+        {L"\r\nX-Injected: 1", L"", nullptr, L"", L"", IDS_INET_CONTROL_IN_TARGET},
+        {L"", L"?a\nX-Injected: 1", nullptr, L"", L"", IDS_INET_CONTROL_IN_TARGET},
+        {L"\x01", L"", nullptr, L"", L"", IDS_INET_CONTROL_IN_TARGET},
+        {L"", L"", L"127.0.0.1\r\nX-Injected: 1", L"", L"", IDS_INET_CONTROL_IN_TARGET},
+        {L"", L"", nullptr, L"agent\r\nX-Injected: 1", L"", IDS_INET_CONTROL_IN_AGENT},
+        {L"", L"", nullptr, L"", L"http://r/\x7F", IDS_INET_CONTROL_IN_HEADER},
+    };
+    for (const auto& c : cases) {
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        context.SetAgentName(c.agent);
+        CHttpRequestUrl target = TestTarget(L"/count/" + key);
+        target.m_path += c.path;
+        target.m_extra = c.extra;
+        if (c.host) target.m_host = c.host;
+        target.m_referrer = c.referrer;
+        context.Request(target, nullptr);
+        EXPECT_EQ(context.GetError().m_id, c.id) << target.m_path << target.m_extra << c.agent;
+    }
+    CHttpRequestContext reader;
+    EXPECT_EQ(GetBody(reader, L"/counter/" + key), "0");
+
+    // A local path with a line break makes one request line, as the server receives it.
+    CHttpRequestUrl local;
+    local.FromLocalPath(
+        (L"http\uFF1A127.0.0.1\uFF1A" + std::to_wstring(TestServerPort()) + L"\\rawecho\\a\r\nX: 1").c_str(), true);
     CHttpRequestContext context;
     UseTestTimeouts(context);
-    CHttpRequestUrl target;
-    ASSERT_EQ(target.CrackUrl((L"https://127.0.0.1:" + std::to_wstring(TestServerPort()) + L"/bytes/10").c_str()),
-              S_OK);
-    context.Request(target, nullptr);
-    EXPECT_TRUE(context.HasError());
-    EXPECT_NE(context.GetError().m_id, 58753u) << context.GetError().m_message;
-    std::string plain = GetBody(context, L"/bytes/10");
-    EXPECT_EQ(plain, PatternBytes(0, 10));
+    const std::string echo = Echo(context, local);
+    EXPECT_EQ(echo.rfind("GET /rawecho/aX:", 0), 0u) << echo;
+    EXPECT_EQ(echo.find("\r\nX:"), std::string::npos) << echo;
+}
+
+// A kept-alive connection the server closes without an answer is a failed request, not a status.
+TEST(HttpRequest, AConnectionClosedWithoutAnAnswerIsANetworkFailure)
+{
+    REQUIRE_TEST_SERVER();
+    {
+        CHttpRequestContext first;
+        UseTestTimeouts(first);
+        ASSERT_EQ(GetBody(first, L"/drop-second"), "kept");
+    }
+    CHttpRequestContext second;
+    UseTestTimeouts(second);
+    const std::string body = GetBody(second, L"/drop-second");
+    // Windows sends the request again on a new connection.
+    if (!second.HasError()) {
+        EXPECT_EQ(body, "kept");
+        return;
+    }
+    EXPECT_EQ(second.GetError().m_id, static_cast<UINT>(IDS_INET_HTTP_REQUEST_FAILED)) << second.GetError().m_message;
+    EXPECT_EQ(second.GetError().m_code, static_cast<UINT>(HRESULT_FROM_WIN32(ERROR_INTERNET_CONNECTION_ABORTED)));
 }
 
 TEST(HttpRequest, RefusedAndSilentServersFailWithinTheirTimeouts)

@@ -102,6 +102,37 @@ TEST(UrlComponents, HostsAndPortsAreNotGuessed)
     }
 }
 
+// The host and port are the ones RFC 3986 reads from the authority, or the crack fails; an
+// explicit port stays apart from none, an empty one is none.
+TEST(UrlComponents, CrackTakesTheAuthorityRfc3986Reads)
+{
+    const struct {
+        const wchar_t* url;
+        const wchar_t *host, *port;
+        bool mayFail; // where the platform reads the text otherwise
+    } cases[] = {
+        {L"http://localhost#@127.0.0.1:8080/echo?x", L"localhost", L"", true},
+        {L"http://good.example#x@evil.example:99999/?", L"good.example", L"", true},
+        {L"http://a@evil.example@good.example/", L"good.example", L"", true},
+        {L"http://a@b@good.example:81/", L"good.example", L"81", true},
+        {L"http://[::1]/p", L"[::1]", L"", true},
+        {L"http://[::1]:8080/p", L"[::1]", L"8080", true},
+        {L"http://h:/x", L"h", L"", false},
+        {L"https://h:80/", L"h", L"80", false},
+        {L"https://h:/", L"h", L"443", false},
+        {L"ftp://h:80/", L"h", L"80", false},
+    };
+    for (const auto& c : cases) {
+        CUrlComponents parts;
+        const HRESULT hr = parts.Crack(c.url);
+        if (c.mayFail && hr == E_FAIL) continue;
+        ASSERT_EQ(S_OK, hr) << c.url;
+        EXPECT_EQ(c.host, parts.m_host) << c.url;
+        EXPECT_EQ(c.port, parts.m_port) << c.url;
+    }
+    EXPECT_TRUE(Cracked(L"http://h:/x").Equals(Cracked(L"http://h/x")));
+}
+
 TEST(UrlComponents, HasUrlSchemeTable)
 {
     const struct {
@@ -211,6 +242,11 @@ TEST(UrlComponents, LocalPathTable)
         {L"http://h/../../x", false, L"\\x"},
         {L"http://h/a/%2e%2e/x", false, L"\\a\\%2e%2e\\x"},
         {L"http://h/a/.../. ./x", false, L"\\a\\x"},
+        // No UNC name, no device name.
+        {L"http://h//evil/share/x", false, L"\\evil\\share\\x"},
+        {L"http://h/a//b", true, L"http\uFF1Ah\\a\\b"},
+        {L"http://h/con/AUX.txt/lpt1 .log/com10/console", false,
+         L"\\\uFF43on\\\uFF21UX.txt\\\uFF4Cpt1 .log\\com10\\console"},
     };
     for (const auto& c : cases) {
         std::wstring local;
@@ -239,6 +275,8 @@ TEST(UrlComponents, FromLocalPathTable)
         {L"h\\a\\_cache\\b", true, L"//h/a", L"/a"},
         {L"h\\a\u3000note\\b\uFF0E", true, L"//h/a/b", L"/a/b"},
         {L"a:b:c:d\\x", true, L"///x", L"/x"},
+        {L"h\\a\r\nX-Injected: 1\\b\t.html", true, L"//h/aX-Injected: 1/b.html", L"/aX-Injected: 1/b.html"},
+        {L"h\\\uFF43on\\\uFF43ON.x", true, L"//h/con/cON.x", L"/con/cON.x"},
     };
     for (const auto& c : cases) {
         CUrlComponents parts;

@@ -94,6 +94,8 @@ TEST(UrlResolve, FieldsOfTheResult)
         {L"ftp://other/z/../w", L"/w", L"", L"other"},
         {L"x\r\n.html?a=\t1", L"/a/b/x.html", L"?a=1", L"h"},
         {L".\n./x", L"/a/x", L"", L"h"},
+        // A network-path reference is decoded once.
+        {L"//h/%%34%31", L"/%41", L"", L"h"},
     };
     for (const auto& c : cases) {
         CUrlComponents resolved;

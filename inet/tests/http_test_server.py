@@ -16,6 +16,8 @@ Paths:
   /late/N?delay=MS          headers at once, the N body bytes after MS milliseconds
   /disposition?v=VALUE      Content-Disposition: VALUE
   /echo...                  the request line, header lines, an empty line and the body
+  /rawecho...               every line of the request head as it arrived, malformed ones too
+  /drop-second              200 on a kept-alive connection; the next request on it is closed unanswered
   /encoded-only/...         200 only when the request target holds a percent escape, else 404
   /count/KEY                404, counting requests per KEY; /counter/KEY answers the count
   /last-modified            Last-Modified: Tue, 15 Nov 1994 08:12:31 GMT
@@ -109,6 +111,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.wfile.flush()
                 time.sleep(delay)
 
+    def answer_raw_echo(self):
+        """The request line and every header line; lines Python takes for no header end up in
+        the payload of its header parser, and are shown as they came."""
+        text = self.raw_requestline
+        text += b''.join(('%s: %s\r\n' % (k, v)).encode('latin-1') for k, v in self.headers.raw_items())
+        text += (self.headers.get_payload() or '').encode('latin-1')
+        self.answer(200, text, [('Content-Type', 'application/octet-stream')])
+
+    def answer_or_drop(self):
+        """One handler object serves one connection: its second request is read, then the
+        connection closes without an answer."""
+        self.requests_served = getattr(self, 'requests_served', 0) + 1
+        if self.requests_served > 1:
+            self.close_connection = True
+            return
+        self.answer(200, b'kept')
+
     def dispatch(self):
         url = urllib.parse.urlsplit(self.path)
         query = dict(urllib.parse.parse_qsl(url.query))
@@ -173,6 +192,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             text = self.requestline.encode('latin-1') + b'\r\n'
             text += b''.join(('%s: %s\r\n' % (k, v)).encode('latin-1') for k, v in self.headers.items())
             self.answer(200, text + b'\r\n' + body, [('Content-Type', 'application/octet-stream')])
+        elif kind == 'rawecho':
+            self.answer_raw_echo()
+        elif kind == 'drop-second':
+            self.answer_or_drop()
         elif kind == 'encoded-only':
             self.answer(200 if '%' in url.path else 404, url.path.encode('latin-1', 'replace'))
         elif kind in ('count', 'counter'):
