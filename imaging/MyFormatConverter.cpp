@@ -99,7 +99,6 @@ STDMETHODIMP CMyFormatConverterBase::Initialize(IWICBitmapSource* source, REFWIC
     hr = source->GetSize(&m_width, &m_height);
     if (FAILED(hr)) return hr;
     m_source = source;
-    m_srcFormat = srcFormat;
     m_dstFormat = dstFormat;
     m_dither = dither;
     m_paletteTranslate = paletteTranslate;

@@ -60,7 +60,6 @@ private:
     bool m_wrappedRefused = false;
     // Into 8bppGray or BlackWhite, the levels are the luma of the source's BGRA conversion.
     bool m_greyLevels = false;
-    WICPixelFormatGUID m_srcFormat = {};
     WICPixelFormatGUID m_dstFormat = {};
     WICBitmapDitherType m_dither = WICBitmapDitherTypeNone;
     WICBitmapPaletteType m_paletteTranslate = WICBitmapPaletteTypeCustom;
