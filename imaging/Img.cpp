@@ -7,9 +7,21 @@
 
 #include <boost/make_shared.hpp>
 
+#include <atomic>
 #include <climits>
 #include <iomanip>
+#include <new>
 #include <utility>
+
+namespace {
+
+std::atomic<ULONGLONG> s_pixelCeiling{kDefaultPixelCeiling};
+
+} // namespace
+
+void CImg::SetPixelCeiling(ULONGLONG pixels) { s_pixelCeiling = pixels; }
+
+ULONGLONG CImg::GetPixelCeiling() { return s_pixelCeiling; }
 
 ULONGLONG ComputeImgStride(ImgFormat format, UINT width)
 {
@@ -34,13 +46,24 @@ bool CImg::GetBitsSize(UINT& size) const
     return true;
 }
 
+// A header's word alone must not make the process allocate and zero gigabytes: the geometry is
+// checked before a byte is asked for.
 void CImg::AllocBits()
 {
     UINT size = 0;
     if (!GetBitsSize(size)) {
         throw my::CException(IDS_BAD_IMAGE_SIZE, std::to_wstring(m_w), std::to_wstring(m_h));
     }
-    m_bits.assign(size, 0);
+    const std::wstring pixels = std::to_wstring(m_w) + L" x " + std::to_wstring(m_h);
+    const ULONGLONG ceiling = GetPixelCeiling();
+    if (static_cast<ULONGLONG>(m_w) * m_h > ceiling) {
+        throw my::CException(IDS_IMAGE_TOO_LARGE, pixels, std::to_wstring(ceiling / 1'000'000));
+    }
+    try {
+        m_bits.assign(size, 0);
+    } catch (const std::bad_alloc&) {
+        throw my::CException(IDS_IMAGE_MEMORY_FAILED, E_OUTOFMEMORY, pixels);
+    }
 }
 
 bool CImg::HasAllBits() const

@@ -10,6 +10,10 @@
 #include <ostream>
 #include <vector>
 
+// Pixels an image may have unless the caller sets another ceiling: above any camera's picture
+// (the largest multi-shot pictures have about 400 megapixels), far below what a header may claim.
+constexpr ULONGLONG kDefaultPixelCeiling = 500'000'000;
+
 class CImg {
 public:
     explicit CImg(ImgFormat format = BGRA32) : m_format(format) {}
@@ -23,9 +27,13 @@ public:
     // Bytes the pixels take; false when the size overflows what the platform can address
     // (32-bit buffer sizes of WIC and GDI+).
     bool GetBitsSize(UINT& size) const;
-    // Sizes the pixel bytes for the geometry (zero-filled); throws the bad image size error when
-    // the image cannot be held.
+    // Sizes the pixel bytes for the geometry (zero-filled). Throws, before allocating, the bad
+    // image size error when the platform cannot address the buffer and the too-large error above
+    // the pixel ceiling; a failed allocation throws the image memory error.
     void AllocBits();
+    // The ceiling AllocBits applies, for every image of the process.
+    static void SetPixelCeiling(ULONGLONG pixels);
+    static ULONGLONG GetPixelCeiling();
     // True when the pixel bytes hold every row of the geometry.
     bool HasAllBits() const;
 

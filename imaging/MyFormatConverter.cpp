@@ -2,12 +2,14 @@
 
 #include "foundation/Exception.h"
 #include "foundation/NoThrow.h"
+#include "foundation/Wine.h"
 #include "ids/imaging.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/PixelRect.h"
 #include "imaging/RowBytes.h"
 #include "imaging/WicPixelFormat.h"
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <vector>
@@ -30,6 +32,20 @@ const CChannelCopy kChannelCopies[] = {
     {&GUID_WICPixelFormat32bppCMYK, &GUID_WICPixelFormat40bppCMYKAlpha, 4, 5, 0, 3, 0, 3, 4},
     {&GUID_WICPixelFormat40bppCMYKAlpha, &GUID_WICPixelFormat32bppCMYK, 5, 4, 0, 3, 0, 3, -1},
 };
+
+ImgColorType ColorTypeOf(const GUID& format)
+{
+    WicPixelFormatInfo info;
+    info.guid = format;
+    ClassifyPixelFormat(info);
+    return info.colorType;
+}
+
+// ITU-R BT.709 luma of gamma-encoded sRGB values, rounded; equal channels give their own level.
+BYTE Luma(const BYTE* bgra)
+{
+    return static_cast<BYTE>((722 * bgra[0] + 7152 * bgra[1] + 2126 * bgra[2] + 5000) / 10000);
+}
 
 } // namespace
 
@@ -75,6 +91,7 @@ STDMETHODIMP CMyFormatConverterBase::Initialize(IWICBitmapSource* source, REFWIC
 {
     m_copyItself = false;
     m_wrappedRefused = false;
+    m_greyLevels = false;
     if (!source) return E_INVALIDARG;
     WICPixelFormatGUID srcFormat = {};
     HRESULT hr = source->GetPixelFormat(&srcFormat);
@@ -82,7 +99,6 @@ STDMETHODIMP CMyFormatConverterBase::Initialize(IWICBitmapSource* source, REFWIC
     hr = source->GetSize(&m_width, &m_height);
     if (FAILED(hr)) return hr;
     m_source = source;
-    m_srcFormat = srcFormat;
     m_dstFormat = dstFormat;
     m_dither = dither;
     m_paletteTranslate = paletteTranslate;
@@ -97,12 +113,22 @@ STDMETHODIMP CMyFormatConverterBase::Initialize(IWICBitmapSource* source, REFWIC
         m_alphaChannel = copy.alpha;
         m_copyItself = true;
     }
+    const ImgColorType srcType = ColorTypeOf(srcFormat);
+    const bool intoGrey = dstFormat == GUID_WICPixelFormat8bppGray || dstFormat == GUID_WICPixelFormatBlackWhite;
     hr = m_converter->Initialize(source, dstFormat, dither, palette, alphaThresholdPercent, paletteTranslate);
-    if (FAILED(hr) && m_copyItself) {
-        // The channel copy needs nothing of the wrapped converter (Wine converts into neither
-        // CMYK format): answer for it.
+    // The channel copy needs nothing of the wrapped converter (Wine converts into neither CMYK
+    // format), and neither do the grey levels of a paletted source (Wine refuses 1bppIndexed into
+    // BlackWhite here): answer for them.
+    if (FAILED(hr) && (m_copyItself || (hr == kUnsupportedOperation && intoGrey && srcType == ImgColorType::Indexed))) {
         m_wrappedRefused = true;
+        m_greyLevels = !m_copyItself;
         return S_OK;
+    }
+    // Wine's conversion into 8bppGray runs the luma through the sRGB curve (128 grey becomes 188);
+    // grey sources it does not touch.
+    if (SUCCEEDED(hr) && dstFormat == GUID_WICPixelFormat8bppGray && srcType != ImgColorType::Gray &&
+        RunningUnderWine()) {
+        m_greyLevels = true;
     }
     return hr;
 }
@@ -110,44 +136,51 @@ STDMETHODIMP CMyFormatConverterBase::Initialize(IWICBitmapSource* source, REFWIC
 STDMETHODIMP CMyFormatConverterBase::CopyPixels(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer)
 {
     if (m_copyItself) return CopyChannels(rect, stride, bufferSize, buffer);
+    if (m_greyLevels) return CopyGreyLevels(rect, stride, bufferSize, buffer);
     const HRESULT hr = m_converter->CopyPixels(rect, stride, bufferSize, buffer);
     if (hr != kUnsupportedOperation || !m_source) return hr;
+    if (m_dstFormat == GUID_WICPixelFormat8bppGray) return CopyGreyLevels(rect, stride, bufferSize, buffer);
     return CopyThroughBgra(rect, stride, bufferSize, buffer);
 }
 
-// Two real WIC conversions chained through 32bppBGRA, into which every source converts; taken
-// only where the direct conversion refuses to copy (never on Windows).
+// The source in 32bppBGRA, into which every source converts exactly (palettes included).
+HRESULT CMyFormatConverterBase::ConvertSourceToBgra(ATL::CComPtr<IWICFormatConverter>& bgra)
+{
+    HRESULT hr = g_wicFactory->CreateFormatConverter(&bgra);
+    if (SUCCEEDED(hr)) {
+        hr = bgra->Initialize(m_source, GUID_WICPixelFormat32bppBGRA, m_dither, nullptr, 0.0,
+                              WICBitmapPaletteTypeCustom);
+    }
+    return FAILED(hr) ? kUnsupportedOperation : S_OK;
+}
+
+// Two real WIC conversions chained through 32bppBGRA; taken only where the direct conversion
+// refuses to copy (never on Windows).
 HRESULT CMyFormatConverterBase::CopyThroughBgra(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer)
 {
     ATL::CComPtr<IWICFormatConverter> toBgra, toTarget;
-    HRESULT hr = g_wicFactory->CreateFormatConverter(&toBgra);
-    if (SUCCEEDED(hr)) {
-        hr = toBgra->Initialize(m_source, GUID_WICPixelFormat32bppBGRA, m_dither, nullptr, 0.0,
-                                WICBitmapPaletteTypeCustom);
-    }
-    if (FAILED(hr)) return kUnsupportedOperation;
-    WicPixelFormatInfo info;
-    info.guid = m_srcFormat;
-    ClassifyPixelFormat(info);
-    if (m_dstFormat == GUID_WICPixelFormat8bppGray && info.colorType == ImgColorType::Gray) {
-        return CopyGreyLevels(toBgra, rect, stride, bufferSize, buffer);
-    }
+    HRESULT hr = ConvertSourceToBgra(toBgra);
+    if (FAILED(hr)) return hr;
     hr = g_wicFactory->CreateFormatConverter(&toTarget);
     if (SUCCEEDED(hr)) hr = toTarget->Initialize(toBgra, m_dstFormat, m_dither, nullptr, 0.0, m_paletteTranslate);
     if (FAILED(hr)) return kUnsupportedOperation;
     return toTarget->CopyPixels(rect, stride, bufferSize, buffer);
 }
 
-// A grey source comes out of the BGRA conversion with three equal channels: one of them is its
-// level. (Wine's own BGRA-to-grey conversion would apply a gamma curve to it.)
-HRESULT CMyFormatConverterBase::CopyGreyLevels(IWICBitmapSource* bgra, const WICRect* rect, UINT stride,
-                                               UINT bufferSize, BYTE* buffer)
+// Each level is the luma of the source's BGRA conversion, so a grey or grey-palette source keeps
+// its levels exactly; into BlackWhite, levels from 128 up are white (1), the most significant
+// bit first. Taken only under Wine, whose own conversion bends the levels or refuses.
+HRESULT CMyFormatConverterBase::CopyGreyLevels(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer)
 {
+    const bool bits = m_dstFormat == GUID_WICPixelFormatBlackWhite;
     CPixelCopyPlan plan;
-    HRESULT hr = PlanPixelCopy(rect, m_width, m_height, 8, stride, bufferSize, buffer, plan);
+    HRESULT hr = PlanPixelCopy(rect, m_width, m_height, bits ? 1 : 8, stride, bufferSize, buffer, plan);
     if (FAILED(hr)) return hr;
     const WICRect& r = plan.rect;
     if (r.Width == 0 || r.Height == 0) return S_OK;
+    ATL::CComPtr<IWICFormatConverter> bgra;
+    hr = ConvertSourceToBgra(bgra);
+    if (FAILED(hr)) return hr;
     const ULONGLONG rowSize = static_cast<ULONGLONG>(r.Width) * 4;
     if (rowSize > UINT_MAX) return E_OUTOFMEMORY;
     std::vector<BYTE> row;
@@ -161,7 +194,14 @@ HRESULT CMyFormatConverterBase::CopyGreyLevels(IWICBitmapSource* bgra, const WIC
         const WICRect one = {r.X, r.Y + i, r.Width, 1};
         hr = bgra->CopyPixels(&one, static_cast<UINT>(rowSize), static_cast<UINT>(rowSize), row.data());
         if (FAILED(hr)) return hr;
-        for (size_t p = 0; p < static_cast<size_t>(r.Width); ++p) out[p] = row[p * 4 + 1];
+        if (!bits) {
+            for (size_t p = 0; p < static_cast<size_t>(r.Width); ++p) out[p] = Luma(&row[p * 4]);
+            continue;
+        }
+        std::fill(out, out + plan.rowBytes, BYTE{0});
+        for (size_t p = 0; p < static_cast<size_t>(r.Width); ++p) {
+            if (Luma(&row[p * 4]) >= 128) out[p / 8] |= static_cast<BYTE>(0x80 >> (p % 8));
+        }
     }
     return S_OK;
 }

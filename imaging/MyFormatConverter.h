@@ -1,7 +1,8 @@
 #pragma once
 // The library's own format converter: WIC's converter wrapped, except between 32bppCMYK and
 // 40bppCMYKAlpha, where the four colour channels are copied byte for byte and the alpha is made
-// opaque or dropped, so no colour value changes.
+// opaque or dropped, so no colour value changes. Under Wine it also writes grey levels itself where
+// Wine's own conversion bends or refuses them.
 #include <ComObjectLocal.h>
 #include <ComPtr.h>
 
@@ -37,8 +38,9 @@ public:
 
 private:
     HRESULT CopyChannels(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
+    HRESULT ConvertSourceToBgra(ATL::CComPtr<IWICFormatConverter>& bgra);
     HRESULT CopyThroughBgra(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
-    HRESULT CopyGreyLevels(IWICBitmapSource* bgra, const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
+    HRESULT CopyGreyLevels(const WICRect* rect, UINT stride, UINT bufferSize, BYTE* buffer);
 
     ATL::CComPtr<IWICFormatConverter> m_converter;
     bool m_copyItself = false;
@@ -56,7 +58,8 @@ private:
     // The wrapped converter refused the CMYK pair (Wine converts into neither CMYK format): size,
     // resolution and format are answered from the source and the destination format.
     bool m_wrappedRefused = false;
-    WICPixelFormatGUID m_srcFormat = {};
+    // Into 8bppGray or BlackWhite, the levels are the luma of the source's BGRA conversion.
+    bool m_greyLevels = false;
     WICPixelFormatGUID m_dstFormat = {};
     WICBitmapDitherType m_dither = WICBitmapDitherTypeNone;
     WICBitmapPaletteType m_paletteTranslate = WICBitmapPaletteTypeCustom;

@@ -1,6 +1,7 @@
 #include "inet/HttpFile.h"
 
 #include "foundation/LastError.h"
+#include "foundation/Wine.h"
 #include "inet/HttpConnection.h"
 #include "inet/InternetException.h"
 #include "inet/InternetSession.h"
@@ -12,14 +13,6 @@ namespace {
 
 // How long a redirected request waits for the further completions Wine sends.
 constexpr DWORD kExtraCompletionWait = 300;
-
-// Only Wine completes a redirected request more than once, and completes a pended no-wait read
-// without reading into it; Windows takes neither road.
-bool UnderWine()
-{
-    static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
 
 } // namespace
 
@@ -126,7 +119,7 @@ HRESULT CHttpFile::EndRequest()
     // here, so that the next read does not take one of them for its own.
     CInternetStatusCallback* callback = CallbackOf(session);
     const unsigned redirects = callback->GetRedirectCount();
-    if (redirects && UnderWine() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
+    if (redirects && RunningUnderWine() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
         return callback->GetCompletionResult();
     return hr;
 }
@@ -180,7 +173,7 @@ HRESULT CHttpFile::ReadNoWait(INTERNET_BUFFERSA& buffers)
     if (::InternetReadFileExA(m_handle, &buffers, IRF_NO_WAIT, GetContextValue())) return S_OK;
     const DWORD error = ::GetLastError();
     const HRESULT hr = CompleteRead(session, error);
-    if (hr != S_OK || error != ERROR_IO_PENDING || !UnderWine()) return hr;
+    if (hr != S_OK || error != ERROR_IO_PENDING || !RunningUnderWine()) return hr;
     buffers.dwBufferLength = 0;
     return S_FALSE;
 }

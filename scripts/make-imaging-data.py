@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """Makes the imaging test pictures that no package ships: a JPEG whose ICC profile spans three
-APP2 chunks, CMYK TIFFs with known values and a paletted PNG whose only transparent entry is 3.
+APP2 chunks, CMYK TIFFs with known values, a paletted PNG whose only transparent entry is 3, an
+8-bit BMP whose grey palette runs backwards over every level, and 1-bit black-and-white BMPs and
+PNGs with black first and with white first in the palette.
 
 make-imaging-data.py OUT_DIR JPEG ICC
 """
@@ -24,6 +26,50 @@ def paletted_png():
             + png_chunk(b'tRNS', bytes([255, 255, 255, 0]))
             + png_chunk(b'IDAT', zlib.compress(b''.join(rows)))
             + png_chunk(b'IEND', b''))
+
+
+def paletted_bmp(width, height, bits, greys, index):
+    """Bottom-up rows of palette indexes (8 or 1 bits), a grey colour table."""
+    stride = (width * bits + 31) // 32 * 4
+    rows = b''
+    for y in reversed(range(height)):
+        row = bytearray(stride)
+        for x in range(width):
+            if bits == 8:
+                row[x] = index(x, y)
+            else:
+                row[x // 8] |= index(x, y) << (7 - x % 8)
+        rows += row
+    table = b''.join(bytes((g, g, g, 0)) for g in greys)
+    offset = 14 + 40 + len(table)
+    return (struct.pack('<2sIHHI', b'BM', offset + len(rows), 0, 0, offset)
+            + struct.pack('<IiiHHIIiiII', 40, width, height, 1, bits, 0, len(rows), 2835, 2835, len(greys), 0)
+            + table + rows)
+
+
+def one_bit_png(width, height, greys, index):
+    rows = b''
+    for y in range(height):
+        row = bytearray((width + 7) // 8)
+        for x in range(width):
+            row[x // 8] |= index(x, y) << (7 - x % 8)
+        rows += b'\0' + row
+    return (b'\x89PNG\r\n\x1a\n'
+            + png_chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, 1, 3, 0, 0, 0))
+            + png_chunk(b'PLTE', b''.join(bytes((g, g, g)) for g in greys))
+            + png_chunk(b'IDAT', zlib.compress(rows))
+            + png_chunk(b'IEND', b''))
+
+
+def black_white_pictures():
+    """13 x 7 (rows that end inside a byte), the same picture whichever index black has."""
+    def white(x, y):
+        return int((x * x + 3 * y) % 5 < 2)
+    files = {}
+    for name, greys, flip in (('black0', (0, 255), 0), ('white0', (255, 0), 1)):
+        files[f'bw-{name}.bmp'] = paletted_bmp(13, 7, 1, greys, lambda x, y: white(x, y) ^ flip)
+        files[f'bw-{name}.png'] = one_bit_png(13, 7, greys, lambda x, y: white(x, y) ^ flip)
+    return files
 
 
 def cmyk_tiff(samples, pixels, width, height):
@@ -77,6 +123,8 @@ def main():
         'cmyk-3x2.tif': cmyk_tiff(4, cmyk, 3, 2),
         'cmyka-2x2.tif': cmyk_tiff(5, cmyka, 2, 2),
         'icc-3-chunks.jpg': jpeg_with_icc(open(jpeg, 'rb').read(), open(icc, 'rb').read()),
+        'grey8-palette.bmp': paletted_bmp(16, 16, 8, range(255, -1, -1), lambda x, y: y * 16 + x),
+        **black_white_pictures(),
     }
     for name, data in files.items():
         with open(os.path.join(out, name), 'wb') as f:

@@ -29,6 +29,17 @@ copy "$icc/colord/sRGB.icc" srgb-v4.icc
 copy "$icc/colord/AdobeRGB1998.icc" adobergb-v4.icc
 copy "$icc/ghostscript/default_cmyk.icc" cmyk-v2.icc
 python3 "$root/scripts/make-imaging-data.py" "$out" "$go/testdata/video-001.jpeg" "$icc/sRGB.icc"
+# What an independent decoder (ImageMagick) reads from the pictures the loader narrows: 8-bit
+# grey levels, BGR bytes, and the Rec. 709 luma of a colour picture. The samples are read as they
+# are stored: the PNG suite's gAMA 1.0 would otherwise have them bent into sRGB.
+for f in grey8-palette.bmp video-005.gray.gif bw-black0.bmp bw-white0.bmp bw-black0.png bw-white0.png \
+         basn0g02.png basn0g04.png basn0g16.png video-001-gray-16bit.tiff; do
+    convert "$out/$f" -set colorspace sRGB -depth 8 "gray:$out/$f.grey"
+done
+for f in basn3p04.png basn2c16.png basn3p01.png; do
+    convert "$out/$f" -set colorspace sRGB -depth 8 "bgr:$out/$f.bgr"
+done
+convert "$out/basn2c08.png" -set colorspace sRGB -grayscale Rec709Luma -depth 8 "gray:$out/basn2c08.png.grey"
 
 if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX/drive_c/windows/system32" ]; then
     color="$WINEPREFIX/drive_c/windows/system32/spool/drivers/color"

@@ -21,13 +21,13 @@ DWORD PixelOf(const CImg& img, UINT x, UINT y)
     return pixel;
 }
 
-// A packed DIB of a 2 x 2 picture: the header and `extra` bytes after it.
-std::vector<BYTE> PackedDib(DWORD biSize, WORD bits, DWORD used, DWORD compression, size_t extra = 16)
+// A packed DIB of a 2 x 2 picture (or `side` x `side`): the header and `extra` bytes after it.
+std::vector<BYTE> PackedDib(DWORD biSize, WORD bits, DWORD used, DWORD compression, size_t extra = 16, LONG side = 2)
 {
     BITMAPINFOHEADER h = {};
     h.biSize = biSize;
-    h.biWidth = 2;
-    h.biHeight = 2;
+    h.biWidth = side;
+    h.biHeight = side;
     h.biPlanes = 1;
     h.biBitCount = bits;
     h.biClrUsed = used;
@@ -117,4 +117,15 @@ TEST_F(ImgLoader, PackedDibsAreCheckedAgainstTheirBlock)
             EXPECT_FALSE(out);
         }
     }
+}
+
+// A 4 KB picture claiming 30000 x 30000 is refused before its 3.6 GB are allocated.
+TEST_F(ImgLoader, AHeaderAloneCannotClaimMorePixelsThanTheCeiling)
+{
+    const std::vector<BYTE> claim = PackedDib(sizeof(BITMAPINFOHEADER), 32, 0, BI_RGB, 4096, 30000);
+    wic::CImgLoader loader;
+    CImgPtr out;
+    EXPECT_EQ(ThrownId([&] { loader.LoadFromPackedDib(out, claim.data(), claim.size()); }),
+              static_cast<UINT>(IDS_IMAGE_TOO_LARGE));
+    EXPECT_FALSE(out);
 }

@@ -7,7 +7,8 @@
 
 #include <boost/make_shared.hpp>
 
-// Sizes are worked out in 64 bits: what does not fit is refused, not wrapped.
+// Sizes are worked out in 64 bits: what does not fit is refused, not wrapped; what passes the
+// pixel ceiling is refused before anything is allocated.
 TEST(Img, SizesThatDoNotFitAreRefused)
 {
     struct Case {
@@ -15,23 +16,31 @@ TEST(Img, SizesThatDoNotFitAreRefused)
         UINT width;
         UINT height;
         bool fits;
+        UINT refusal; // 0: allocated
     };
     const Case cases[] = {
-        {BGRA32, 0xFFFFFFFF, 1, false},  // the row alone wraps 32 bits
-        {CMYKA40, 0x40000000, 1, false}, // 40 bits a pixel
-        {BGRA32, 40000, 40000, false},   // 6.4 GB of pixels
-        {MONO1, 0x80000000, 1, true},    // 256 MB row, one row
-        {BGRA32, 1000, 1000, true},
+        {BGRA32, 0xFFFFFFFF, 1, false, IDS_BAD_IMAGE_SIZE},  // the row alone wraps 32 bits
+        {CMYKA40, 0x40000000, 1, false, IDS_BAD_IMAGE_SIZE}, // 40 bits a pixel
+        {BGRA32, 40000, 40000, false, IDS_BAD_IMAGE_SIZE},   // 6.4 GB of pixels
+        {MONO1, 0x80000000, 1, true, IDS_IMAGE_TOO_LARGE},   // 256 MB row, one row
+        {MONO1, 30000, 30000, true, IDS_IMAGE_TOO_LARGE},    // 112 MB, but 900 megapixels
+        {BGRA32, 1000, 1000, true, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
         CImg img(c.format, c.width, c.height);
         UINT size = 0;
         EXPECT_EQ(img.GetBitsSize(size), c.fits);
-        if (c.fits) continue;
-        EXPECT_EQ(ThrownId([&img] { img.AllocBits(); }), static_cast<UINT>(IDS_BAD_IMAGE_SIZE));
-        EXPECT_FALSE(img.HasAllBits());
+        EXPECT_EQ(ThrownId([&img] { img.AllocBits(); }), c.refusal);
+        EXPECT_EQ(img.HasAllBits(), c.refusal == 0);
     }
+    // The caller sets the ceiling.
+    CImg img(MONO8, 10, 10);
+    CImg::SetPixelCeiling(99);
+    EXPECT_EQ(ThrownId([&img] { img.AllocBits(); }), static_cast<UINT>(IDS_IMAGE_TOO_LARGE));
+    CImg::SetPixelCeiling(100);
+    EXPECT_NO_THROW(img.AllocBits());
+    CImg::SetPixelCeiling(kDefaultPixelCeiling);
 }
 
 TEST(Img, ConstructionComparisonAndCopiesInEveryFormat)
