@@ -151,7 +151,7 @@ public:
 
 } // namespace
 
-TEST(ComObject, AReferenceTakenAndDroppedWhileConstructingOrDestroyingDeletesNothing)
+TEST(ComObject, AReferenceTakenAndDroppedWhileConstructingOrDestroyingDeletesNoObjectTwice)
 {
     const LONG locks = ATL::CComModuleLockCount::Get();
     const int destroyed = g_destroyed;
