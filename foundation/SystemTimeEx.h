@@ -25,6 +25,7 @@ bool IsZeroSystemTime(const SystemTimeEx& st);
 void ResetSystemTime(SYSTEMTIME& st);
 void ResetSystemTime(SystemTimeEx& st);
 
+// Writes the whole of `out`: wTicks is 0 when the time falls on a millisecond.
 bool FileTimeToSystemTimeEx(const FILETIME& ft, SystemTimeEx& out);
 bool SystemTimeExToFileTime(const SystemTimeEx& st, FILETIME& out);
 bool SystemTimeExToLocal(const SystemTimeEx& utc, SYSTEMTIME& local);

@@ -63,9 +63,12 @@ CColorProfile::~CColorProfile()
     if (m_hProfile) ::CloseColorProfile(m_hProfile);
 }
 
+// Every Open first closes: a handle that would not close stays, and its failure is the result
+// (opening over it would lose the handle).
 HRESULT CColorProfile::Open(const BYTE* data, UINT size)
 {
-    Close();
+    const HRESULT closed = Close();
+    if (FAILED(closed)) return closed;
     if (!data && size) return E_POINTER;
     m_bytes.assign(data, data + size);
     return OpenBytes();
@@ -79,7 +82,8 @@ HRESULT CColorProfile::Open(const std::vector<BYTE>& bytes)
 
 HRESULT CColorProfile::Open(const std::wstring& name)
 {
-    Close();
+    const HRESULT closed = Close();
+    if (FAILED(closed)) return closed;
     std::wstring path = name;
     if (name.find(L'\\') == std::wstring::npos) {
         HRESULT hr = GetColorDirectory(path);

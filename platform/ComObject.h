@@ -6,6 +6,7 @@
 #include <objbase.h>
 
 #include <atomic>
+#include <climits>
 #include <new>
 
 namespace ATL {
@@ -100,6 +101,9 @@ public:
 
     ULONG InternalAddRef() noexcept { return ThreadModel::Increment(&m_dwRef); }
     ULONG InternalRelease() noexcept { return ThreadModel::Decrement(&m_dwRef); }
+    // Set before the object is deleted: a FinalRelease or a member's destructor that takes and
+    // drops a reference then counts far from 0 and cannot delete the object a second time.
+    void SetCountForDestruction() noexcept { m_dwRef = -(LONG_MAX / 2); }
 
     void Lock() noexcept { m_critsec.Lock(); }
     void Unlock() noexcept { m_critsec.Unlock(); }
@@ -120,6 +124,17 @@ protected:
 
 using CComObjectRoot = CComObjectRootEx<CComSingleThreadModel>;
 
+// Release of an object that its last reference deletes.
+template <class Object> ULONG ReleaseDeletingAtZero(Object* object) noexcept
+{
+    const ULONG count = object->InternalRelease();
+    if (count == 0) {
+        object->SetCountForDestruction();
+        delete object;
+    }
+    return count;
+}
+
 // The created object: IUnknown over the base's map, deleted at count 0, counted in the
 // module's lock count for its whole life.
 template <class Base> class CComObject : public Base {
@@ -132,12 +147,7 @@ public:
     }
 
     STDMETHOD_(ULONG, AddRef)() override { return this->InternalAddRef(); }
-    STDMETHOD_(ULONG, Release)() override
-    {
-        const ULONG count = this->InternalRelease();
-        if (count == 0) delete this;
-        return count;
-    }
+    STDMETHOD_(ULONG, Release)() override { return ReleaseDeletingAtZero(this); }
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override { return this->_InternalQueryInterface(iid, out); }
 
     // Creates an object with a count of 0; the caller AddRefs (or QueryInterfaces) it.
@@ -148,8 +158,14 @@ public:
         auto* object = new (std::nothrow) CComObject();
         if (!object) return E_OUTOFMEMORY;
         HRESULT hr = object->_AtlInitialConstruct();
-        if (SUCCEEDED(hr)) hr = object->FinalConstruct();
+        if (SUCCEEDED(hr)) {
+            // A reference FinalConstruct takes and drops must not bring the count to 0.
+            object->InternalAddRef();
+            hr = object->FinalConstruct();
+            object->InternalRelease();
+        }
         if (FAILED(hr)) {
+            object->SetCountForDestruction();
             delete object;
             return hr;
         }

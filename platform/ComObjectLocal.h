@@ -13,12 +13,7 @@ public:
 
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override { return this->_InternalQueryInterface(iid, out); }
     STDMETHOD_(ULONG, AddRef)() override { return this->InternalAddRef(); }
-    STDMETHOD_(ULONG, Release)() override
-    {
-        const ULONG count = this->InternalRelease();
-        if (count == 0) delete this;
-        return count;
-    }
+    STDMETHOD_(ULONG, Release)() override { return ReleaseDeletingAtZero(this); }
 };
 
 // IUnknown over the base's interface map; Release only counts down. The owner destroys the

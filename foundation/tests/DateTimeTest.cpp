@@ -231,6 +231,12 @@ TEST(DateTimeText, FixedPicturesAndTheirFallbacks)
     std::wostringstream both;
     FormatDateTime(SystemTimeEx(st), both);
     EXPECT_EQ(both.str(), L"2015/07/04 9:05:03");
+    // The remainder alone is no zero value, and year 0 month 0 is no date of the calendar.
+    SystemTimeEx ticksOnly;
+    ticksOnly.wTicks = 1;
+    std::wostringstream ticks;
+    FormatDateTime(ticksOnly, ticks);
+    EXPECT_EQ(ticks.str(), L"?/?/? 0:00:00");
 
     const SYSTEMTIME impossible = {2015, 13, 0, 45, 0, 0, 0, 0};
     FormatDate(impossible, text, L"");

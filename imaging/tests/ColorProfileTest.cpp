@@ -10,6 +10,7 @@
 #include <boost/make_shared.hpp>
 
 #include <cstring>
+#include <functional>
 #include <sstream>
 
 namespace {
@@ -49,7 +50,33 @@ std::string DescTag(DWORD count, const std::string& text)
     return tag + text;
 }
 
+// A profile whose handle the system refuses to close, as a failing CloseColorProfile leaves it.
+class CUnclosableProfile : public CColorProfile {
+public:
+    HRESULT Close() override { return m_refuse ? E_HANDLE : CColorProfile::Close(); }
+    bool m_refuse = false;
+};
+
 } // namespace
+
+TEST_F(ColorProfile, OpenKeepsAHandleThatCouldNotBeClosed)
+{
+    const std::vector<BYTE> cmyk = ReadTestFile(L"cmyk-v2.icc");
+    const std::function<HRESULT(CColorProfile&)> opens[] = {
+        [&](CColorProfile& profile) { return profile.Open(cmyk); },
+        [](CColorProfile& profile) { return profile.Open(ImagingTestData(L"cmyk-v2.icc")); },
+    };
+    for (const auto& open : opens) {
+        CUnclosableProfile profile;
+        ASSERT_HRESULT_SUCCEEDED(profile.Open(ImagingTestData(L"srgb-v2.icc")));
+        profile.m_refuse = true;
+        EXPECT_EQ(open(profile), E_HANDLE);
+        EXPECT_EQ(profile.GetName(), L"sRGB");
+        EXPECT_EQ(profile.GetHeader().phDataColorSpace, kColorSpaceRgb);
+        profile.m_refuse = false;
+        EXPECT_EQ(profile.Close(), S_OK);
+    }
+}
 
 TEST_F(ColorProfile, OpensV2ProfilesOfEveryColourSpaceFromFilesAndMemory)
 {

@@ -1,4 +1,5 @@
 #include <ComObject.h>
+#include <ComObjectLocal.h>
 
 #include <gtest/gtest.h>
 
@@ -116,4 +117,59 @@ TEST(ComObject, AFailedConstructionDeletesTheObjectAndReleasesItsLock)
     EXPECT_EQ(ATL::CComModuleLockCount::Get(), locks);
 
     EXPECT_EQ(Object::CreateInstance(nullptr), E_POINTER);
+}
+
+namespace {
+
+// Takes and drops a reference to itself in FinalConstruct and in FinalRelease, as an object that
+// hands itself to a helper for a moment does.
+class CSelfReferencing : public CTestObjectT<ATL::CComSingleThreadModel> {
+public:
+    // Once a second destruction began nothing is freed, so that it shows as a count, not a crash.
+    static void operator delete(void* p) noexcept
+    {
+        if (s_finalReleases < 2) ::operator delete(p);
+    }
+
+    HRESULT FinalConstruct() noexcept
+    {
+        TakeAndDropReference();
+        return S_OK;
+    }
+    void FinalRelease() noexcept
+    {
+        // A second call is the object being destroyed again; stop there and let the count show it.
+        if (++s_finalReleases == 1) TakeAndDropReference();
+    }
+    void TakeAndDropReference() noexcept
+    {
+        static_cast<IPersist*>(this)->AddRef();
+        static_cast<IPersist*>(this)->Release();
+    }
+    static inline int s_finalReleases = 0;
+};
+
+} // namespace
+
+TEST(ComObject, AReferenceTakenAndDroppedWhileConstructingOrDestroyingDeletesNoObjectTwice)
+{
+    const LONG locks = ATL::CComModuleLockCount::Get();
+    const int destroyed = g_destroyed;
+    CSelfReferencing::s_finalReleases = 0;
+    ATL::CComObject<CSelfReferencing>* object = nullptr;
+    ASSERT_EQ(ATL::CComObject<CSelfReferencing>::CreateInstance(&object), S_OK);
+    ASSERT_EQ(g_destroyed, destroyed) << "FinalConstruct's reference deleted the new object";
+    EXPECT_EQ(object->AddRef(), 1u);
+    EXPECT_EQ(object->Release(), 0u);
+    EXPECT_EQ(g_destroyed, destroyed + 1);
+    EXPECT_EQ(CSelfReferencing::s_finalReleases, 1);
+    EXPECT_EQ(ATL::CComModuleLockCount::Get(), locks);
+
+    // The object end that the module does not count deletes the same way.
+    CSelfReferencing::s_finalReleases = 0;
+    auto* local = new ATL::CComObjectLocal<CSelfReferencing>();
+    local->AddRef();
+    EXPECT_EQ(local->Release(), 0u);
+    EXPECT_EQ(g_destroyed, destroyed + 2);
+    EXPECT_EQ(CSelfReferencing::s_finalReleases, 1);
 }

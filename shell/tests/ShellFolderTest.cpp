@@ -3,6 +3,7 @@
 #include "shell/ItemIDList.h"
 #include "shell/tests/ShellTestSupport.h"
 
+#include "foundation/UniqueHandle.h"
 #include "ids/shellfolders.h"
 #include "tests/support/TempFolder.h"
 
@@ -272,8 +273,9 @@ TEST_F(ShellFolderTest, FindDataOfAChild)
     EXPECT_EQ(data.nFileSizeLow, 3u);
 }
 
-// Lists whose common folder is no real one still compare in a defined, antisymmetric order.
-TEST(CompareItemIDLists, DefinedOrderWhereNoFolderCanBeBound)
+// Lists under a made-up root record compare in a defined, antisymmetric order, whether or not
+// the shell binds the root (Wine's desktop does).
+TEST(CompareItemIDLists, ListsUnderAJunkRootCompareAntisymmetrically)
 {
     const CItemIDList a = MakeItemIDList({"\x7Fjunk-root", "alpha"}), b = MakeItemIDList({"\x7Fjunk-root", "beta"});
     const CItemIDList aLonger = MakeItemIDList({"\x7Fjunk-root", "alpha", "x"});
@@ -285,6 +287,30 @@ TEST(CompareItemIDLists, DefinedOrderWhereNoFolderCanBeBound)
     EXPECT_EQ(CompareItemIDLists(aLonger.Get(), a.Get()), 1);
     EXPECT_EQ(CompareItemIDLists(nullptr, a.Get()), -1);
     EXPECT_EQ(CompareItemIDLists(nullptr, nullptr), 0);
+}
+
+// A file is no folder: the shell cannot bind the common part, and the bytes of the first
+// differing records decide. The two records are of files alike but for their names.
+TEST(CompareItemIDLists, UnderAFileTheRecordBytesDecide)
+{
+    CTempFolder temp;
+    const std::wstring path = temp.WriteFile(L"写真.txt", "1");
+    CItemIDList file;
+    ASSERT_EQ(file.FromPath(path.c_str()), S_OK);
+    ASSERT_TRUE(FAILED(CShellFolder().BindTo(file))) << "the shell binds a file as a folder";
+    const FILETIME when = {0x12345678, 0x01D00000};
+    CItemIDList records[2];
+    for (int i = 0; i < 2; ++i) {
+        const std::wstring name = temp.WriteFile(i ? L"b.txt" : L"a.txt", "same");
+        const CUniqueKernelHandle handle(
+            ::CreateFileW(name.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(::SetFileTime(handle.Get(), &when, &when, &when));
+        CItemIDList own;
+        ASSERT_EQ(own.FromPath(name.c_str()), S_OK);
+        ASSERT_EQ(records[i].Combine(file.Get(), own.GetLastItem()), S_OK);
+    }
+    EXPECT_EQ(CompareItemIDLists(records[0].Get(), records[1].Get()), -1);
+    EXPECT_EQ(CompareItemIDLists(records[1].Get(), records[0].Get()), 1);
 }
 
 TEST(CompareItemIDLists, AcrossTwoFoldersTheShellOrderDecides)
