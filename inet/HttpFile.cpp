@@ -1,6 +1,7 @@
 #include "inet/HttpFile.h"
 
 #include "foundation/LastError.h"
+#include "foundation/WineDetection.h"
 #include "inet/HttpConnection.h"
 #include "inet/InternetException.h"
 #include "inet/InternetSession.h"
@@ -12,13 +13,6 @@ namespace {
 
 // How long a redirected request waits for the further completions Wine sends.
 constexpr DWORD kExtraCompletionWait = 300;
-
-// Only Wine completes a redirected request more than once; Windows must not pay the wait.
-bool CompletesOncePerRedirect()
-{
-    static const bool wine = ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
 
 } // namespace
 
@@ -122,10 +116,11 @@ HRESULT CHttpFile::EndRequest()
     const HRESULT hr = WaitPending(session, BINDSTATUS_CONNECTING, true);
     if (FAILED(hr)) return hr;
     // Wine completes once more for every redirect it followed: those completions are awaited
-    // here, so that the next read does not take one of them for its own.
+    // here, so that the next read does not take one of them for its own. Windows completes once
+    // and must not pay the wait.
     CInternetStatusCallback* callback = CallbackOf(session);
     const unsigned redirects = callback->GetRedirectCount();
-    if (redirects && CompletesOncePerRedirect() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
+    if (redirects && RunningUnderWine() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))
         return callback->GetCompletionResult();
     return hr;
 }
