@@ -158,10 +158,9 @@ void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t co
     const std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
     CSimpleErr err;
     err.Set(id, &driveText, &verb, &countText, &arrivedText);
-    const std::pair<UINT, const std::list<std::wstring>*> lists[] = {
-        {IDS_TRANSFER_KEPT_STOOD, &kept.stood},
-        {IDS_TRANSFER_KEPT_NOT_WHOLE, &kept.notWhole},
-        {IDS_TRANSFER_KEPT_UNDELETED, &kept.undeleted}};
+    const std::pair<UINT, const std::list<std::wstring>*> lists[] = {{IDS_TRANSFER_KEPT_STOOD, &kept.stood},
+                                                                     {IDS_TRANSFER_KEPT_NOT_WHOLE, &kept.notWhole},
+                                                                     {IDS_TRANSFER_KEPT_UNDELETED, &kept.undeleted}};
     for (const auto& [listId, list] : lists) {
         if (list->empty()) continue;
         std::wstring text;

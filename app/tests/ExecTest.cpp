@@ -127,13 +127,18 @@ TEST(TransferManifest, OnlyAWholeCopyLetsItsSourceBeDeleted)
     const Case cases[] = {
         {L"whole", none, Copy::Whole},
         {L"lacksAFile",
-         [](const CTempFolder& t, const std::wstring& n) { ::DeleteFileW((t / (L"dst\\" + n + L"\\sub\\b.jpg")).c_str()); },
+         [](const CTempFolder& t, const std::wstring& n) {
+             ::DeleteFileW((t / (L"dst\\" + n + L"\\sub\\b.jpg")).c_str());
+         },
          Copy::NotWhole},
-        {L"otherSize", [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
+        {L"otherSize",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
          Copy::NotWhole},
-        {L"oneByte", [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
+        {L"oneByte",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
          Copy::NotWhole},
-        {L"grewAfter", [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\new.jpg", "9"); },
+        {L"grewAfter",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\new.jpg", "9"); },
          Copy::NotWhole},
         {L"stood", none, Copy::NameStoodBefore}, // its copy is whole, but it may merge an older one
         {L"gone", none, Copy::Missing},

@@ -24,8 +24,8 @@ COtherFileSystemFolder::COtherFileSystemFolder(const std::wstring& near)
         }
     }
     // The script leaves its marker only when the two device numbers differ.
-    const std::wstring script =
-        L"[ $(stat -c %d '" + UnixPathOf(path) + L"') != $(stat -c %d '" + UnixPathOf(near) + L"') ] || exit 1";
+    const std::wstring script = L"[ $(stat -c %d '" + UnixPathOf(path) + L"') != $(stat -c %d '" + UnixPathOf(near) +
+                                L"') ] || exit 1";
     if (!RunUnixScript(script, near + L"\\other-fs.done", 5000)) {
         RemoveFolderTree(path);
         m_reason = "/dev/shm is on the same file system as the temporary folder";
