@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-COtherFileSystemFolder::COtherFileSystemFolder(const std::wstring& near)
+COtherFileSystemFolder::COtherFileSystemFolder(const std::wstring& beside)
 {
     const std::wstring shm = FromUnixPath("/dev/shm");
     const DWORD attributes = shm.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(shm.c_str());
@@ -24,9 +24,9 @@ COtherFileSystemFolder::COtherFileSystemFolder(const std::wstring& near)
         }
     }
     // The script leaves its marker only when the two device numbers differ.
-    const std::wstring script = L"[ $(stat -c %d '" + UnixPathOf(path) + L"') != $(stat -c %d '" + UnixPathOf(near) +
+    const std::wstring script = L"[ $(stat -c %d '" + UnixPathOf(path) + L"') != $(stat -c %d '" + UnixPathOf(beside) +
                                 L"') ] || exit 1";
-    if (!RunUnixScript(script, near + L"\\other-fs.done", 5000)) {
+    if (!RunUnixScript(script, beside + L"\\other-fs.done", 5000)) {
         RemoveFolderTree(path);
         m_reason = "/dev/shm is on the same file system as the temporary folder";
         return;

@@ -5,9 +5,9 @@
 
 class COtherFileSystemFolder {
 public:
-    // Makes the folder; Path() is empty and Reason() says why when none could be had. `near` is a
+    // Makes the folder; Path() is empty and Reason() says why when none could be had. `beside` is a
     // folder (the temporary one) whose file system the new folder must not share.
-    explicit COtherFileSystemFolder(const std::wstring& near);
+    explicit COtherFileSystemFolder(const std::wstring& beside);
     ~COtherFileSystemFolder();
     COtherFileSystemFolder(const COtherFileSystemFolder&) = delete;
     COtherFileSystemFolder& operator=(const COtherFileSystemFolder&) = delete;
