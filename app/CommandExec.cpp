@@ -139,7 +139,12 @@ bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTrans
         return true;
     else if (!result.m_error.HasError() || !kept.Empty()) // the operator has shown its own failure
         id = IDS_TRANSFER_INCOMPLETE;
-    if (id) ReportIncomplete(id, path[0], copy, count, arrived, kept);
+    if (!id) return false;
+    // Which sources stayed is known only while both ends are there; a failed delete is always told.
+    CKeptSources shown;
+    if (sourceThere && destinationThere) shown = kept;
+    shown.undeleted = kept.undeleted;
+    ReportIncomplete(id, path[0], copy, count, arrived, shown);
     return false;
 }
 

@@ -208,8 +208,9 @@ TEST_F(OutcomeTest, DestinationTheShellCannotWriteIsReported)
 
     const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
     ASSERT_EQ(1u, drives.size());
-    // The shell may say why in a dialog of its own first.
-    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0);
+    // The shell may say why in a dialog of its own first; the card keeps what did not arrive.
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0) +
+                                  KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, drives.substr(0, 1) + L":\\DCIM\\100TESTS");
     EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
