@@ -14,7 +14,6 @@
 #include "foundation/PathSort.h"
 #include "foundation/ResString.h"
 #include "foundation/ScopeExit.h"
-#include "ids/foundation.h"
 #include "resource.h"
 #include "shell/FileUtilities.h"
 #include "shell/ShellExecute.h"
