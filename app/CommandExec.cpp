@@ -2,6 +2,7 @@
 
 #include "app/AppResources.h"
 #include "app/ConfirmDlg.h"
+#include "app/CopyThenDelete.h"
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
 #include "app/Setting.h"
@@ -11,8 +12,8 @@
 #include "foundation/NumberText.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/PathSort.h"
+#include "foundation/ResString.h"
 #include "foundation/ScopeExit.h"
-#include "ids/foundation.h"
 #include "resource.h"
 #include "shell/FileUtilities.h"
 #include "shell/ShellExecute.h"
@@ -22,6 +23,13 @@
 #include <shlwapi.h>
 
 namespace fhw {
+
+namespace {
+
+// Sources named in one message; the count says how many there were.
+constexpr size_t kMaxListedSources = 10;
+
+} // namespace
 
 void CCommandExec::ExecuteImpl(bool doIt)
 {
@@ -92,11 +100,14 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
-        // A copy must be checked file by file; a moved entry is judged by its source being gone.
+        // Every entry is judged file by file: a pulled card leaves no source to look at.
         CTransferManifest manifest;
-        manifest.Take(sources, dialog.m_operator.m_wFunc == FO_COPY);
-        const CFileOperationResult result = dialog.m_operator.Execute();
-        if (!CheckArrival(result, manifest, path, dialog.m_operator)) return;
+        manifest.Take(sources, true, setting.DstFolder);
+        CKeptSources kept;
+        const CFileOperationResult result = NeedsCopyThenDelete(dialog.m_operator)
+                                                ? MoveByCopyThenDelete(dialog.m_operator, manifest, kept)
+                                                : dialog.m_operator.Execute();
+        if (!CheckArrival(result, manifest, path, dialog.m_operator, kept)) return;
     }
 
     const CExecSetting& chosen = dialog.m_setting;
@@ -107,26 +118,32 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
 }
 
 bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
-                                const std::wstring& path, const CSHFileOperator& op)
+                                const std::wstring& path, const CSHFileOperator& op, const CKeptSources& kept)
 {
-    const wchar_t drive = path[0];
     const bool copy = op.m_wFunc == FO_COPY;
     const size_t count = op.m_from.size();
     const size_t arrived = manifest.CountArrived(op.m_to, !copy);
-    if (!IsDriveOfPathPresent(path)) {
-        ReportIncomplete(IDS_TRANSFER_DRIVE_REMOVED, drive, copy, count, arrived);
-        return false;
-    }
-    if (result.GetOutcome() == CFileOperationResult::Cancelled) {
-        if (arrived == 0)
-            Report(CSimpleErr(IDS_TERMINATED_BY_USER));
-        else
-            ReportIncomplete(IDS_TRANSFER_CANCELLED_PART, drive, copy, count, arrived);
-        return false;
-    }
-    if (arrived == count) return true;
-    // The operator has shown its own failure already.
-    if (!result.m_error.HasError()) ReportIncomplete(IDS_TRANSFER_INCOMPLETE, drive, copy, count, arrived);
+    const bool sourceThere = IsDriveOfPathPresent(path);
+    const bool destinationThere = IsFolderPresent(op.m_to);
+    // A cancel is the user's only while both ends are there: a vanished drive makes the shell
+    // answer "cancelled" as well.
+    UINT id = 0;
+    if (!sourceThere)
+        id = destinationThere ? IDS_TRANSFER_DRIVE_REMOVED : IDS_TRANSFER_BOTH_REMOVED;
+    else if (!destinationThere)
+        id = IDS_TRANSFER_DESTINATION_REMOVED;
+    else if (result.GetOutcome() == CFileOperationResult::Cancelled)
+        id = IDS_TRANSFER_CANCELLED_PART;
+    else if (arrived == count && kept.Empty())
+        return true;
+    else if (!result.m_error.HasError() || !kept.Empty()) // the operator has shown its own failure
+        id = IDS_TRANSFER_INCOMPLETE;
+    if (!id) return false;
+    // Which sources stayed is known only while both ends are there; a failed delete is always told.
+    CKeptSources shown;
+    if (sourceThere && destinationThere) shown = kept;
+    shown.undeleted = kept.undeleted;
+    ReportIncomplete(id, path[0], copy, count, arrived, shown);
     return false;
 }
 
@@ -135,7 +152,8 @@ void CCommandExec::Report(const CSimpleErr& err)
     if (m_msg) m_msg->ShowError(err);
 }
 
-void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived)
+void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived,
+                                    const CKeptSources& kept)
 {
     const CAppResources& r = *g_appResources;
     const std::wstring driveText(1, drive);
@@ -144,6 +162,15 @@ void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t co
     const std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
     CSimpleErr err;
     err.Set(id, &driveText, &verb, &countText, &arrivedText);
+    const std::pair<UINT, const std::list<std::wstring>*> lists[] = {{IDS_TRANSFER_KEPT_STOOD, &kept.stood},
+                                                                     {IDS_TRANSFER_KEPT_NOT_WHOLE, &kept.notWhole},
+                                                                     {IDS_TRANSFER_KEPT_UNDELETED, &kept.undeleted}};
+    for (const auto& [listId, list] : lists) {
+        if (list->empty()) continue;
+        std::wstring text;
+        FormatResString(text, listId, ListFirstLines(*list, kMaxListedSources).c_str());
+        err.m_message += text;
+    }
     Report(err);
 }
 

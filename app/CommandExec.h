@@ -16,6 +16,7 @@ namespace fhw {
 
 class CExecSetting;
 class CTransferManifest;
+struct CKeptSources;
 
 class CCommandExec : public CCommand {
 public:
@@ -41,13 +42,15 @@ private:
     void OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources);
     void ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected);
     // True when every entry handed to the shell arrived whole. Otherwise the user is told what
-    // arrived (the shell may report success for work it skipped; a pulled card leaves work undone)
-    // and the drive gets no eject, no Explorer and no balloon.
+    // arrived (the shell may report success for work it skipped; a pulled card leaves work undone),
+    // which end went, and which sources stayed, and the drive gets no eject, no Explorer and no
+    // balloon.
     bool CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest, const std::wstring& path,
-                      const CSHFileOperator& op);
+                      const CSHFileOperator& op, const CKeptSources& kept);
     void Report(const CSimpleErr& err);
-    // Message `id` with the drive, the operation, the entries handed to the shell and those arrived.
-    void ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived);
+    // Message `id` with the drive, the operation, the entries handed to the shell and those arrived,
+    // followed by the sources that stayed.
+    void ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived, const CKeptSources& kept);
 
     bool m_running = false;
 };

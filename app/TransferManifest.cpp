@@ -1,5 +1,6 @@
 #include "app/TransferManifest.h"
 
+#include "foundation/FileHandle.h"
 #include "foundation/UniqueHandle.h"
 
 #include <algorithm>
@@ -34,14 +35,16 @@ bool ReadItem(const std::wstring& path, ULONGLONG& size)
 
 } // namespace
 
-void CTransferManifest::Take(const std::list<std::wstring>& sources, bool listTrees)
+void CTransferManifest::Take(const std::list<std::wstring>& sources, bool listTrees, const std::wstring& destination)
 {
     m_entries.clear();
+    const std::wstring folder = WithSeparator(destination);
     for (const std::wstring& source : sources) {
         CEntry entry;
         entry.source = source;
         entry.name = FileNameOf(source);
         ULONGLONG size = 0;
+        entry.stood = !destination.empty() && ReadItem(folder + entry.name, size);
         entry.listed = ReadItem(source, size);
         if (entry.listed) {
             entry.items.push_back({std::wstring(), size});
@@ -86,14 +89,58 @@ bool CTransferManifest::HasArrived(const CEntry& entry, const std::wstring& targ
     });
 }
 
+bool CTransferManifest::IsUnchanged(const CEntry& entry)
+{
+    ULONGLONG size = 0;
+    if (!ReadItem(entry.source, size) || size != entry.items.front().size) return false;
+    std::vector<CItem> now{entry.items.front()};
+    if (size == kFolder) ListFolder(entry.source, std::wstring(), now);
+    if (now.size() != entry.items.size()) return false;
+    std::unordered_map<std::wstring, ULONGLONG> noted;
+    for (const CItem& item : entry.items) noted.emplace(item.relative, item.size);
+    return std::all_of(now.begin(), now.end(), [&noted](const CItem& item) {
+        const auto at = noted.find(item.relative);
+        return at != noted.end() && at->second == item.size;
+    });
+}
+
+bool CTransferManifest::HasSameBytes(const CEntry& entry, const std::wstring& target)
+{
+    return std::all_of(entry.items.begin(), entry.items.end(), [&](const CItem& item) {
+        if (item.size == kFolder) return true;
+        CFileHandle source, copy;
+        return SUCCEEDED(source.OpenForRead(entry.source + item.relative)) &&
+               SUCCEEDED(copy.OpenForRead(target + item.relative)) && CompareFiles(source, copy);
+    });
+}
+
+CTransferManifest::Copy CTransferManifest::CheckCopy(size_t index, const std::wstring& destination) const
+{
+    const CEntry& entry = m_entries[index];
+    if (!entry.listed) return Copy::Missing;
+    // What stood there may be an older file of the same name and size that the user kept.
+    if (entry.stood) return Copy::NameStoodBefore;
+    const std::wstring target = WithSeparator(destination) + entry.name;
+    // A file added to the source after the manifest was taken was never copied.
+    if (!HasArrived(entry, target) || !IsUnchanged(entry) || !HasSameBytes(entry, target)) return Copy::NotWhole;
+    return Copy::Whole;
+}
+
 size_t CTransferManifest::CountArrived(const std::wstring& destination, bool move) const
 {
     const std::wstring folder = WithSeparator(destination);
+    const bool destinationThere = IsFolderPresent(destination);
     size_t arrived = 0;
     for (const CEntry& entry : m_entries) {
-        if (move) {
+        if (move && IsDriveOfPathPresent(entry.source)) {
             ULONGLONG size = 0;
-            if (!IsDriveOfPathPresent(entry.source) || ReadItem(entry.source, size)) continue;
+            if (!entry.listed || ReadItem(entry.source, size)) continue;
+            if (!destinationThere) {
+                ++arrived;
+                continue;
+            }
+        } else if (move && entry.stood) {
+            continue;
         }
         if (HasArrived(entry, folder + entry.name)) ++arrived;
     }
@@ -106,6 +153,13 @@ bool IsDriveOfPathPresent(const std::wstring& path)
     const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
     const UINT type = ::GetDriveTypeW(root);
     return type != DRIVE_NO_ROOT_DIR && type != DRIVE_UNKNOWN;
+}
+
+bool IsFolderPresent(const std::wstring& folder)
+{
+    if (!IsDriveOfPathPresent(folder)) return false;
+    const DWORD attributes = ::GetFileAttributesW(folder.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 } // namespace fhw

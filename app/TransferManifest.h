@@ -11,15 +11,29 @@ namespace fhw {
 
 class CTransferManifest {
 public:
-    // Notes each source, and with `listTrees` every file (with its size) and folder under it. A
-    // source that is not there any more never arrives in this run, whatever stands at the
-    // destination under its name.
-    void Take(const std::list<std::wstring>& sources, bool listTrees);
+    // What a copy made of one source: whole (it may be deleted), or why the source must stay;
+    // Missing: the source was not there when the manifest was taken.
+    enum class Copy { Whole, NameStoodBefore, NotWhole, Missing };
+
+    // Notes each source, and with `listTrees` every file (with its size) and folder under it, and
+    // whether its name already stands in `destination` (when given). A source that is not there
+    // any more never arrives in this run, whatever stands at the destination under its name.
+    void Take(const std::list<std::wstring>& sources, bool listTrees, const std::wstring& destination = {});
 
     // The entries that stand whole in `destination`: every file noted with its size and every
-    // folder; for a move the source must also be gone while its drive is still there, since an
-    // entry that vanished with its drive was not moved.
+    // folder. For a move whose source drive is still there the source must also be gone (the
+    // shell leaves a source it skipped); once the destination itself has gone, a source gone
+    // from a present drive counts, since the shell removes a source only after moving it. With
+    // its drive gone, an entry whose name stood at the destination before cannot be told apart
+    // from what stood there, and does not count.
     size_t CountArrived(const std::wstring& destination, bool move) const;
+
+    // Whether source `index`, copied into `destination`, may be deleted: its name did not stand
+    // there before the run, the source still holds exactly what was noted, and the copy has the
+    // same names, sizes and bytes. Needs the trees.
+    Copy CheckCopy(size_t index, const std::wstring& destination) const;
+    size_t Size() const { return m_entries.size(); }
+    const std::wstring& Source(size_t index) const { return m_entries[index].source; }
 
 private:
     static constexpr ULONGLONG kFolder = ~0ULL;
@@ -31,10 +45,13 @@ private:
         std::wstring source;
         std::wstring name;
         bool listed = false;
+        bool stood = false; // its name stood at the destination before the run
         std::vector<CItem> items;
     };
     static void ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items);
     static bool HasArrived(const CEntry& entry, const std::wstring& target);
+    static bool IsUnchanged(const CEntry& entry);
+    static bool HasSameBytes(const CEntry& entry, const std::wstring& target);
 
     std::vector<CEntry> m_entries;
 };
@@ -42,5 +59,7 @@ private:
 // True while the drive of `path` (a path starting with a letter and a colon) is there; other paths
 // are taken as present.
 bool IsDriveOfPathPresent(const std::wstring& path);
+// True while `folder` is there as a folder on a drive that is there.
+bool IsFolderPresent(const std::wstring& folder);
 
 } // namespace fhw

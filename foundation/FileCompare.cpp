@@ -1,5 +1,6 @@
 #include "foundation/FileHandle.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -8,7 +9,7 @@ constexpr DWORD kChunk = 0x100000;
 
 bool ReadChunk(CFileHandle& file, std::vector<BYTE>& buffer, DWORD& read)
 {
-    return SUCCEEDED(file.Read(buffer.data(), kChunk, read));
+    return SUCCEEDED(file.Read(buffer.data(), static_cast<DWORD>(buffer.size()), read));
 }
 
 } // namespace
@@ -19,7 +20,10 @@ bool CompareFiles(CFileHandle& a, CFileHandle& b)
         ULONGLONG sizeA = 0, sizeB = 0;
         if (FAILED(a.GetSize(sizeA)) || FAILED(b.GetSize(sizeB)) || sizeA != sizeB) return false;
         if (FAILED(a.SeekToBegin()) || FAILED(b.SeekToBegin())) return false;
-        std::vector<BYTE> bufA(kChunk), bufB(kChunk);
+        // Many small files are compared in a row: their buffers need not be a whole chunk. One byte
+        // more than the size lets the read that finds the end come back empty.
+        const size_t size = static_cast<size_t>(std::min<ULONGLONG>(sizeA + 1, kChunk));
+        std::vector<BYTE> bufA(size), bufB(size);
         for (;;) {
             DWORD readA = 0, readB = 0;
             if (!ReadChunk(a, bufA, readA) || !ReadChunk(b, bufB, readB)) return false;

@@ -148,6 +148,18 @@ void ListToLines(const std::list<std::wstring>& items, std::wstring& out)
     out = os.str();
 }
 
+std::wstring ListFirstLines(const std::list<std::wstring>& items, size_t max)
+{
+    std::wstring text;
+    size_t listed = 0;
+    for (const std::wstring& item : items) {
+        if (listed == max) return text + L"\n...";
+        if (listed++) text += L"\n";
+        text += item;
+    }
+    return text;
+}
+
 void WriteLines(const std::list<std::wstring>& items, std::wostream& os)
 {
     for (const std::wstring& item : items) os << item << std::endl;

@@ -30,6 +30,9 @@ bool GetFullPaths(const std::list<std::wstring>& in, std::list<std::wstring>& ou
 
 void ListToMultiString(const std::list<std::wstring>& items, std::wstring& out);
 void ListToLines(const std::list<std::wstring>& items, std::wstring& out);
+// The first `max` items, one a line (no line end after the last), then a line "..." when there
+// were more: a list that fits a message box.
+std::wstring ListFirstLines(const std::list<std::wstring>& items, size_t max);
 void WriteLines(const std::list<std::wstring>& items, std::wostream& os);
 void WriteLinesCrLf(const std::list<std::wstring>& items, std::wostream& os);
 void ParseMultiString(const wchar_t* list, std::list<std::wstring>& out);

@@ -116,7 +116,8 @@ HRESULT CHttpFile::EndRequest()
     const HRESULT hr = WaitPending(session, BINDSTATUS_CONNECTING, true);
     if (FAILED(hr)) return hr;
     // Wine completes once more for every redirect it followed: those completions are awaited
-    // here, so that the next read does not take one of them for its own.
+    // here, so that the next read does not take one of them for its own. Windows completes once
+    // and must not pay the wait.
     CInternetStatusCallback* callback = CallbackOf(session);
     const unsigned redirects = callback->GetRedirectCount();
     if (redirects && RunningUnderWine() && callback->WaitForCompletions(1 + redirects, kExtraCompletionWait))

@@ -4,7 +4,6 @@
 # --card FOLDER presents FOLDER (a Linux folder holding DCIM\...) as a camera card that arrives
 # once the program's window exists, so the whole road can be watched; the drive is removed when
 # the program ends. Start the program with /start (or press Start) so that it takes the card.
-# Moving needs the card on the same file system as the destination; copying works anywhere.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 export FH_BUILD=${FH_BUILD:-$root/build}

@@ -112,6 +112,60 @@ TEST(TransferManifest, AFolderArrivesOnlyWhole)
     EXPECT_EQ(1u, moved.CountArrived(temp / L"dst", true));
 }
 
+// What a move under Wine may delete after its copy: only a source whose copy is whole, byte for
+// byte, and whose name did not stand at the destination before the run.
+TEST(TransferManifest, OnlyAWholeCopyLetsItsSourceBeDeleted)
+{
+    using Copy = fhw::CTransferManifest::Copy;
+    using Change = void (*)(const CTempFolder& temp, const std::wstring& name);
+    struct Case {
+        const wchar_t* name;
+        Change change; // after the copy
+        Copy expected;
+    };
+    const Change none = [](const CTempFolder&, const std::wstring&) {};
+    const Case cases[] = {
+        {L"whole", none, Copy::Whole},
+        {L"lacksAFile",
+         [](const CTempFolder& t, const std::wstring& n) {
+             ::DeleteFileW((t / (L"dst\\" + n + L"\\sub\\b.jpg")).c_str());
+         },
+         Copy::NotWhole},
+        {L"otherSize",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
+         Copy::NotWhole},
+        {L"oneByte",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
+         Copy::NotWhole},
+        {L"grewAfter",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\new.jpg", "9"); },
+         Copy::NotWhole},
+        {L"stood", none, Copy::NameStoodBefore}, // its copy is whole, but it may merge an older one
+        {L"gone", none, Copy::Missing},
+    };
+    const auto writeTree = [](const CTempFolder& t, const std::wstring& folder) {
+        t.WriteFile(folder + L"\\a.jpg", "1234");
+        t.WriteFile(folder + L"\\sub\\b.jpg", "56");
+    };
+    CTempFolder temp;
+    std::list<std::wstring> sources;
+    for (const Case& c : cases) {
+        sources.push_back(temp / (L"src\\" + std::wstring(c.name)));
+        if (c.expected != Copy::Missing) writeTree(temp, L"src\\" + std::wstring(c.name));
+        if (c.expected == Copy::NameStoodBefore) writeTree(temp, L"dst\\" + std::wstring(c.name));
+    }
+    fhw::CTransferManifest manifest;
+    manifest.Take(sources, true, temp / L"dst");
+    size_t index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        if (c.expected != Copy::Missing && c.expected != Copy::NameStoodBefore)
+            writeTree(temp, L"dst\\" + std::wstring(c.name)); // the copy
+        c.change(temp, c.name);
+        EXPECT_EQ(manifest.CheckCopy(index++, temp / L"dst"), c.expected);
+    }
+}
+
 TEST(CommandLine, OnlyStartIsAccepted)
 {
     fhw::CCommandLineParser parser;

@@ -89,6 +89,14 @@ TEST(StringTable, ApplicationTextsExistInJapanese)
                           IDS_SRC_FOLDER_NOT_ABSOLUTE,
                           IDS_DST_FOLDER_EMPTY,
                           IDS_DST_FOLDER_RELATIVE,
-                          IDS_DST_FOLDER_IS_FILE};
+                          IDS_DST_FOLDER_IS_FILE,
+                          IDS_TRANSFER_INCOMPLETE,
+                          IDS_TRANSFER_DRIVE_REMOVED,
+                          IDS_TRANSFER_CANCELLED_PART,
+                          IDS_TRANSFER_DESTINATION_REMOVED,
+                          IDS_TRANSFER_BOTH_REMOVED,
+                          IDS_TRANSFER_KEPT_STOOD,
+                          IDS_TRANSFER_KEPT_NOT_WHOLE,
+                          IDS_TRANSFER_KEPT_UNDELETED};
     for (const UINT id : texts) EXPECT_FALSE(LoadStringInLanguage(id, kJapanese).empty()) << id;
 }

@@ -81,3 +81,15 @@ std::string ToUnixPath(const std::wstring& path)
     ::HeapFree(::GetProcessHeap(), 0, unixPath);
     return result;
 }
+
+std::wstring FromUnixPath(const std::string& unixPath)
+{
+    using Fn = WCHAR*(__cdecl*)(LPCSTR);
+    auto fn = reinterpret_cast<Fn>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name"));
+    if (!fn) return {};
+    WCHAR* path = fn(unixPath.c_str());
+    if (!path) return {};
+    std::wstring result(path);
+    ::HeapFree(::GetProcessHeap(), 0, path);
+    return result;
+}

@@ -12,3 +12,6 @@ DWORD RemoveDriveDefinition(wchar_t letter);
 
 // The Linux path of a Windows path (Wine's own kernel32 export); empty when unknown.
 std::string ToUnixPath(const std::wstring& path);
+
+// The Windows path of a Linux path (Wine's own kernel32 export); empty when unknown.
+std::wstring FromUnixPath(const std::string& unixPath);

@@ -71,13 +71,20 @@ std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders)
     std::wstring drives;
     for (size_t i = 0; i < letters.size(); ++i) {
         const unsigned seed = static_cast<unsigned>(i + 1);
-        m_cards.emplace_back(m_temp.Path(L"card" + std::to_wstring(i)), cameraFolders[i], seed);
+        const std::wstring base = m_otherFileSystem ? m_otherFileSystem->Path() : m_temp.Path();
+        m_cards.emplace_back(base + L"\\card" + std::to_wstring(i), cameraFolders[i], seed);
         m_drives.push_back(std::make_unique<CCardDrive>(letters[i], m_cards.back().Root(), Pid()));
         if (m_drives.back()->Define()) drives += letters[i];
     }
     if (drives.size() == cameraFolders.size()) return drives;
     ADD_FAILURE() << "the cards were not defined: no free drive letters, or the drive tool failed";
     return std::wstring();
+}
+
+bool ProgramTest::CardsOnOtherFileSystem()
+{
+    m_otherFileSystem = std::make_unique<COtherFileSystemFolder>(m_temp.Path());
+    return !m_otherFileSystem->Path().empty();
 }
 
 void ProgramTest::ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy)

@@ -1,8 +1,9 @@
 #pragma once
 // One fresh program per test, with its own settings file, cards and destination in a private
-// temporary folder on the prefix's C: drive (moves stay on one file system).
+// temporary folder on the prefix's C: drive; cards on another file system where a test asks.
 #include "harness/CameraCard.h"
 #include "harness/DebuggedProgram.h"
+#include "harness/OtherFileSystem.h"
 #include "harness/ProgramWindows.h"
 #include "harness/SettingsFile.h"
 
@@ -43,6 +44,9 @@ protected:
     std::wstring InsertCards(const CardFolders& cameraFolders);
     // As InsertCards, without announcing them.
     std::wstring DefineCards(const CardFolders& cameraFolders);
+    // Builds the cards made after this on another file system than the destination; false when
+    // none can be had (m_otherFileSystem->Reason() says why).
+    bool CardsOnOtherFileSystem();
 
     // The run's balloon `index` names the drive, the count and the operation (string-table texts
     // of the program's resources).
@@ -62,6 +66,7 @@ protected:
     DWORD Pid() const { return m_program ? m_program->Id() : 0; }
 
     CTempFolder m_temp;
+    std::unique_ptr<COtherFileSystemFolder> m_otherFileSystem;
     CSettingsFile m_settings;
     std::unique_ptr<CDebuggedProgram> m_program;
     HWND m_frame = nullptr;

@@ -12,7 +12,6 @@ namespace {
 constexpr DWORD kCopy = 0x1;
 constexpr DWORD kConfirm = 0x2;
 constexpr DWORD kEject = 0x4;
-constexpr UINT kTerminatedByUser = 58725;
 
 // A message of the run: drive, operation, entries handed to the shell, entries arrived.
 std::wstring OutcomeText(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived)
@@ -32,12 +31,18 @@ protected:
     // naming what came instead, when it did not come within `ms`.
     bool AnswerMessage(const std::wstring& text, DWORD ms = kRunWait, int other = 0)
     {
-        std::wstring seen;
+        return AnswerMessageOf([&text] { return text; }, ms, other);
+    }
+    // The same for a text that `expected` gives anew while waiting (it may count what the run left).
+    template <class Expected> bool AnswerMessageOf(Expected expected, DWORD ms = kRunWait, int other = 0)
+    {
+        std::wstring seen, text;
         HWND box = nullptr;
         WaitUntil(
             [&] {
                 for (HWND dialog : FindDialogs(Pid())) {
                     seen = DialogStaticTexts(dialog);
+                    text = expected();
                     if (seen == text)
                         box = dialog;
                     else if (other)
@@ -53,6 +58,40 @@ protected:
         return AnswerDialog(box, IDOK);
     }
 
+    // The paragraph of message `id` that names the sources that stayed.
+    static std::wstring KeptText(UINT id, const std::wstring& sources)
+    {
+        std::wstring text;
+        FormatResString(text, id, sources.c_str());
+        return text;
+    }
+
+    // `folders` camera folders 100MANY_, 101MANY_... of `files` small files each in `dcim`.
+    static void AddManyFolders(const std::wstring& dcim, int folders, int files)
+    {
+        for (int f = 0; f < folders; ++f)
+            for (int i = 0; i < files; ++i)
+                ASSERT_TRUE(WriteFileBytes(dcim + L"\\" + ManyFolder(f) + L"\\F" + std::to_wstring(i) + L".JPG",
+                                           std::string(200, 'x')));
+    }
+    static std::wstring ManyFolder(int f) { return std::to_wstring(100 + f) + L"MANY_"; }
+    // How many of AddManyFolders' folders stand at the destination with every file of its size.
+    size_t WholeFolders(int folders, int files) const
+    {
+        size_t whole = 0;
+        for (int f = 0; f < folders; ++f) {
+            int found = 0;
+            for (int i = 0; i < files; ++i) {
+                WIN32_FILE_ATTRIBUTE_DATA data{};
+                const std::wstring path = m_destination + L"\\" + ManyFolder(f) + L"\\F" + std::to_wstring(i) + L".JPG";
+                if (::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) && data.nFileSizeLow == 200)
+                    ++found;
+            }
+            if (found == files) ++whole;
+        }
+        return whole;
+    }
+
     // A file of `bytes` at `relative` inside m_destination.
     void PlaceAtDestination(const std::wstring& relative, const std::string& bytes)
     {
@@ -60,18 +99,97 @@ protected:
     }
 };
 
-// Wine's shell moves nothing and answers success when a folder of the same name is already there.
-TEST_F(OutcomeTest, MoveTheShellSkipsIsReportedWithoutBalloon)
+// A folder of the same name stood at the destination: the card's is copied into it and stays on
+// the card, and the message names it.
+TEST_F(OutcomeTest, MoveOntoAFolderThatStoodKeepsTheSourceAndSaysSo)
 {
     const ExecValues exec = Values(0);
     PlaceAtDestination(L"100TESTS\\older.jpg", "older");
-    const TreeSnapshot before = SnapshotTree(m_destination);
+    TreeSnapshot expected = SnapshotTree(m_destination);
     const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
     ASSERT_EQ(1u, drives.size());
-    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0)));
+    const std::wstring source = drives.substr(0, 1) + L":\\DCIM\\100TESTS";
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0) +
+                                  KeptText(IDS_TRANSFER_KEPT_STOOD, source),
+                              kRunWait, IDYES));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon after a run in which nothing arrived";
-    ExpectSameTree(before, SnapshotTree(m_destination), "destination");
+    expected.insert(m_cards[0].CameraPart().begin(), m_cards[0].CameraPart().end());
+    ExpectSameTree(expected, SnapshotTree(m_destination), "destination");
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// A card on another file system than the destination, as every real card is: Wine's shell alone
+// would move nothing. Every folder moves but the one whose name stood at the destination.
+TEST_F(OutcomeTest, MoveFromAnotherFileSystemEmptiesTheCardButForANameThatStood)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    const ExecValues exec = Values(0);
+    PlaceAtDestination(L"101ABCDE\\older.jpg", "older");
+    TreeSnapshot expected = SnapshotTree(m_destination);
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", L"101ABCDE", L"102XYZAB"}});
+    ASSERT_EQ(1u, drives.size());
+    const std::wstring stood = drives.substr(0, 1) + L":\\DCIM\\101ABCDE";
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 3, 2) +
+                                  KeptText(IDS_TRANSFER_KEPT_STOOD, stood),
+                              kRunWait, IDYES));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    expected.insert(m_cards[0].CameraPart().begin(), m_cards[0].CameraPart().end());
+    ExpectSameTree(expected, SnapshotTree(m_destination), "destination");
+    TreeSnapshot card = m_cards[0].WithoutCameraPart();
+    for (const auto& [path, bytes] : m_cards[0].CameraPart())
+        if (path.rfind(L"101ABCDE", 0) == 0) card.emplace(L"DCIM\\" + path, bytes);
+    ExpectSameTree(card, SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// A card pulled mid-move: the message counts the folders that stand whole at the destination.
+TEST_F(OutcomeTest, CardPulledMidMoveCountsWhatStandsAtTheDestination)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int folders = 300, files = 5;
+    AddManyFolders(m_cards[0].Root() + L"\\DCIM", folders, files);
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return WholeFolders(folders, files) >= 10; }, kRunWait)) << "the move did not start";
+    ASSERT_TRUE(m_drives[0]->Remove());
+    if (m_program->WaitBalloons(1, 0) > 0) GTEST_SKIP() << "the move ended before the card was pulled";
+    size_t whole = 0;
+    EXPECT_TRUE(AnswerMessageOf(
+        [&] {
+            whole = WholeFolders(folders, files);
+            return OutcomeText(IDS_TRANSFER_DRIVE_REMOVED, drives[0], false, folders, whole);
+        },
+        4 * kRunWait, IDCANCEL));
+    EXPECT_GE(whole, 10u);
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon after the card was pulled";
+}
+
+// The destination's drive goes mid-move: the message says so rather than that the user
+// cancelled, and nothing left the card.
+TEST_F(OutcomeTest, DestinationGoneMidMoveIsNotCalledACancel)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ExecValues exec = Values(0);
+    const std::vector<wchar_t> letters = FreeDriveLetters(1);
+    ASSERT_EQ(1u, letters.size());
+    ASSERT_TRUE(MakeFolders(m_temp.Path(L"target\\Pictures")));
+    exec.dstFolder = m_destination = letters[0] + std::wstring(L":\\Pictures");
+    ASSERT_TRUE(Arm(exec));
+    CCardDrive target(letters[0], m_temp.Path(L"target"), Pid());
+    ASSERT_TRUE(target.Define());
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int folders = 300, files = 5;
+    AddManyFolders(m_cards[0].Root() + L"\\DCIM", folders, files);
+    const TreeSnapshot card = SnapshotTree(m_cards[0].Root());
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return WholeFolders(folders, files) >= 10; }, kRunWait)) << "the move did not start";
+    ASSERT_TRUE(target.Remove());
+    if (m_program->WaitBalloons(1, 0) > 0) GTEST_SKIP() << "the move ended before the destination went";
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_DESTINATION_REMOVED, drives[0], false, folders, 0);
+    EXPECT_TRUE(AnswerMessage(expected, 4 * kRunWait, IDCANCEL));
+    ExpectSameTree(card, SnapshotTree(m_cards[0].Root()), "card");
 }
 
 // A destination that even the administrator cannot write (an immutable folder).
@@ -90,8 +208,9 @@ TEST_F(OutcomeTest, DestinationTheShellCannotWriteIsReported)
 
     const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
     ASSERT_EQ(1u, drives.size());
-    // The shell may say why in a dialog of its own first.
-    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0);
+    // The shell may say why in a dialog of its own first; the card keeps what did not arrive.
+    const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0) +
+                                  KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, drives.substr(0, 1) + L":\\DCIM\\100TESTS");
     EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
@@ -111,7 +230,8 @@ TEST_F(OutcomeTest, SourcesGoneBeforeTheShellRunsAreReported)
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
-TEST_F(OutcomeTest, CancelledCopyShowsTerminatedByUserAndNoBalloon)
+// The user's cancel is told with the count, in the language of the other texts.
+TEST_F(OutcomeTest, CancelledCopySaysHowManyArrivedAndNoBalloon)
 {
     const ExecValues exec = Values(kCopy);
     PlaceAtDestination(L"100TESTS\\IMG_0001.JPG", "older"); // the card's is empty: the shell asks
@@ -119,7 +239,7 @@ TEST_F(OutcomeTest, CancelledCopyShowsTerminatedByUserAndNoBalloon)
     ASSERT_EQ(1u, drives.size());
     ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "the shell did not ask";
     ASSERT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDCANCEL));
-    ASSERT_TRUE(AnswerMessage(LoadResString(kTerminatedByUser)));
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 0)));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 

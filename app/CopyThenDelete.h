@@ -1,0 +1,30 @@
+#pragma once
+// Wine's stand-in for the shell's move to another volume: the shell's copy, then the shell's
+// delete of each source whose copy is whole. Windows never takes it.
+#include "shell/SHFileOperator.h"
+
+#include <list>
+#include <string>
+
+namespace fhw {
+
+class CTransferManifest;
+
+// The sources that stayed where they were, and why.
+struct CKeptSources {
+    std::list<std::wstring> stood;     // the name stood at the destination before the run
+    std::list<std::wstring> notWhole;  // the copy lacks something or differs
+    std::list<std::wstring> undeleted; // the copy is whole, the delete failed
+    bool Empty() const { return stood.empty() && notWhole.empty() && undeleted.empty(); }
+};
+
+// True under Wine for a move whose sources lie on another volume than the destination or that
+// lists files: Wine's shell moves nothing of a folder from another file system (and answers
+// success), and refuses a move of several files with 1223 though nobody cancelled.
+bool NeedsCopyThenDelete(const CSHFileOperator& op);
+
+// Runs the move of `op` as a copy, then deletes each source that `manifest` (taken with the trees
+// and the destination before the run) finds copied whole. The copy's result.
+CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferManifest& manifest, CKeptSources& kept);
+
+} // namespace fhw
