@@ -116,10 +116,22 @@ void CMainView::ApplyToSetting()
     }
 }
 
-bool CMainView::Apply()
+bool CMainView::Apply(const std::function<void()>& beforeError)
 {
     return ::CMsg::RunGuarded(
-        *m_msg, [this] { ApplyToSetting(); }, true);
+        *m_msg,
+        [&] {
+            try {
+                ApplyToSetting();
+            } catch (const my::CCtrlException& e) {
+                // When the error box closes, the form gets the focus back and hands it on to the
+                // remembered child: that is the faulty box now, not the button that applied.
+                m_lastFocus = e.m_hWnd;
+                if (beforeError) beforeError();
+                throw;
+            }
+        },
+        true);
 }
 
 BOOL CMainView::PreTranslateMessage(MSG* msg) { return m_hWnd && ::IsDialogMessageW(m_hWnd, msg); }

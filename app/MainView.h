@@ -12,6 +12,8 @@
 #include <DialogResize.h>
 #include <WindowImpl.h>
 
+#include <functional>
+
 class CMsg;
 
 namespace fhw {
@@ -29,7 +31,8 @@ public:
     // histories; throws my::CCtrlException naming the faulty box.
     void ApplyToSetting() override;
     // ApplyToSetting with the error shown and the faulty box focused; true when it passed.
-    bool Apply();
+    // `beforeError` runs first when it failed (the frame shows itself, so that the box can be seen).
+    bool Apply(const std::function<void()>& beforeError = nullptr);
     void LoadFromSetting();
     virtual BOOL PreTranslateMessage(MSG* msg);
 

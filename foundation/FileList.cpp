@@ -148,6 +148,21 @@ void ListToLines(const std::list<std::wstring>& items, std::wstring& out)
     out = os.str();
 }
 
+std::wstring ListFirstLines(const std::list<std::wstring>& items, size_t maxListed)
+{
+    std::wstring text;
+    size_t listed = 0;
+    for (const std::wstring& item : items) {
+        if (listed == maxListed) {
+            text += L"\n...";
+            break;
+        }
+        if (listed++) text += L"\n";
+        text += item;
+    }
+    return text;
+}
+
 void WriteLines(const std::list<std::wstring>& items, std::wostream& os)
 {
     for (const std::wstring& item : items) os << item << std::endl;

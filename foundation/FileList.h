@@ -30,6 +30,8 @@ bool GetFullPaths(const std::list<std::wstring>& in, std::list<std::wstring>& ou
 
 void ListToMultiString(const std::list<std::wstring>& items, std::wstring& out);
 void ListToLines(const std::list<std::wstring>& items, std::wstring& out);
+// The first `maxListed` items, one a line (LF), and a last line "..." when there are more.
+std::wstring ListFirstLines(const std::list<std::wstring>& items, size_t maxListed);
 void WriteLines(const std::list<std::wstring>& items, std::wostream& os);
 void WriteLinesCrLf(const std::list<std::wstring>& items, std::wostream& os);
 void ParseMultiString(const wchar_t* list, std::list<std::wstring>& out);

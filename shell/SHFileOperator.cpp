@@ -166,17 +166,7 @@ void CSHFileOperator::ExecuteLinkImpl()
         }
     }
     if (failed.empty()) return;
-    std::wstring text;
-    size_t listed = 0;
-    for (const std::wstring& item : failed) {
-        if (listed == kMaxListedFailures) {
-            text += L"\n...";
-            break;
-        }
-        if (listed++) text += L"\n";
-        text += item;
-    }
-    throw my::CException(IDS_SHORTCUT_COPY_FAILED, text);
+    throw my::CException(IDS_SHORTCUT_COPY_FAILED, ListFirstLines(failed, kMaxListedFailures));
 }
 
 void CSHFileOperator::SetFromClipboard(const std::wstring& destination, bool asLink)

@@ -44,8 +44,10 @@ protected:
     // As InsertCards, without announcing them.
     std::wstring DefineCards(const CardFolders& cameraFolders);
 
-    // The run's balloon `index` names the drive, the count and the operation (string-table texts
-    // of the program's resources).
+    // The balloon line of one drive's transfer: the drive, the count and the operation
+    // (string-table texts of the program's resources).
+    static std::wstring TransferLine(wchar_t drive, size_t count, bool copy);
+    // The run's balloon `index` is the transfer of that one drive.
     void ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy);
     // The cards' camera folders are at m_destination, byte-identical, and gone from the cards
     // unless copied.
