@@ -5,6 +5,7 @@
 #include "app/ComboBox4.h"
 #include "app/ExecSetting.h"
 #include "app/MruStrings.h"
+#include "foundation/Exception.h"
 #include "resource.h"
 #include "ui/DialogWT.h"
 #include "ui/ImageButton.h"
@@ -34,6 +35,8 @@ public:
     // `beforeError` runs first when it failed (the frame shows itself, so that the box can be seen).
     bool Apply(const std::function<void()>& beforeError = nullptr);
     void LoadFromSetting();
+    // The first of the three checks that fails, as a record naming its box; no error when all pass.
+    my::CCtrlException CheckSettings() const;
     virtual BOOL PreTranslateMessage(MSG* msg);
 
     // The form's size as the template makes it: the frame sizes its client area to it.
@@ -68,6 +71,7 @@ private:
     LRESULT OnShowDestination(WORD, WORD, HWND, BOOL&);
     LRESULT ForwardCommand(WORD code, WORD id, HWND control, BOOL&);
     LRESULT OnSetFocus(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    void RecordHistories();
 
     HWND m_lastFocus = nullptr;
     CStringBox m_srcFolder;

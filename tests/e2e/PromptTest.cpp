@@ -182,6 +182,9 @@ TEST_F(PromptTest, PatternOfOneMegabyteIsRefusedWithinASecond)
     ExecValues exec = Values(0);
     exec.srcFname = LongText(1024 * 1024, L"((((((((((a))))))))))");
     ASSERT_TRUE(StartProgram(exec, L""));
+    // Timed from a frame that has drawn the megabyte in its box and waits for the user.
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, kRunWait, &result));
     ::PostMessageW(m_frame, WM_COMMAND, ID_APP_START, 0);
     EXPECT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, 1000)) << "not refused within a second";
     ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait));
