@@ -35,8 +35,6 @@ public:
     // `beforeError` runs first when it failed (the frame shows itself, so that the box can be seen).
     bool Apply(const std::function<void()>& beforeError = nullptr);
     void LoadFromSetting();
-    // The first of the three checks that fails, as a record naming its box; no error when all pass.
-    my::CCtrlException CheckSettings() const;
     virtual BOOL PreTranslateMessage(MSG* msg);
 
     // The form's size as the template makes it: the frame sizes its client area to it.
@@ -71,6 +69,8 @@ private:
     LRESULT OnShowDestination(WORD, WORD, HWND, BOOL&);
     LRESULT ForwardCommand(WORD code, WORD id, HWND control, BOOL&);
     LRESULT OnSetFocus(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    // The first of the three checks that fails, as a record naming its box; no error when all pass.
+    my::CCtrlException CheckSettings() const;
     void RecordHistories();
 
     HWND m_lastFocus = nullptr;
