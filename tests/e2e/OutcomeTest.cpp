@@ -195,6 +195,25 @@ TEST_F(OutcomeTest, ArrivalWhileARunsErrorIsOpenWaitsForIt)
     for (const CCameraCard& card : m_cards) ExpectSameTree(card.Original(), SnapshotTree(card.Root()), "card");
 }
 
+// A name the pattern is too complex for stays on the card and is named; the other folder moves.
+TEST_F(OutcomeTest, NameTooComplexForThePatternIsLeftAndNamed)
+{
+    ExecValues exec = Values(0);
+    exec.srcFname = L"^([0-9]{3}[A-Z_]{5}|(a+)+$)";
+    const std::wstring hostile = std::wstring(30, L'a') + L"!";
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", hostile}});
+    ASSERT_EQ(1u, drives.size());
+    std::wstring named;
+    FormatResString(named, IDS_PATTERN_TOO_COMPLEX, (drives + L":\\DCIM\\" + hostile).c_str());
+    ASSERT_TRUE(AnswerMessage(named));
+    ASSERT_EQ(1u, m_program->WaitBalloons(1, kRunWait));
+    ExpectTransferBalloon(0, drives[0], 1, false);
+    const std::wstring dcim = m_cards[0].Root() + L"\\DCIM\\";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_destination + L"\\100TESTS").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((dcim + L"100TESTS").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((dcim + hostile).c_str())) << "left on the card";
+}
+
 TEST_F(OutcomeTest, MissingDestinationIsCreatedBeforeTheMove)
 {
     ExecValues exec = Values(0);
