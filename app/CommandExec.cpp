@@ -20,6 +20,7 @@
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
 
+#include <boost/regex.hpp>
 #include <shlwapi.h>
 
 namespace fhw {
@@ -31,19 +32,32 @@ constexpr size_t kMaxListedSources = 10;
 
 } // namespace
 
-void CCommandExec::ExecuteImpl(bool doIt)
+void CCommandExec::Execute(bool doIt, bool rethrow)
 {
-    // A run never starts inside another one's dialogs: the frame keeps the drives that came
-    // meanwhile pending until this run has ended.
+    // A run never starts inside another one's dialogs, also not inside the box that shows the
+    // failure it ended with: the frame keeps the drives that came meanwhile pending until then.
     if (!doIt || m_running) return;
     m_running = true;
     const auto done = ScopeExit([this] { m_running = false; });
+    CCommand::Execute(doIt, rethrow);
+}
+
+void CCommandExec::ExecuteImpl(bool doIt)
+{
+    if (!doIt) return;
     // Tells a debugger that a run begins (the benchmarks time the run from here).
     ::OutputDebugStringW(L"fernhollow-run");
     CRun run{m_driveMask, m_arm};
     const bool reportIfNone = m_reportIfNone;
     m_found = false;
-    Run(run);
+    try {
+        Run(run);
+    } catch (...) {
+        // The drives done before a failure that ends the run are reported all the same.
+        ShowResults(run);
+        throw;
+    }
+    ShowResults(run);
     m_found = run.found;
     if (reportIfNone && !run.found) throw my::CException(IDS_NOTHING_MATCHED);
 }
@@ -74,11 +88,25 @@ void CCommandExec::Run(CRun& run)
     }
 }
 
-std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern)
+std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
+                                       std::list<std::wstring>& tooComplex)
 {
-    std::list<std::wstring> names;
-    EnumFiles(names, folder, pattern, 0, 0, false);
+    std::list<std::wstring> entries, names, failed;
+    EnumFiles(entries, folder, std::wstring(), 0, 0, false);
+    boost::wregex expression;
+    if (!pattern.empty()) expression.assign(pattern);
+    for (const std::wstring& name : entries) {
+        try {
+            if (pattern.empty() || boost::regex_search(name, expression)) names.push_back(name);
+        } catch (const boost::regex_error&) {
+            // Boost gives up on a match that would take too long (error_complexity) or too deep a
+            // backtrack (error_stack): that name is not taken, the others are.
+            failed.push_back(name);
+        }
+    }
     SortPathsLogical(names, false);
+    SortPathsLogical(failed, false);
+    MakeFullPaths(failed, folder, tooComplex);
     std::list<std::wstring> sources;
     MakeFullPaths(names, folder, sources);
     return sources;
@@ -89,7 +117,10 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     if (path.empty() || !::PathFileExistsW(path.c_str())) return;
     run.found = true;
     const wchar_t drive = path[0];
-    const std::list<std::wstring> sources = CollectSources(path, setting.SrcFname);
+    std::list<std::wstring> tooComplex;
+    const std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex);
+    if (!tooComplex.empty())
+        Report(my::CException(IDS_PATTERN_TOO_COMPLEX, ListFirstLines(tooComplex, kMaxListedSources)));
 
     CConfirmDlg dialog;
     dialog.SetSetting(setting);
@@ -114,7 +145,7 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     bool ejected = false, disconnected = false;
     if (chosen.GetEject()) ejected = EjectDrive(disconnected, drive, count);
     if (chosen.GetShowExplorer() && count > 0) OpenExplorer(dialog.m_operator.m_to, dialog.m_operator.m_from);
-    ShowResult(drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
+    ShowResult(run, drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
 }
 
 bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
@@ -214,7 +245,7 @@ void CCommandExec::OpenExplorer(const std::wstring& destination, const std::list
     OpenExplorerSelect(target + name);
 }
 
-void CCommandExec::ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected)
+void CCommandExec::ShowResult(CRun& run, wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected)
 {
     const CAppResources& r = *g_appResources;
     const std::wstring verb = copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
@@ -232,7 +263,17 @@ void CCommandExec::ShowResult(wchar_t drive, size_t count, bool copy, bool eject
         FormatIndexed(title, r.m_driveTitle.m_text, {state}, L"{", L"}");
         FormatIndexed(text, r.m_driveText.m_text, {driveText, state}, L"{", L"}");
     }
-    if (!text.empty() && g_mainFrame) g_mainFrame->ShowBalloon(title, text);
+    if (text.empty()) return;
+    if (run.balloonText.empty())
+        run.balloonTitle = title;
+    else
+        run.balloonText += L"\n";
+    run.balloonText += text;
+}
+
+void CCommandExec::ShowResults(const CRun& run)
+{
+    if (!run.balloonText.empty() && g_mainFrame) g_mainFrame->ShowBalloon(run.balloonTitle, run.balloonText);
 }
 
 } // namespace fhw

@@ -20,8 +20,10 @@ struct CKeptSources;
 
 class CCommandExec : public CCommand {
 public:
+    void Execute(bool doIt, bool rethrow) override;
     void ExecuteImpl(bool doIt) override;
-    // True from the start of a run to its end, through every dialog it waits in.
+    // True from the start of a run to its end, through every dialog it waits in and the box that
+    // shows the failure it ended with.
     bool IsRunning() const { return m_running; }
 
     DWORD m_driveMask = 0xFFFFFFFF;
@@ -35,12 +37,18 @@ private:
         DWORD driveMask;
         bool arm;
         bool found = false;
+        // The drives' results, one line each: a balloon replaces the one before at once, so a run
+        // over several drives shows them together when it ends.
+        std::wstring balloonTitle;
+        std::wstring balloonText;
     };
     void Run(CRun& run);
     void ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting);
     bool EjectDrive(bool& disconnected, wchar_t drive, size_t count);
     void OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources);
-    void ShowResult(wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected);
+    // Adds the drive's result to the run's balloon, which ShowResults shows once the run ends.
+    void ShowResult(CRun& run, wchar_t drive, size_t count, bool copy, bool ejected, bool disconnected);
+    void ShowResults(const CRun& run);
     // True when every entry handed to the shell arrived whole. Otherwise the user is told what
     // arrived (the shell may report success for work it skipped; a pulled card leaves work undone),
     // which end went, and which sources stayed, and the drive gets no eject, no Explorer and no
@@ -55,7 +63,9 @@ private:
     bool m_running = false;
 };
 
-// Entries of `folder` whose names `pattern` finds, as full paths in natural order.
-std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern);
+// Entries of `folder` whose names `pattern` finds, as full paths in natural order; `tooComplex`
+// gets those whose match the regular expression engine gave up on.
+std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
+                                       std::list<std::wstring>& tooComplex);
 
 } // namespace fhw

@@ -1,6 +1,7 @@
 #include "app/ExecChecks.h"
 
 #include "foundation/Exception.h"
+#include "foundation/NumberText.h"
 #include "resource.h"
 
 #include <boost/regex.hpp>
@@ -34,7 +35,13 @@ void CheckSrcFolder(const std::wstring& source)
     GetSourceFolder(source, perDrive);
 }
 
-void CheckPattern(const std::wstring& pattern) { boost::wregex compiled(pattern); }
+void CheckPattern(const std::wstring& pattern)
+{
+    if (pattern.size() > kMaxPatternLength)
+        throw my::CException(IDS_PATTERN_TOO_LONG, ToWString(static_cast<unsigned long>(pattern.size())),
+                             ToWString(static_cast<unsigned long>(kMaxPatternLength)));
+    boost::wregex compiled(pattern);
+}
 
 void CheckDstFolder(const std::wstring& destination)
 {

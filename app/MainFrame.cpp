@@ -192,10 +192,15 @@ LRESULT CMainFrame::OnAnotherInstance(UINT, WPARAM, LPARAM, BOOL&)
 
 LRESULT CMainFrame::OnSettings(WORD, WORD, HWND, BOOL&)
 {
+    ShowSettings();
+    return 0;
+}
+
+void CMainFrame::ShowSettings()
+{
     m_armed = false;
     ShowWindow(SW_SHOW);
     BringForward();
-    return 0;
 }
 
 LRESULT CMainFrame::OnRegistStartup(WORD, WORD, HWND, BOOL&)
@@ -206,11 +211,21 @@ LRESULT CMainFrame::OnRegistStartup(WORD, WORD, HWND, BOOL&)
 
 LRESULT CMainFrame::OnStart(WORD, WORD, HWND, BOOL&)
 {
-    if (!ApplyForm()) return 0;
+    if (StartArmed()) ShowStartBalloon();
+    return 0;
+}
+
+// Start and "/start": a start that fails would leave the program in the tray, unarmed, looking as
+// if it worked; the form comes up instead, so that the user sees it and can correct the value.
+bool CMainFrame::StartArmed()
+{
+    if (!ApplyForm()) return false;
     ShowWindow(SW_HIDE);
     RunExec(0xFFFFFFFF, true, false);
-    ShowStartBalloon();
-    return 0;
+    if (m_armed) return true;
+    // The run refused a setting the form passed (it changed meanwhile) and has said why.
+    ShowSettings();
+    return false;
 }
 
 LRESULT CMainFrame::OnRun(WORD, WORD, HWND, BOOL&)
@@ -228,7 +243,7 @@ LRESULT CMainFrame::OnExit(WORD, WORD, HWND, BOOL&)
 void CMainFrame::OnPlacementDone()
 {
     if (m_cmdLine.m_start) {
-        RunExec(0xFFFFFFFF, true, false);
+        StartArmed();
         return;
     }
     FullScreen::OnPlacementDone();
@@ -300,7 +315,13 @@ void CMainFrame::StopTimer()
     while (::PeekMessageW(&pending, m_hWnd, WM_TIMER, WM_TIMER, PM_REMOVE)) {}
 }
 
-bool CMainFrame::ApplyForm() { return !m_view || !m_view->m_hWnd || m_view->Apply(); }
+bool CMainFrame::ApplyForm()
+{
+    // The faulty box is focused under the error: a hidden form (Run from the tray, "/start") is shown first.
+    return !m_view || !m_view->m_hWnd || m_view->Apply([this] {
+        if (!IsWindowVisible()) ShowSettings();
+    });
+}
 
 void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
 {

@@ -122,6 +122,11 @@ private:
     LRESULT OnExit(WORD, WORD, HWND, BOOL&);
 
     bool ApplyForm();
+    // Applies the form, hides the frame and runs armed over every drive; false, with the form shown,
+    // when the program could not arm.
+    bool StartArmed();
+    // The form opened for editing: the automatic mode stays off until the next Start.
+    void ShowSettings();
     void RunExec(DWORD driveMask, bool arm, bool reportIfNone);
     void ShowStartBalloon();
     // The frame's open dialog or message box comes forward, or else the frame; true for the frame.

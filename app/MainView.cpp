@@ -1,5 +1,6 @@
 #include "app/MainView.h"
 
+#include "app/Command.h"
 #include "app/CommandExplorer.h"
 #include "app/CommandTable.h"
 #include "app/ExecChecks.h"
@@ -14,19 +15,6 @@
 namespace fhw {
 
 namespace {
-
-// Runs one check; its failure is thrown again naming `box`, with the same id, code and text.
-template <class Check> void CheckNaming(Check check, const std::wstring& value, HWND box)
-{
-    try {
-        check(value);
-    } catch (...) {
-        my::CCtrlException err(box, 0);
-        SetFromCurrentException(static_cast<CSimpleErr&>(err));
-        err.m_hWnd = box;
-        throw err;
-    }
-}
 
 int CALLBACK BrowseCallback(HWND hWnd, UINT msg, LPARAM, LPARAM data)
 {
@@ -95,14 +83,31 @@ void CMainView::LoadFromSetting()
     }
 }
 
-void CMainView::ApplyToSetting()
+my::CCtrlException CMainView::CheckSettings() const
 {
-    if (!g_setting) return;
+    my::CCtrlException err(static_cast<HWND>(nullptr), 0);
+    if (!g_setting) return err;
     const CExecSetting& exec = g_setting->Exec;
-    CheckNaming(CheckSrcFolder, exec.SrcFolder, m_srcFolder.m_hWnd);
-    CheckNaming(CheckPattern, exec.SrcFname, m_srcFname.m_hWnd);
-    CheckNaming(CheckDstFolder, exec.DstFolder, m_dstFolder.m_hWnd);
+    const struct {
+        void (*check)(const std::wstring&);
+        const std::wstring& value;
+        HWND box;
+    } checks[] = {{CheckSrcFolder, exec.SrcFolder, m_srcFolder.m_hWnd},
+                  {CheckPattern, exec.SrcFname, m_srcFname.m_hWnd},
+                  {CheckDstFolder, exec.DstFolder, m_dstFolder.m_hWnd}};
+    for (const auto& c : checks) {
+        CCommand::RunGuardedCall(err, [&] { c.check(c.value); });
+        if (err.HasError()) {
+            err.m_hWnd = c.box;
+            break;
+        }
+    }
+    return err;
+}
 
+void CMainView::RecordHistories()
+{
+    const CExecSetting& exec = g_setting->Exec;
     const struct {
         const std::wstring& value;
         CMruStrings& history;
@@ -116,10 +121,29 @@ void CMainView::ApplyToSetting()
     }
 }
 
-bool CMainView::Apply()
+void CMainView::ApplyToSetting()
 {
-    return ::CMsg::RunGuarded(
-        *m_msg, [this] { ApplyToSetting(); }, true);
+    const my::CCtrlException err = CheckSettings();
+    if (err.HasError()) throw err;
+    if (g_setting) RecordHistories();
+}
+
+bool CMainView::Apply(const std::function<void()>& beforeError)
+{
+    // The failure is shown from its record, not thrown on: a second throw after the check's own
+    // crashed the program in the unwind when a debugger was attached under Wine.
+    const my::CCtrlException err = CheckSettings();
+    if (err.HasError()) {
+        // When the error box closes, the form gets the focus back and hands it on to the
+        // remembered child: that is the faulty box now, not the button that applied.
+        m_lastFocus = err.m_hWnd;
+        if (beforeError) beforeError();
+        ::SetFocus(err.m_hWnd);
+        m_msg->ShowError(err);
+        return false;
+    }
+    return !g_setting || ::CMsg::RunGuarded(
+                             *m_msg, [this] { RecordHistories(); }, true);
 }
 
 BOOL CMainView::PreTranslateMessage(MSG* msg) { return m_hWnd && ::IsDialogMessageW(m_hWnd, msg); }

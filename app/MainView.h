@@ -5,12 +5,15 @@
 #include "app/ComboBox4.h"
 #include "app/ExecSetting.h"
 #include "app/MruStrings.h"
+#include "foundation/Exception.h"
 #include "resource.h"
 #include "ui/DialogWT.h"
 #include "ui/ImageButton.h"
 
 #include <DialogResize.h>
 #include <WindowImpl.h>
+
+#include <functional>
 
 class CMsg;
 
@@ -29,7 +32,8 @@ public:
     // histories; throws my::CCtrlException naming the faulty box.
     void ApplyToSetting() override;
     // ApplyToSetting with the error shown and the faulty box focused; true when it passed.
-    bool Apply();
+    // `beforeError` runs first when it failed (the frame shows itself, so that the box can be seen).
+    bool Apply(const std::function<void()>& beforeError = nullptr);
     void LoadFromSetting();
     virtual BOOL PreTranslateMessage(MSG* msg);
 
@@ -65,6 +69,9 @@ private:
     LRESULT OnShowDestination(WORD, WORD, HWND, BOOL&);
     LRESULT ForwardCommand(WORD code, WORD id, HWND control, BOOL&);
     LRESULT OnSetFocus(UINT, WPARAM, LPARAM, BOOL& bHandled);
+    // The first of the three checks that fails, as a record naming its box; no error when all pass.
+    my::CCtrlException CheckSettings() const;
+    void RecordHistories();
 
     HWND m_lastFocus = nullptr;
     CStringBox m_srcFolder;

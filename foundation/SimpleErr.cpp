@@ -51,10 +51,13 @@ bool CSimpleErr::SetMessage(UINT id, const std::wstring* a1, const std::wstring*
     const std::wstring* args[] = {a1, a2, a3, a4, a5, a6};
     int count = 6;
     while (count > 0 && !args[count - 1]) --count;
+    // A message box grows with its longest line: a path of megabytes made it wider than the screen.
+    std::wstring shortened[6];
     const wchar_t* p[6] = {};
     for (int i = 0; i < count; ++i) {
         if (!args[i]) ThrowInternalCheckError(L"CSimpleErr::SetMessage", L"argument missing before the last one");
-        p[i] = args[i]->c_str();
+        shortened[i] = ShortenLongLines(*args[i], kMaxMessageLine);
+        p[i] = shortened[i].c_str();
     }
     std::wstring text;
     switch (count) {

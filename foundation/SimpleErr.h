@@ -10,6 +10,9 @@ namespace boost {
 class regex_error;
 }
 
+// The longest line of an argument a message shows; longer lines are cut in the middle.
+constexpr size_t kMaxMessageLine = 260;
+
 class CSimpleErr {
 public:
     explicit CSimpleErr(UINT id = 0);

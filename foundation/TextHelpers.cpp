@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <cwctype>
+#include <iterator>
 
 _locale_t g_cLocale = nullptr;
 
@@ -84,4 +85,28 @@ void ToCrLf(std::wstring& text)
             ++i;
         }
     }
+}
+
+std::wstring ShortenLongLines(const std::wstring& text, size_t maxLine)
+{
+    static const wchar_t kCut[] = L"...";
+    const size_t cutLength = std::size(kCut) - 1;
+    if (maxLine <= cutLength) maxLine = cutLength + 2;
+    std::wstring out;
+    for (size_t begin = 0; begin <= text.size();) {
+        size_t end = text.find(L'\n', begin);
+        if (end == std::wstring::npos) end = text.size();
+        const size_t length = end - begin;
+        if (length <= maxLine) {
+            out.append(text, begin, length);
+        } else {
+            const size_t head = (maxLine - cutLength) / 2;
+            const size_t tail = maxLine - cutLength - head;
+            out.append(text, begin, head).append(kCut).append(text, end - tail, tail);
+        }
+        if (end == text.size()) break;
+        out += L'\n';
+        begin = end + 1;
+    }
+    return out;
 }

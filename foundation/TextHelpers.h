@@ -19,3 +19,7 @@ bool IsSpaceOrCr(wchar_t c);
 
 bool StripQuotes(std::wstring& text, const std::wstring& quoteChars);
 void ToCrLf(std::wstring& text);
+
+// `text` with every line longer than `maxLine` characters cut in the middle to its first and last
+// characters around "...", so that a path of any length leaves its drive and its name readable.
+std::wstring ShortenLongLines(const std::wstring& text, size_t maxLine);

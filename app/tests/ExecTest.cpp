@@ -57,9 +57,43 @@ TEST(CollectSources, PatternIsSearchedAndResultsAreInNaturalOrder)
     for (const wchar_t* name : {L"100DCIM", L"DCIM2", L"DCIM10", L"xdcim", L"other", L"101CANON"})
         ::CreateDirectoryW((temp / name).c_str(), nullptr);
     const std::list<std::wstring> expected{temp / L"100DCIM", temp / L"DCIM2", temp / L"DCIM10"};
-    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"DCIM"), expected)
+    std::list<std::wstring> tooComplex;
+    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"DCIM", tooComplex), expected)
         << "unanchored: found anywhere in the name, case-sensitive, natural order";
-    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^[0-9]{3}[A-Z_]{5}$"), std::list<std::wstring>{temp / L"101CANON"});
+    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^[0-9]{3}[A-Z_]{5}$", tooComplex),
+              std::list<std::wstring>{temp / L"101CANON"});
+    EXPECT_TRUE(tooComplex.empty());
+}
+
+// A name the engine gives up on is left out and named; the other names are taken as usual.
+TEST(CollectSources, NameTooComplexForThePatternFailsAlone)
+{
+    CTempFolder temp;
+    const std::wstring hostile = std::wstring(30, L'a') + L"!";
+    for (const std::wstring& name : {std::wstring(L"100TESTS"), hostile, std::wstring(L"aaaa")})
+        ::CreateDirectoryW((temp / name).c_str(), nullptr);
+    std::list<std::wstring> tooComplex;
+    EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^([0-9]{3}[A-Z_]{5}|(a+)+$)", tooComplex),
+              (std::list<std::wstring>{temp / L"100TESTS", temp / L"aaaa"}));
+    EXPECT_EQ(tooComplex, std::list<std::wstring>{temp / hostile});
+}
+
+// Compiling grows faster than the pattern: a pattern beyond the bound is refused, by length alone.
+TEST(ExecChecks, PatternLongerThanTheBoundIsRefusedBeforeItIsCompiled)
+{
+    const std::wstring nested = std::wstring(100, L'(') + L"a" + std::wstring(100, L')');
+    std::wstring hostile;
+    while (hostile.size() < 1024 * 1024) hostile += nested;
+    EXPECT_NO_THROW(fhw::CheckPattern(std::wstring(fhw::kMaxPatternLength, L'a')));
+    for (const std::wstring& pattern : {std::wstring(fhw::kMaxPatternLength + 1, L'a'), hostile + L"("}) {
+        try {
+            fhw::CheckPattern(pattern);
+            ADD_FAILURE() << "accepted " << pattern.size() << " characters";
+        } catch (const my::CException& e) {
+            EXPECT_EQ(e.m_id, static_cast<UINT>(IDS_PATTERN_TOO_LONG));
+            EXPECT_NE(e.m_message.find(std::to_wstring(pattern.size())), std::wstring::npos) << "says how long";
+        }
+    }
 }
 
 TEST(CountArrived, CountsWhatStandsAtTheDestination)

@@ -195,6 +195,7 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistori
     const Case cases[] = {
         {L"", L"a(", L"", IDS_SRC_FOLDER_EMPTY, IDC_SRC_FOLDER},
         {L"\\DCIM", L"a(", L"", 0, IDC_SRC_FNAME},
+        {L"\\DCIM", std::wstring(5000, L'x'), m_temp.Path(), IDS_PATTERN_TOO_LONG, IDC_SRC_FNAME},
         {L"\\DCIM", L"x", L"", IDS_DST_FOLDER_EMPTY, IDC_DST_FOLDER},
         {L"\\DCIM", L"x", L"Pictures", IDS_DST_FOLDER_RELATIVE, IDC_DST_FOLDER},
         {L"\\DCIM", L"x", file, IDS_DST_FOLDER_IS_FILE, IDC_DST_FOLDER},
@@ -213,6 +214,10 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistori
         }
         EXPECT_TRUE(FocusWithin(m_sink.m_focusAtShow[0], c.box)) << "focused before the message";
         EXPECT_TRUE(FocusWithin(::GetFocus(), c.box));
+        // As when the error box closes: the form gets the focus back and hands it to the faulty box.
+        ::SetFocus(m_frame);
+        ::SetFocus(m_view);
+        EXPECT_TRUE(FocusWithin(::GetFocus(), c.box)) << "after the error";
         if (c.message == IDS_DST_FOLDER_IS_FILE) {
             EXPECT_NE(m_sink.m_texts[0].find(file), std::wstring::npos) << "the message names the file";
         }

@@ -48,6 +48,13 @@ TEST(Exception, RecordHoldsIdCodeAndFinishedText)
     EXPECT_FALSE(std::iswspace(codeText.back()));
     EXPECT_NE(withCode.m_message.find(codeText), std::wstring::npos);
 
+    // A path of megabytes keeps its drive and its name in one line no longer than the bound.
+    const std::wstring path = L"C:\\" + std::wstring(5 * 1024 * 1024, L'x') + L"\\name.jpg";
+    const std::wstring shown = my::CException(IDS_INTERNAL_ERROR, path).m_message;
+    const std::wstring line = shown.substr(shown.rfind(L'\n') + 1);
+    EXPECT_EQ(line.size(), kMaxMessageLine);
+    EXPECT_EQ(line.substr(0, 3) + line.substr(line.size() - 8), L"C:\\name.jpg");
+
     CSimpleErr err;
     const std::wstring a1 = L"one", a3 = L"three";
     EXPECT_THROW(err.SetMessage(IDS_CAST_ERROR, &a1, nullptr, &a3), my::CException) << "a gap in the arguments";

@@ -86,6 +86,19 @@ TEST(TextHelpers, ToCrLfPairsBareLineFeedsAndAFinalCr)
     }
 }
 
+TEST(TextHelpers, ShortenLongLinesCutsEachLongLineInTheMiddle)
+{
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"", L""},
+        {L"abcdefghi", L"abcdefghi"},
+        {L"abcdefghij", L"abc...hij"},
+        {L"C:\\0123456789\\x.jpg\nshort\n", L"C:\\...jpg\nshort\n"},
+        {L"\n0123456789\n0123456789", L"\n012...789\n012...789"},
+        {L"\n\n", L"\n\n"},
+    };
+    for (const auto& [in, expected] : cases) EXPECT_EQ(ShortenLongLines(in, 9), expected) << in;
+}
+
 TEST(TextHelpers, CLocaleComparesWithoutTheUsersLocale)
 {
     ASSERT_NE(g_cLocale, nullptr) << "made before the program's main code runs";

@@ -87,21 +87,32 @@ bool ProgramTest::CardsOnOtherFileSystem()
     return !m_otherFileSystem->Path().empty();
 }
 
+namespace {
+
+// The balloon texts take indexed arguments {0}, {1}, {2}, none of which is in an argument.
+std::wstring WithArguments(std::wstring text, const std::vector<std::wstring>& args)
+{
+    for (size_t i = 0; i < args.size(); ++i)
+        for (size_t at; (at = text.find(L"{" + std::to_wstring(i) + L"}")) != std::wstring::npos;)
+            text.replace(at, 3, args[i]);
+    return text;
+}
+
+} // namespace
+
+std::wstring ProgramTest::TransferLine(wchar_t drive, size_t count, bool copy)
+{
+    return WithArguments(LoadResString(167),
+                         {std::wstring(1, drive), std::to_wstring(count), LoadResString(copy ? 173 : 172)});
+}
+
 void ProgramTest::ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy)
 {
-    // The balloon texts take indexed arguments {0}, {1}, {2}, none of which is in an argument.
-    const auto format = [](std::wstring text, const std::vector<std::wstring>& args) {
-        for (size_t i = 0; i < args.size(); ++i)
-            for (size_t at; (at = text.find(L"{" + std::to_wstring(i) + L"}")) != std::wstring::npos;)
-                text.replace(at, 3, args[i]);
-        return ToUtf8(text);
-    };
     const std::vector<Balloon> balloons = m_program->Balloons();
     ASSERT_LT(index, balloons.size());
-    const std::wstring verb = LoadResString(copy ? 173 : 172);
-    EXPECT_EQ(format(LoadResString(166), {verb}), ToUtf8(balloons[index].title));
-    EXPECT_EQ(format(LoadResString(167), {std::wstring(1, drive), std::to_wstring(count), verb}),
-              ToUtf8(balloons[index].text));
+    EXPECT_EQ(ToUtf8(WithArguments(LoadResString(166), {LoadResString(copy ? 173 : 172)})),
+              ToUtf8(balloons[index].title));
+    EXPECT_EQ(ToUtf8(TransferLine(drive, count, copy)), ToUtf8(balloons[index].text));
 }
 
 void ProgramTest::ExpectTransferred(bool copy)

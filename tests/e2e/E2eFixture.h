@@ -48,8 +48,10 @@ protected:
     // none can be had (m_otherFileSystem->Reason() says why).
     bool CardsOnOtherFileSystem();
 
-    // The run's balloon `index` names the drive, the count and the operation (string-table texts
-    // of the program's resources).
+    // The balloon line of one drive's transfer: the drive, the count and the operation
+    // (string-table texts of the program's resources).
+    static std::wstring TransferLine(wchar_t drive, size_t count, bool copy);
+    // The run's balloon `index` is the transfer of that one drive.
     void ExpectTransferBalloon(size_t index, wchar_t drive, size_t count, bool copy);
     // The cards' camera folders are at m_destination, byte-identical, and gone from the cards
     // unless copied.

@@ -295,6 +295,45 @@ TEST_F(OutcomeTest, SecondArrivalDuringTheConfirmDialogStartsNoSecondRun)
     EXPECT_TRUE(DialogsSeenOver(Pid(), 1000).empty());
 }
 
+// A run's error box holds a card that arrives while it is open; that card is handled after it.
+TEST_F(OutcomeTest, ArrivalWhileARunsErrorIsOpenWaitsForIt)
+{
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{L"100TESTS"}, {L"101ABCDE"}});
+    ASSERT_EQ(2u, drives.size());
+    // The destination turns into a file after the start: every run refuses it.
+    ASSERT_TRUE(RemoveFolderTree(m_destination) && WriteFileBytes(m_destination, "x"));
+    std::wstring refused;
+    FormatResString(refused, IDS_DST_FOLDER_IS_FILE, m_destination.c_str());
+    ASSERT_TRUE(AnnounceArrival(drives.substr(0, 1), Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "no error";
+    ASSERT_TRUE(AnnounceArrival(drives.substr(1), Pid()));
+    EXPECT_EQ(1u, DialogsSeenOver(Pid(), 2000).size()) << "a second box opened over the first";
+    ASSERT_TRUE(AnswerMessage(refused));
+    EXPECT_TRUE(AnswerMessage(refused)) << "the card that waited was not handled after";
+    EXPECT_TRUE(DialogsSeenOver(Pid(), 1500).empty());
+    for (const CCameraCard& card : m_cards) ExpectSameTree(card.Original(), SnapshotTree(card.Root()), "card");
+}
+
+// A name the pattern is too complex for stays on the card and is named; the other folder moves.
+TEST_F(OutcomeTest, NameTooComplexForThePatternIsLeftAndNamed)
+{
+    ExecValues exec = Values(0);
+    exec.srcFname = L"^([0-9]{3}[A-Z_]{5}|(a+)+$)";
+    const std::wstring hostile = std::wstring(30, L'a') + L"!";
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", hostile}});
+    ASSERT_EQ(1u, drives.size());
+    std::wstring named;
+    FormatResString(named, IDS_PATTERN_TOO_COMPLEX, (drives + L":\\DCIM\\" + hostile).c_str());
+    ASSERT_TRUE(AnswerMessage(named));
+    ASSERT_EQ(1u, m_program->WaitBalloons(1, kRunWait));
+    ExpectTransferBalloon(0, drives[0], 1, false);
+    const std::wstring dcim = m_cards[0].Root() + L"\\DCIM\\";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((m_destination + L"\\100TESTS").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((dcim + L"100TESTS").c_str()));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((dcim + hostile).c_str())) << "left on the card";
+}
+
 TEST_F(OutcomeTest, MissingDestinationIsCreatedBeforeTheMove)
 {
     ExecValues exec = Values(0);

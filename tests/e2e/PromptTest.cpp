@@ -1,9 +1,13 @@
 // The questions and messages of an automatic run, answered from outside.
 #include "E2eFixture.h"
 
+#include "app/ExecChecks.h"
+
 #include "foundation/ResString.h"
 
 #include "resource.h"
+
+#include <functional>
 
 namespace {
 
@@ -88,19 +92,104 @@ TEST_F(PromptTest, NothingMatchedWithEjectAsksToDisconnect)
     AnswerOnlyDialog(FormatMessage1(IDS_DISCONNECT_DRIVE, drives), IDNO);
 }
 
-// A setting the run rejects is reported once, not on every timer tick, also while a card arrives.
-TEST_F(PromptTest, BadPatternIsReportedOnce)
+// "/start" over a setting the run refuses: one error box, and the form comes up with the faulty
+// box focused, so that the user sees that the program is not running; no card is taken.
+struct RefusedStart {
+    const char* name;
+    int box;
+    // The settings over an empty destination folder; the message they give (empty: unchecked).
+    std::function<std::wstring(ExecValues&, CTempFolder&)> set;
+};
+
+class RefusedStartTest : public PromptTest, public testing::WithParamInterface<RefusedStart> {};
+
+TEST_P(RefusedStartTest, ShowsTheFormWithTheFaultyBoxFocused)
 {
     ExecValues exec = Values(0);
-    exec.srcFname = L"([0-9";
-    ASSERT_EQ(1u, ArmWithCards(exec, {{L"100TESTS"}}).size());
-    AnswerOnlyDialog(std::wstring(), IDOK);
+    const std::wstring expected = GetParam().set(exec, m_temp);
+    ASSERT_TRUE(m_settings.Write(exec));
+    m_program = std::make_unique<CDebuggedProgram>();
+    ASSERT_TRUE(m_program->Start(L"/start"));
+    // A settings file of megabytes takes a while to load.
+    ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kWindowWait)) << "no error";
+    HWND box = OnlyDialog();
+    ASSERT_NE(nullptr, box);
+    if (!expected.empty()) {
+        EXPECT_EQ(ToUtf8(expected), ToUtf8(DialogStaticTexts(box)));
+    }
+    RECT boxRect{};
+    ::GetWindowRect(box, &boxRect);
+    EXPECT_LE(boxRect.right - boxRect.left, ::GetSystemMetrics(SM_CXSCREEN)) << "the box is wider than the screen";
+    m_frame = WaitForFrame(Pid(), true, kWindowWait);
+    ASSERT_NE(nullptr, m_frame) << "the form is not shown";
+    EXPECT_TRUE(AnswerDialog(box, IDOK));
+
+    HWND faulty = ::GetDlgItem(::FindWindowExW(m_frame, nullptr, L"#32770", nullptr), GetParam().box);
+    GUITHREADINFO gui{sizeof(gui)};
+    const bool focused = WaitUntil(
+        [&] {
+            return ::GetGUIThreadInfo(::GetWindowThreadProcessId(m_frame, nullptr), &gui) &&
+                   (gui.hwndFocus == faulty || ::IsChild(faulty, gui.hwndFocus));
+        },
+        3000);
+    EXPECT_TRUE(focused) << "the faulty box has not the focus";
+    ASSERT_EQ(1u, InsertCards({{L"100TESTS"}}).size());
+    ExpectNoRun(2000);
 }
 
-TEST_F(PromptTest, DestinationThatIsAFileIsReportedOnce)
+std::wstring LongText(size_t length, const std::wstring& piece)
+{
+    std::wstring text;
+    while (text.size() < length) text += piece;
+    return text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RefusedStartTest,
+    testing::Values(RefusedStart{"BadPattern", IDC_SRC_FNAME,
+                                 [](ExecValues& exec, CTempFolder&) {
+                                     exec.srcFname = L"([0-9";
+                                     return std::wstring();
+                                 }},
+                    RefusedStart{"DestinationThatIsAFile", IDC_DST_FOLDER,
+                                 [](ExecValues& exec, CTempFolder& temp) {
+                                     exec.dstFolder = temp.WriteFile(L"not-a-folder.jpg", "x");
+                                     return FormatMessage1(IDS_DST_FOLDER_IS_FILE, exec.dstFolder);
+                                 }},
+                    // Compiled, a pattern of this size froze the program for minutes.
+                    RefusedStart{"PatternOfOneMegabyte", IDC_SRC_FNAME,
+                                 [](ExecValues& exec, CTempFolder&) {
+                                     exec.srcFname = LongText(1024 * 1024, L"((((((((((a))))))))))");
+                                     std::wstring text;
+                                     FormatResString(text, IDS_PATTERN_TOO_LONG,
+                                                     std::to_wstring(exec.srcFname.size()).c_str(),
+                                                     std::to_wstring(fhw::kMaxPatternLength).c_str());
+                                     return text;
+                                 }},
+                    // The message shows the head and the tail of a path of any length.
+                    RefusedStart{"RelativeDestinationOfFiveMegabytes", IDC_DST_FOLDER,
+                                 [](ExecValues& exec, CTempFolder&) {
+                                     exec.dstFolder = LongText(5 * 1024 * 1024, L"Pictures\\") + L"end";
+                                     return FormatMessage1(IDS_DST_FOLDER_RELATIVE,
+                                                           exec.dstFolder.substr(0, 128) + L"..." +
+                                                               exec.dstFolder.substr(exec.dstFolder.size() - 129));
+                                 }}),
+    [](const testing::TestParamInfo<RefusedStart>& info) { return std::string(info.param.name); });
+
+// The same pattern from the form's Start: refused at once, not after a long compile.
+TEST_F(PromptTest, PatternOfOneMegabyteIsRefusedWithinASecond)
 {
     ExecValues exec = Values(0);
-    exec.dstFolder = m_temp.WriteFile(L"not-a-folder.jpg", "x");
-    ASSERT_EQ(1u, ArmWithCards(exec, {{L"100TESTS"}}).size());
-    AnswerOnlyDialog(FormatMessage1(IDS_DST_FOLDER_IS_FILE, exec.dstFolder), IDOK);
+    exec.srcFname = LongText(1024 * 1024, L"((((((((((a))))))))))");
+    ASSERT_TRUE(StartProgram(exec, L""));
+    // Timed from a frame that has drawn the megabyte in its box and waits for the user.
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(::SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, kRunWait, &result));
+    const DWORD posted = ::GetTickCount();
+    ::PostMessageW(m_frame, WM_COMMAND, ID_APP_START, 0);
+    const bool refused = WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait);
+    EXPECT_LT(::GetTickCount() - posted, 1000u) << "not refused within a second";
+    ASSERT_TRUE(refused);
+    EXPECT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDOK));
+    EXPECT_TRUE(::IsWindowVisible(m_frame)) << "the form stays";
 }
