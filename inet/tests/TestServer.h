@@ -3,6 +3,8 @@
 // and a refused port come through the environment.
 #include <windows.h>
 
+#include "tests/support/ScaledTime.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -31,11 +33,7 @@ inline std::wstring ServerUrl(const std::wstring& path)
 
 // Time limits of the tests, multiplied by FH_HTTP_TEST_TIME_SCALE (a whole number, 1 when unset)
 // for machines slower or busier than a loaded 2-core runner.
-inline DWORD TestTime(DWORD ms)
-{
-    const int scale = _wtoi(EnvironmentText(L"FH_HTTP_TEST_TIME_SCALE").c_str());
-    return ms * static_cast<DWORD>(scale > 1 ? scale : 1);
-}
+inline DWORD TestTime(DWORD ms) { return ScaledTime(L"FH_HTTP_TEST_TIME_SCALE", ms); }
 
 #define REQUIRE_TEST_SERVER()                                                                                          \
     if (TestServerPort() == 0) GTEST_SKIP() << "no test server: run through scripts/test.sh (FH_HTTP_TEST_PORT)"

@@ -4,6 +4,7 @@
 #include "app/ExecChecks.h"
 
 #include "foundation/ResString.h"
+#include "tests/support/ScaledTime.h"
 
 #include "resource.h"
 
@@ -13,15 +14,6 @@ namespace {
 
 constexpr DWORD kConfirm = 0x2;
 constexpr DWORD kEject = 0x4;
-
-// A time bound of these tests, multiplied by FH_E2E_TIME_SCALE (a whole number, 1 when unset) for
-// slow or busy machines.
-DWORD ScaledBound(DWORD ms)
-{
-    wchar_t value[16] = {};
-    const int scale = ::GetEnvironmentVariableW(L"FH_E2E_TIME_SCALE", value, 16) ? _wtoi(value) : 1;
-    return ms * static_cast<DWORD>(scale > 0 ? scale : 1);
-}
 
 std::string ItemText(HWND dialog, int id) { return ToUtf8(WindowText(::GetDlgItem(dialog, id))); }
 
@@ -197,7 +189,7 @@ TEST_F(PromptTest, PatternOfOneMegabyteIsRefusedWithinASecond)
     const DWORD posted = ::GetTickCount();
     ::PostMessageW(m_frame, WM_COMMAND, ID_APP_START, 0);
     const bool refused = WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait);
-    const DWORD bound = ScaledBound(1000);
+    const DWORD bound = ScaledTime(L"FH_E2E_TIME_SCALE", 1000);
     EXPECT_LT(::GetTickCount() - posted, bound) << "not refused within " << bound << " ms";
     ASSERT_TRUE(refused);
     EXPECT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDOK));
