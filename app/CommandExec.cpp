@@ -193,8 +193,16 @@ void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t co
     const std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
     CSimpleErr err;
     err.Set(id, &driveText, &verb, &countText, &arrivedText);
+    // A copy that did not arrive whole is named beside its source, so that the user can remove it.
+    std::list<std::wstring> notWhole;
+    for (const CIncompleteCopy& item : kept.notWhole) {
+        notWhole.push_back(item.source);
+        if (!item.copy.empty())
+            FormatResString(notWhole.back(), IDS_TRANSFER_INCOMPLETE_COPY, item.source.c_str(), item.copy.c_str());
+    }
     const std::pair<UINT, const std::list<std::wstring>*> lists[] = {{IDS_TRANSFER_KEPT_STOOD, &kept.stood},
-                                                                     {IDS_TRANSFER_KEPT_NOT_WHOLE, &kept.notWhole},
+                                                                     {IDS_TRANSFER_KEPT_NOT_WHOLE, &notWhole},
+                                                                     {IDS_TRANSFER_KEPT_CHANGED, &kept.changed},
                                                                      {IDS_TRANSFER_KEPT_UNDELETED, &kept.undeleted}};
     for (const auto& [listId, list] : lists) {
         if (list->empty()) continue;

@@ -4,7 +4,6 @@
 #include "foundation/PathHelpers.h"
 #include "foundation/ScopeExit.h"
 #include "foundation/Wine.h"
-#include "shell/FileUtilities.h"
 
 #include <algorithm>
 #include <vector>
@@ -19,6 +18,15 @@ std::wstring VolumeOf(const std::wstring& path)
     std::vector<wchar_t> volume(path.size() + MAX_PATH);
     if (!::GetVolumePathNameW(path.c_str(), volume.data(), static_cast<DWORD>(volume.size()))) return {};
     return volume.data();
+}
+
+// The path at `destination` of what the copy of `source` left there; empty when nothing stands there.
+std::wstring IncompleteCopyOf(const std::wstring& source, const std::wstring& destination)
+{
+    std::wstring name;
+    GetFileName(source, name);
+    const std::wstring copy = CombinePath(destination, name);
+    return ::GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : copy;
 }
 
 } // namespace
@@ -41,20 +49,19 @@ CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferMa
     const auto restore = ScopeExit([&op] { op.m_wFunc = FO_MOVE; });
     const CFileOperationResult copied = op.Execute();
 
-    std::list<std::wstring> whole;
     for (size_t i = 0; i < manifest.Size(); ++i) {
-        switch (manifest.CheckCopy(i, op.m_to)) {
-        case CTransferManifest::Copy::Whole: whole.push_back(manifest.Source(i)); break;
-        case CTransferManifest::Copy::NameStoodBefore: kept.stood.push_back(manifest.Source(i)); break;
-        case CTransferManifest::Copy::NotWhole: kept.notWhole.push_back(manifest.Source(i)); break;
-        case CTransferManifest::Copy::Missing: break;
+        const std::wstring& source = manifest.Source(i);
+        switch (manifest.DeleteVerified(i, op.m_to)) {
+        case CTransferManifest::Moved::NameStoodBefore: kept.stood.push_back(source); break;
+        case CTransferManifest::Moved::NotWhole:
+            kept.notWhole.push_back({source, IncompleteCopyOf(source, op.m_to)});
+            break;
+        case CTransferManifest::Moved::Changed: kept.changed.push_back(source); break;
+        case CTransferManifest::Moved::Undeleted: kept.undeleted.push_back(source); break;
+        case CTransferManifest::Moved::All:
+        case CTransferManifest::Moved::Missing: break;
         }
     }
-    if (whole.empty()) return copied;
-    // No question: the user asked for a move, and each of these stands whole at the destination.
-    files::DeleteFiles(whole, op.m_hWnd, FOF_NOCONFIRMATION | FOF_NOERRORUI, nullptr);
-    for (const std::wstring& source : whole)
-        if (::GetFileAttributesW(source.c_str()) != INVALID_FILE_ATTRIBUTES) kept.undeleted.push_back(source);
     return copied;
 }
 

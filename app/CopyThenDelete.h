@@ -10,12 +10,20 @@ namespace fhw {
 
 class CTransferManifest;
 
+// A source whose copy lacks something or differs, and what stands of that copy at the destination
+// (empty when nothing does).
+struct CIncompleteCopy {
+    std::wstring source;
+    std::wstring copy;
+};
+
 // The sources that stayed where they were, and why.
 struct CKeptSources {
-    std::list<std::wstring> stood;     // the name stood at the destination before the run
-    std::list<std::wstring> notWhole;  // the copy lacks something or differs
+    std::list<std::wstring> stood; // the name stood at the destination before the run
+    std::list<CIncompleteCopy> notWhole;
+    std::list<std::wstring> changed;   // it holds what it did not hold when the run began
     std::list<std::wstring> undeleted; // the copy is whole, the delete failed
-    bool Empty() const { return stood.empty() && notWhole.empty() && undeleted.empty(); }
+    bool Empty() const { return stood.empty() && notWhole.empty() && changed.empty() && undeleted.empty(); }
 };
 
 // True under Wine for a move whose sources lie on another volume than the destination or that
@@ -23,8 +31,8 @@ struct CKeptSources {
 // success), and refuses a move of several files with 1223 though nobody cancelled.
 bool NeedsCopyThenDelete(const CSHFileOperator& op);
 
-// Runs the move of `op` as a copy, then deletes each source that `manifest` (taken with the trees
-// and the destination before the run) finds copied whole. The copy's result.
+// Runs the move of `op` as a copy, then deletes of each source what `manifest` (taken with the
+// trees and the destination before the run) verifies at the destination. The copy's result.
 CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferManifest& manifest, CKeptSources& kept);
 
 } // namespace fhw

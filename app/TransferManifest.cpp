@@ -1,7 +1,7 @@
 #include "app/TransferManifest.h"
 
-#include "foundation/FileHandle.h"
 #include "foundation/UniqueHandle.h"
+#include "foundation/VerifiedDelete.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -89,13 +89,13 @@ bool CTransferManifest::HasArrived(const CEntry& entry, const std::wstring& targ
     });
 }
 
-bool CTransferManifest::IsUnchanged(const CEntry& entry)
+bool CTransferManifest::HoldsOnlyNoted(const CEntry& entry)
 {
     ULONGLONG size = 0;
-    if (!ReadItem(entry.source, size) || size != entry.items.front().size) return false;
-    std::vector<CItem> now{entry.items.front()};
+    if (!ReadItem(entry.source, size)) return true;
+    if (size != entry.items.front().size) return false;
+    std::vector<CItem> now;
     if (size == kFolder) ListFolder(entry.source, std::wstring(), now);
-    if (now.size() != entry.items.size()) return false;
     std::unordered_map<std::wstring, ULONGLONG> noted;
     for (const CItem& item : entry.items) noted.emplace(item.relative, item.size);
     return std::all_of(now.begin(), now.end(), [&noted](const CItem& item) {
@@ -104,26 +104,28 @@ bool CTransferManifest::IsUnchanged(const CEntry& entry)
     });
 }
 
-bool CTransferManifest::HasSameBytes(const CEntry& entry, const std::wstring& target)
-{
-    return std::all_of(entry.items.begin(), entry.items.end(), [&](const CItem& item) {
-        if (item.size == kFolder) return true;
-        CFileHandle source, copy;
-        return SUCCEEDED(source.OpenForRead(entry.source + item.relative)) &&
-               SUCCEEDED(copy.OpenForRead(target + item.relative)) && CompareFiles(source, copy);
-    });
-}
-
-CTransferManifest::Copy CTransferManifest::CheckCopy(size_t index, const std::wstring& destination) const
+CTransferManifest::Moved CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
 {
     const CEntry& entry = m_entries[index];
-    if (!entry.listed) return Copy::Missing;
+    if (!entry.listed) return Moved::Missing;
     // What stood there may be an older file of the same name and size that the user kept.
-    if (entry.stood) return Copy::NameStoodBefore;
+    if (entry.stood) return Moved::NameStoodBefore;
     const std::wstring target = WithSeparator(destination) + entry.name;
-    // A file added to the source after the manifest was taken was never copied.
-    if (!HasArrived(entry, target) || !IsUnchanged(entry) || !HasSameBytes(entry, target)) return Copy::NotWhole;
-    return Copy::Whole;
+    if (!HasArrived(entry, target)) return Moved::NotWhole;
+    // File by file, so that what is written into the source meanwhile is never deleted uncopied.
+    bool differs = false;
+    for (const CItem& item : entry.items) {
+        if (item.size == kFolder) continue;
+        const VerifiedDelete result = DeleteFileIfSameAs(entry.source + item.relative, target + item.relative);
+        differs |= result == VerifiedDelete::Differs;
+    }
+    // A folder is noted before what it holds: backwards, each comes after its contents.
+    for (auto item = entry.items.rbegin(); item != entry.items.rend(); ++item)
+        if (item->size == kFolder) ::RemoveDirectoryW((entry.source + item->relative).c_str());
+    ULONGLONG size = 0;
+    if (!ReadItem(entry.source, size)) return Moved::All;
+    if (!HoldsOnlyNoted(entry)) return Moved::Changed;
+    return differs ? Moved::NotWhole : Moved::Undeleted;
 }
 
 size_t CTransferManifest::CountArrived(const std::wstring& destination, bool move) const

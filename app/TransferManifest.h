@@ -11,9 +11,10 @@ namespace fhw {
 
 class CTransferManifest {
 public:
-    // What a copy made of one source: whole (it may be deleted), or why the source must stay;
-    // Missing: the source was not there when the manifest was taken.
-    enum class Copy { Whole, NameStoodBefore, NotWhole, Missing };
+    // What a move by copy and delete made of one source: all of it went (every noted file was
+    // deleted after its copy compared equal, every noted folder after it was left empty), or why
+    // something stayed on the card; Missing: the source was not there when the manifest was taken.
+    enum class Moved { All, NameStoodBefore, NotWhole, Changed, Undeleted, Missing };
 
     // Notes each source, and with `listTrees` every file (with its size) and folder under it, and
     // whether its name already stands in `destination` (when given). A source that is not there
@@ -28,10 +29,12 @@ public:
     // from what stood there, and does not count.
     size_t CountArrived(const std::wstring& destination, bool move) const;
 
-    // Whether source `index`, copied into `destination`, may be deleted: its name did not stand
-    // there before the run, the source still holds exactly what was noted, and the copy has the
-    // same names, sizes and bytes. Needs the trees.
-    Copy CheckCopy(size_t index, const std::wstring& destination) const;
+    // Deletes from source `index`, copied into `destination`, each noted file right after its bytes
+    // compared equal with its copy (a read-only one too, as the shell's move takes it), then each
+    // noted folder that is left empty, deepest first. Nothing is deleted when the name stood there
+    // before the run or the copy lacks a noted file. What the manifest did not note stays, with the
+    // folders that hold it. Needs the trees.
+    Moved DeleteVerified(size_t index, const std::wstring& destination) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
 
@@ -50,8 +53,8 @@ private:
     };
     static void ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items);
     static bool HasArrived(const CEntry& entry, const std::wstring& target);
-    static bool IsUnchanged(const CEntry& entry);
-    static bool HasSameBytes(const CEntry& entry, const std::wstring& target);
+    // Whether what stands in the source now is only what was noted, at the noted sizes.
+    static bool HoldsOnlyNoted(const CEntry& entry);
 
     std::vector<CEntry> m_entries;
 };

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 TEST(ExecChecks, SourceFolderForms)
@@ -146,36 +147,77 @@ TEST(TransferManifest, AFolderArrivesOnlyWhole)
     EXPECT_EQ(1u, moved.CountArrived(temp / L"dst", true));
 }
 
-// What a move under Wine may delete after its copy: only a source whose copy is whole, byte for
-// byte, and whose name did not stand at the destination before the run.
-TEST(TransferManifest, OnlyAWholeCopyLetsItsSourceBeDeleted)
+// The files left under `folder`, relative and sorted, folders marked with a trailing backslash;
+// "-" when the folder itself is gone.
+std::wstring LeftIn(const std::wstring& folder)
 {
-    using Copy = fhw::CTransferManifest::Copy;
+    if (::GetFileAttributesW(folder.c_str()) == INVALID_FILE_ATTRIBUTES) return L"-";
+    std::vector<std::wstring> found;
+    const auto walk = [&found](const auto& self, const std::wstring& root, const std::wstring& relative) -> void {
+        WIN32_FIND_DATAW data{};
+        const HANDLE find = ::FindFirstFileW((root + relative + L"\\*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE) return;
+        do {
+            const std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring below = relative.empty() ? name : relative.substr(1) + L"\\" + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                found.push_back(below + L"\\");
+                self(self, root, relative + L"\\" + name);
+            } else {
+                found.push_back(below);
+            }
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    };
+    walk(walk, folder, std::wstring());
+    std::sort(found.begin(), found.end());
+    std::wstring text;
+    for (const std::wstring& item : found) text += (text.empty() ? L"" : L" ") + item;
+    return text;
+}
+
+// What a move under Wine deletes after its copy: each file whose copy compared equal, then each
+// folder left empty; nothing of a source whose name stood at the destination or whose copy lacks a
+// file; what the source gained or changed after the copy stays, with the folders that hold it.
+TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
+{
+    using Moved = fhw::CTransferManifest::Moved;
     using Change = void (*)(const CTempFolder& temp, const std::wstring& name);
     struct Case {
         const wchar_t* name;
         Change change; // after the copy
-        Copy expected;
+        Moved expected;
+        const wchar_t* left; // in the source afterwards
     };
     const Change none = [](const CTempFolder&, const std::wstring&) {};
+    const wchar_t* all = L"a.jpg sub\\ sub\\b.jpg";
     const Case cases[] = {
-        {L"whole", none, Copy::Whole},
+        {L"whole", none, Moved::All, L"-"},
         {L"lacksAFile",
          [](const CTempFolder& t, const std::wstring& n) {
              ::DeleteFileW((t / (L"dst\\" + n + L"\\sub\\b.jpg")).c_str());
          },
-         Copy::NotWhole},
+         Moved::NotWhole, all},
         {L"otherSize",
          [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
-         Copy::NotWhole},
+         Moved::NotWhole, all},
         {L"oneByte",
          [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
-         Copy::NotWhole},
+         Moved::NotWhole, L"sub\\ sub\\b.jpg"},
         {L"grewAfter",
-         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\new.jpg", "9"); },
-         Copy::NotWhole},
-        {L"stood", none, Copy::NameStoodBefore}, // its copy is whole, but it may merge an older one
-        {L"gone", none, Copy::Missing},
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\sub\\new.jpg", "9"); },
+         Moved::Changed, L"sub\\ sub\\new.jpg"},
+        {L"appendedAfter",
+         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\a.jpg", "12340"); },
+         Moved::Changed, L"a.jpg"},
+        {L"readOnly",
+         [](const CTempFolder& t, const std::wstring& n) {
+             ::SetFileAttributesW((t / (L"src\\" + n + L"\\sub\\b.jpg")).c_str(), FILE_ATTRIBUTE_READONLY);
+         },
+         Moved::All, L"-"},
+        {L"stood", none, Moved::NameStoodBefore, all}, // its copy is whole, but it may merge an older one
+        {L"gone", none, Moved::Missing, L"-"},
     };
     const auto writeTree = [](const CTempFolder& t, const std::wstring& folder) {
         t.WriteFile(folder + L"\\a.jpg", "1234");
@@ -185,18 +227,19 @@ TEST(TransferManifest, OnlyAWholeCopyLetsItsSourceBeDeleted)
     std::list<std::wstring> sources;
     for (const Case& c : cases) {
         sources.push_back(temp / (L"src\\" + std::wstring(c.name)));
-        if (c.expected != Copy::Missing) writeTree(temp, L"src\\" + std::wstring(c.name));
-        if (c.expected == Copy::NameStoodBefore) writeTree(temp, L"dst\\" + std::wstring(c.name));
+        if (c.expected != Moved::Missing) writeTree(temp, L"src\\" + std::wstring(c.name));
+        if (c.expected == Moved::NameStoodBefore) writeTree(temp, L"dst\\" + std::wstring(c.name));
     }
     fhw::CTransferManifest manifest;
     manifest.Take(sources, true, temp / L"dst");
     size_t index = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name);
-        if (c.expected != Copy::Missing && c.expected != Copy::NameStoodBefore)
+        if (c.expected != Moved::Missing && c.expected != Moved::NameStoodBefore)
             writeTree(temp, L"dst\\" + std::wstring(c.name)); // the copy
         c.change(temp, c.name);
-        EXPECT_EQ(manifest.CheckCopy(index++, temp / L"dst"), c.expected);
+        EXPECT_EQ(manifest.DeleteVerified(index++, temp / L"dst"), c.expected);
+        EXPECT_EQ(LeftIn(temp / (L"src\\" + std::wstring(c.name))), c.left);
     }
 }
 

@@ -92,6 +92,15 @@ protected:
         return whole;
     }
 
+    // The first card as built, of whose camera folders only `kept` stayed.
+    TreeSnapshot CardKeeping(const std::wstring& kept) const
+    {
+        TreeSnapshot card = m_cards[0].WithoutCameraPart();
+        for (const auto& [path, bytes] : m_cards[0].CameraPart())
+            if (path.rfind(kept, 0) == 0) card.emplace(L"DCIM\\" + path, bytes);
+        return card;
+    }
+
     // A file of `bytes` at `relative` inside m_destination.
     void PlaceAtDestination(const std::wstring& relative, const std::string& bytes)
     {
@@ -135,10 +144,7 @@ TEST_F(OutcomeTest, MoveFromAnotherFileSystemEmptiesTheCardButForANameThatStood)
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     expected.insert(m_cards[0].CameraPart().begin(), m_cards[0].CameraPart().end());
     ExpectSameTree(expected, SnapshotTree(m_destination), "destination");
-    TreeSnapshot card = m_cards[0].WithoutCameraPart();
-    for (const auto& [path, bytes] : m_cards[0].CameraPart())
-        if (path.rfind(L"101ABCDE", 0) == 0) card.emplace(L"DCIM\\" + path, bytes);
-    ExpectSameTree(card, SnapshotTree(m_cards[0].Root()), "card");
+    ExpectSameTree(CardKeeping(L"101ABCDE"), SnapshotTree(m_cards[0].Root()), "card");
 }
 
 // A card pulled mid-move: the message counts the folders that stand whole at the destination.
@@ -214,6 +220,37 @@ TEST_F(OutcomeTest, DestinationTheShellCannotWriteIsReported)
     EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
+}
+
+// The destination fills up (a small tmpfs) during a move: the folder that did not fit stays on the
+// card, and the message names where its incomplete copy stands.
+TEST_F(OutcomeTest, FullDestinationKeepsTheFolderAndNamesItsIncompleteCopy)
+{
+    const ExecValues exec = Values(0);
+    const std::wstring marker = m_temp.Path(L"script.done");
+    const std::wstring folder = L"'" + UnixPathOf(m_destination) + L"'";
+    // One camera folder takes about 400 KB on a tmpfs: the first fits, the second cannot.
+    const std::wstring mounted = m_temp.Path(L"mounted");
+    RunUnixScript(L"mount -t tmpfs -o size=600k fh-full " + folder + L" && : > '" + UnixPathOf(mounted) + L"'", marker,
+                  10000);
+    if (::GetFileAttributesW(mounted.c_str()) == INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "no small tmpfs can be mounted here (that needs root)";
+    struct CUnmount {
+        std::wstring script, marker;
+        ~CUnmount() { RunUnixScript(script, marker, 10000); }
+    } unmount{L"umount -l " + folder, marker};
+
+    const std::wstring drives = ArmWithCards(exec, {{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    const std::wstring source = drives.substr(0, 1) + L":\\DCIM\\101ABCDE";
+    std::wstring line;
+    FormatResString(line, IDS_TRANSFER_INCOMPLETE_COPY, source.c_str(), (m_destination + L"\\101ABCDE").c_str());
+    // The shell may say that the disk is full in a dialog of its own first.
+    EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 2, 1) +
+                                  KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, line),
+                              kRunWait, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    ExpectSameTree(CardKeeping(L"101ABCDE"), SnapshotTree(m_cards[0].Root()), "card");
 }
 
 // The folders go while the question is open: the run that follows reports that nothing arrived.

@@ -1,0 +1,34 @@
+#include "foundation/VerifiedDelete.h"
+
+#include "foundation/FileHandle.h"
+
+namespace {
+
+bool SetAttributes(HANDLE file, DWORD attributes)
+{
+    // Zero times are left as they are.
+    FILE_BASIC_INFO basic{};
+    basic.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+} // namespace
+
+VerifiedDelete DeleteFileIfSameAs(const std::wstring& path, const std::wstring& copy)
+{
+    CFileHandle file, other;
+    if (FAILED(file.Open(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN)))
+        return VerifiedDelete::Failed;
+    if (FAILED(other.OpenForRead(copy)) || !CompareFiles(file, other)) return VerifiedDelete::Differs;
+    FILE_BASIC_INFO basic{};
+    if (!::GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof basic)) return VerifiedDelete::Failed;
+    const DWORD attributes = basic.FileAttributes;
+    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !SetAttributes(file.Get(), attributes & ~FILE_ATTRIBUTE_READONLY)) return VerifiedDelete::Failed;
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (::SetFileInformationByHandle(file.Get(), FileDispositionInfo, &disposition, sizeof disposition))
+        return VerifiedDelete::Deleted;
+    if (readOnly) SetAttributes(file.Get(), attributes);
+    return VerifiedDelete::Failed;
+}

@@ -1,0 +1,11 @@
+#pragma once
+// Deleting a file only as it was compared with its copy.
+#include <string>
+
+enum class VerifiedDelete { Deleted, Differs, Failed };
+
+// Deletes `path` when its bytes equal those of `copy` (Differs, and nothing deleted, otherwise or
+// when the copy cannot be read). One handle compares and deletes, and lets nobody write the file in
+// between, so what was compared is what goes. A read-only file goes too; it keeps its attribute
+// when it cannot be deleted after all (Failed).
+VerifiedDelete DeleteFileIfSameAs(const std::wstring& path, const std::wstring& copy);
