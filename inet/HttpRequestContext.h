@@ -15,6 +15,7 @@
 
 class CHttpRequestUrl;
 class CInetStream;
+class CUrlComponents;
 
 class CHttpRequestContext : public CHasErr<CSimpleErr> {
 public:
@@ -61,6 +62,10 @@ private:
         }
     }
     void RunRequest(const CHttpRequestUrl& target, IBindStatusCallback* progress);
+    struct CHop;
+    struct CMessage;
+    CHop CheckedHop(const CUrlComponents& address) const;
+    std::wstring Exchange(const CHop& hop, const CMessage& message, UINT codePage, DWORD flags);
     struct CReadRequest;
     void ReadLoop(CInetStream& sink);
     void DownloadToFile(std::wstring& path);
