@@ -35,7 +35,8 @@ public:
     void SetAgentName(const std::wstring& agent) { m_agent = agent; }
     // Longest silence of the server while an operation pends.
     void SetWaitTimeout(DWORD ms) { m_waitTimeout = ms; }
-    // Longest run of empty reads before a body that is still short counts as cut off.
+    // Kept for callers: a read learns the end of the body from the data-available query, so a
+    // body that ends short of its length fails at once and no run of empty reads is waited out.
     void SetIdleTimeout(DWORD ms) { m_idleTimeout = ms; }
     void SetReadBlockSize(DWORD bytes) { m_blockSize = bytes ? bytes : kDefaultBlockSize; }
 
@@ -70,7 +71,7 @@ private:
     void ReadLoop(CInetStream& sink);
     void DownloadToFile(std::wstring& path);
     std::optional<ULONGLONG> QueryDeclaredLength();
-    bool QueryHeader(DWORD level, std::wstring& text);
+    bool QueryHeader(DWORD level, std::wstring& text, DWORD* index = nullptr);
     HRESULT ReadAvailable(CReadRequest& io, void* data, DWORD size);
     void CheckStatus();
 
