@@ -1,7 +1,10 @@
 #pragma once
 // One HTTP exchange in one call: an asynchronous session, the connection, a GET or form POST
 // with its headers, the status check, and the download of the body into memory or a temporary
-// file. The public operations never throw; the outcome is left in the error record.
+// file. Request, ReadToMemory and ReadToFile never throw: the outcome is left in the error record.
+// The header queries GetContentLength, GetLastModified and GetContentDispositionFileName clear the
+// record and throw CInternetException (59363) when the response has no such header or the query
+// fails; GetContentDispositionFileName sets the record to 59363 when the header names no file.
 #include "foundation/SimpleErr.h"
 #include "inet/HttpConnection.h"
 #include "inet/HttpFile.h"
