@@ -125,13 +125,16 @@ HRESULT CHttpFile::EndRequest()
     return hr;
 }
 
-void CHttpFile::QueryInfo(DWORD level, std::wstring& text)
+void CHttpFile::QueryInfo(DWORD level, std::wstring& text, DWORD* index)
 {
     DWORD bytes = 0;
-    if (!::HttpQueryInfoW(m_handle, level, nullptr, &bytes, nullptr) && ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
+    // The size query must not move the index on.
+    DWORD sizeIndex = index ? *index : 0;
+    if (!::HttpQueryInfoW(m_handle, level, nullptr, &bytes, index ? &sizeIndex : nullptr) &&
+        ::GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         ThrowQueryInfoError();
     text.assign((bytes + 1) / 2, L'\0');
-    if (!::HttpQueryInfoW(m_handle, level, text.data(), &bytes, nullptr)) ThrowQueryInfoError();
+    if (!::HttpQueryInfoW(m_handle, level, text.data(), &bytes, index)) ThrowQueryInfoError();
     text.resize(std::min<size_t>(text.size(), (bytes + 1) / 2));
 }
 

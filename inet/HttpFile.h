@@ -38,7 +38,8 @@ public:
     HRESULT SendRequestEx();
     DWORD Write(const std::string& data);
     HRESULT EndRequest();
-    void QueryInfo(DWORD level, std::wstring& text);
+    // `index` picks one of several headers of the name and is moved on to the next.
+    void QueryInfo(DWORD level, std::wstring& text, DWORD* index = nullptr);
     void QueryContentLength(DWORD& length);
     void QueryLastModified(SYSTEMTIME& time);
     HRESULT ReadEx(INTERNET_BUFFERSA& buffers);

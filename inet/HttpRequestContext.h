@@ -1,7 +1,10 @@
 #pragma once
 // One HTTP exchange in one call: an asynchronous session, the connection, a GET or form POST
 // with its headers, the status check, and the download of the body into memory or a temporary
-// file. The public operations never throw; the outcome is left in the error record.
+// file. Request, ReadToMemory and ReadToFile never throw: the outcome is left in the error record.
+// The header queries GetContentLength, GetLastModified and GetContentDispositionFileName clear the
+// record and throw CInternetException (59363) when the response has no such header or the query
+// fails; GetContentDispositionFileName sets the record to 59363 when the header names no file.
 #include "foundation/SimpleErr.h"
 #include "inet/HttpConnection.h"
 #include "inet/HttpFile.h"
@@ -15,6 +18,7 @@
 
 class CHttpRequestUrl;
 class CInetStream;
+class CUrlComponents;
 
 class CHttpRequestContext : public CHasErr<CSimpleErr> {
 public:
@@ -34,7 +38,8 @@ public:
     void SetAgentName(const std::wstring& agent) { m_agent = agent; }
     // Longest silence of the server while an operation pends.
     void SetWaitTimeout(DWORD ms) { m_waitTimeout = ms; }
-    // Longest run of empty reads before a body that is still short counts as cut off.
+    // Kept for callers: a read learns the end of the body from the data-available query, so a
+    // body that ends short of its length fails at once and no run of empty reads is waited out.
     void SetIdleTimeout(DWORD ms) { m_idleTimeout = ms; }
     void SetReadBlockSize(DWORD bytes) { m_blockSize = bytes ? bytes : kDefaultBlockSize; }
 
@@ -61,11 +66,15 @@ private:
         }
     }
     void RunRequest(const CHttpRequestUrl& target, IBindStatusCallback* progress);
+    struct CHop;
+    struct CMessage;
+    CHop CheckedHop(const CUrlComponents& address) const;
+    std::wstring Exchange(const CHop& hop, const CMessage& message, UINT codePage, DWORD flags);
     struct CReadRequest;
     void ReadLoop(CInetStream& sink);
     void DownloadToFile(std::wstring& path);
     std::optional<ULONGLONG> QueryDeclaredLength();
-    bool QueryHeader(DWORD level, std::wstring& text);
+    bool QueryHeader(DWORD level, std::wstring& text, DWORD* index = nullptr);
     HRESULT ReadAvailable(CReadRequest& io, void* data, DWORD size);
     void CheckStatus();
 

@@ -45,23 +45,28 @@ void CHttpRequestContext::ReadToFile(std::wstring& path)
 }
 
 // The declared length, or none: chunked and close-delimited responses have none (12150). Read as
-// text, so that no value a server sends (4294967295 included) can stand for "none".
+// text, so that no value a server sends (4294967295 included) can stand for "none". Lengths that
+// differ make the body's end unknowable (RFC 9112 section 6.3); WinINet would take the first.
 std::optional<ULONGLONG> CHttpRequestContext::QueryDeclaredLength()
 {
+    std::optional<ULONGLONG> declared;
     std::wstring text;
-    if (!QueryHeader(HTTP_QUERY_CONTENT_LENGTH, text)) return std::nullopt;
-    errno = 0;
-    const ULONGLONG length = _wcstoui64(text.c_str(), nullptr, 10);
-    if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos || errno == ERANGE)
-        throw CInternetException(m_request.GetHandle(), 10, ERROR_HTTP_INVALID_HEADER);
-    return length;
+    for (DWORD index = 0; QueryHeader(HTTP_QUERY_CONTENT_LENGTH, text, &index);) {
+        errno = 0;
+        const ULONGLONG length = _wcstoui64(text.c_str(), nullptr, 10);
+        if (text.empty() || text.find_first_not_of(L"0123456789") != std::wstring::npos || errno == ERANGE ||
+            (declared && *declared != length))
+            throw CInternetException(m_request.GetHandle(), 10, ERROR_HTTP_INVALID_HEADER);
+        declared = length;
+    }
+    return declared;
 }
 
-// False when the response has no such header; other failures throw (59363).
-bool CHttpRequestContext::QueryHeader(DWORD level, std::wstring& text)
+// False when the response has no such header (or no further one); other failures throw (59363).
+bool CHttpRequestContext::QueryHeader(DWORD level, std::wstring& text, DWORD* index)
 {
     try {
-        m_request.QueryInfo(level, text);
+        m_request.QueryInfo(level, text, index);
         return true;
     } catch (const CInternetException& e) {
         if (e.GetErrorNumber() != ERROR_HTTP_HEADER_NOT_FOUND) throw;
@@ -101,7 +106,6 @@ void CHttpRequestContext::ReadLoop(CInetStream& sink)
     sink.Begin(reported, m_blockSize);
     RaiseIfFailed(m_callback.ReportProgress(BINDSTATUS_BEGINDOWNLOADDATA));
     m_callback.ClearProgress();
-    DWORD last = ::GetTickCount();
     ULONGLONG received = 0;
     DWORD sinceYield = 0;
     // A read WinINet could not be made to give up keeps writing here: then the block is never freed.
@@ -118,14 +122,11 @@ void CHttpRequestContext::ReadLoop(CInetStream& sink)
             }
             RaiseInternetError(IDS_INET_READ_FAILED, hr);
         }
-        const DWORD now = ::GetTickCount();
         const DWORD count = io->buffers.dwBufferLength;
+        // No bytes only at the end of the body: one that ends short of its length was cut off.
         if (count == 0) {
             if (!length || received == *length) break;
-            if (now - last >= m_idleTimeout) throw my::CException(IDS_INET_READ_TIMEOUT, E_FAIL);
-            ::Sleep(100);
-        } else {
-            last = now;
+            throw my::CException(IDS_INET_READ_TIMEOUT, E_FAIL);
         }
         sink.Commit(data, count);
         received += count;

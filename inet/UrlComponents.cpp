@@ -34,7 +34,7 @@ INTERNET_PORT DefaultPort(INTERNET_SCHEME scheme)
     }
 }
 
-// A port of digits up to 65535 (WinINet reads "h:abc" as port 0 and wraps "h:99999"), and an IP
+// A port of digits from 1 to 65535 (WinINet reads "h:abc" as port 0 and wraps "h:99999"), and an IP
 // literal closed by its bracket.
 bool IsAuthoritySyntax(const CUrlAuthority& authority)
 {

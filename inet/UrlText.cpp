@@ -62,7 +62,8 @@ bool ReadAuthority(const std::wstring& url, CUrlAuthority& out)
 bool IsPortText(const std::wstring& port)
 {
     if (port.empty() || port.size() > 5 || port.find_first_not_of(L"0123456789") != std::wstring::npos) return false;
-    return _wtoi(port.c_str()) <= 65535;
+    const int number = _wtoi(port.c_str());
+    return number >= 1 && number <= 65535;
 }
 
 std::wstring TrimUrlBlanks(const std::wstring& text)

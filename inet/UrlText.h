@@ -17,7 +17,8 @@ struct CUrlAuthority {
 };
 // False when the URL has no authority ("scheme://" first); `out` is then untouched.
 bool ReadAuthority(const std::wstring& url, CUrlAuthority& out);
-// A port as text: one to five decimal digits, at most 65535.
+// A port as text: one to five decimal digits, from 1 to 65535. WinINet takes port 0 for the
+// default port, and that is http's even for https.
 bool IsPortText(const std::wstring& port);
 // Strips leading and trailing blanks, tabs, carriage returns and line feeds.
 std::wstring TrimUrlBlanks(const std::wstring& text);

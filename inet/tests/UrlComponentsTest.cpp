@@ -80,16 +80,21 @@ TEST(UrlComponents, CrackDropsTabsAndLineBreaks)
     }
 }
 
-// Hosts and ports are what the text says, or the crack fails.
+// Hosts and ports are what the text says, or the crack fails. Port 0 is WinINet's default port,
+// and that is http's even for https.
 TEST(UrlComponents, HostsAndPortsAreNotGuessed)
 {
     const struct {
         const wchar_t* url;
         bool ok;
     } ports[] = {
-        {L"http://h:8080/", true}, {L"http://h:/", true},     {L"http://[::1]:80/", true}, {L"http://u:p@h:1/", true},
-        {L"http://h:65535", true}, {L"http://h:abc/", false}, {L"http://h:99999/", false}, {L"http://h:65536/", false},
-        {L"http://h:8a/", false},  {L"http://[::1/", false},  {L"http://h:1:2/", false},
+        {L"http://h:8080/", true},   {L"http://h:/", true},
+        {L"http://[::1]:80/", true}, {L"http://u:p@h:1/", true},
+        {L"http://h:65535", true},   {L"http://h:abc/", false},
+        {L"http://h:99999/", false}, {L"http://h:65536/", false},
+        {L"http://h:8a/", false},    {L"http://[::1/", false},
+        {L"http://h:1:2/", false},   {L"http://h:0/", false},
+        {L"http://h:00000/", false}, {L"https://127.0.0.1:0/x", false},
     };
     for (const auto& p : ports) {
         CUrlComponents parts;
@@ -191,7 +196,7 @@ TEST(UrlComponents, BuildAndServerTexts)
     EXPECT_EQ(L"ftp://h:80/a", built);
 
     // A port text that is no port (a local path may carry any) builds nothing.
-    for (const wchar_t* port : {L"99999", L"65536", L"abc", L"8a", L"-1"}) {
+    for (const wchar_t* port : {L"99999", L"65536", L"abc", L"8a", L"-1", L"0"}) {
         other.m_port = port;
         built = L"old";
         EXPECT_EQ(E_FAIL, other.Build(built)) << port;

@@ -26,6 +26,8 @@ Paths:
                             declared, 1000 sent, then close) or unended (no terminating chunk, close)
   /length-max               Content-Length 4294967295, 10 pattern bytes, then close
   /loop/N                   302 to /loop/N-1; /loop/0 answers 10 pattern bytes
+  /selfloop/KEY             302 to itself, counted per KEY as /count/KEY is; 200 after 1000
+  /two-lengths              Content-Length 10 and Content-Length 5, then 10 pattern bytes
 Pattern byte i is (k * 7 + k // 251) & 0xFF with k = i % 65521.
 """
 import http.server
@@ -243,7 +245,27 @@ def redirect_loop(handler, arg, number):
         handler.answer(200, pattern(0, 10))
 
 
-BAD_BEHAVIOURS = {'bad-chunked': bad_chunked, 'length-max': length_max, 'loop': redirect_loop}
+def self_redirect_loop(handler, arg, number):
+    with COUNTS_LOCK:
+        COUNTS[arg] = COUNTS.get(arg, 0) + 1
+        count = COUNTS[arg]
+    if count > 1000:
+        handler.answer(200, b'cut off')
+    else:
+        handler.answer(302, b'again', [('Location', '/selfloop/' + arg)])
+
+
+def two_lengths(handler, arg, number):
+    handler.send_response(200)
+    handler.send_header('Content-Length', '10')
+    handler.send_header('Content-Length', '5')
+    handler.end_headers()
+    handler.send_pattern(10)
+    handler.close_connection = True
+
+
+BAD_BEHAVIOURS = {'bad-chunked': bad_chunked, 'length-max': length_max, 'loop': redirect_loop,
+                  'selfloop': self_redirect_loop, 'two-lengths': two_lengths}
 
 
 class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
