@@ -11,6 +11,8 @@ void CheckSrcFolder(const std::wstring& source);
 // Longer than any real pattern: compiling grows faster than the length (a pattern of 1 MB took
 // minutes), so a longer one is refused before it is compiled.
 constexpr size_t kMaxPatternLength = 4096;
+// The longest path Windows accepts; a folder setting holds no more.
+constexpr size_t kMaxPathLength = 32767;
 // A pattern longer than kMaxPatternLength throws 193; one that does not compile throws boost::regex_error.
 void CheckPattern(const std::wstring& pattern);
 // Empty (180), relative (181) or an existing file (182) throws; a missing folder passes.

@@ -52,6 +52,11 @@ LRESULT CMainView::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 
     DlgResize_Init(true, true, WS_CLIPCHILDREN);
 
+    // Typing and pasting stop where the setting does; the file's reading refuses longer texts.
+    CComboBoxW(GetDlgItem(IDC_SRC_FOLDER)).LimitText(static_cast<int>(kMaxPathLength));
+    CComboBoxW(GetDlgItem(IDC_SRC_FNAME)).LimitText(static_cast<int>(kMaxPatternLength));
+    CComboBoxW(GetDlgItem(IDC_DST_FOLDER)).LimitText(static_cast<int>(kMaxPathLength));
+
     if (!g_setting) return TRUE;
     CExecSetting& exec = g_setting->Exec;
     m_srcFolder.Bind(GetDlgItem(IDC_SRC_FOLDER), &exec, &CExecSetting::GetSrcFolder, &CExecSetting::SetSrcFolder,

@@ -1,5 +1,6 @@
 #include "app/Setting.h"
 
+#include "app/ExecChecks.h"
 #include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
@@ -7,6 +8,8 @@
 #include "ui/Msg.h"
 
 #include <shlwapi.h>
+
+#include <vector>
 
 namespace {
 
@@ -31,6 +34,16 @@ bool ReadMainFrame(CXmlDocument& doc, IXMLDOMNode* root, CMainFrameSetting& fram
     return true;
 }
 
+// A text longer than `maxLength` is refused as the file's other bad values are: no box is ever
+// given more than its setting may hold (Wine lays out deeply nested brackets for minutes).
+bool ReadBoundedText(CXmlDocument& doc, IXMLDOMNode* node, const wchar_t* name, size_t maxLength, std::wstring& text)
+{
+    std::vector<wchar_t> buffer(maxLength + 1);
+    if (!doc.ReadTextToBuffer(node, name, buffer.data(), buffer.size())) return false;
+    text = buffer.data();
+    return true;
+}
+
 bool ReadExec(CXmlDocument& doc, IXMLDOMNode* root, fhw::CExecSetting& exec)
 {
     CXmlNodePtr node;
@@ -39,11 +52,11 @@ bool ReadExec(CXmlDocument& doc, IXMLDOMNode* root, fhw::CExecSetting& exec)
     if (!doc.ReadHexNumber(node, L"Flags", flags)) return false;
     exec.Flags = flags;
     std::wstring text;
-    if (!doc.ReadText(node, L"SrcFolder", text)) return false;
+    if (!ReadBoundedText(doc, node, L"SrcFolder", fhw::kMaxPathLength, text)) return false;
     exec.SetSrcFolder(text);
-    if (!doc.ReadText(node, L"SrcFname", text)) return false;
+    if (!ReadBoundedText(doc, node, L"SrcFname", fhw::kMaxPatternLength, text)) return false;
     exec.SetSrcFname(text);
-    if (!doc.ReadText(node, L"DstFolder", text)) return false;
+    if (!ReadBoundedText(doc, node, L"DstFolder", fhw::kMaxPathLength, text)) return false;
     exec.SetDstFolder(text);
     return true;
 }

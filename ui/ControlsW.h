@@ -85,4 +85,5 @@ public:
     bool GetDroppedState() const { return SendMessage(CB_GETDROPPEDSTATE) != 0; }
     void ShowDropDown(bool show = true) const { SendMessage(CB_SHOWDROPDOWN, show); }
     void SetEditSel(int start, int end) const { SendMessage(CB_SETEDITSEL, 0, MAKELPARAM(start, end)); }
+    void LimitText(int count) const { SendMessage(CB_LIMITTEXT, static_cast<WPARAM>(count)); }
 };

@@ -3,6 +3,8 @@
 #include "app/Setting.h"
 
 #include "AppTestSupport.h"
+#include "app/ExecChecks.h"
+#include "shell/Clipboard.h"
 #include "tests/support/TempFolder.h"
 #include "ui/ComboBoxParts.h"
 
@@ -195,6 +197,7 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistori
     const Case cases[] = {
         {L"", L"a(", L"", IDS_SRC_FOLDER_EMPTY, IDC_SRC_FOLDER},
         {L"\\DCIM", L"a(", L"", 0, IDC_SRC_FNAME},
+        // Longer than the box takes: set in the setting behind the form's back.
         {L"\\DCIM", std::wstring(5000, L'x'), m_temp.Path(), IDS_PATTERN_TOO_LONG, IDC_SRC_FNAME},
         {L"\\DCIM", L"x", L"", IDS_DST_FOLDER_EMPTY, IDC_DST_FOLDER},
         {L"\\DCIM", L"x", L"Pictures", IDS_DST_FOLDER_RELATIVE, IDC_DST_FOLDER},
@@ -205,6 +208,7 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistori
         Type(IDC_SRC_FOLDER, c.src);
         Type(IDC_SRC_FNAME, c.pattern);
         Type(IDC_DST_FOLDER, c.dst);
+        if (c.pattern.size() > fhw::kMaxPatternLength) m_setting.Exec.SrcFname = c.pattern;
         ::SetFocus(Item(ID_APP_RUN));
         m_sink = CRecordingMsg();
         EXPECT_FALSE(m_view.Apply());
@@ -236,6 +240,35 @@ TEST_F(MainView, ApplyStopsAtTheFirstFaultWithItsBoxFocusedElseRecordsTheHistori
     EXPECT_EQ(Texts(m_setting.SrcFnameHistory), std::vector<std::wstring>{L"x"});
     EXPECT_EQ(Items(IDC_DST_FOLDER), std::vector<std::wstring>{destination});
     EXPECT_EQ(Text(IDC_DST_FOLDER), destination);
+}
+
+// Neither a paste nor typing puts more into a box than its setting may hold.
+TEST_F(MainView, BoxesTakeNoMoreThanTheirSettingsHold)
+{
+    Open();
+    const fhw::CExecSetting& exec = m_setting.Exec;
+    const struct {
+        int id;
+        size_t bound;
+        const std::wstring& value;
+    } boxes[] = {{IDC_SRC_FOLDER, fhw::kMaxPathLength, exec.SrcFolder},
+                 {IDC_SRC_FNAME, fhw::kMaxPatternLength, exec.SrcFname},
+                 {IDC_DST_FOLDER, fhw::kMaxPathLength, exec.DstFolder}};
+    for (const auto& box : boxes) {
+        SCOPED_TRACE(box.id);
+        const std::wstring pasted = L"C:\\" + std::wstring(box.bound, L'p');
+        CopyTextToClipboard(m_frame, pasted);
+        HWND edit = PartOf(box.id, false);
+        ::SendMessageW(edit, EM_SETSEL, 0, -1);
+        ::SendMessageW(edit, WM_PASTE, 0, 0);
+        EXPECT_EQ(Text(box.id).size(), box.bound) << "the paste is cut at the bound";
+        EXPECT_TRUE(box.value == pasted.substr(0, box.bound)) << box.value.size();
+        const WPARAM end = static_cast<WPARAM>(box.bound);
+        ::SendMessageW(edit, EM_SETSEL, end, static_cast<LPARAM>(end));
+        ::SendMessageW(edit, WM_CHAR, L'q', 1);
+        EXPECT_EQ(Text(box.id).size(), box.bound) << "a character typed at the bound is refused";
+        EXPECT_EQ(box.value.size(), box.bound);
+    }
 }
 
 TEST_F(MainView, StartRunAndExitArePostedToTheFrameUnchanged)

@@ -1,6 +1,7 @@
 #include "app/Setting.h"
 
 #include "AppTestSupport.h"
+#include "app/ExecChecks.h"
 #include "foundation/PlatformPaths.h"
 #include "foundation/ResString.h"
 #include "ids/ui.h"
@@ -35,6 +36,13 @@ std::string FileWith(const std::string& from, const std::string& to, const std::
     for (size_t at = 0; !from.empty() && (at = text.find(from, at)) != std::string::npos; at += to.size())
         text.replace(at, from.size(), to);
     return text;
+}
+
+// `length` characters of nested groups, "((x))" deepened, as a text box lays out slowest.
+std::string Nested(size_t length)
+{
+    const size_t depth = (length - 1) / 2;
+    return std::string(length - 1 - 2 * depth, 'x') + std::string(depth, '(') + "x" + std::string(depth, ')');
 }
 
 // The bytes as UTF-16LE code units (ASCII text only).
@@ -173,6 +181,16 @@ TEST(SettingFile, StartupReadAsksOnErrorsAndNewerVersions)
         {"bound out of range", FileWith("<left>-10", "<left>99999999999"), kError, L"left"},
         {"missing exec", FileWith("Exec>", "Other>"), kError, L"Exec"},
         {"bad version", FileWith("", "", "1.x"), kError, L"Version"},
+        // A text longer than its box may hold is refused before any box is given it.
+        {"pattern at its bound", FileWith("<SrcFname>abc", "<SrcFname>" + Nested(fhw::kMaxPatternLength)), 0, nullptr},
+        {"pattern beyond its bound", FileWith("<SrcFname>abc", "<SrcFname>" + Nested(fhw::kMaxPatternLength + 1)),
+         kError, L"SrcFname"},
+        {"source at the longest path",
+         FileWith("<SrcFolder>E:\\X", "<SrcFolder>E:\\" + Nested(fhw::kMaxPathLength - 3)), 0, nullptr},
+        {"source beyond the longest path",
+         FileWith("<SrcFolder>E:\\X", "<SrcFolder>E:\\" + Nested(fhw::kMaxPathLength - 2)), kError, L"SrcFolder"},
+        {"destination beyond the longest path",
+         FileWith("<DstFolder>C:\\Dst", "<DstFolder>C:\\" + Nested(fhw::kMaxPathLength - 2)), kError, L"DstFolder"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -8,6 +8,7 @@
 
 #include "resource.h"
 
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -21,6 +22,22 @@ std::string ItemText(HWND dialog, int id) { return ToUtf8(WindowText(::GetDlgIte
 std::wstring ConfirmLines(bool copy)
 {
     return LoadResString(copy ? 161 : 159) + L"\n" + LoadResString(copy ? 162 : 160);
+}
+
+bool PutTextOnClipboard(const std::wstring& text)
+{
+    if (!::OpenClipboard(nullptr)) return false;
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    void* data = block ? ::GlobalLock(block) : nullptr;
+    if (data) {
+        std::memcpy(data, text.c_str(), bytes);
+        ::GlobalUnlock(block);
+    }
+    const bool put = data && ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, block);
+    if (!put && block) ::GlobalFree(block);
+    ::CloseClipboard();
+    return put;
 }
 
 std::wstring FormatMessage1(UINT id, const std::wstring& arg)
@@ -145,47 +162,99 @@ std::wstring LongText(size_t length, const std::wstring& piece)
     return text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, RefusedStartTest,
-    testing::Values(RefusedStart{"BadPattern", IDC_SRC_FNAME,
-                                 [](ExecValues& exec, CTempFolder&) {
-                                     exec.srcFname = L"([0-9";
-                                     return std::wstring();
-                                 }},
-                    RefusedStart{"DestinationThatIsAFile", IDC_DST_FOLDER,
-                                 [](ExecValues& exec, CTempFolder& temp) {
-                                     exec.dstFolder = temp.WriteFile(L"not-a-folder.jpg", "x");
-                                     return FormatMessage1(IDS_DST_FOLDER_IS_FILE, exec.dstFolder);
-                                 }},
-                    // Compiled, a pattern of this size froze the program for minutes.
-                    RefusedStart{"PatternOfOneMegabyte", IDC_SRC_FNAME,
-                                 [](ExecValues& exec, CTempFolder&) {
-                                     exec.srcFname = LongText(1024 * 1024, L"((((((((((a))))))))))");
-                                     std::wstring text;
-                                     FormatResString(text, IDS_PATTERN_TOO_LONG,
-                                                     std::to_wstring(exec.srcFname.size()).c_str(),
-                                                     std::to_wstring(fhw::kMaxPatternLength).c_str());
-                                     return text;
-                                 }},
-                    // The message shows the head and the tail of a path of any length.
-                    RefusedStart{"RelativeDestinationOfFiveMegabytes", IDC_DST_FOLDER,
-                                 [](ExecValues& exec, CTempFolder&) {
-                                     exec.dstFolder = LongText(5 * 1024 * 1024, L"Pictures\\") + L"end";
-                                     return FormatMessage1(IDS_DST_FOLDER_RELATIVE,
-                                                           exec.dstFolder.substr(0, 128) + L"..." +
-                                                               exec.dstFolder.substr(exec.dstFolder.size() - 129));
-                                 }}),
-    [](const testing::TestParamInfo<RefusedStart>& info) { return std::string(info.param.name); });
+// A relative path of exactly `length` characters.
+std::wstring RelativePath(size_t length)
+{
+    std::wstring path = LongText(length, L"Pictures\\");
+    return path.replace(length - 3, std::wstring::npos, L"end");
+}
 
-// The same pattern from the form's Start: refused at once, not after a long compile.
-TEST_F(PromptTest, PatternOfOneMegabyteIsRefusedWithinASecond)
+INSTANTIATE_TEST_SUITE_P(Settings, RefusedStartTest,
+                         testing::Values(RefusedStart{"BadPattern", IDC_SRC_FNAME,
+                                                      [](ExecValues& exec, CTempFolder&) {
+                                                          exec.srcFname = L"([0-9";
+                                                          return std::wstring();
+                                                      }},
+                                         RefusedStart{"DestinationThatIsAFile", IDC_DST_FOLDER,
+                                                      [](ExecValues& exec, CTempFolder& temp) {
+                                                          exec.dstFolder = temp.WriteFile(L"not-a-folder.jpg", "x");
+                                                          return FormatMessage1(IDS_DST_FOLDER_IS_FILE, exec.dstFolder);
+                                                      }},
+                                         // The message shows the head and the tail of the longest path.
+                                         RefusedStart{"RelativeDestinationAtTheLongestPath", IDC_DST_FOLDER,
+                                                      [](ExecValues& exec, CTempFolder&) {
+                                                          exec.dstFolder = RelativePath(fhw::kMaxPathLength);
+                                                          return FormatMessage1(
+                                                              IDS_DST_FOLDER_RELATIVE,
+                                                              exec.dstFolder.substr(0, 128) + L"..." +
+                                                                  exec.dstFolder.substr(exec.dstFolder.size() - 129));
+                                                      }}),
+                         [](const testing::TestParamInfo<RefusedStart>& info) { return std::string(info.param.name); });
+
+// A settings file holding a text longer than its box may hold: the prompt that names the setting
+// comes within a second of the start, before any box is given the text; Cancel ends the program
+// and leaves the file as it was.
+struct OverlongSetting {
+    const char* name;
+    const wchar_t* element;
+    std::function<void(ExecValues&)> set;
+};
+
+class OverlongSettingTest : public PromptTest, public testing::WithParamInterface<OverlongSetting> {};
+
+TEST_P(OverlongSettingTest, IsRefusedWithThePromptWithinASecondOfTheStart)
 {
     ExecValues exec = Values(0);
-    exec.srcFname = LongText(1024 * 1024, L"((((((((((a))))))))))");
-    ASSERT_TRUE(StartProgram(exec, L""));
-    // Timed from a frame that has drawn the megabyte in its box and waits for the user.
+    GetParam().set(exec);
+    ASSERT_TRUE(m_settings.Write(exec));
+    const std::string written = m_settings.ReadBytes();
+    m_program = std::make_unique<CDebuggedProgram>();
+    const DWORD started = ::GetTickCount();
+    ASSERT_TRUE(m_program->Start(L""));
+    const bool asked = WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kWindowWait);
+    const DWORD elapsed = ::GetTickCount() - started;
+    const DWORD bound = ScaledTime(L"FH_E2E_TIME_SCALE", 1000);
+    ASSERT_TRUE(asked) << "no prompt";
+    EXPECT_LT(elapsed, bound) << "not asked within " << bound << " ms of the start";
+    HWND box = OnlyDialog();
+    ASSERT_NE(nullptr, box);
+    const std::wstring text = DialogStaticTexts(box);
+    EXPECT_NE(std::wstring::npos, text.find(std::wstring(L"Exec -> ") + GetParam().element)) << ToUtf8(text);
+    EXPECT_TRUE(AnswerDialog(box, IDCANCEL));
+    EXPECT_EQ(1, m_program->WaitExit(kWindowWait)) << "Cancel ends the program";
+    EXPECT_TRUE(written == m_settings.ReadBytes()) << "the file must stay as it was";
+}
+
+// Nested groups are what a text box lays out slowest: at this depth, minutes.
+std::wstring NestedGroups() { return std::wstring(524000, L'(') + L"x" + std::wstring(524000, L')'); }
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, OverlongSettingTest,
+    testing::Values(OverlongSetting{"NestedPatternOfOneMegabyte", L"SrcFname",
+                                    [](ExecValues& exec) { exec.srcFname = NestedGroups(); }},
+                    OverlongSetting{"NestedDestinationOfOneMegabyte", L"DstFolder",
+                                    [](ExecValues& exec) { exec.dstFolder += L"\\" + NestedGroups(); }},
+                    // Compiled, a pattern of this size froze the program for minutes.
+                    OverlongSetting{
+                        "PatternOfOneMegabyte", L"SrcFname",
+                        [](ExecValues& exec) { exec.srcFname = LongText(1024 * 1024, L"((((((((((a))))))))))"); }}),
+    [](const testing::TestParamInfo<OverlongSetting>& info) { return std::string(info.param.name); });
+
+// A pattern of a megabyte pasted into its box: the box keeps what the pattern may hold, and
+// Start refuses that at once, not after a long compile.
+TEST_F(PromptTest, PatternOfOneMegabytePastedIsCutAndRefusedWithinASecond)
+{
+    ASSERT_TRUE(StartProgram(Values(0), L""));
+    HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr);
+    HWND edit = ::FindWindowExW(::GetDlgItem(form, IDC_SRC_FNAME), nullptr, L"Edit", nullptr);
+    ASSERT_NE(nullptr, edit);
+    ASSERT_TRUE(PutTextOnClipboard(LongText(1024 * 1024, L"((((((((((a))))))))))")));
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
     DWORD_PTR result = 0;
-    ASSERT_TRUE(::SendMessageTimeoutW(m_frame, WM_NULL, 0, 0, SMTO_NORMAL, kRunWait, &result));
+    ASSERT_TRUE(::SendMessageTimeoutW(edit, WM_PASTE, 0, 0, SMTO_NORMAL, kRunWait, &result)) << "the paste hangs";
+    ASSERT_TRUE(::SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, kRunWait, &result));
+    EXPECT_EQ(fhw::kMaxPatternLength, result) << "the paste is cut at the bound";
+
     const DWORD posted = ::GetTickCount();
     ::PostMessageW(m_frame, WM_COMMAND, ID_APP_START, 0);
     const bool refused = WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait);
