@@ -44,6 +44,32 @@ CStreamPtr StreamOnResourceOrThrow(const wchar_t* name)
     return stream;
 }
 
+// The flag the query reader of `holder` (a decoder or a frame) keeps under `name`; false when
+// there is none to read.
+template <class Holder> bool ReadMetadataFlag(Holder* holder, const wchar_t* name, bool& flag)
+{
+    CComPtr<IWICMetadataQueryReader> reader;
+    if (FAILED(holder->GetMetadataQueryReader(&reader))) return false;
+    PROPVARIANT value;
+    ::PropVariantInit(&value);
+    const bool read = SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_BOOL;
+    if (read) flag = value.boolVal != VARIANT_FALSE;
+    ::PropVariantClear(&value);
+    return read;
+}
+
+// A GIF frame with neither a global nor a local colour table has no colours, and WIC's own
+// CopyPalette on it crashes the process (Wine; a bare call too). Decided only when both flags
+// can be read.
+bool GifFrameLacksColorTable(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame)
+{
+    GUID container = {};
+    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatGif) return false;
+    bool global = true, local = true;
+    return ReadMetadataFlag(decoder, L"/logscrdesc/GlobalColorTableFlag", global) && !global &&
+           ReadMetadataFlag(frame, L"/imgdesc/LocalColorTableFlag", local) && !local;
+}
+
 } // namespace
 
 void CopyFromSource(CImg& img, IWICBitmapSource* source)
@@ -117,6 +143,7 @@ CImgPtr CImgLoader::Load(IStream* stream)
     CComPtr<IWICBitmapFrameDecode> frame;
     hr = decoder->GetFrame(0, &frame);
     if (FAILED(hr)) throw my::CException(IDS_WIC_FRAME_FAILED, hr);
+    if (GifFrameLacksColorTable(decoder, frame)) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
     CComPtr<IWICColorContext> context;
     GetFrameColorContext(context.p, frame);
     return Decode(frame, context);

@@ -101,8 +101,9 @@ public:
 
     ULONG InternalAddRef() noexcept { return ThreadModel::Increment(&m_dwRef); }
     ULONG InternalRelease() noexcept { return ThreadModel::Decrement(&m_dwRef); }
-    // Set before the object is deleted: a FinalRelease or a member's destructor that takes and
-    // drops a reference then counts far from 0 and cannot delete the object a second time.
+    // Set first by the destructor of each self-deleting object end, whatever deleted it (the last
+    // Release or a failed creation): a FinalRelease or a member's destructor that takes and drops a
+    // reference then counts far from 0 and cannot delete the object a second time.
     void SetCountForDestruction() noexcept { m_dwRef = -(LONG_MAX / 2); }
 
     void Lock() noexcept { m_critsec.Lock(); }
@@ -128,10 +129,7 @@ using CComObjectRoot = CComObjectRootEx<CComSingleThreadModel>;
 template <class Object> ULONG ReleaseDeletingAtZero(Object* object) noexcept
 {
     const ULONG count = object->InternalRelease();
-    if (count == 0) {
-        object->SetCountForDestruction();
-        delete object;
-    }
+    if (count == 0) delete object;
     return count;
 }
 
@@ -142,6 +140,7 @@ public:
     CComObject() noexcept { CComModuleLockCount::Lock(); }
     virtual ~CComObject()
     {
+        this->SetCountForDestruction();
         this->FinalRelease();
         CComModuleLockCount::Unlock();
     }
@@ -165,7 +164,6 @@ public:
             object->InternalRelease();
         }
         if (FAILED(hr)) {
-            object->SetCountForDestruction();
             delete object;
             return hr;
         }

@@ -9,7 +9,11 @@ namespace ATL {
 template <class Base> class CComObjectLocal : public Base {
 public:
     using Base::Base;
-    virtual ~CComObjectLocal() { this->FinalRelease(); }
+    virtual ~CComObjectLocal()
+    {
+        this->SetCountForDestruction();
+        this->FinalRelease();
+    }
 
     STDMETHOD(QueryInterface)(REFIID iid, void** out) override { return this->_InternalQueryInterface(iid, out); }
     STDMETHOD_(ULONG, AddRef)() override { return this->InternalAddRef(); }

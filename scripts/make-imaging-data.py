@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Makes the imaging test pictures that no package ships: a JPEG whose ICC profile spans three
 APP2 chunks, CMYK TIFFs with known values, a paletted PNG whose only transparent entry is 3, an
-8-bit BMP whose grey palette runs backwards over every level, and 1-bit black-and-white BMPs and
-PNGs with black first and with white first in the palette.
+8-bit BMP whose grey palette runs backwards over every level, 1-bit black-and-white BMPs and
+PNGs with black first and with white first in the palette, and a GIF with neither a global nor a
+local colour table.
 
 make-imaging-data.py OUT_DIR JPEG ICC
 """
@@ -72,6 +73,18 @@ def black_white_pictures():
     return files
 
 
+def gif_without_colour_tables(width=16, height=16):
+    """Indexes 0..3 in 2-bit LZW codes; a clear code before each index keeps the code width at 3."""
+    clear, end = 4, 5
+    codes = [c for i in range(width * height) for c in (clear, (i % width + i // width) % 4)] + [end]
+    bits = sum(code << (3 * n) for n, code in enumerate(codes))
+    data = bits.to_bytes((3 * len(codes) + 7) // 8, 'little')
+    blocks = b''.join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255))
+    return (b'GIF89a' + struct.pack('<HHBBB', width, height, 0, 0, 0)
+            + b',' + struct.pack('<HHHHB', 0, 0, width, height, 0)
+            + bytes([2]) + blocks + b'\0;')
+
+
 def cmyk_tiff(samples, pixels, width, height):
     """Uncompressed, one strip, PhotometricInterpretation 5 (separated)."""
     data = bytes(pixels)
@@ -124,6 +137,7 @@ def main():
         'cmyka-2x2.tif': cmyk_tiff(5, cmyka, 2, 2),
         'icc-3-chunks.jpg': jpeg_with_icc(open(jpeg, 'rb').read(), open(icc, 'rb').read()),
         'grey8-palette.bmp': paletted_bmp(16, 16, 8, range(255, -1, -1), lambda x, y: y * 16 + x),
+        'no-colour-table.gif': gif_without_colour_tables(),
         **black_white_pictures(),
     }
     for name, data in files.items():

@@ -260,11 +260,22 @@ TEST_F(ImgLoaderColor, TargetProfilesByFormatAndRefusals)
     EXPECT_EQ(ThrownId([&] { loader.GetTargetProfile(static_cast<ImgFormat>(6)); }),
               static_cast<UINT>(IDS_UNSUPPORTED_IMAGE_FORMAT));
 
-    wic::CImgLoader none;
-    none.m_formats.reset();
-    EXPECT_EQ(ThrownId([&] { LoadFile(none, L"basn2c08.png"); }), static_cast<UINT>(IDS_WIC_UNKNOWN_FORMAT));
-    wic::CImgLoader loader2;
-    EXPECT_EQ(ThrownId([&] { LoadFile(loader2, L"srgb-v2.icc"); }), static_cast<UINT>(IDS_WIC_DECODER_FAILED));
+    const struct {
+        const wchar_t* file;
+        unsigned formats;
+        UINT id;
+    } refusals[] = {
+        {L"basn2c08.png", 0, IDS_WIC_UNKNOWN_FORMAT},
+        {L"srgb-v2.icc", kAll, IDS_WIC_DECODER_FAILED},
+        // Wine's CopyPalette crashes on a GIF frame without colour tables: refused before it is asked.
+        {L"no-colour-table.gif", kAll, IDS_IMAGE_NO_COLOR_TABLE},
+    };
+    for (const auto& r : refusals) {
+        SCOPED_TRACE(std::string(r.file, r.file + wcslen(r.file)));
+        wic::CImgLoader refusing;
+        refusing.m_formats = Formats(r.formats);
+        EXPECT_EQ(ThrownId([&] { LoadFile(refusing, r.file); }), r.id);
+    }
 }
 
 TEST_F(ImgLoaderColor, OrientationTurnsTheResult)

@@ -172,4 +172,10 @@ TEST(ComObject, AReferenceTakenAndDroppedWhileConstructingOrDestroyingDeletesNoO
     EXPECT_EQ(local->Release(), 0u);
     EXPECT_EQ(g_destroyed, destroyed + 2);
     EXPECT_EQ(CSelfReferencing::s_finalReleases, 1);
+
+    // Deleted directly at count 0, as a creation that fails after the constructor deletes it.
+    CSelfReferencing::s_finalReleases = 0;
+    delete new ATL::CComObjectLocal<CSelfReferencing>();
+    EXPECT_EQ(g_destroyed, destroyed + 3);
+    EXPECT_EQ(CSelfReferencing::s_finalReleases, 1);
 }
