@@ -4,11 +4,11 @@
 #include "app/ExecChecks.h"
 
 #include "foundation/ResString.h"
+#include "shell/Clipboard.h"
 #include "tests/support/ScaledTime.h"
 
 #include "resource.h"
 
-#include <cstring>
 #include <functional>
 
 namespace {
@@ -22,22 +22,6 @@ std::string ItemText(HWND dialog, int id) { return ToUtf8(WindowText(::GetDlgIte
 std::wstring ConfirmLines(bool copy)
 {
     return LoadResString(copy ? 161 : 159) + L"\n" + LoadResString(copy ? 162 : 160);
-}
-
-bool PutTextOnClipboard(const std::wstring& text)
-{
-    if (!::OpenClipboard(nullptr)) return false;
-    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    void* data = block ? ::GlobalLock(block) : nullptr;
-    if (data) {
-        std::memcpy(data, text.c_str(), bytes);
-        ::GlobalUnlock(block);
-    }
-    const bool put = data && ::EmptyClipboard() && ::SetClipboardData(CF_UNICODETEXT, block);
-    if (!put && block) ::GlobalFree(block);
-    ::CloseClipboard();
-    return put;
 }
 
 std::wstring FormatMessage1(UINT id, const std::wstring& arg)
@@ -248,7 +232,7 @@ TEST_F(PromptTest, PatternOfOneMegabytePastedIsCutAndRefusedWithinASecond)
     HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr);
     HWND edit = ::FindWindowExW(::GetDlgItem(form, IDC_SRC_FNAME), nullptr, L"Edit", nullptr);
     ASSERT_NE(nullptr, edit);
-    ASSERT_TRUE(PutTextOnClipboard(LongText(1024 * 1024, L"((((((((((a))))))))))")));
+    ASSERT_NO_THROW(CopyTextToClipboard(nullptr, LongText(1024 * 1024, L"((((((((((a))))))))))")));
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     DWORD_PTR result = 0;
     ASSERT_TRUE(::SendMessageTimeoutW(edit, WM_PASTE, 0, 0, SMTO_NORMAL, kRunWait, &result)) << "the paste hangs";
