@@ -27,8 +27,30 @@ namespace fhw {
 
 namespace {
 
-// Sources named in one message; the count says how many there were.
+// Sources named in one message, and files named of one source; the count says how many there were.
 constexpr size_t kMaxListedSources = 10;
+
+// Each partly moved source with where the files that left it are, then the files that stayed and why.
+std::list<std::wstring> PartlyMovedLines(const std::list<CPartlyMoved>& partly)
+{
+    std::list<std::wstring> lines;
+    for (const CPartlyMoved& item : partly) {
+        std::wstring line = item.source;
+        if (!item.copy.empty())
+            FormatResString(line, IDS_TRANSFER_PARTLY_MOVED, item.source.c_str(), item.copy.c_str());
+        std::list<std::wstring> stayed;
+        for (const CTransferManifest::CStayedFile& file : item.stayed) {
+            stayed.emplace_back();
+            FormatResString(stayed.back(),
+                            file.why == VerifiedDelete::Differs ? IDS_TRANSFER_STAYED_DIFFERS
+                                                                : IDS_TRANSFER_STAYED_UNDELETED,
+                            file.path.c_str());
+        }
+        if (!stayed.empty()) line += L"\n" + ListFirstLines(stayed, kMaxListedSources);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
 
 } // namespace
 
@@ -154,7 +176,9 @@ bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTrans
     const bool copy = op.m_wFunc == FO_COPY;
     const size_t count = op.m_from.size();
     const size_t arrived = manifest.CountArrived(op.m_to, !copy);
-    const bool sourceThere = IsDriveOfPathPresent(path);
+    // A source that went from a drive still there, but not through the program's deletes, went
+    // with its card as far as the user can tell (a folder moved away, an unmounted card).
+    const bool sourceThere = IsDriveOfPathPresent(path) && kept.vanished.empty();
     const bool destinationThere = IsFolderPresent(op.m_to);
     // A cancel is the user's only while both ends are there: a vanished drive makes the shell
     // answer "cancelled" as well.
@@ -190,7 +214,11 @@ void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t co
     const std::wstring driveText(1, drive);
     const std::wstring verb = copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
     const std::wstring countText = ToWString(static_cast<unsigned long>(count));
-    const std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
+    std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
+    // A source of which files left the card did arrive in part: the count must not say that nothing did.
+    if (kept.partlyArrived)
+        FormatResString(arrivedText, IDS_TRANSFER_ARRIVED_WITH_PART, std::wstring(arrivedText).c_str(),
+                        ToWString(static_cast<unsigned long>(kept.partlyArrived)).c_str());
     CSimpleErr err;
     err.Set(id, &driveText, &verb, &countText, &arrivedText);
     // A copy that did not arrive whole is named beside its source, so that the user can remove it.
@@ -200,8 +228,10 @@ void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t co
         if (!item.copy.empty())
             FormatResString(notWhole.back(), IDS_TRANSFER_INCOMPLETE_COPY, item.source.c_str(), item.copy.c_str());
     }
+    const std::list<std::wstring> partly = PartlyMovedLines(kept.partly);
     const std::pair<UINT, const std::list<std::wstring>*> lists[] = {{IDS_TRANSFER_KEPT_STOOD, &kept.stood},
                                                                      {IDS_TRANSFER_KEPT_NOT_WHOLE, &notWhole},
+                                                                     {IDS_TRANSFER_KEPT_PARTLY, &partly},
                                                                      {IDS_TRANSFER_KEPT_CHANGED, &kept.changed},
                                                                      {IDS_TRANSFER_KEPT_UNDELETED, &kept.undeleted}};
     for (const auto& [listId, list] : lists) {

@@ -21,7 +21,7 @@ std::wstring VolumeOf(const std::wstring& path)
 }
 
 // The path at `destination` of what the copy of `source` left there; empty when nothing stands there.
-std::wstring IncompleteCopyOf(const std::wstring& source, const std::wstring& destination)
+std::wstring CopyAt(const std::wstring& source, const std::wstring& destination)
 {
     std::wstring name;
     GetFileName(source, name);
@@ -51,16 +51,20 @@ CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferMa
 
     for (size_t i = 0; i < manifest.Size(); ++i) {
         const std::wstring& source = manifest.Source(i);
-        switch (manifest.DeleteVerified(i, op.m_to)) {
+        CTransferManifest::CDeleted deleted = manifest.DeleteVerified(i, op.m_to);
+        switch (deleted.moved) {
         case CTransferManifest::Moved::NameStoodBefore: kept.stood.push_back(source); break;
-        case CTransferManifest::Moved::NotWhole:
-            kept.notWhole.push_back({source, IncompleteCopyOf(source, op.m_to)});
+        case CTransferManifest::Moved::NotWhole: kept.notWhole.push_back({source, CopyAt(source, op.m_to)}); break;
+        case CTransferManifest::Moved::Partly:
+            kept.partly.push_back({source, CopyAt(source, op.m_to), std::move(deleted.stayed)});
             break;
         case CTransferManifest::Moved::Changed: kept.changed.push_back(source); break;
         case CTransferManifest::Moved::Undeleted: kept.undeleted.push_back(source); break;
+        case CTransferManifest::Moved::Vanished: kept.vanished.push_back(source); continue;
         case CTransferManifest::Moved::All:
-        case CTransferManifest::Moved::Missing: break;
+        case CTransferManifest::Moved::Missing: continue;
         }
+        if (deleted.files) ++kept.partlyArrived;
     }
     return copied;
 }

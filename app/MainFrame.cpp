@@ -332,6 +332,8 @@ void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
     exec->m_arm = arm;
     exec->m_reportIfNone = reportIfNone;
     exec->Execute(true, false);
+    // A card that came while the run kept this thread busy may have gone unannounced.
+    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals();
 }
 
 void CMainFrame::ShowStartBalloon()

@@ -104,28 +104,47 @@ bool CTransferManifest::HoldsOnlyNoted(const CEntry& entry)
     });
 }
 
-CTransferManifest::Moved CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
+CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
 {
     const CEntry& entry = m_entries[index];
-    if (!entry.listed) return Moved::Missing;
+    CDeleted result;
+    if (!entry.listed) return result;
     // What stood there may be an older file of the same name and size that the user kept.
-    if (entry.stood) return Moved::NameStoodBefore;
+    result.moved = Moved::NameStoodBefore;
+    if (entry.stood) return result;
     const std::wstring target = WithSeparator(destination) + entry.name;
-    if (!HasArrived(entry, target)) return Moved::NotWhole;
+    result.moved = Moved::NotWhole;
+    if (!HasArrived(entry, target)) return result;
     // File by file, so that what is written into the source meanwhile is never deleted uncopied.
+    size_t noted = 0;
     bool differs = false;
     for (const CItem& item : entry.items) {
         if (item.size == kFolder) continue;
-        const VerifiedDelete result = DeleteFileIfSameAs(entry.source + item.relative, target + item.relative);
-        differs |= result == VerifiedDelete::Differs;
+        ++noted;
+        const VerifiedDelete deleted = DeleteFileIfSameAs(entry.source + item.relative, target + item.relative);
+        if (deleted == VerifiedDelete::Deleted) {
+            ++result.files;
+            continue;
+        }
+        result.stayed.push_back({item.relative.empty() ? entry.name : item.relative.substr(1), deleted});
+        differs |= deleted == VerifiedDelete::Differs;
     }
     // A folder is noted before what it holds: backwards, each comes after its contents.
+    bool foldersRemoved = true;
     for (auto item = entry.items.rbegin(); item != entry.items.rend(); ++item)
-        if (item->size == kFolder) ::RemoveDirectoryW((entry.source + item->relative).c_str());
+        if (item->size == kFolder && !::RemoveDirectoryW((entry.source + item->relative).c_str()))
+            foldersRemoved = false;
     ULONGLONG size = 0;
-    if (!ReadItem(entry.source, size)) return Moved::All;
-    if (!HoldsOnlyNoted(entry)) return Moved::Changed;
-    return differs ? Moved::NotWhole : Moved::Undeleted;
+    // Gone, but not through these deletes: what it held may still stand wherever it went.
+    if (!ReadItem(entry.source, size))
+        result.moved = result.files == noted && foldersRemoved ? Moved::All : Moved::Vanished;
+    else if (!HoldsOnlyNoted(entry))
+        result.moved = Moved::Changed;
+    else if (!differs)
+        result.moved = Moved::Undeleted;
+    else
+        result.moved = result.files ? Moved::Partly : Moved::NotWhole;
+    return result;
 }
 
 size_t CTransferManifest::CountArrived(const std::wstring& destination, bool move) const

@@ -1,6 +1,8 @@
 #pragma once
 // What each source entry of a run holds, taken before the shell's operation, so that its arrival
 // can be judged afterwards, also when the drive it came from has gone by then.
+#include "foundation/VerifiedDelete.h"
+
 #include <windows.h>
 
 #include <list>
@@ -13,8 +15,21 @@ class CTransferManifest {
 public:
     // What a move by copy and delete made of one source: all of it went (every noted file was
     // deleted after its copy compared equal, every noted folder after it was left empty), or why
-    // something stayed on the card; Missing: the source was not there when the manifest was taken.
-    enum class Moved { All, NameStoodBefore, NotWhole, Changed, Undeleted, Missing };
+    // something stayed on the card. Partly: some files went, others stayed since their copies
+    // differ; Vanished: the source went, but not through these deletes (a card's folder moved away
+    // or unmounted); Missing: the source was not there when the manifest was taken.
+    enum class Moved { All, NameStoodBefore, NotWhole, Partly, Changed, Undeleted, Vanished, Missing };
+
+    // A noted file that stayed in its source (relative to it), and why.
+    struct CStayedFile {
+        std::wstring path;
+        VerifiedDelete why;
+    };
+    struct CDeleted {
+        Moved moved = Moved::Missing;
+        size_t files = 0; // noted files deleted from the source
+        std::vector<CStayedFile> stayed;
+    };
 
     // Notes each source, and with `listTrees` every file (with its size) and folder under it, and
     // whether its name already stands in `destination` (when given). A source that is not there
@@ -34,7 +49,7 @@ public:
     // noted folder that is left empty, deepest first. Nothing is deleted when the name stood there
     // before the run or the copy lacks a noted file. What the manifest did not note stays, with the
     // folders that hold it. Needs the trees.
-    Moved DeleteVerified(size_t index, const std::wstring& destination) const;
+    CDeleted DeleteVerified(size_t index, const std::wstring& destination) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
 

@@ -6,6 +6,7 @@
 #include "shell/DriveInfo.h"
 #include "shell/RemovableDisks.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <list>
 
@@ -41,18 +42,28 @@ void CDriveMonitor::Reset()
     Rescan(0xFFFFFFFF, false);
 }
 
-LRESULT CDriveMonitor::OnDeviceChange(UINT_PTR event, const DEV_BROADCAST_HDR* data)
+namespace {
+
+// The monitor works inside its owner's message handlers: a failure is dropped there. False then.
+template <class Work> bool DropFailure(Work work)
 {
     try {
-        Dispatch(event, data);
-        return TRUE;
+        work();
+        return true;
     } catch (...) {
         try {
             CSimpleErr err;
             SetFromCurrentException(err);
         } catch (...) {}
-        return FALSE;
+        return false;
     }
+}
+
+} // namespace
+
+LRESULT CDriveMonitor::OnDeviceChange(UINT_PTR event, const DEV_BROADCAST_HDR* data)
+{
+    return DropFailure([&] { Dispatch(event, data); }) ? TRUE : FALSE;
 }
 
 // The broadcast comes from the system or from any other process: read no field that its
@@ -135,6 +146,25 @@ void CDriveMonitor::Rescan(DWORD driveMask, bool fireArrivals)
     // Wine's device installer lists no disk at all; there the removable volumes are grouped by
     // their storage device number instead.
     if (index == 0) RescanRemovableVolumes(driveMask, fireArrivals);
+}
+
+bool CDriveMonitor::AttachMissedArrivals()
+{
+    // A sender gives up on a window that does not answer in time, and the owner's thread may be
+    // busy for long (Wine's shell runs a whole file operation on it, without a progress loop):
+    // such an arrival is never delivered.
+    return DropFailure([this] {
+        std::vector<std::wstring> known;
+        for (const RecordPtr& record : m_records) known.push_back(record->m_devicePath);
+        Rescan(0xFFFFFFFF, false);
+        const std::vector<RecordPtr> records = m_records;
+        for (const RecordPtr& record : records) {
+            const bool isKnown = std::any_of(known.begin(), known.end(), [&record](const std::wstring& path) {
+                return _wcsicmp(path.c_str(), record->m_devicePath.c_str()) == 0;
+            });
+            if (!isKnown) OnArrived(record.get());
+        }
+    });
 }
 
 void CDriveMonitor::RescanRemovableVolumes(DWORD driveMask, bool fireArrivals)

@@ -35,6 +35,9 @@ public:
     void PollMedia();
 
     void Rescan(DWORD driveMask, bool fireArrivals);
+    // Attaches the disks that came unannounced and reports their arrival; known disks stay quiet.
+    // False after a dropped failure.
+    bool AttachMissedArrivals();
     void Attach(DWORD diskMask, const std::wstring& devicePath, bool fireArrivals,
                 bool removedByVolumeBroadcast = false);
     void DetachAll();

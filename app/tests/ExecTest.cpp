@@ -202,9 +202,15 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         {L"otherSize",
          [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
          Moved::NotWhole, all},
-        {L"oneByte",
+        {L"oneByte", // a.jpg left the card: its copy is the only one
          [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
-         Moved::NotWhole, L"sub\\ sub\\b.jpg"},
+         Moved::Partly, L"sub\\ sub\\b.jpg"},
+        {L"allBytes",
+         [](const CTempFolder& t, const std::wstring& n) {
+             t.WriteFile(L"dst\\" + n + L"\\a.jpg", "4321");
+             t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "65");
+         },
+         Moved::NotWhole, all},
         {L"grewAfter",
          [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\sub\\new.jpg", "9"); },
          Moved::Changed, L"sub\\ sub\\new.jpg"},
@@ -216,6 +222,12 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
              ::SetFileAttributesW((t / (L"src\\" + n + L"\\sub\\b.jpg")).c_str(), FILE_ATTRIBUTE_READONLY);
          },
          Moved::All, L"-"},
+        {L"movedAway", // by someone else: what was noted never went through these deletes
+         [](const CTempFolder& t, const std::wstring& n) {
+             ::CreateDirectoryW((t / L"away").c_str(), nullptr);
+             ::MoveFileW((t / (L"src\\" + n)).c_str(), (t / (L"away\\" + n)).c_str());
+         },
+         Moved::Vanished, L"-"},
         {L"stood", none, Moved::NameStoodBefore, all}, // its copy is whole, but it may merge an older one
         {L"gone", none, Moved::Missing, L"-"},
     };
@@ -238,8 +250,16 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         if (c.expected != Moved::Missing && c.expected != Moved::NameStoodBefore)
             writeTree(temp, L"dst\\" + std::wstring(c.name)); // the copy
         c.change(temp, c.name);
-        EXPECT_EQ(manifest.DeleteVerified(index++, temp / L"dst"), c.expected);
+        const fhw::CTransferManifest::CDeleted deleted = manifest.DeleteVerified(index++, temp / L"dst");
+        EXPECT_EQ(deleted.moved, c.expected);
         EXPECT_EQ(LeftIn(temp / (L"src\\" + std::wstring(c.name))), c.left);
+        if (c.expected == Moved::Partly) {
+            // Named for the message: what left the card and what stayed, and why.
+            EXPECT_EQ(deleted.files, 1u);
+            ASSERT_EQ(deleted.stayed.size(), 1u);
+            EXPECT_EQ(deleted.stayed[0].path, L"sub\\b.jpg");
+            EXPECT_EQ(deleted.stayed[0].why, VerifiedDelete::Differs);
+        }
     }
 }
 

@@ -233,3 +233,26 @@ TEST_F(DriveMonitorTest, DestructorDetachesEveryRecordAndNeverThrows)
 }
 
 } // namespace
+
+// An arrival that no broadcast told (the owner's thread was busy past the sender's patience) is
+// caught up once; a disk present at the start or already caught up stays quiet.
+TEST_F(DriveMonitorTest, MissedArrivalIsCaughtUpOnce)
+{
+    ASSERT_TRUE(Define(m_x, L"present"));
+    m_monitor.Reset();
+    ASSERT_TRUE(Define(m_y, L"came"));
+    m_monitor.m_log.clear();
+    EXPECT_TRUE(m_monitor.AttachMissedArrivals());
+    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"attached", m_y), Ev(L"arrived", m_y)}));
+    m_monitor.m_log.clear();
+    EXPECT_TRUE(m_monitor.AttachMissedArrivals());
+    EXPECT_TRUE(m_monitor.m_log.empty());
+    // A told arrival leaves nothing to catch up.
+    ASSERT_TRUE(Remove(m_y));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_y)), TRUE);
+    ASSERT_TRUE(Define(m_y, L"came"));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_y)), TRUE);
+    m_monitor.m_log.clear();
+    EXPECT_TRUE(m_monitor.AttachMissedArrivals());
+    EXPECT_TRUE(m_monitor.m_log.empty());
+}

@@ -23,7 +23,7 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM param)
 
 } // namespace
 
-int BroadcastVolumeChange(UINT event, DWORD unitMask, DWORD onlyPid)
+int BroadcastVolumeChange(UINT event, DWORD unitMask, DWORD onlyPid, UINT timeoutMs, bool skipHung)
 {
     Collect collect{onlyPid, {}};
     ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&collect));
@@ -34,8 +34,8 @@ int BroadcastVolumeChange(UINT event, DWORD unitMask, DWORD onlyPid)
     int delivered = 0;
     for (HWND hWnd : collect.windows) {
         DWORD_PTR result = 0;
-        if (::SendMessageTimeoutW(hWnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume), SMTO_ABORTIFHUNG,
-                                  5000, &result))
+        if (::SendMessageTimeoutW(hWnd, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(&volume),
+                                  skipHung ? SMTO_ABORTIFHUNG : SMTO_NORMAL, timeoutMs, &result))
             ++delivered;
     }
     return delivered;

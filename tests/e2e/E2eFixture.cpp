@@ -70,9 +70,10 @@ std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders)
     const std::vector<wchar_t> letters = FreeDriveLetters(cameraFolders.size());
     std::wstring drives;
     for (size_t i = 0; i < letters.size(); ++i) {
-        const unsigned seed = static_cast<unsigned>(i + 1);
+        const size_t card = m_cards.size(); // cards defined later go beside the earlier ones
+        const unsigned seed = static_cast<unsigned>(card + 1);
         const std::wstring base = m_otherFileSystem ? m_otherFileSystem->Path() : m_temp.Path();
-        m_cards.emplace_back(base + L"\\card" + std::to_wstring(i), cameraFolders[i], seed);
+        m_cards.emplace_back(base + L"\\card" + std::to_wstring(card), cameraFolders[i], seed);
         m_drives.push_back(std::make_unique<CCardDrive>(letters[i], m_cards.back().Root(), Pid()));
         if (m_drives.back()->Define()) drives += letters[i];
     }

@@ -14,12 +14,45 @@ constexpr DWORD kConfirm = 0x2;
 constexpr DWORD kEject = 0x4;
 
 // A message of the run: drive, operation, entries handed to the shell, entries arrived.
-std::wstring OutcomeText(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived)
+std::wstring OutcomeText(UINT id, wchar_t drive, bool copy, size_t count, const std::wstring& arrived)
 {
     std::wstring text;
     FormatResString(text, id, std::wstring(1, drive).c_str(), LoadResString(copy ? 173 : 172).c_str(),
-                    std::to_wstring(count).c_str(), std::to_wstring(arrived).c_str());
+                    std::to_wstring(count).c_str(), arrived.c_str());
     return text;
+}
+
+std::wstring OutcomeText(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived)
+{
+    return OutcomeText(id, drive, copy, count, std::to_wstring(arrived));
+}
+
+// The names in `folder` in the order the system lists them, which is the order the move deletes them in.
+std::vector<std::wstring> ListedNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data{};
+    const HANDLE find = ::FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    return names;
+}
+
+// Writes `bytes` over the start of a file that is there and that nobody holds; false otherwise.
+bool RewriteInPlace(const std::wstring& path, const std::string& bytes)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0,
+                                      nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
 }
 
 } // namespace
@@ -169,6 +202,85 @@ TEST_F(OutcomeTest, CardPulledMidMoveCountsWhatStandsAtTheDestination)
         4 * kRunWait, IDCANCEL));
     EXPECT_GE(whole, 10u);
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon after the card was pulled";
+}
+
+// A file rewritten on the card (same size) once the copy stands whole stays, and so does its folder;
+// the files that left the card have their only copies at the destination, which the message must
+// never call an incomplete copy that may be deleted.
+TEST_F(OutcomeTest, FileRewrittenAfterTheCopyLeavesAPartlyMovedFolderToldAsSuch)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int files = 3000;
+    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, files);
+    const std::wstring folder = m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(0);
+    const std::vector<std::wstring> order = ListedNames(folder);
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return WholeFolders(1, files) == 1; }, 4 * kRunWait)) << "the copy did not end";
+    // The last file the deletes reach that is still there and not held by them.
+    std::wstring rewritten;
+    for (auto name = order.rbegin(); name != order.rend() && rewritten.empty(); ++name)
+        if (RewriteInPlace(folder + L"\\" + *name, std::string(200, 'y'))) rewritten = *name;
+    if (rewritten.empty() || m_program->WaitBalloons(1, 0) > 0) GTEST_SKIP() << "the move ended before the rewrite";
+
+    const std::wstring source = drives.substr(0, 1) + L":\\DCIM\\" + ManyFolder(0);
+    std::wstring arrived, line, stayed;
+    FormatResString(arrived, IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"1");
+    FormatResString(line, IDS_TRANSFER_PARTLY_MOVED, source.c_str(), (m_destination + L"\\" + ManyFolder(0)).c_str());
+    FormatResString(stayed, IDS_TRANSFER_STAYED_DIFFERS, rewritten.c_str());
+    EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, arrived) +
+                                  KeptText(IDS_TRANSFER_KEPT_PARTLY, line + L"\n" + stayed),
+                              4 * kRunWait));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    EXPECT_EQ(ListedNames(folder), std::vector<std::wstring>{rewritten}) << "what stayed on the card";
+    EXPECT_EQ(1u, WholeFolders(1, files)) << "every file stands at the destination";
+}
+
+// The card's folder goes once the copy stands whole, its drive letter staying (moved away, or a
+// lazy unmount): not the program's deletes emptied it, so it is told as a card that went.
+TEST_F(OutcomeTest, CardFolderGoneAfterTheCopyIsToldAsARemovalWithoutBalloon)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int files = 3000;
+    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, files);
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return WholeFolders(1, files) == 1; }, 4 * kRunWait)) << "the copy did not end";
+    const std::wstring away = m_cards[0].Root() + L"\\away";
+    ASSERT_TRUE(::MoveFileW((m_cards[0].Root() + L"\\DCIM").c_str(), away.c_str()));
+    if (ListedNames(away + L"\\" + ManyFolder(0)).empty() || m_program->WaitBalloons(1, 0) > 0)
+        GTEST_SKIP() << "the move ended before the folder went";
+    EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_DRIVE_REMOVED, drives[0], false, 1, 1), 4 * kRunWait));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon for a card that went";
+    EXPECT_EQ(1u, WholeFolders(1, files));
+}
+
+// A card that arrives while a long move keeps the program's thread busy is moved after it: the
+// system's broadcast gives up on the busy window, and nothing else tells the program of that card.
+TEST_F(OutcomeTest, CardArrivingWhileALongMoveKeepsTheProgramBusyIsMovedAfterIt)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring first = DefineCards({{}});
+    ASSERT_EQ(1u, first.size());
+    const int files = 3000;
+    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, files);
+    ASSERT_TRUE(AnnounceArrival(first, Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return SnapshotTree(m_destination).size() > 10; }, kRunWait)) << "no move began";
+    const std::wstring second = DefineCards({{L"100TESTS"}});
+    ASSERT_EQ(1u, second.size());
+    if (AnnounceArrivalAsTheSystem(second, Pid())) GTEST_SKIP() << "the program answered: the move kept it not busy";
+    ASSERT_EQ(2u, m_program->WaitBalloons(2, 4 * kRunWait)) << "the second card was not moved after the first";
+    ExpectTransferBalloon(0, first[0], 1, false);
+    ExpectTransferBalloon(1, second[0], 1, false);
+    ExpectSameTree(m_cards[1].WithoutCameraPart(), SnapshotTree(m_cards[1].Root()), "second card");
+    const TreeSnapshot moved = SnapshotTree(m_destination);
+    for (const auto& [path, bytes] : m_cards[1].CameraPart())
+        EXPECT_TRUE(moved.count(path) && moved.at(path) == bytes) << ToUtf8(path);
 }
 
 // The destination's drive goes mid-move: the message says so rather than that the user

@@ -89,11 +89,25 @@ TreeSnapshot CCameraCard::WithoutCameraPart() const
     return rest;
 }
 
-bool AnnounceArrival(const std::wstring& letters, DWORD pid)
+namespace {
+
+DWORD MaskOf(const std::wstring& letters)
 {
     DWORD mask = 0;
     for (wchar_t letter : letters) mask |= 1u << (letter - L'A');
-    return BroadcastVolumeChange(DBT_DEVICEARRIVAL, mask, pid) > 0;
+    return mask;
+}
+
+} // namespace
+
+bool AnnounceArrival(const std::wstring& letters, DWORD pid)
+{
+    return BroadcastVolumeChange(DBT_DEVICEARRIVAL, MaskOf(letters), pid) > 0;
+}
+
+bool AnnounceArrivalAsTheSystem(const std::wstring& letters, DWORD pid)
+{
+    return BroadcastVolumeChange(DBT_DEVICEARRIVAL, MaskOf(letters), pid, 2000, false) > 0;
 }
 
 bool CCardDrive::Define()

@@ -47,6 +47,9 @@ private:
 // once they have handled it; false when no window took it. Sent from this process, so that the
 // time between two announcements is the tests' own.
 bool AnnounceArrival(const std::wstring& letters, DWORD pid);
+// As the system announces an arrival: it waits 2 s for a window, busy or not, then gives up on it.
+// False when the window did not take it in that time.
+bool AnnounceArrivalAsTheSystem(const std::wstring& letters, DWORD pid);
 
 // The free drive letters, from W down to P.
 inline std::vector<wchar_t> FreeDriveLetters(size_t count) { return FreeDriveLetters(count, L'W', L'P'); }
