@@ -125,6 +125,7 @@ CHttpRequestContext::CHop CHttpRequestContext::CheckedHop(const CUrlComponents& 
 void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusCallback* progress)
 {
     m_err = CSimpleErr();
+    m_callback.BeginRequest();
     m_callback.SetBindStatusCallback(progress);
     m_callback.SetTimeout(m_waitTimeout);
     m_callback.SetProgressMax(kProgressMaxBeforeLength);
@@ -166,6 +167,10 @@ void CHttpRequestContext::RunRequest(const CHttpRequestUrl& target, IBindStatusC
         CUrlComponents next;
         if (FAILED(next.Resolve(address, location.c_str())) || !IsHttpScheme(next.m_scheme))
             throw my::CException(IDS_INET_BAD_REDIRECT, PercentEncode(location));
+        // WinINet's rule on Windows: a step from https down to http would send the request again
+        // in the clear (a form, the https Referer), so it fails unless the caller allowed it.
+        if (hop.secure && !IsHttps(next.m_scheme) && !(m_requestFlags & INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP))
+            RaiseInternetError(IDS_INET_HTTP_REQUEST_FAILED, HRESULT_FROM_WIN32(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR));
         hop = CheckedHop(next);
         address = next;
         m_callback.OnRedirect(&m_session, m_request.GetHandle(), address.m_url.c_str());

@@ -65,6 +65,9 @@ std::wstring GetNetMessage(HRESULT hr)
         FormatHResultMessage(own, HRESULT_CODE(hr), wininet);
         if (!IsMissingText(own)) return own;
     }
+    // Raised by the library itself where it follows redirects; Wine's wininet.dll, which never
+    // raises it, has no text for it.
+    if (hr == HRESULT_FROM_WIN32(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR)) return LoadResString(IDS_INET_HTTPS_TO_HTTP);
     return text;
 }
 

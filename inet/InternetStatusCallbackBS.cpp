@@ -17,10 +17,20 @@ void CInternetStatusCallbackBS::OnStatus(CInternetSession* session, HINTERNET ha
     CInternetStatusCallback::OnStatus(session, handle, status, information, length);
 }
 
+// A loop that WinINet goes on following after the wait gave up adds no more than the 21 that
+// failed; the list itself lives as long as the callback.
 void CInternetStatusCallbackBS::OnRedirect(CInternetSession*, HINTERNET, const wchar_t* text)
 {
     CAutoLock<CAutoCriticalSection> lock(m_redirectLock);
-    if (m_redirects.size() <= kMaxRedirects) m_redirects.emplace_back(text ? text : L"");
+    if (m_requestRedirects > kMaxRedirects) return;
+    ++m_requestRedirects;
+    m_redirects.emplace_back(text ? text : L"");
+}
+
+void CInternetStatusCallbackBS::BeginRequest()
+{
+    CAutoLock<CAutoCriticalSection> lock(m_redirectLock);
+    m_requestRedirects = 0;
 }
 
 void CInternetStatusCallbackBS::OnResponseReceived(CInternetSession*, HINTERNET, DWORD bytes) { m_progress += bytes; }

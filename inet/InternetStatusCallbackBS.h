@@ -17,7 +17,7 @@ public:
     // While an operation pends, progress is reported at this interval.
     static constexpr DWORD kReportInterval = 1000;
     // Wine follows redirects without end, each one fresh activity: a wait gives up after these
-    // many (as browsers do), and the list keeps no more than one beyond.
+    // many (as browsers do), and one request adds no more than one beyond to the list.
     static constexpr unsigned kMaxRedirects = 20;
     static constexpr HRESULT kTooManyRedirects = HRESULT_FROM_WIN32(ERROR_HTTP_REDIRECT_FAILED);
 
@@ -44,7 +44,11 @@ public:
         const DWORD last = m_lastActivity.load();
         return ::GetTickCount() - last;
     }
+    // The redirects of every request since construction, in order of arrival.
     std::list<std::wstring> GetRedirects() const;
+    // A new request: its redirects are counted against the bound afresh; the list keeps the
+    // earlier requests' ones.
+    void BeginRequest();
 
     // OnProgress of the bind-status callback; S_FALSE without one.
     HRESULT ReportProgress(DWORD status);
@@ -59,4 +63,5 @@ private:
     // Appended on WinINet's threads.
     mutable CAutoCriticalSection m_redirectLock;
     std::list<std::wstring> m_redirects;
+    unsigned m_requestRedirects = 0;
 };

@@ -2,9 +2,10 @@
 # Installs what the build and the tests need on a Debian machine (apt-get, when root).
 set -euo pipefail
 
+# openssl makes the TLS test listener's certificates; Wine's TLS (schannel) loads GnuTLS at run time.
 packages=(cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
           xvfb xauth libboost1.81-dev googletest fonts-ipafont-gothic libwine-dev locales python3
-          imagemagick x11-utils clang-format curl
+          imagemagick x11-utils clang-format curl openssl libgnutls30
           golang-1.19-src golang-golang-x-image-dev icc-profiles-free colord-data libgs-common)
 
 missing=()

@@ -219,6 +219,83 @@ TEST(HttpRequest, ARedirectLoopEndsAfterTwentyRedirects)
     }
 }
 
+// A step from https down to http is refused before anything goes to the new address, unless the
+// caller allowed it; upward and secure steps are followed. What arrived is asked of the server.
+TEST(HttpRequest, ARedirectFromHttpsToHttpIsRefusedUnlessAllowed)
+{
+    REQUIRE_TLS_TEST_SERVER();
+    const std::wstring key = L"down" + std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                             std::to_wstring(::GetTickCount());
+    const struct {
+        bool fromSecure, toSecure;
+        int code;
+        bool form, allowed, refused;
+    } cases[] = {
+        {true, false, 302, false, false, true},  {true, false, 307, true, false, true},
+        {true, false, 302, false, true, false},  {true, false, 307, true, true, false},
+        {true, true, 302, false, false, false},  {true, true, 307, true, false, false},
+        {false, true, 302, false, false, false},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::wstring record = key + L"_" + std::to_wstring(++row);
+        const std::wstring to = (c.toSecure ? TlsServerUrl : ServerUrl)(L"/record/" + record);
+        const std::wstring from = (c.fromSecure ? TlsServerUrl : ServerUrl)(L"/redirect/" + std::to_wstring(c.code));
+        CHttpRequestUrl target;
+        ASSERT_EQ(target.CrackUrl(from.c_str()), S_OK);
+        target.m_extra = L"?to=" + to;
+        target.m_referrer = from;
+        if (c.form) target.m_params = {{L"card", L"4111111111111111"}};
+        CHttpRequestContext context;
+        UseTestTimeouts(context);
+        if (c.allowed)
+            context.SetRequestFlags(CHttpRequestContext::kDefaultRequestFlags | INTERNET_FLAG_IGNORE_REDIRECT_TO_HTTP);
+        context.Request(target, nullptr);
+        std::string echo;
+        if (!context.HasError()) context.ReadToMemory(echo);
+        CHttpRequestContext reader;
+        const std::string arrived = GetBody(reader, L"/recorded/" + record);
+        if (c.refused) {
+            EXPECT_EQ(context.GetError().m_id, static_cast<UINT>(IDS_INET_HTTP_REQUEST_FAILED)) << row;
+            EXPECT_EQ(context.GetError().m_code, static_cast<UINT>(0x80072F08)) << row;
+            // WinINet's own text for the code.
+            EXPECT_EQ(context.GetError().m_message.find(L"Unknown HRESULT"), std::wstring::npos)
+                << context.GetError().m_message;
+            EXPECT_EQ(arrived, "") << row;
+            continue;
+        }
+        ASSERT_FALSE(context.HasError()) << row << L" " << context.GetError().m_message;
+        const std::string line = (c.form ? "POST /record/" : "GET /record/") +
+                                 std::string(record.begin(), record.end());
+        EXPECT_EQ(echo.rfind(line + " HTTP/1.1\r\n", 0), 0u) << row << " " << echo;
+        EXPECT_EQ(Has(echo, "\r\n\r\ncard=4111111111111111"), c.form) << row << " " << echo;
+        EXPECT_EQ(arrived, echo) << row;
+        EXPECT_EQ(context.GetStatusCallback().GetRedirects().size(), 1u) << row;
+    }
+}
+
+// The record lives as long as the context: one request adds at most the 21 of a loop that fails,
+// and every later request adds its own.
+TEST(HttpRequest, AReusedContextRecordsTheRedirectsOfEveryRequest)
+{
+    REQUIRE_TEST_SERVER();
+    CHttpRequestContext context;
+    UseTestTimeouts(context);
+    const auto recorded = [&context] { return context.GetStatusCallback().GetRedirects().size(); };
+    for (int i = 0; i < 23; ++i) {
+        EXPECT_EQ(GetBody(context, L"/loop/1"), PatternBytes(0, 10)) << i << L" " << context.GetError().m_message;
+    }
+    EXPECT_EQ(recorded(), 23u);
+    GetBody(context, L"/loop/100");
+    EXPECT_EQ(context.GetError().m_id, static_cast<UINT>(IDS_INET_TOO_MANY_REDIRECTS));
+    const size_t afterLoop = recorded();
+    EXPECT_GE(afterLoop, 23u + 20u);
+    EXPECT_LE(afterLoop, 23u + 21u);
+    EXPECT_EQ(GetBody(context, L"/loop/2"), PatternBytes(0, 10)) << context.GetError().m_message;
+    ASSERT_EQ(recorded(), afterLoop + 2);
+    EXPECT_EQ(context.GetStatusCallback().GetRedirects().back(), ServerUrl(L"/loop/0"));
+}
+
 TEST(HttpRequest, ANotFoundPathIsRetriedOnceEncodedInTheCharset)
 {
     REQUIRE_TEST_SERVER();

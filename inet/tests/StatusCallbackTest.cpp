@@ -78,6 +78,14 @@ TEST(StatusCallback, RedirectsProgressAndReports)
     callback.OnStatus(nullptr, nullptr, INTERNET_STATUS_REDIRECT, const_cast<wchar_t*>(L"http://h/b"), 0);
     const std::list<std::wstring> expected{L"", L"http://h/b"};
     EXPECT_EQ(callback.GetRedirects(), expected);
+    // One request adds at most the 21 of a loop that fails; the next request adds its own.
+    for (int i = 0; i < 25; ++i)
+        callback.OnStatus(nullptr, nullptr, INTERNET_STATUS_REDIRECT, const_cast<wchar_t*>(L"http://h/loop"), 0);
+    EXPECT_EQ(callback.GetRedirects().size(), 21u);
+    callback.BeginRequest();
+    callback.OnStatus(nullptr, nullptr, INTERNET_STATUS_REDIRECT, const_cast<wchar_t*>(L"http://h/next"), 0);
+    EXPECT_EQ(callback.GetRedirects().size(), 22u);
+    EXPECT_EQ(callback.GetRedirects().back(), L"http://h/next");
     DWORD bytes = 100;
     callback.OnStatus(nullptr, nullptr, INTERNET_STATUS_RESPONSE_RECEIVED, &bytes, sizeof(bytes));
     callback.OnStatus(nullptr, nullptr, INTERNET_STATUS_RESPONSE_RECEIVED, &bytes, sizeof(bytes));

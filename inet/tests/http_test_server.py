@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """HTTP/1.1 server for the HTTP client's tests, on 127.0.0.1 with an ephemeral port.
 
-Writes "PORT REFUSED_PORT" to the file named by its argument once it listens; REFUSED_PORT is a
-bound port nobody listens on (connections to it are refused). Every wait here is bounded.
+Writes "PORT REFUSED_PORT TLS_PORT" to the file named by its first argument once it listens;
+REFUSED_PORT is a bound port nobody listens on (connections to it are refused). TLS_PORT serves the
+same paths over TLS with the certificate and key named by the second and third arguments (none
+without them: TLS_PORT is then 0). Every wait here is bounded.
 Paths:
   /status/N                 status N with a short body
   /redirect/N?to=PATH       status N with Location PATH
@@ -20,6 +22,8 @@ Paths:
   /drop-second              200 on a kept-alive connection; the next request on it is closed unanswered
   /encoded-only/...         200 only when the request target holds a percent escape, else 404
   /count/KEY                404, counting requests per KEY; /counter/KEY answers the count
+  /record/KEY...            200 with the echo, and keeps it per KEY; /recorded/KEY answers every
+                            request kept for KEY, in order (empty when none came)
   /last-modified            Last-Modified: Tue, 15 Nov 1994 08:12:31 GMT
   /multipart                a multipart/form-data body
   /bad-chunked/KIND         chunked, cut: KIND size (a chunk size "zz"), long (a chunk of 100000
@@ -35,6 +39,7 @@ import os
 import select
 import socket
 import socketserver
+import ssl
 import sys
 import threading
 import time
@@ -45,6 +50,7 @@ PATTERN = bytes(((k * 7 + k // 251) & 0xFF) for k in range(PERIOD))
 LONGEST_WAIT = float(os.environ.get('FH_HTTP_TEST_LONGEST_WAIT', '20'))
 MAX_LIFETIME = float(os.environ.get('FH_HTTP_TEST_LIFETIME', '3600'))
 COUNTS = {}
+RECORDS = {}
 COUNTS_LOCK = threading.Lock()
 
 
@@ -112,6 +118,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if delay and sent < size:
                 self.wfile.flush()
                 time.sleep(delay)
+
+    def echo(self, body):
+        text = self.requestline.encode('latin-1') + b'\r\n'
+        text += b''.join(('%s: %s\r\n' % (k, v)).encode('latin-1') for k, v in self.headers.items())
+        return text + b'\r\n' + body
 
     def answer_raw_echo(self):
         """The request line and every header line; lines Python takes for no header end up in
@@ -191,9 +202,13 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif kind == 'disposition':
             self.answer(200, b'file', [('Content-Disposition', query.get('v', ''))])
         elif kind == 'echo':
-            text = self.requestline.encode('latin-1') + b'\r\n'
-            text += b''.join(('%s: %s\r\n' % (k, v)).encode('latin-1') for k, v in self.headers.items())
-            self.answer(200, text + b'\r\n' + body, [('Content-Type', 'application/octet-stream')])
+            self.answer(200, self.echo(body), [('Content-Type', 'application/octet-stream')])
+        elif kind in ('record', 'recorded'):
+            with COUNTS_LOCK:
+                if kind == 'record':
+                    RECORDS[arg] = RECORDS.get(arg, b'') + self.echo(body)
+                text = RECORDS.get(arg, b'') if kind == 'recorded' else self.echo(body)
+            self.answer(200, text, [('Content-Type', 'application/octet-stream')])
         elif kind == 'rawecho':
             self.answer_raw_echo()
         elif kind == 'drop-second':
@@ -273,15 +288,44 @@ class Server(socketserver.ThreadingMixIn, http.server.HTTPServer):
     allow_reuse_address = True
 
 
+class TlsServer(Server):
+    """The handshake runs on the connection's own thread, bounded like every other wait: a client
+    that connects and says nothing holds up no one else."""
+
+    def __init__(self, address, handler, certificate, key):
+        super().__init__(address, handler)
+        self.context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        self.context.load_cert_chain(certificate, key)
+
+    def finish_request(self, request, client_address):
+        request.settimeout(LONGEST_WAIT)
+        try:
+            secure = self.context.wrap_socket(request, server_side=True)
+        except (OSError, ssl.SSLError) as e:
+            sys.stderr.write('tls handshake from %s failed: %s\n' % (client_address, e))
+            return
+        try:
+            self.RequestHandlerClass(secure, client_address, self)
+        finally:
+            secure.close()
+
+
 def main():
     server = Server(('127.0.0.1', 0), Handler)
     refused = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     refused.bind(('127.0.0.1', 0))
+    servers = [server]
+    if len(sys.argv) > 3:
+        servers.append(TlsServer(('127.0.0.1', 0), Handler, sys.argv[2], sys.argv[3]))
+    tls_port = servers[1].server_address[1] if len(servers) > 1 else 0
     info = sys.argv[1]
     with open(info + '.part', 'w') as f:
-        f.write('%d %d\n' % (server.server_address[1], refused.getsockname()[1]))
+        f.write('%d %d %d\n' % (server.server_address[1], refused.getsockname()[1], tls_port))
     os.replace(info + '.part', info)
-    threading.Timer(MAX_LIFETIME, server.shutdown).start()
+    for s in servers:
+        threading.Timer(MAX_LIFETIME, s.shutdown).start()
+    for s in servers[1:]:
+        threading.Thread(target=s.serve_forever, kwargs={'poll_interval': 0.5}, daemon=True).start()
     server.serve_forever(poll_interval=0.5)
 
 

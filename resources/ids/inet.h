@@ -23,6 +23,8 @@
 #define IDS_INET_TERMINATED_BY_USER 59368
 #define IDS_INET_TOO_MANY_REDIRECTS 59410
 #define IDS_INET_BAD_REDIRECT 59411
+// The system text of a refused step from https to http, where the system has none.
+#define IDS_INET_HTTPS_TO_HTTP 59412
 // HTTP client: request parts refused before anything is sent.
 #define IDS_INET_CONTROL_IN_TARGET 59420
 #define IDS_INET_CONTROL_IN_AGENT 59421
