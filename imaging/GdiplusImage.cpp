@@ -4,6 +4,7 @@
 #include "foundation/Streams.h"
 #include "ids/imaging.h"
 #include "imaging/GdiplusAlloc.h"
+#include "imaging/GifColorTable.h"
 
 #include <climits>
 
@@ -74,6 +75,9 @@ CTextureBrushPtr CreateTextureBrush(const CImg& img, Gdiplus::WrapMode wrapMode,
 
 HRESULT LoadImageFromStream(CGdiplusImagePtr& out, IStream* stream)
 {
+    // Wine's GIF codec reads the colours of a frame that has none and crashes the process, at load
+    // for the first frame and when the caller selects a later one: such a GIF never reaches it.
+    if (FirstGifFrameWithoutColorTable(stream) >= 0) return WINCODEC_ERR_PALETTEUNAVAILABLE;
     out = GdiplusNew<Gdiplus::Image>(stream, FALSE);
     if (!out) return E_FAIL;
     return out->GetLastStatus() == Gdiplus::Ok ? S_OK : E_NOTIMPL;

@@ -29,7 +29,8 @@ inline Gdiplus::ARGB MakeOpaqueArgb(BYTE red, BYTE green, BYTE blue)
 }
 
 // E_FAIL when no image object could be made, E_NOTIMPL when GDI+ could not read the stream
-// (out then holds the failed image).
+// (out then holds the failed image), WINCODEC_ERR_PALETTEUNAVAILABLE for a GIF of which a frame
+// has no colour table (out left as it was).
 HRESULT LoadImageFromStream(CGdiplusImagePtr& out, IStream* stream);
 HRESULT LoadImageFromFile(CGdiplusImagePtr& out, const std::wstring& path);
 HRESULT LoadImageFromResource(CGdiplusImagePtr& out, const wchar_t* name, const wchar_t* type);

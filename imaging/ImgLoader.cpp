@@ -7,6 +7,7 @@
 #include "foundation/Streams.h"
 #include "ids/imaging.h"
 #include "imaging/ColorManagedConvert.h"
+#include "imaging/GifColorTable.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/WicColorContext.h"
 #include "imaging/WicPipeline.h"
@@ -42,32 +43,6 @@ CStreamPtr StreamOnResourceOrThrow(const wchar_t* name)
         throw my::CException(IDS_RESOURCE_DATA_MISSING, hr, L"IMAGE", text);
     }
     return stream;
-}
-
-// The flag the query reader of `holder` (a decoder or a frame) keeps under `name`; false when
-// there is none to read.
-template <class Holder> bool ReadMetadataFlag(Holder* holder, const wchar_t* name, bool& flag)
-{
-    CComPtr<IWICMetadataQueryReader> reader;
-    if (FAILED(holder->GetMetadataQueryReader(&reader))) return false;
-    PROPVARIANT value;
-    ::PropVariantInit(&value);
-    const bool read = SUCCEEDED(reader->GetMetadataByName(name, &value)) && value.vt == VT_BOOL;
-    if (read) flag = value.boolVal != VARIANT_FALSE;
-    ::PropVariantClear(&value);
-    return read;
-}
-
-// A GIF frame with neither a global nor a local colour table has no colours, and WIC's own
-// CopyPalette on it crashes the process (Wine; a bare call too). Decided only when both flags
-// can be read.
-bool GifFrameLacksColorTable(IWICBitmapDecoder* decoder, IWICBitmapFrameDecode* frame)
-{
-    GUID container = {};
-    if (FAILED(decoder->GetContainerFormat(&container)) || container != GUID_ContainerFormatGif) return false;
-    bool global = true, local = true;
-    return ReadMetadataFlag(decoder, L"/logscrdesc/GlobalColorTableFlag", global) && !global &&
-           ReadMetadataFlag(frame, L"/imgdesc/LocalColorTableFlag", local) && !local;
 }
 
 } // namespace
@@ -137,13 +112,15 @@ CColorProfilePtr CImgLoader::GetTargetProfile(ImgFormat format) const
 
 CImgPtr CImgLoader::Load(IStream* stream)
 {
+    // Wine's CopyPalette crashes the process on a GIF frame without colours (a bare call too):
+    // refused before WIC sees the stream. Only the first frame is read here.
+    if (FirstGifFrameWithoutColorTable(stream) == 0) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
     CComPtr<IWICBitmapDecoder> decoder;
     HRESULT hr = g_wicFactory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
     if (FAILED(hr)) throw my::CException(IDS_WIC_DECODER_FAILED, hr);
     CComPtr<IWICBitmapFrameDecode> frame;
     hr = decoder->GetFrame(0, &frame);
     if (FAILED(hr)) throw my::CException(IDS_WIC_FRAME_FAILED, hr);
-    if (GifFrameLacksColorTable(decoder, frame)) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
     CComPtr<IWICColorContext> context;
     GetFrameColorContext(context.p, frame);
     return Decode(frame, context);

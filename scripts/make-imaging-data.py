@@ -2,8 +2,8 @@
 """Makes the imaging test pictures that no package ships: a JPEG whose ICC profile spans three
 APP2 chunks, CMYK TIFFs with known values, a paletted PNG whose only transparent entry is 3, an
 8-bit BMP whose grey palette runs backwards over every level, 1-bit black-and-white BMPs and
-PNGs with black first and with white first in the palette, and a GIF with neither a global nor a
-local colour table.
+PNGs with black first and with white first in the palette, and GIFs without a global colour table
+whose first, second or only frame has no local one either.
 
 make-imaging-data.py OUT_DIR JPEG ICC
 """
@@ -73,16 +73,23 @@ def black_white_pictures():
     return files
 
 
-def gif_without_colour_tables(width=16, height=16):
-    """Indexes 0..3 in 2-bit LZW codes; a clear code before each index keeps the code width at 3."""
+def gif_frame(width, height, local_table):
+    """Indexes 0..3 in 2-bit LZW codes; a clear code before each index keeps the code width at 3.
+    A local table, when asked for, holds four colours."""
     clear, end = 4, 5
     codes = [c for i in range(width * height) for c in (clear, (i % width + i // width) % 4)] + [end]
     bits = sum(code << (3 * n) for n, code in enumerate(codes))
     data = bits.to_bytes((3 * len(codes) + 7) // 8, 'little')
     blocks = b''.join(bytes([len(data[i:i + 255])]) + data[i:i + 255] for i in range(0, len(data), 255))
+    table = bytes([255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255]) if local_table else b''
+    return (b',' + struct.pack('<HHHHB', 0, 0, width, height, 0x81 if local_table else 0) + table
+            + bytes([2]) + blocks + b'\0')
+
+
+def gif_without_global_table(local_tables, width=16, height=16):
+    """One frame for each entry of `local_tables`, with a local colour table where it is true."""
     return (b'GIF89a' + struct.pack('<HHBBB', width, height, 0, 0, 0)
-            + b',' + struct.pack('<HHHHB', 0, 0, width, height, 0)
-            + bytes([2]) + blocks + b'\0;')
+            + b''.join(gif_frame(width, height, local) for local in local_tables) + b';')
 
 
 def cmyk_tiff(samples, pixels, width, height):
@@ -137,7 +144,9 @@ def main():
         'cmyka-2x2.tif': cmyk_tiff(5, cmyka, 2, 2),
         'icc-3-chunks.jpg': jpeg_with_icc(open(jpeg, 'rb').read(), open(icc, 'rb').read()),
         'grey8-palette.bmp': paletted_bmp(16, 16, 8, range(255, -1, -1), lambda x, y: y * 16 + x),
-        'no-colour-table.gif': gif_without_colour_tables(),
+        'no-colour-table.gif': gif_without_global_table([False]),
+        'no-colour-table-first.gif': gif_without_global_table([False, True]),
+        'no-colour-table-second.gif': gif_without_global_table([True, False]),
         **black_white_pictures(),
     }
     for name, data in files.items():

@@ -52,11 +52,32 @@ TEST_F(DibLoader, FilesGiveUprightDibsWithTheirResolution)
                 EXPECT_TRUE(NearColor(Pixel32(*dib, x, y), kBmpPixels[y][x], 1)) << x << "," << y;
     }
 
-    // A failure leaves the pointer as it was.
+    CDibPtr gif;
+    ASSERT_EQ(LoadDibFromFile(gif, ImagingTestData(L"video-001.gif")), S_OK);
+    EXPECT_EQ(gif->GetWidth(), 150);
+    EXPECT_EQ(gif->GetHeight(), 103);
+
+    // A failure leaves the pointer as it was; the GDI+ image under the DIB fails alike.
+    const struct {
+        std::wstring path;
+        HRESULT hr;
+    } failures[] = {
+        {folder / L"missing.bmp", HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
+        {folder.WriteFile(L"text.bmp", "no picture here"), E_NOTIMPL},
+        // Wine's GIF codec reads colours that are not there and crashes: refused before it sees
+        // the file, also for a later frame, which the caller of the image may select.
+        {ImagingTestData(L"no-colour-table.gif"), WINCODEC_ERR_PALETTEUNAVAILABLE},
+        {ImagingTestData(L"no-colour-table-first.gif"), WINCODEC_ERR_PALETTEUNAVAILABLE},
+        {ImagingTestData(L"no-colour-table-second.gif"), WINCODEC_ERR_PALETTEUNAVAILABLE},
+    };
     CDibPtr kept(new CDib, DeleteDib);
     CDib* const before = kept.get();
-    EXPECT_EQ(LoadDibFromFile(kept, folder / L"missing.bmp"), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(LoadDibFromFile(kept, folder.WriteFile(L"text.bmp", "no picture here")), E_NOTIMPL);
+    for (const auto& f : failures) {
+        SCOPED_TRACE(std::string(f.path.begin(), f.path.end()));
+        EXPECT_EQ(LoadDibFromFile(kept, f.path), f.hr);
+        CGdiplusImagePtr image;
+        EXPECT_EQ(LoadImageFromFile(image, f.path), f.hr);
+    }
     EXPECT_EQ(LoadDibFromResource(kept, MAKEINTRESOURCEW(64999), L"IMAGE"), E_FAIL);
     EXPECT_EQ(kept.get(), before);
 }

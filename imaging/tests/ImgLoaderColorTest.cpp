@@ -269,6 +269,7 @@ TEST_F(ImgLoaderColor, TargetProfilesByFormatAndRefusals)
         {L"srgb-v2.icc", kAll, IDS_WIC_DECODER_FAILED},
         // Wine's CopyPalette crashes on a GIF frame without colour tables: refused before it is asked.
         {L"no-colour-table.gif", kAll, IDS_IMAGE_NO_COLOR_TABLE},
+        {L"no-colour-table-first.gif", kAll, IDS_IMAGE_NO_COLOR_TABLE},
     };
     for (const auto& r : refusals) {
         SCOPED_TRACE(std::string(r.file, r.file + wcslen(r.file)));
