@@ -125,6 +125,25 @@ protected:
         return whole;
     }
 
+    // Arms the program and inserts a card whose one camera folder holds kLongMoveFiles small files;
+    // its drive letter once the move has begun (`copied`: once its copy stands whole), empty (with a
+    // failure) when it did not.
+    static constexpr int kLongMoveFiles = 3000;
+    std::wstring StartLongMove(bool copied)
+    {
+        if (!Arm(Values(0))) return {};
+        const std::wstring drives = DefineCards({{}});
+        if (drives.size() != 1) return {};
+        AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, kLongMoveFiles);
+        if (HasFatalFailure() || !AnnounceArrival(drives, Pid())) return {};
+        const bool begun = WaitUntil(
+            [&] { return copied ? WholeFolders(1, kLongMoveFiles) == 1 : SnapshotTree(m_destination).size() > 10; },
+            4 * kRunWait);
+        if (begun) return drives;
+        ADD_FAILURE() << (copied ? "the copy did not end" : "the move did not begin");
+        return {};
+    }
+
     // The first card as built, of whose camera folders only `kept` stayed.
     TreeSnapshot CardKeeping(const std::wstring& kept) const
     {
@@ -210,15 +229,10 @@ TEST_F(OutcomeTest, CardPulledMidMoveCountsWhatStandsAtTheDestination)
 TEST_F(OutcomeTest, FileRewrittenAfterTheCopyLeavesAPartlyMovedFolderToldAsSuch)
 {
     if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
-    ASSERT_TRUE(Arm(Values(0)));
-    const std::wstring drives = DefineCards({{}});
+    const std::wstring drives = StartLongMove(true);
     ASSERT_EQ(1u, drives.size());
-    const int files = 3000;
-    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, files);
     const std::wstring folder = m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(0);
     const std::vector<std::wstring> order = ListedNames(folder);
-    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
-    ASSERT_TRUE(WaitUntil([&] { return WholeFolders(1, files) == 1; }, 4 * kRunWait)) << "the copy did not end";
     // The last file the deletes reach that is still there and not held by them.
     std::wstring rewritten;
     for (auto name = order.rbegin(); name != order.rend() && rewritten.empty(); ++name)
@@ -235,7 +249,7 @@ TEST_F(OutcomeTest, FileRewrittenAfterTheCopyLeavesAPartlyMovedFolderToldAsSuch)
                               4 * kRunWait));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     EXPECT_EQ(ListedNames(folder), std::vector<std::wstring>{rewritten}) << "what stayed on the card";
-    EXPECT_EQ(1u, WholeFolders(1, files)) << "every file stands at the destination";
+    EXPECT_EQ(1u, WholeFolders(1, kLongMoveFiles)) << "every file stands at the destination";
 }
 
 // The card's folder goes once the copy stands whole, its drive letter staying (moved away, or a
@@ -243,20 +257,15 @@ TEST_F(OutcomeTest, FileRewrittenAfterTheCopyLeavesAPartlyMovedFolderToldAsSuch)
 TEST_F(OutcomeTest, CardFolderGoneAfterTheCopyIsToldAsARemovalWithoutBalloon)
 {
     if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
-    ASSERT_TRUE(Arm(Values(0)));
-    const std::wstring drives = DefineCards({{}});
+    const std::wstring drives = StartLongMove(true);
     ASSERT_EQ(1u, drives.size());
-    const int files = 3000;
-    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, files);
-    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
-    ASSERT_TRUE(WaitUntil([&] { return WholeFolders(1, files) == 1; }, 4 * kRunWait)) << "the copy did not end";
     const std::wstring away = m_cards[0].Root() + L"\\away";
     ASSERT_TRUE(::MoveFileW((m_cards[0].Root() + L"\\DCIM").c_str(), away.c_str()));
     if (ListedNames(away + L"\\" + ManyFolder(0)).empty() || m_program->WaitBalloons(1, 0) > 0)
         GTEST_SKIP() << "the move ended before the folder went";
     EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_DRIVE_REMOVED, drives[0], false, 1, 1), 4 * kRunWait));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon for a card that went";
-    EXPECT_EQ(1u, WholeFolders(1, files));
+    EXPECT_EQ(1u, WholeFolders(1, kLongMoveFiles));
 }
 
 // A card that arrives while a long move keeps the program's thread busy is moved after it: the
@@ -264,13 +273,8 @@ TEST_F(OutcomeTest, CardFolderGoneAfterTheCopyIsToldAsARemovalWithoutBalloon)
 TEST_F(OutcomeTest, CardArrivingWhileALongMoveKeepsTheProgramBusyIsMovedAfterIt)
 {
     if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
-    ASSERT_TRUE(Arm(Values(0)));
-    const std::wstring first = DefineCards({{}});
+    const std::wstring first = StartLongMove(false);
     ASSERT_EQ(1u, first.size());
-    const int files = 3000;
-    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, files);
-    ASSERT_TRUE(AnnounceArrival(first, Pid()));
-    ASSERT_TRUE(WaitUntil([&] { return SnapshotTree(m_destination).size() > 10; }, kRunWait)) << "no move began";
     const std::wstring second = DefineCards({{L"100TESTS"}});
     ASSERT_EQ(1u, second.size());
     if (AnnounceArrivalAsTheSystem(second, Pid())) GTEST_SKIP() << "the program answered: the move kept it not busy";
