@@ -1,6 +1,6 @@
 #pragma once
-// Wine's stand-in for the shell's move to another volume: the shell's copy, then the shell's
-// delete of each source whose copy is whole. Windows never takes it.
+// Wine's stand-in for the shell's move to another volume: the shell's copy, then the delete of
+// each file whose copy compared equal. Windows never takes it.
 #include "app/TransferManifest.h"
 #include "shell/SHFileOperator.h"
 

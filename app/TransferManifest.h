@@ -48,7 +48,8 @@ public:
     // compared equal with its copy (a read-only one too, as the shell's move takes it), then each
     // noted folder that is left empty, deepest first. Nothing is deleted when the name stood there
     // before the run or the copy lacks a noted file. What the manifest did not note stays, with the
-    // folders that hold it. Needs the trees.
+    // folders that hold it. Says what became of the source, how many files went, and which noted
+    // files stayed and why. Needs the trees.
     CDeleted DeleteVerified(size_t index, const std::wstring& destination) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
