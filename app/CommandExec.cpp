@@ -6,6 +6,7 @@
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
 #include "app/Setting.h"
+#include "app/SourceVolume.h"
 #include "app/TransferManifest.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FileList.h"
@@ -27,26 +28,78 @@ namespace fhw {
 
 namespace {
 
-// Sources named in one message, and files named of one source; the count says how many there were.
+// Sources named in one paragraph, and files named in one message and of one source; then how
+// many more there are, so that every paragraph and its warning fit on the screen.
 constexpr size_t kMaxListedSources = 10;
+constexpr size_t kMaxListedFiles = 9;
+constexpr size_t kMaxListedFilesOfSource = 3;
+// A longer file name loses its middle: its start and its end (number, extension) tell it apart.
+constexpr size_t kMaxNamedFileLength = 40;
 
-// Each partly moved source with where the files that left it are, then the files that stayed and why.
-std::list<std::wstring> PartlyMovedLines(const std::list<CPartlyMoved>& partly)
+std::wstring ShortenedName(const std::wstring& name)
+{
+    if (name.size() <= kMaxNamedFileLength) return name;
+    const size_t head = kMaxNamedFileLength / 2, tail = kMaxNamedFileLength - head - 1;
+    return name.substr(0, head) + L"\u2026" + name.substr(name.size() - tail);
+}
+
+std::wstring CountText(size_t count) { return ToWString(static_cast<unsigned long>(count)); }
+
+// The first `max` lines, then how many more there are in message `moreId`.
+std::wstring BoundedLines(const std::list<std::wstring>& lines, size_t max, UINT moreId)
+{
+    std::wstring text;
+    size_t shown = 0;
+    for (const std::wstring& line : lines) {
+        if (shown == max) break;
+        text += (shown++ ? L"\n" : L"") + line;
+    }
+    if (lines.size() > shown) {
+        std::wstring more;
+        FormatResString(more, moreId, CountText(lines.size() - shown).c_str());
+        text += (shown ? L"\n" : L"") + more;
+    }
+    return text;
+}
+
+UINT StayedId(CTransferManifest::Why why)
+{
+    switch (why) {
+    case CTransferManifest::Why::Differs: return IDS_TRANSFER_STAYED_DIFFERS;
+    case CTransferManifest::Why::Undeleted: return IDS_TRANSFER_STAYED_UNDELETED;
+    case CTransferManifest::Why::Added: return IDS_TRANSFER_STAYED_ADDED;
+    case CTransferManifest::Why::Gone: break;
+    }
+    return IDS_TRANSFER_STAYED_GONE;
+}
+
+// The source, with where its copy stands in message `copyId` when something of it does.
+std::wstring SourceLine(const CSourceOutcome& outcome, UINT copyId)
+{
+    if (outcome.copy.empty()) return outcome.source;
+    std::wstring line;
+    FormatResString(line, copyId, outcome.source.c_str(), outcome.copy.c_str());
+    return line;
+}
+
+// Each partly moved source with where the files that left it are, then (`withFiles`) those that
+// did not leave and why, from one budget of named files for the whole message.
+std::list<std::wstring> PartlyMovedLines(const std::vector<const CSourceOutcome*>& partly, bool withFiles)
 {
     std::list<std::wstring> lines;
-    for (const CPartlyMoved& item : partly) {
-        std::wstring line = item.source;
-        if (!item.copy.empty())
-            FormatResString(line, IDS_TRANSFER_PARTLY_MOVED, item.source.c_str(), item.copy.c_str());
-        std::list<std::wstring> stayed;
-        for (const CTransferManifest::CStayedFile& file : item.stayed) {
-            stayed.emplace_back();
-            FormatResString(stayed.back(),
-                            file.why == VerifiedDelete::Differs ? IDS_TRANSFER_STAYED_DIFFERS
-                                                                : IDS_TRANSFER_STAYED_UNDELETED,
-                            file.path.c_str());
+    size_t budget = kMaxListedFiles;
+    for (const CSourceOutcome* outcome : partly) {
+        std::wstring line = SourceLine(*outcome, IDS_TRANSFER_PARTLY_MOVED);
+        if (withFiles && !outcome->stayed.empty()) {
+            std::list<std::wstring> files;
+            for (const CTransferManifest::CStayedFile& file : outcome->stayed) {
+                files.emplace_back();
+                FormatResString(files.back(), StayedId(file.why), ShortenedName(file.path).c_str());
+            }
+            const size_t named = std::min({kMaxListedFilesOfSource, budget, files.size()});
+            budget -= named;
+            line += L"\n" + BoundedLines(files, named, IDS_TRANSFER_MORE_FILES);
         }
-        if (!stayed.empty()) line += L"\n" + ListFirstLines(stayed, kMaxListedSources);
         lines.push_back(std::move(line));
     }
     return lines;
@@ -156,11 +209,12 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         // Every entry is judged file by file: a pulled card leaves no source to look at.
         CTransferManifest manifest;
         manifest.Take(sources, true, setting.DstFolder);
+        const CSourceVolume volume = CSourceVolume::Of(path);
         CKeptSources kept;
         const CFileOperationResult result = NeedsCopyThenDelete(dialog.m_operator)
                                                 ? MoveByCopyThenDelete(dialog.m_operator, manifest, kept)
                                                 : dialog.m_operator.Execute();
-        if (!CheckArrival(result, manifest, path, dialog.m_operator, kept)) return;
+        if (!CheckArrival(result, manifest, volume, dialog.m_operator, kept)) return;
     }
 
     const CExecSetting& chosen = dialog.m_setting;
@@ -171,14 +225,14 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
 }
 
 bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
-                                const std::wstring& path, const CSHFileOperator& op, const CKeptSources& kept)
+                                const CSourceVolume& volume, const CSHFileOperator& op, const CKeptSources& kept)
 {
     const bool copy = op.m_wFunc == FO_COPY;
     const size_t count = op.m_from.size();
     const size_t arrived = manifest.CountArrived(op.m_to, !copy);
-    // A source that went from a drive still there, but not through the program's deletes, went
-    // with its card as far as the user can tell (a folder moved away, an unmounted card).
-    const bool sourceThere = IsDriveOfPathPresent(path) && kept.vanished.empty();
+    // Only the drive's own going is a removal: what another hand took from a drive that is still
+    // there is told as such, beside the rest.
+    const bool sourceThere = volume.IsThere();
     const bool destinationThere = IsFolderPresent(op.m_to);
     // A cancel is the user's only while both ends are there: a vanished drive makes the shell
     // answer "cancelled" as well.
@@ -194,11 +248,7 @@ bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTrans
     else if (!result.m_error.HasError() || !kept.Empty()) // the operator has shown its own failure
         id = IDS_TRANSFER_INCOMPLETE;
     if (!id) return false;
-    // Which sources stayed is known only while both ends are there; a failed delete is always told.
-    CKeptSources shown;
-    if (sourceThere && destinationThere) shown = kept;
-    shown.undeleted = kept.undeleted;
-    ReportIncomplete(id, path[0], copy, count, arrived, shown);
+    ReportIncomplete(id, volume.path[0], copy, count, arrived, kept, sourceThere && destinationThere);
     return false;
 }
 
@@ -208,36 +258,51 @@ void CCommandExec::Report(const CSimpleErr& err)
 }
 
 void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived,
-                                    const CKeptSources& kept)
+                                    const CKeptSources& kept, bool bothEndsThere)
 {
+    using Moved = CTransferManifest::Moved;
     const CAppResources& r = *g_appResources;
     const std::wstring driveText(1, drive);
     const std::wstring verb = copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
-    const std::wstring countText = ToWString(static_cast<unsigned long>(count));
-    std::wstring arrivedText = ToWString(static_cast<unsigned long>(arrived));
+    const std::wstring countText = CountText(count);
+    std::wstring arrivedText = CountText(arrived);
     // A source of which files left the card did arrive in part: the count must not say that nothing did.
-    if (kept.partlyArrived)
+    if (const size_t partly = kept.PartlyArrived())
         FormatResString(arrivedText, IDS_TRANSFER_ARRIVED_WITH_PART, std::wstring(arrivedText).c_str(),
-                        ToWString(static_cast<unsigned long>(kept.partlyArrived)).c_str());
+                        CountText(partly).c_str());
     CSimpleErr err;
     err.Set(id, &driveText, &verb, &countText, &arrivedText);
-    // A copy that did not arrive whole is named beside its source, so that the user can remove it.
-    std::list<std::wstring> notWhole;
-    for (const CIncompleteCopy& item : kept.notWhole) {
-        notWhole.push_back(item.source);
-        if (!item.copy.empty())
-            FormatResString(notWhole.back(), IDS_TRANSFER_INCOMPLETE_COPY, item.source.c_str(), item.copy.c_str());
+
+    // Each source is told by what stands where now. With an end gone, what the card or the
+    // destination holds is no longer known; but files that left the card through the deletes
+    // stand only at the destination, so their sources are always told.
+    std::list<std::wstring> stood, notWhole, changed, undeleted, gone;
+    std::vector<const CSourceOutcome*> partly;
+    for (const CSourceOutcome& outcome : kept.outcomes) {
+        if (!bothEndsThere) {
+            if (outcome.files) partly.push_back(&outcome);
+            continue;
+        }
+        switch (outcome.moved) {
+        case Moved::NameStoodBefore: stood.push_back(outcome.source); break;
+        case Moved::NotWhole: notWhole.push_back(SourceLine(outcome, IDS_TRANSFER_INCOMPLETE_COPY)); break;
+        case Moved::Partly: partly.push_back(&outcome); break;
+        case Moved::Changed: changed.push_back(SourceLine(outcome, IDS_TRANSFER_CHANGED_COPY)); break;
+        case Moved::Undeleted: undeleted.push_back(outcome.source); break;
+        case Moved::Gone: gone.push_back(SourceLine(outcome, IDS_TRANSFER_GONE_COPY)); break;
+        case Moved::All:
+        case Moved::Missing: break;
+        }
     }
-    const std::list<std::wstring> partly = PartlyMovedLines(kept.partly);
-    const std::pair<UINT, const std::list<std::wstring>*> lists[] = {{IDS_TRANSFER_KEPT_STOOD, &kept.stood},
-                                                                     {IDS_TRANSFER_KEPT_NOT_WHOLE, &notWhole},
-                                                                     {IDS_TRANSFER_KEPT_PARTLY, &partly},
-                                                                     {IDS_TRANSFER_KEPT_CHANGED, &kept.changed},
-                                                                     {IDS_TRANSFER_KEPT_UNDELETED, &kept.undeleted}};
+    const std::list<std::wstring> partlyLines = PartlyMovedLines(partly, bothEndsThere);
+    const std::pair<UINT, const std::list<std::wstring>*> lists[] = {
+        {IDS_TRANSFER_KEPT_STOOD, &stood},        {IDS_TRANSFER_KEPT_NOT_WHOLE, &notWhole},
+        {IDS_TRANSFER_KEPT_PARTLY, &partlyLines}, {IDS_TRANSFER_KEPT_GONE, &gone},
+        {IDS_TRANSFER_KEPT_CHANGED, &changed},    {IDS_TRANSFER_KEPT_UNDELETED, &undeleted}};
     for (const auto& [listId, list] : lists) {
         if (list->empty()) continue;
         std::wstring text;
-        FormatResString(text, listId, ListFirstLines(*list, kMaxListedSources).c_str());
+        FormatResString(text, listId, BoundedLines(*list, kMaxListedSources, IDS_TRANSFER_MORE_SOURCES).c_str());
         err.m_message += text;
     }
     Report(err);

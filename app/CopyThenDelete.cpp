@@ -31,6 +31,13 @@ std::wstring CopyAt(const std::wstring& source, const std::wstring& destination)
 
 } // namespace
 
+size_t CKeptSources::PartlyArrived() const
+{
+    return static_cast<size_t>(std::count_if(outcomes.begin(), outcomes.end(), [](const CSourceOutcome& outcome) {
+        return outcome.moved == CTransferManifest::Moved::Partly && outcome.stands;
+    }));
+}
+
 bool NeedsCopyThenDelete(const CSHFileOperator& op)
 {
     if (op.m_wFunc != FO_MOVE || !RunningUnderWine()) return false;
@@ -52,19 +59,10 @@ CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferMa
     for (size_t i = 0; i < manifest.Size(); ++i) {
         const std::wstring& source = manifest.Source(i);
         CTransferManifest::CDeleted deleted = manifest.DeleteVerified(i, op.m_to);
-        switch (deleted.moved) {
-        case CTransferManifest::Moved::NameStoodBefore: kept.stood.push_back(source); break;
-        case CTransferManifest::Moved::NotWhole: kept.notWhole.push_back({source, CopyAt(source, op.m_to)}); break;
-        case CTransferManifest::Moved::Partly:
-            kept.partly.push_back({source, CopyAt(source, op.m_to), std::move(deleted.stayed)});
-            break;
-        case CTransferManifest::Moved::Changed: kept.changed.push_back(source); break;
-        case CTransferManifest::Moved::Undeleted: kept.undeleted.push_back(source); break;
-        case CTransferManifest::Moved::Vanished: kept.vanished.push_back(source); continue;
-        case CTransferManifest::Moved::All:
-        case CTransferManifest::Moved::Missing: continue;
-        }
-        if (deleted.files) ++kept.partlyArrived;
+        if (deleted.moved == CTransferManifest::Moved::All || deleted.moved == CTransferManifest::Moved::Missing)
+            continue;
+        kept.outcomes.push_back(
+            {source, CopyAt(source, op.m_to), deleted.moved, deleted.files, deleted.stands, std::move(deleted.stayed)});
     }
     return copied;
 }

@@ -10,35 +10,23 @@
 
 namespace fhw {
 
-// A source whose copy lacks something or differs, and what stands of that copy at the destination
-// (empty when nothing does).
-struct CIncompleteCopy {
+// What a move by copy and delete made of one source that did not go whole, and what stands of
+// it at the destination (`copy`, empty when nothing does under its name).
+struct CSourceOutcome {
     std::wstring source;
     std::wstring copy;
-};
-
-// A source of which some files left the card after their copies compared equal: the copy at the
-// destination holds the only ones of those. The files that stayed, and why.
-struct CPartlyMoved {
-    std::wstring source;
-    std::wstring copy;
+    CTransferManifest::Moved moved;
+    size_t files = 0;    // left the card through the deletes
+    bool stands = false; // still on the card
     std::vector<CTransferManifest::CStayedFile> stayed;
 };
 
-// The sources that stayed where they were, and why.
+// The sources that did not go whole, in the order of the run.
 struct CKeptSources {
-    std::list<std::wstring> stood; // the name stood at the destination before the run
-    std::list<CIncompleteCopy> notWhole;
-    std::list<CPartlyMoved> partly;
-    std::list<std::wstring> changed;   // it holds what it did not hold when the run began
-    std::list<std::wstring> undeleted; // the copy is whole, the delete failed
-    std::list<std::wstring> vanished;  // gone from its drive, though not through the deletes
-    size_t partlyArrived = 0;          // sources that still stand, of which files left the card
-    bool Empty() const
-    {
-        return stood.empty() && notWhole.empty() && partly.empty() && changed.empty() && undeleted.empty() &&
-               vanished.empty();
-    }
+    std::vector<CSourceOutcome> outcomes;
+    bool Empty() const { return outcomes.empty(); }
+    // Sources that still stand, of which files left the card.
+    size_t PartlyArrived() const;
 };
 
 // True under Wine for a move whose sources lie on another volume than the destination or that

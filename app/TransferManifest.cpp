@@ -1,10 +1,12 @@
 #include "app/TransferManifest.h"
 
+#include "foundation/FileHandle.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/VerifiedDelete.h"
 
 #include <algorithm>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace fhw {
 
@@ -89,19 +91,54 @@ bool CTransferManifest::HasArrived(const CEntry& entry, const std::wstring& targ
     });
 }
 
-bool CTransferManifest::HoldsOnlyNoted(const CEntry& entry)
+void CTransferManifest::ListLeftOver(const CEntry& entry, CDeleted& result)
+{
+    std::unordered_set<std::wstring> named;
+    for (const CStayedFile& file : result.stayed) named.insert(file.path);
+    const auto add = [&](const std::wstring& path, Why why) {
+        if (named.insert(path).second) result.stayed.push_back({path, why});
+    };
+    ULONGLONG size = 0;
+    if (!ReadItem(entry.source, size)) return;
+    if (size != kFolder) {
+        add(entry.name, Why::Added); // deleted, and there again
+        return;
+    }
+    std::unordered_set<std::wstring> notedFolders;
+    for (const CItem& item : entry.items)
+        if (item.size == kFolder) notedFolders.insert(item.relative);
+    std::vector<CItem> now;
+    ListFolder(entry.source, std::wstring(), now);
+    if (now.empty()) add(entry.name + L"\\", Why::Undeleted);
+    for (size_t i = 0; i < now.size(); ++i) {
+        const std::wstring path = now[i].relative.substr(1);
+        if (now[i].size != kFolder) {
+            add(path, Why::Added);
+            continue;
+        }
+        // What a folder holds is listed right after it.
+        const bool empty = i + 1 == now.size() || now[i + 1].relative.rfind(now[i].relative + L"\\", 0) != 0;
+        if (empty) add(path + L"\\", notedFolders.count(now[i].relative) ? Why::Undeleted : Why::Added);
+    }
+}
+
+CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target)
 {
     ULONGLONG size = 0;
-    if (!ReadItem(entry.source, size)) return true;
-    if (size != entry.items.front().size) return false;
-    std::vector<CItem> now;
-    if (size == kFolder) ListFolder(entry.source, std::wstring(), now);
-    std::unordered_map<std::wstring, ULONGLONG> noted;
-    for (const CItem& item : entry.items) noted.emplace(item.relative, item.size);
-    return std::all_of(now.begin(), now.end(), [&noted](const CItem& item) {
-        const auto at = noted.find(item.relative);
-        return at != noted.end() && at->second == item.size;
-    });
+    if (!ReadItem(entry.source, size)) return Moved::Gone;
+    bool changed = false;
+    for (const CItem& item : entry.items) {
+        if (item.size == kFolder) continue;
+        CFileHandle copy, original;
+        if (FAILED(copy.OpenForRead(target + item.relative))) continue; // never came, or the copy went
+        const HRESULT opened = original.OpenForRead(entry.source + item.relative);
+        // A copy whose original went from the card is the only one.
+        if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || opened == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
+            return Moved::Changed;
+        // What cannot be read is not known to stand on the card.
+        if (FAILED(opened) || CompareFileContents(copy, original) == 0) changed = true;
+    }
+    return changed ? Moved::Changed : Moved::NotWhole;
 }
 
 CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
@@ -109,41 +146,57 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     const CEntry& entry = m_entries[index];
     CDeleted result;
     if (!entry.listed) return result;
+    ULONGLONG size = 0;
+    result.stands = true;
     // What stood there may be an older file of the same name and size that the user kept.
     result.moved = Moved::NameStoodBefore;
     if (entry.stood) return result;
     const std::wstring target = WithSeparator(destination) + entry.name;
-    result.moved = Moved::NotWhole;
-    if (!HasArrived(entry, target)) return result;
+    if (!HasArrived(entry, target)) {
+        result.moved = JudgeIncompleteCopy(entry, target);
+        result.stands = ReadItem(entry.source, size);
+        return result;
+    }
     // File by file, so that what is written into the source meanwhile is never deleted uncopied.
-    size_t noted = 0;
+    size_t gone = 0;
     bool differs = false;
     for (const CItem& item : entry.items) {
         if (item.size == kFolder) continue;
-        ++noted;
-        const VerifiedDelete deleted = DeleteFileIfSameAs(entry.source + item.relative, target + item.relative);
-        if (deleted == VerifiedDelete::Deleted) {
-            ++result.files;
-            continue;
+        const std::wstring named = item.relative.empty() ? entry.name : item.relative.substr(1);
+        switch (DeleteFileIfSameAs(entry.source + item.relative, target + item.relative)) {
+        case VerifiedDelete::Deleted: ++result.files; break;
+        case VerifiedDelete::Differs:
+            result.stayed.push_back({named, Why::Differs});
+            differs = true;
+            break;
+        case VerifiedDelete::Failed: result.stayed.push_back({named, Why::Undeleted}); break;
+        case VerifiedDelete::Gone:
+            result.stayed.push_back({named, Why::Gone});
+            ++gone;
+            break;
         }
-        result.stayed.push_back({item.relative.empty() ? entry.name : item.relative.substr(1), deleted});
-        differs |= deleted == VerifiedDelete::Differs;
     }
     // A folder is noted before what it holds: backwards, each comes after its contents.
-    bool foldersRemoved = true;
+    bool rootRemoved = entry.items.front().size != kFolder && result.files == 1;
     for (auto item = entry.items.rbegin(); item != entry.items.rend(); ++item)
-        if (item->size == kFolder && !::RemoveDirectoryW((entry.source + item->relative).c_str()))
-            foldersRemoved = false;
-    ULONGLONG size = 0;
-    // Gone, but not through these deletes: what it held may still stand wherever it went.
-    if (!ReadItem(entry.source, size))
-        result.moved = result.files == noted && foldersRemoved ? Moved::All : Moved::Vanished;
-    else if (!HoldsOnlyNoted(entry))
+        if (item->size == kFolder && ::RemoveDirectoryW((entry.source + item->relative).c_str()) &&
+            item->relative.empty())
+            rootRemoved = true;
+    result.stands = ReadItem(entry.source, size);
+    if (!result.stands) {
+        // Gone, but not through these deletes: what it held may still stand wherever it went.
+        result.moved = !rootRemoved ? Moved::Gone : gone ? Moved::Partly : Moved::All;
+        return result;
+    }
+    ListLeftOver(entry, result);
+    const bool added = std::any_of(result.stayed.begin(), result.stayed.end(),
+                                   [](const CStayedFile& file) { return file.why == Why::Added; });
+    if (result.files || gone)
+        result.moved = Moved::Partly;
+    else if (differs || added)
         result.moved = Moved::Changed;
-    else if (!differs)
-        result.moved = Moved::Undeleted;
     else
-        result.moved = result.files ? Moved::Partly : Moved::NotWhole;
+        result.moved = Moved::Undeleted;
     return result;
 }
 

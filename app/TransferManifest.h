@@ -13,21 +13,31 @@ namespace fhw {
 
 class CTransferManifest {
 public:
-    // What a move by copy and delete made of one source: all of it went (every noted file was
-    // deleted after its copy compared equal, every noted folder after it was left empty), or why
-    // something stayed on the card. Partly: some files went, others stayed since their copies
-    // differ; Vanished: the source went, but not through these deletes (a card's folder moved away
-    // or unmounted); Missing: the source was not there when the manifest was taken.
-    enum class Moved { All, NameStoodBefore, NotWhole, Partly, Changed, Undeleted, Vanished, Missing };
+    // What a move by copy and delete made of one source, judged by what stands where once its
+    // deletes are done: all of it left the card through them (every noted file deleted after its
+    // copy compared equal, every noted folder after it was left empty), or why something did not.
+    // NotWhole: nothing left, and the copy holds only bytes the card holds too; Partly: files
+    // left through the deletes (or went from the card by another hand) while others stayed;
+    // Changed: nothing left, and the card holds what the copy does not (the copy holds the
+    // versions from before the change); Undeleted: nothing left, the copy is whole but the
+    // deletes failed; Gone: the source went from the card, not through these deletes (moved away,
+    // deleted by another program); Missing: it was not there when the manifest was taken.
+    enum class Moved { All, NameStoodBefore, NotWhole, Partly, Changed, Undeleted, Gone, Missing };
 
-    // A noted file that stayed in its source (relative to it), and why.
+    // Why something of a source is not where a whole move puts it. Differs: it stayed, its copy
+    // differs; Undeleted: it stayed, its copy is the same; Added: it stayed, the card gained it (or
+    // it grew) after the manifest was taken; Gone: another hand took it from the card, so its copy
+    // at the destination is the only one.
+    enum class Why { Differs, Undeleted, Added, Gone };
+    // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
         std::wstring path;
-        VerifiedDelete why;
+        Why why;
     };
     struct CDeleted {
         Moved moved = Moved::Missing;
-        size_t files = 0; // noted files deleted from the source
+        size_t files = 0;    // noted files deleted from the source
+        bool stands = false; // the source is still on the card
         std::vector<CStayedFile> stayed;
     };
 
@@ -48,8 +58,8 @@ public:
     // compared equal with its copy (a read-only one too, as the shell's move takes it), then each
     // noted folder that is left empty, deepest first. Nothing is deleted when the name stood there
     // before the run or the copy lacks a noted file. What the manifest did not note stays, with the
-    // folders that hold it. Says what became of the source, how many files went, and which noted
-    // files stayed and why. Needs the trees.
+    // folders that hold it. Says what became of the source, how many files went, and what of it is
+    // not where a whole move puts it, and why. Needs the trees.
     CDeleted DeleteVerified(size_t index, const std::wstring& destination) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
@@ -69,8 +79,12 @@ private:
     };
     static void ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items);
     static bool HasArrived(const CEntry& entry, const std::wstring& target);
-    // Whether what stands in the source now is only what was noted, at the noted sizes.
-    static bool HoldsOnlyNoted(const CEntry& entry);
+    // What stands in the source once the deletes are done that they did not leave behind
+    // themselves: what it gained, and noted folders left empty that could not be removed.
+    static void ListLeftOver(const CEntry& entry, CDeleted& result);
+    // For a copy that is not whole: NotWhole while every byte it holds stands on the card too,
+    // else Changed, or Gone when the source itself went.
+    static Moved JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target);
 
     std::vector<CEntry> m_entries;
 };

@@ -2,7 +2,8 @@
 // Deleting a file only as it was compared with its copy.
 #include <string>
 
-enum class VerifiedDelete { Deleted, Differs, Failed };
+// Gone: nothing stood at `path` to delete (another program removed it).
+enum class VerifiedDelete { Deleted, Differs, Failed, Gone };
 
 // Deletes `path` when its bytes equal those of `copy` (Differs, and nothing deleted, otherwise or
 // when the copy cannot be read). One handle compares and deletes, and lets nobody write the file in

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 TEST(ExecChecks, SourceFolderForms)
@@ -177,70 +178,148 @@ std::wstring LeftIn(const std::wstring& folder)
     return text;
 }
 
-// What a move under Wine deletes after its copy: each file whose copy compared equal, then each
-// folder left empty; nothing of a source whose name stood at the destination or whose copy lacks a
-// file; what the source gained or changed after the copy stays, with the folders that hold it.
+// What a move under Wine deletes after its copy, and how each source is told by what stands where
+// afterwards: each file whose copy compared equal goes, then each folder left empty; nothing of a
+// source whose name stood at the destination or whose copy lacks a file; what the source gained or
+// changed after the copy stays, with the folders that hold it.
 TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
 {
     using Moved = fhw::CTransferManifest::Moved;
-    using Change = void (*)(const CTempFolder& temp, const std::wstring& name);
+    using Why = fhw::CTransferManifest::Why;
+    using Stayed = std::vector<std::pair<std::wstring, Why>>;
+    CTempFolder temp;
+    std::vector<HANDLE> held;
+    const auto src = [&temp](const std::wstring& n, const wchar_t* file) { return temp / (L"src\\" + n + file); };
+    const auto dst = [&temp](const std::wstring& n, const wchar_t* file) { return temp / (L"dst\\" + n + file); };
+    using Change = std::function<void(const std::wstring& name)>;
     struct Case {
         const wchar_t* name;
         Change change; // after the copy
         Moved expected;
         const wchar_t* left; // in the source afterwards
+        Stayed stayed;
+        size_t files; // deleted
     };
-    const Change none = [](const CTempFolder&, const std::wstring&) {};
+    const Change none = [](const std::wstring&) {};
     const wchar_t* all = L"a.jpg sub\\ sub\\b.jpg";
     const Case cases[] = {
-        {L"whole", none, Moved::All, L"-"},
+        {L"whole", none, Moved::All, L"-", {}, 2},
         {L"lacksAFile",
-         [](const CTempFolder& t, const std::wstring& n) {
-             ::DeleteFileW((t / (L"dst\\" + n + L"\\sub\\b.jpg")).c_str());
+         [&](const std::wstring& n) { ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str()); },
+         Moved::NotWhole,
+         all,
+         {},
+         0},
+        {L"cutShort",
+         [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12"); },
+         Moved::NotWhole,
+         all,
+         {},
+         0},
+        // The copy holds what the card does not: it is no incomplete copy that may go.
+        {L"longer",
+         [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
+         Moved::Changed,
+         all,
+         {},
+         0},
+        {L"shortAndRewritten",
+         [&](const std::wstring& n) {
+             ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str());
+             temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
          },
-         Moved::NotWhole, all},
-        {L"otherSize",
-         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
-         Moved::NotWhole, all},
+         Moved::Changed,
+         all,
+         {},
+         0},
+        {L"shortAndOriginalGone",
+         [&](const std::wstring& n) {
+             ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str());
+             ::DeleteFileW(src(n, L"\\a.jpg").c_str());
+         },
+         Moved::Changed,
+         L"sub\\ sub\\b.jpg",
+         {},
+         0},
         {L"oneByte", // a.jpg left the card: its copy is the only one
-         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
-         Moved::Partly, L"sub\\ sub\\b.jpg"},
-        {L"allBytes",
-         [](const CTempFolder& t, const std::wstring& n) {
-             t.WriteFile(L"dst\\" + n + L"\\a.jpg", "4321");
-             t.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "65");
+         [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
+         Moved::Partly,
+         L"sub\\ sub\\b.jpg",
+         {{L"sub\\b.jpg", Why::Differs}},
+         1},
+        {L"allRewritten", // on the card, every file, after its copy stood whole
+         [&](const std::wstring& n) {
+             temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
+             temp.WriteFile(L"src\\" + n + L"\\sub\\b.jpg", "65");
          },
-         Moved::NotWhole, all},
+         Moved::Changed,
+         all,
+         {{L"a.jpg", Why::Differs}, {L"sub\\b.jpg", Why::Differs}},
+         0},
         {L"grewAfter",
-         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\sub\\new.jpg", "9"); },
-         Moved::Changed, L"sub\\ sub\\new.jpg"},
+         [&](const std::wstring& n) { temp.WriteFile(L"src\\" + n + L"\\sub\\new.jpg", "9"); },
+         Moved::Partly,
+         L"sub\\ sub\\new.jpg",
+         {{L"sub\\new.jpg", Why::Added}},
+         2},
         {L"appendedAfter",
-         [](const CTempFolder& t, const std::wstring& n) { t.WriteFile(L"src\\" + n + L"\\a.jpg", "12340"); },
-         Moved::Changed, L"a.jpg"},
+         [&](const std::wstring& n) { temp.WriteFile(L"src\\" + n + L"\\a.jpg", "12340"); },
+         Moved::Partly,
+         L"a.jpg",
+         {{L"a.jpg", Why::Differs}},
+         1},
+        {L"heldOpen", // by a viewer that does not share deleting
+         [&](const std::wstring& n) {
+             held.push_back(::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+         },
+         Moved::Partly,
+         L"sub\\ sub\\b.jpg",
+         {{L"sub\\b.jpg", Why::Undeleted}},
+         1},
+        {L"allHeld",
+         [&](const std::wstring& n) {
+             for (const wchar_t* file : {L"\\a.jpg", L"\\sub\\b.jpg"})
+                 held.push_back(::CreateFileW(src(n, file).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+         },
+         Moved::Undeleted,
+         all,
+         {{L"a.jpg", Why::Undeleted}, {L"sub\\b.jpg", Why::Undeleted}},
+         0},
+        {L"fileDeletedElsewhere",
+         [&](const std::wstring& n) { ::DeleteFileW(src(n, L"\\sub\\b.jpg").c_str()); },
+         Moved::Partly,
+         L"-",
+         {{L"sub\\b.jpg", Why::Gone}},
+         1},
         {L"readOnly",
-         [](const CTempFolder& t, const std::wstring& n) {
-             ::SetFileAttributesW((t / (L"src\\" + n + L"\\sub\\b.jpg")).c_str(), FILE_ATTRIBUTE_READONLY);
-         },
-         Moved::All, L"-"},
+         [&](const std::wstring& n) { ::SetFileAttributesW(src(n, L"\\sub\\b.jpg").c_str(), FILE_ATTRIBUTE_READONLY); },
+         Moved::All,
+         L"-",
+         {},
+         2},
         {L"movedAway", // by someone else: what was noted never went through these deletes
-         [](const CTempFolder& t, const std::wstring& n) {
-             ::CreateDirectoryW((t / L"away").c_str(), nullptr);
-             ::MoveFileW((t / (L"src\\" + n)).c_str(), (t / (L"away\\" + n)).c_str());
+         [&](const std::wstring& n) {
+             ::CreateDirectoryW((temp / L"away").c_str(), nullptr);
+             ::MoveFileW(src(n, L"").c_str(), (temp / (L"away\\" + n)).c_str());
          },
-         Moved::Vanished, L"-"},
-        {L"stood", none, Moved::NameStoodBefore, all}, // its copy is whole, but it may merge an older one
-        {L"gone", none, Moved::Missing, L"-"},
+         Moved::Gone,
+         L"-",
+         {{L"a.jpg", Why::Gone}, {L"sub\\b.jpg", Why::Gone}},
+         0},
+        {L"stood", none, Moved::NameStoodBefore, all, {}, 0}, // its copy is whole, but it may merge an older one
+        {L"gone", none, Moved::Missing, L"-", {}, 0},
     };
-    const auto writeTree = [](const CTempFolder& t, const std::wstring& folder) {
-        t.WriteFile(folder + L"\\a.jpg", "1234");
-        t.WriteFile(folder + L"\\sub\\b.jpg", "56");
+    const auto writeTree = [&temp](const std::wstring& folder) {
+        temp.WriteFile(folder + L"\\a.jpg", "1234");
+        temp.WriteFile(folder + L"\\sub\\b.jpg", "56");
     };
-    CTempFolder temp;
     std::list<std::wstring> sources;
     for (const Case& c : cases) {
-        sources.push_back(temp / (L"src\\" + std::wstring(c.name)));
-        if (c.expected != Moved::Missing) writeTree(temp, L"src\\" + std::wstring(c.name));
-        if (c.expected == Moved::NameStoodBefore) writeTree(temp, L"dst\\" + std::wstring(c.name));
+        sources.push_back(src(c.name, L""));
+        if (c.expected != Moved::Missing) writeTree(L"src\\" + std::wstring(c.name));
+        if (c.expected == Moved::NameStoodBefore) writeTree(L"dst\\" + std::wstring(c.name));
     }
     fhw::CTransferManifest manifest;
     manifest.Take(sources, true, temp / L"dst");
@@ -248,19 +327,21 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name);
         if (c.expected != Moved::Missing && c.expected != Moved::NameStoodBefore)
-            writeTree(temp, L"dst\\" + std::wstring(c.name)); // the copy
-        c.change(temp, c.name);
+            writeTree(L"dst\\" + std::wstring(c.name)); // the copy
+        c.change(c.name);
         const fhw::CTransferManifest::CDeleted deleted = manifest.DeleteVerified(index++, temp / L"dst");
         EXPECT_EQ(deleted.moved, c.expected);
-        EXPECT_EQ(LeftIn(temp / (L"src\\" + std::wstring(c.name))), c.left);
-        if (c.expected == Moved::Partly) {
-            // Named for the message: what left the card and what stayed, and why.
-            EXPECT_EQ(deleted.files, 1u);
-            ASSERT_EQ(deleted.stayed.size(), 1u);
-            EXPECT_EQ(deleted.stayed[0].path, L"sub\\b.jpg");
-            EXPECT_EQ(deleted.stayed[0].why, VerifiedDelete::Differs);
-        }
+        EXPECT_EQ(LeftIn(src(c.name, L"")), c.left);
+        EXPECT_EQ(deleted.stands, std::wstring(c.left) != L"-");
+        EXPECT_EQ(deleted.files, c.files);
+        // Named for the message: what did not leave the card through the deletes, and why.
+        Stayed stayed;
+        for (const auto& file : deleted.stayed) stayed.emplace_back(file.path, file.why);
+        EXPECT_EQ(stayed, c.stayed);
+        for (HANDLE handle : held) ::CloseHandle(handle);
+        held.clear();
     }
+    EXPECT_EQ(LeftIn(dst(L"whole", L"")), all) << "the copy stays as it came";
 }
 
 TEST(CommandLine, OnlyStartIsAccepted)

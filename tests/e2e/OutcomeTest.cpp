@@ -7,6 +7,10 @@
 
 #include "resource.h"
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 constexpr DWORD kCopy = 0x1;
@@ -53,6 +57,47 @@ bool RewriteInPlace(const std::wstring& path, const std::string& bytes)
                     written == bytes.size();
     ::CloseHandle(file);
     return ok;
+}
+
+// Holds files open as a picture viewer does: reading, and sharing only reads, so that nobody can
+// delete them meanwhile.
+class CViewer {
+public:
+    ~CViewer() { Close(); }
+    bool Open(const std::wstring& path)
+    {
+        const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                          nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        m_files.push_back(file);
+        return true;
+    }
+    void Close()
+    {
+        for (HANDLE file : m_files) ::CloseHandle(file);
+        m_files.clear();
+    }
+
+private:
+    std::vector<HANDLE> m_files;
+};
+
+// A line of a kept source, or of one of its files, in message `id`.
+std::wstring Line(UINT id, const std::wstring& first, const std::wstring& second = {})
+{
+    std::wstring text;
+    FormatResString(text, id, first.c_str(), second.c_str());
+    return text;
+}
+
+// The message of a move of `count` sources of which `arrived` arrived whole and `partly` in part,
+// with the paragraphs `kept`.
+std::wstring MoveText(wchar_t drive, size_t count, size_t arrived, size_t partly, const std::wstring& kept)
+{
+    const std::wstring arrivedText = partly ? Line(IDS_TRANSFER_ARRIVED_WITH_PART, std::to_wstring(arrived),
+                                                   std::to_wstring(partly))
+                                            : std::to_wstring(arrived);
+    return OutcomeText(IDS_TRANSFER_INCOMPLETE, drive, false, count, arrivedText) + kept;
 }
 
 } // namespace
@@ -153,6 +198,11 @@ protected:
         return card;
     }
 
+    // The camera folder `f` of AddManyFolders as the program names it on drive `drive`, and its
+    // copy at the destination.
+    static std::wstring CardFolder(wchar_t drive, int f) { return drive + (L":\\DCIM\\" + ManyFolder(f)); }
+    std::wstring CopyFolder(int f) const { return m_destination + L"\\" + ManyFolder(f); }
+
     // A file of `bytes` at `relative` inside m_destination.
     void PlaceAtDestination(const std::wstring& relative, const std::string& bytes)
     {
@@ -239,22 +289,17 @@ TEST_F(OutcomeTest, FileRewrittenAfterTheCopyLeavesAPartlyMovedFolderToldAsSuch)
         if (RewriteInPlace(folder + L"\\" + *name, std::string(200, 'y'))) rewritten = *name;
     if (rewritten.empty() || m_program->WaitBalloons(1, 0) > 0) GTEST_SKIP() << "the move ended before the rewrite";
 
-    const std::wstring source = drives.substr(0, 1) + L":\\DCIM\\" + ManyFolder(0);
-    std::wstring arrived, line, stayed;
-    FormatResString(arrived, IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"1");
-    FormatResString(line, IDS_TRANSFER_PARTLY_MOVED, source.c_str(), (m_destination + L"\\" + ManyFolder(0)).c_str());
-    FormatResString(stayed, IDS_TRANSFER_STAYED_DIFFERS, rewritten.c_str());
-    EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, arrived) +
-                                  KeptText(IDS_TRANSFER_KEPT_PARTLY, line + L"\n" + stayed),
-                              4 * kRunWait));
+    const std::wstring lines = Line(IDS_TRANSFER_PARTLY_MOVED, CardFolder(drives[0], 0), CopyFolder(0)) + L"\n" +
+                               Line(IDS_TRANSFER_STAYED_DIFFERS, rewritten);
+    EXPECT_TRUE(AnswerMessage(MoveText(drives[0], 1, 0, 1, KeptText(IDS_TRANSFER_KEPT_PARTLY, lines)), 4 * kRunWait));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     EXPECT_EQ(ListedNames(folder), std::vector<std::wstring>{rewritten}) << "what stayed on the card";
     EXPECT_EQ(1u, WholeFolders(1, kLongMoveFiles)) << "every file stands at the destination";
 }
 
-// The card's folder goes once the copy stands whole, its drive letter staying (moved away, or a
-// lazy unmount): not the program's deletes emptied it, so it is told as a card that went.
-TEST_F(OutcomeTest, CardFolderGoneAfterTheCopyIsToldAsARemovalWithoutBalloon)
+// The card's folder goes once the copy stands whole, its drive staying: not the program's deletes
+// emptied it, and not the card went, so it is told as gone from the card with where its copy is.
+TEST_F(OutcomeTest, CardFolderGoneAfterTheCopyIsToldAsGoneFromTheCardWithoutBalloon)
 {
     if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
     const std::wstring drives = StartLongMove(true);
@@ -263,9 +308,156 @@ TEST_F(OutcomeTest, CardFolderGoneAfterTheCopyIsToldAsARemovalWithoutBalloon)
     ASSERT_TRUE(::MoveFileW((m_cards[0].Root() + L"\\DCIM").c_str(), away.c_str()));
     if (ListedNames(away + L"\\" + ManyFolder(0)).empty() || m_program->WaitBalloons(1, 0) > 0)
         GTEST_SKIP() << "the move ended before the folder went";
-    EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_DRIVE_REMOVED, drives[0], false, 1, 1), 4 * kRunWait));
-    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon for a card that went";
+    const std::wstring gone = Line(IDS_TRANSFER_GONE_COPY, CardFolder(drives[0], 0), CopyFolder(0));
+    EXPECT_TRUE(AnswerMessage(MoveText(drives[0], 1, 1, 0, KeptText(IDS_TRANSFER_KEPT_GONE, gone)), 4 * kRunWait));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon for a folder that another hand took";
     EXPECT_EQ(1u, WholeFolders(1, kLongMoveFiles));
+}
+
+// A viewer holds one photo open without letting it be deleted: the others left the card, so the
+// folder is told as partly moved, with the warning and the file that stayed.
+TEST_F(OutcomeTest, FileHeldOpenByAViewerLeavesAPartlyMovedFolderToldAsSuch)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, 20);
+    const std::wstring folder = m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(0);
+    CViewer viewer;
+    ASSERT_TRUE(viewer.Open(folder + L"\\F7.JPG"));
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    const std::wstring lines = Line(IDS_TRANSFER_PARTLY_MOVED, CardFolder(drives[0], 0), CopyFolder(0)) + L"\n" +
+                               Line(IDS_TRANSFER_STAYED_UNDELETED, L"F7.JPG");
+    EXPECT_TRUE(AnswerMessage(MoveText(drives[0], 1, 0, 1, KeptText(IDS_TRANSFER_KEPT_PARTLY, lines))));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    viewer.Close();
+    EXPECT_EQ(ListedNames(folder), std::vector<std::wstring>{L"F7.JPG"}) << "what stayed on the card";
+    EXPECT_EQ(1u, WholeFolders(1, 20));
+}
+
+// Every photo of a folder is rewritten on the card once its copy stands whole: nothing of it left
+// the card, and its copy, whole, holds the only versions from before; no advice to delete it.
+TEST_F(OutcomeTest, FolderRewrittenAfterItsWholeCopyIsToldAsChangedNotAsAnIncompleteCopy)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    // The first folder's deletes give the time to rewrite the second before its check.
+    const std::wstring dcim = m_cards[0].Root() + L"\\DCIM";
+    AddManyFolders(dcim, 1, kLongMoveFiles);
+    const std::wstring second = dcim + L"\\" + ManyFolder(1);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteFileBytes(second + L"\\F" + std::to_wstring(i) + L".JPG", "before"));
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(WaitUntil([&] { return ListedNames(CopyFolder(1)).size() == 5; }, 4 * kRunWait)) << "no copy";
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SnapshotTree(CopyFolder(1)).count(L"F4.JPG") &&
+                   SnapshotTree(CopyFolder(1)).at(L"F4.JPG") == "before";
+        },
+        kRunWait));
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(RewriteInPlace(second + L"\\F" + std::to_wstring(i) + L".JPG", "after!"));
+    if (ListedNames(dcim + L"\\" + ManyFolder(0)).empty() || m_program->WaitBalloons(1, 0) > 0)
+        GTEST_SKIP() << "the move reached the second folder before the rewrite";
+
+    const std::wstring changed = Line(IDS_TRANSFER_CHANGED_COPY, CardFolder(drives[0], 1), CopyFolder(1));
+    EXPECT_TRUE(
+        AnswerMessage(MoveText(drives[0], 2, 1, 0, KeptText(IDS_TRANSFER_KEPT_CHANGED, changed)), 4 * kRunWait));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    EXPECT_EQ(5u, ListedNames(second).size()) << "the rewritten folder stays on the card";
+    const TreeSnapshot copy = SnapshotTree(CopyFolder(1));
+    EXPECT_EQ(5u, std::count_if(copy.begin(), copy.end(), [](const auto& file) { return file.second == "before"; }))
+        << "the copy keeps the versions from before";
+}
+
+// Another program deletes one photo from the card while the move runs, and another folder is partly
+// moved: the card never went, and both folders are told, each with what became of its files.
+TEST_F(OutcomeTest, FileDeletedByAnotherProgramIsToldBesideAPartlyMovedFolder)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const std::wstring dcim = m_cards[0].Root() + L"\\DCIM";
+    AddManyFolders(dcim, 1, kLongMoveFiles);
+    const std::wstring second = dcim + L"\\" + ManyFolder(1);
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(WriteFileBytes(second + L"\\F" + std::to_wstring(i) + L".JPG", "photo"));
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return WholeFolders(1, kLongMoveFiles) == 1 && ListedNames(CopyFolder(1)).size() == 5; }, 4 * kRunWait))
+        << "the copy did not end";
+    const std::wstring first = dcim + L"\\" + ManyFolder(0);
+    const std::vector<std::wstring> order = ListedNames(first);
+    std::wstring rewritten;
+    for (auto name = order.rbegin(); name != order.rend() && rewritten.empty(); ++name)
+        if (RewriteInPlace(first + L"\\" + *name, std::string(200, 'y'))) rewritten = *name;
+    ASSERT_TRUE(::DeleteFileW((second + L"\\F2.JPG").c_str()));
+    if (rewritten.empty() || ListedNames(first).size() < 2 || m_program->WaitBalloons(1, 0) > 0)
+        GTEST_SKIP() << "the move reached the second folder before the delete";
+
+    const std::wstring lines = Line(IDS_TRANSFER_PARTLY_MOVED, CardFolder(drives[0], 0), CopyFolder(0)) + L"\n" +
+                               Line(IDS_TRANSFER_STAYED_DIFFERS, rewritten) + L"\n" +
+                               Line(IDS_TRANSFER_PARTLY_MOVED, CardFolder(drives[0], 1), CopyFolder(1)) + L"\n" +
+                               Line(IDS_TRANSFER_STAYED_GONE, L"F2.JPG");
+    EXPECT_TRUE(AnswerMessage(MoveText(drives[0], 2, 1, 1, KeptText(IDS_TRANSFER_KEPT_PARTLY, lines)), 4 * kRunWait));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+    EXPECT_EQ(5u, ListedNames(CopyFolder(1)).size()) << "the deleted photo's copy stands at the destination";
+}
+
+// Three folders partly moved with many photos held each, under long Japanese names: every folder,
+// its destination and the warning are in a message that fits on the screen, with how many more
+// files stayed.
+TEST_F(OutcomeTest, ManyPartlyMovedFoldersAreAllNamedWithTheCountOfFilesThatStayed)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(0)));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int folders = 3, held = 15;
+    std::wstring longName;
+    while (longName.size() < 70) longName += L"家族旅行の思い出の写真を整理するための長いファイル名";
+    CViewer viewer;
+    for (int f = 0; f < folders; ++f) {
+        const std::wstring folder = m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(f);
+        for (int i = 0; i < held + 5; ++i) {
+            const std::wstring path = folder + L"\\" + std::to_wstring(i) + longName + L".JPG";
+            ASSERT_TRUE(WriteFileBytes(path, std::string(100, 'p')));
+            if (i < held) {
+                ASSERT_TRUE(viewer.Open(path));
+            }
+        }
+    }
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    // In this order: the head, the warning, then each folder with its destination and the count.
+    std::vector<std::wstring> parts{OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, folders,
+                                                Line(IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"3")),
+                                    KeptText(IDS_TRANSFER_KEPT_PARTLY, L"")};
+    for (int f = 0; f < folders; ++f) {
+        parts.push_back(Line(IDS_TRANSFER_PARTLY_MOVED, CardFolder(drives[0], f), CopyFolder(f)));
+        parts.push_back(Line(IDS_TRANSFER_MORE_FILES, std::to_wstring(held - 3)));
+    }
+    std::wstring text;
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND dialog : FindDialogs(Pid())) {
+                text = DialogStaticTexts(dialog);
+                size_t at = 0;
+                for (const std::wstring& part : parts) at = at == std::wstring::npos ? at : text.find(part, at);
+                if (at != std::wstring::npos) box = dialog;
+            }
+            return box != nullptr;
+        },
+        kRunWait))
+        << "no message naming every folder; last seen: \"" << ToUtf8(text) << "\"";
+    // All of it is seen: the box is not cut at the screen's edge.
+    RECT rect{}, screen{};
+    ::GetWindowRect(box, &rect);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &screen, 0);
+    EXPECT_LT(rect.bottom - rect.top, (screen.bottom - screen.top) * 3 / 4) << "the message fills the screen";
+    ASSERT_TRUE(AnswerDialog(box, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
 // A card that arrives while a long move keeps the program's thread busy is moved after it: the
