@@ -31,6 +31,5 @@ TEST(SourceVolume, AnotherCardAtTheLetterIsNotTheOneTheSourcesCameFrom)
     ASSERT_EQ(RemoveDriveDefinition(letter), DWORD{ERROR_SUCCESS});
     EXPECT_FALSE(volume.IsThere()) << "no card at the letter";
 
-
     EXPECT_TRUE(fhw::CSourceVolume::Of(L"\\\\server\\share\\DCIM").IsThere()) << "no drive letter to lose";
 }
