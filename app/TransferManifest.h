@@ -18,16 +18,16 @@ public:
     // copy compared equal, every noted folder after it was left empty), or why something did not.
     // NotWhole: nothing left, and the copy holds only bytes the card holds too; Partly: files
     // left through the deletes (or went from the card by another hand) while others stayed;
-    // Changed: nothing left, and the card holds what the copy does not (the copy holds the
-    // versions from before the change); Undeleted: nothing left, the copy is whole but the
+    // Changed: nothing left, and the copy holds what the card no longer does (the versions from
+    // before a change on the card); Undeleted: nothing left, the copy is whole but the
     // deletes failed; Gone: the source went from the card, not through these deletes (moved away,
     // deleted by another program); Missing: it was not there when the manifest was taken.
     enum class Moved { All, NameStoodBefore, NotWhole, Partly, Changed, Undeleted, Gone, Missing };
 
     // Why something of a source is not where a whole move puts it. Differs: it stayed, its copy
-    // differs; Undeleted: it stayed, its copy is the same; Added: it stayed, the card gained it (or
-    // it grew) after the manifest was taken; Gone: another hand took it from the card, so its copy
-    // at the destination is the only one.
+    // differs; Undeleted: it stayed, its copy is the same; Added: the card gained it after the
+    // manifest was taken; Gone: another hand took it from the card, so its copy at the destination
+    // is the only one.
     enum class Why { Differs, Undeleted, Added, Gone };
     // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
