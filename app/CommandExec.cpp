@@ -16,6 +16,7 @@
 #include "foundation/ScopeExit.h"
 #include "resource.h"
 #include "shell/FileUtilities.h"
+#include "shell/LetterVolumes.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
@@ -136,6 +137,7 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
 
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
+    if (g_mainFrame && path.size() > 1 && path[1] == L':') g_mainFrame->NoteExaminedVolume(VolumeAtLetter(path[0]));
     if (path.empty() || !::PathFileExistsW(path.c_str())) return;
     run.found = true;
     const wchar_t drive = path[0];
