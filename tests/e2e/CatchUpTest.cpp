@@ -24,8 +24,7 @@ protected:
         const std::wstring drives = DefineCards({{}}, {letter});
         if (drives.size() != 1) return {};
         for (int i = 0; i < kLongFiles; ++i) {
-            if (WriteFileBytes(LongFolderOf(m_cards.back()) + L"\\F" + std::to_wstring(i) + L".JPG", "small"))
-                continue;
+            if (WriteFileBytes(LongFolderOf(m_cards.back()) + L"\\F" + std::to_wstring(i) + L".JPG", "small")) continue;
             ADD_FAILURE() << "the long card's files were not written";
             return {};
         }
