@@ -17,6 +17,7 @@
 #include "foundation/ScopeExit.h"
 #include "resource.h"
 #include "shell/FileUtilities.h"
+#include "shell/LetterVolumes.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
@@ -189,6 +190,8 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
 
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
+    // Noted before anything else: the catch-up after the run must not take this volume up again.
+    if (g_mainFrame && path.size() > 1 && path[1] == L':') g_mainFrame->NoteExaminedVolume(VolumeAtLetter(path[0]));
     if (path.empty() || !::PathFileExistsW(path.c_str())) return;
     run.found = true;
     const wchar_t drive = path[0];

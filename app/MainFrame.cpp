@@ -332,8 +332,11 @@ void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
     exec->m_arm = arm;
     exec->m_reportIfNone = reportIfNone;
     exec->Execute(true, false);
+    // Refused inside another run's dialog: that run catches up when it ends.
+    if (IsRunInProgress()) return;
     // A card that came while the run kept this thread busy may have gone unannounced.
-    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals();
+    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals(m_examinedVolumes);
+    m_examinedVolumes.clear();
 }
 
 void CMainFrame::ShowStartBalloon()

@@ -148,22 +148,41 @@ void CDriveMonitor::Rescan(DWORD driveMask, bool fireArrivals)
     if (index == 0) RescanRemovableVolumes(driveMask, fireArrivals);
 }
 
-bool CDriveMonitor::AttachMissedArrivals()
+bool CDriveMonitor::AttachMissedArrivals(const LetterVolumes& takenUp)
 {
     // A sender gives up on a window that does not answer in time, and the owner's thread may be
     // busy for long (Wine's shell runs a whole file operation on it, without a progress loop):
-    // such an arrival is never delivered.
-    return DropFailure([this] {
-        std::vector<std::wstring> known;
-        for (const RecordPtr& record : m_records) known.push_back(record->m_devicePath);
-        Rescan(0xFFFFFFFF, false);
+    // such an arrival is never delivered. A card swapped in a reader meanwhile keeps its letter
+    // and its disk's device path; only the volume tells.
+    return DropFailure([&] {
+        LetterVolumes known;
+        known.swap(m_volumes); // the rescan remembers the volumes of every disk there now
+        try {
+            Rescan(0xFFFFFFFF, false);
+        } catch (...) {
+            m_volumes = std::move(known);
+            throw;
+        }
+        const DWORD missed = NewVolumeLetters(m_volumes, known, takenUp);
         const std::vector<RecordPtr> records = m_records;
         for (const RecordPtr& record : records) {
-            const bool isKnown = std::any_of(known.begin(), known.end(), [&record](const std::wstring& path) {
-                return _wcsicmp(path.c_str(), record->m_devicePath.c_str()) == 0;
-            });
-            if (!isKnown) OnArrived(record.get());
+            if (record->m_driveMask & missed) OnArrived(record.get());
         }
+    });
+}
+
+void CDriveMonitor::RememberVolumes(DWORD driveMask)
+{
+    ForgetVolumes(driveMask);
+    for (int i = 0; i < 26; ++i) {
+        if (driveMask & (1u << i)) m_volumes.push_back(VolumeAtLetter(static_cast<wchar_t>(L'A' + i)));
+    }
+}
+
+void CDriveMonitor::ForgetVolumes(DWORD driveMask)
+{
+    std::erase_if(m_volumes, [driveMask](const CLetterVolume& volume) {
+        return volume.letter >= L'A' && volume.letter <= L'Z' && (driveMask & (1u << (volume.letter - L'A')));
     });
 }
 
@@ -184,6 +203,7 @@ void CDriveMonitor::Attach(DWORD diskMask, const std::wstring& devicePath, bool 
         // Any program can broadcast an arrival: a disk already monitored keeps its one record,
         // handle and notification, and the arrival is reported again on it.
         known->m_driveMask = diskMask;
+        RememberVolumes(diskMask);
         if (fireArrivals) OnArrived(known.get());
         return;
     }
@@ -193,6 +213,7 @@ void CDriveMonitor::Attach(DWORD diskMask, const std::wstring& devicePath, bool 
     record->Open(devicePath);
     record->RegisterNotification(m_hWnd);
     m_records.push_back(record);
+    RememberVolumes(diskMask);
     if (fireArrivals) OnArrived(record.get());
     OnAttached(record.get());
 }
@@ -206,6 +227,7 @@ void CDriveMonitor::DetachAll()
         // Only a closed record leaves the list, so a failure keeps it for the next DetachAll.
         if (!m_records.empty() && m_records.front() == record) m_records.erase(m_records.begin());
     }
+    m_volumes.clear();
 }
 
 void CDriveMonitor::OnQueryRemove(HANDLE handle)
@@ -246,6 +268,7 @@ template <class Pred> void CDriveMonitor::RemoveRecords(Pred pred)
                 break;
             }
         }
+        ForgetVolumes(record->m_driveMask);
         record->Close();
     }
 }

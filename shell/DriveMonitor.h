@@ -4,6 +4,7 @@
 // WM_DEVICECHANGE to OnDeviceChange and calls PollMedia periodically.
 #include "foundation/EventListener.h"
 #include "shell/DriveMonitorInfo.h"
+#include "shell/LetterVolumes.h"
 
 #include <windows.h>
 
@@ -35,9 +36,10 @@ public:
     void PollMedia();
 
     void Rescan(DWORD driveMask, bool fireArrivals);
-    // Attaches the disks that came unannounced and reports their arrival; known disks stay quiet.
+    // Attaches the disks that came unannounced and reports an arrival on each disk that holds a
+    // volume not known at its letter, unless a run took up that very volume there (`takenUp`).
     // False after a dropped failure.
-    bool AttachMissedArrivals();
+    bool AttachMissedArrivals(const LetterVolumes& takenUp);
     void Attach(DWORD diskMask, const std::wstring& devicePath, bool fireArrivals,
                 bool removedByVolumeBroadcast = false);
     void DetachAll();
@@ -56,8 +58,13 @@ private:
     void Dispatch(UINT_PTR event, const DEV_BROADCAST_HDR* data);
     void RescanRemovableVolumes(DWORD driveMask, bool fireArrivals);
     template <class Pred> void RemoveRecords(Pred pred);
+    void RememberVolumes(DWORD driveMask);
+    void ForgetVolumes(DWORD driveMask);
 
     std::vector<RecordPtr> m_records;
+    // The volume last known at each letter of the monitored disks: set when a disk is attached or
+    // its arrival told, and by each catch-up.
+    LetterVolumes m_volumes;
 
 public:
     // One list per event; the owner appends its listeners directly.

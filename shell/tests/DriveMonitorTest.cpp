@@ -73,6 +73,14 @@ protected:
         return {};
     }
 
+    // The events of one catch-up after a run that took up `takenUp`.
+    Events CatchUp(const LetterVolumes& takenUp = {})
+    {
+        m_monitor.m_log.clear();
+        EXPECT_TRUE(m_monitor.AttachMissedArrivals(takenUp));
+        return m_monitor.m_log;
+    }
+
     LRESULT Send(UINT_PTR event, const void* data)
     {
         return ::SendMessageW(m_window, WM_DEVICECHANGE, event, reinterpret_cast<LPARAM>(data));
@@ -241,18 +249,48 @@ TEST_F(DriveMonitorTest, MissedArrivalIsCaughtUpOnce)
     ASSERT_TRUE(Define(m_x, L"present"));
     m_monitor.Reset();
     ASSERT_TRUE(Define(m_y, L"came"));
-    m_monitor.m_log.clear();
-    EXPECT_TRUE(m_monitor.AttachMissedArrivals());
-    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"attached", m_y), Ev(L"arrived", m_y)}));
-    m_monitor.m_log.clear();
-    EXPECT_TRUE(m_monitor.AttachMissedArrivals());
-    EXPECT_TRUE(m_monitor.m_log.empty());
+    EXPECT_EQ(CatchUp(), Events({Ev(L"attached", m_y), Ev(L"arrived", m_y)}));
+    EXPECT_TRUE(CatchUp().empty());
     // A told arrival leaves nothing to catch up.
     ASSERT_TRUE(Remove(m_y));
     EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_y)), TRUE);
     ASSERT_TRUE(Define(m_y, L"came"));
     EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_y)), TRUE);
-    m_monitor.m_log.clear();
-    EXPECT_TRUE(m_monitor.AttachMissedArrivals());
-    EXPECT_TRUE(m_monitor.m_log.empty());
+    EXPECT_TRUE(CatchUp().empty());
+}
+
+// A card that a run took up, at the letter where the run found it, is no missed arrival; one that
+// came at a letter after the run had looked there is.
+TEST_F(DriveMonitorTest, CardTheRunTookUpIsNoMissedArrival)
+{
+    m_temp.WriteFile(L"first\\.windows-serial", "1a2b3c4d");
+    m_temp.WriteFile(L"second\\.windows-serial", "0badcafe");
+    m_monitor.Reset();
+    ASSERT_TRUE(Define(m_x, L"first"));
+    EXPECT_EQ(CatchUp({VolumeAtLetter(m_x)}), Events({Ev(L"attached", m_x)}));
+    ASSERT_TRUE(Define(m_y, L"second"));
+    const CLetterVolume nothingYet{m_y, std::nullopt};
+    EXPECT_EQ(CatchUp({VolumeAtLetter(m_x), nothingYet}), Events({Ev(L"attached", m_y), Ev(L"arrived", m_y)}));
+    EXPECT_TRUE(CatchUp().empty());
+}
+
+// A card swapped in its reader while nobody was told keeps the letter and the disk's device path:
+// its serial tells it, and it is caught up once.
+TEST_F(DriveMonitorTest, CardSwappedAtAKnownLetterIsCaughtUpOnce)
+{
+    m_temp.WriteFile(L"first\\.windows-serial", "1a2b3c4d");
+    m_temp.WriteFile(L"second\\.windows-serial", "0badcafe");
+    ASSERT_TRUE(Define(m_x, L"first"));
+    m_monitor.Reset();
+    const auto record = RecordOf(m_x);
+    ASSERT_TRUE(Remove(m_x));
+    ASSERT_TRUE(Define(m_x, L"second"));
+    EXPECT_EQ(CatchUp(), Events({Ev(L"arrived", m_x)}));
+    EXPECT_EQ(record, RecordOf(m_x)) << "the disk keeps its record";
+    EXPECT_TRUE(CatchUp().empty());
+    // The first card back, told: nothing left to catch up.
+    ASSERT_TRUE(Remove(m_x));
+    ASSERT_TRUE(Define(m_x, L"first"));
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x)), TRUE);
+    EXPECT_TRUE(CatchUp().empty());
 }

@@ -67,9 +67,13 @@ std::wstring ProgramTest::InsertCards(const CardFolders& cameraFolders)
 
 std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders)
 {
-    const std::vector<wchar_t> letters = FreeDriveLetters(cameraFolders.size());
+    return DefineCards(cameraFolders, FreeDriveLetters(cameraFolders.size()));
+}
+
+std::wstring ProgramTest::DefineCards(const CardFolders& cameraFolders, const std::vector<wchar_t>& letters)
+{
     std::wstring drives;
-    for (size_t i = 0; i < letters.size(); ++i) {
+    for (size_t i = 0; i < letters.size() && i < cameraFolders.size(); ++i) {
         const size_t card = m_cards.size(); // cards defined later go beside the earlier ones
         const unsigned seed = static_cast<unsigned>(card + 1);
         const std::wstring base = m_otherFileSystem ? m_otherFileSystem->Path() : m_temp.Path();

@@ -44,6 +44,8 @@ protected:
     std::wstring InsertCards(const CardFolders& cameraFolders);
     // As InsertCards, without announcing them.
     std::wstring DefineCards(const CardFolders& cameraFolders);
+    // As DefineCards, at `letters`, one a card.
+    std::wstring DefineCards(const CardFolders& cameraFolders, const std::vector<wchar_t>& letters);
     // Builds the cards made after this on another file system than the destination; false when
     // none can be had (m_otherFileSystem->Reason() says why).
     bool CardsOnOtherFileSystem();

@@ -79,6 +79,11 @@ CCameraCard::CCameraCard(const std::wstring& root, const std::vector<std::wstrin
     WriteFileBytes(dcim + L"\\1000ABCDE\\IMG_0002.JPG", RandomBytes(random, 3000));
     WriteFileBytes(dcim + L"\\readme.txt", "card readme");
     WriteFileBytes(root + L"\\MISC\\settings.dat", RandomBytes(random, 100));
+    // Wine reads a drive's volume serial from this file when the drive is defined; without it every
+    // card at one letter answers the same serial.
+    char serial[16];
+    _snprintf(serial, sizeof(serial), "%08x", 0xCA4D0000u + seed);
+    WriteFileBytes(root + L"\\.windows-serial", serial);
     m_original = SnapshotTree(root);
 }
 
@@ -117,10 +122,16 @@ bool CCardDrive::Define()
     return m_defined;
 }
 
-bool CCardDrive::Remove()
+bool CCardDrive::Undefine()
 {
     if (RemoveDriveDefinition(m_letter) != ERROR_SUCCESS) return false;
     m_defined = false;
+    return true;
+}
+
+bool CCardDrive::Remove()
+{
+    if (!Undefine()) return false;
     BroadcastVolumeChange(DBT_DEVICEREMOVECOMPLETE, 1u << (m_letter - L'A'), m_pid);
     return true;
 }

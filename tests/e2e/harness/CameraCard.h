@@ -26,7 +26,7 @@ class CCameraCard {
 public:
     // Builds the card in `root`: DCIM with the camera folders `cameraFolders` (each with files
     // of varied sizes and a nested folder) and the entries MISC\, 100abcde\, 1000ABCDE\ and
-    // readme.txt, which no camera pattern takes.
+    // readme.txt, which no camera pattern takes; its volume serial follows from `seed`.
     CCameraCard(const std::wstring& root, const std::vector<std::wstring>& cameraFolders, unsigned seed);
 
     const std::wstring& Root() const { return m_root; }
@@ -68,7 +68,8 @@ public:
     CCardDrive& operator=(const CCardDrive&) = delete;
 
     bool Define();
-    bool Remove(); // undefine and announce
+    bool Undefine(); // as a card taken out while nobody is told
+    bool Remove();   // undefine and announce
 
 private:
     wchar_t m_letter;
