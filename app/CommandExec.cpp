@@ -190,8 +190,12 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
 
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
-    // Noted before anything else: the catch-up after the run must not take this volume up again.
-    if (g_mainFrame && path.size() > 1 && path[1] == L':') g_mainFrame->NoteExaminedVolume(VolumeAtLetter(path[0]));
+    // Noted before anything else: the catch-up after the run must not take this card up again.
+    // Only removable drives are caught up; the others are not asked (a network drive may be slow).
+    if (g_mainFrame && path.size() > 1 && path[1] == L':') {
+        const UINT type = GetDriveTypeOfLetter(path[0]);
+        if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) g_mainFrame->NoteExaminedVolume(VolumeAtLetter(path[0]));
+    }
     if (path.empty() || !::PathFileExistsW(path.c_str())) return;
     run.found = true;
     const wchar_t drive = path[0];

@@ -193,12 +193,13 @@ protected:
     // one, ManyFolder(1), of kSmallFiles files of `bytes`; its drive letter once the copy of both
     // stands whole, while the long folder's deletes give time, empty (with a failure) otherwise.
     static constexpr int kSmallFiles = 5;
+    static constexpr int kLongFolderFiles = 1000;
     std::wstring StartLongMoveWithSmallFolder(const std::string& bytes)
     {
         if (!Arm(Values(0))) return {};
         const std::wstring drives = DefineCards({{}});
         if (drives.size() != 1) return {};
-        AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, kLongMoveFiles);
+        AddManyFolders(m_cards[0].Root() + L"\\DCIM", 1, kLongFolderFiles);
         for (int i = 0; i < kSmallFiles; ++i)
             EXPECT_TRUE(WriteFileBytes(SmallFile(m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(1), i), bytes));
         if (HasFailure() || !AnnounceArrival(drives, Pid())) return {};
