@@ -1,6 +1,6 @@
 #include "foundation/StreamReader.h"
-#include "foundation/Streams.h"
 #include "foundation/StreamIo.h"
+#include "foundation/Streams.h"
 
 #include <gtest/gtest.h>
 
