@@ -1,5 +1,7 @@
 #include "imaging/GifColorTable.h"
 
+#include "foundation/StreamReader.h"
+
 #include <cstring>
 
 namespace {
@@ -9,65 +11,56 @@ constexpr BYTE kImageSeparator = 0x2C;
 // Bit 7 of the packed fields of the logical screen and the image descriptors.
 constexpr BYTE kColorTableFlag = 0x80;
 
-bool ReadBytes(IStream* stream, void* buffer, ULONG count)
-{
-    ULONG read = 0;
-    return SUCCEEDED(stream->Read(buffer, count, &read)) && read == count;
-}
-
-bool SkipBytes(IStream* stream, LONGLONG count)
-{
-    LARGE_INTEGER offset = {};
-    offset.QuadPart = count;
-    return SUCCEEDED(stream->Seek(offset, STREAM_SEEK_CUR, nullptr));
-}
-
 // A table of 2^(n+1) RGB triples, n in the low 3 bits of the packed fields.
-LONGLONG ColorTableBytes(BYTE packed) { return 3LL << ((packed & 7) + 1); }
+ULONGLONG ColorTableBytes(BYTE packed) { return 3ULL << ((packed & 7) + 1); }
 
 // Data sub-blocks, each led by its size, up to and including the empty one that ends them.
-bool SkipSubBlocks(IStream* stream)
+bool SkipSubBlocks(CStreamReader& reader)
 {
     for (;;) {
         BYTE size = 0;
-        if (!ReadBytes(stream, &size, 1)) return false;
+        if (!reader.Read(&size, 1)) return false;
         if (size == 0) return true;
-        if (!SkipBytes(stream, size)) return false;
+        if (!reader.Skip(size)) return false;
     }
 }
 
-int WalkFrames(IStream* stream)
+// A sub-block may be a single byte (a comment written byte by byte), hence the reader's buffer
+// rather than a call on the stream for each.
+int WalkFrames(CStreamReader& reader, int frames)
 {
     BYTE header[13] = {}; // signature, version, logical screen descriptor
-    if (!ReadBytes(stream, header, sizeof header) || std::memcmp(header, "GIF", 3) != 0) return -1;
+    if (!reader.Read(header, sizeof header) || std::memcmp(header, "GIF", 3) != 0) return -1;
     if (header[10] & kColorTableFlag) return -1; // a global table gives every frame its colours
-    for (int frame = 0;;) {
+    for (int frame = 0; frame < frames;) {
         BYTE introducer = 0;
-        if (!ReadBytes(stream, &introducer, 1)) return -1;
+        if (!reader.Read(&introducer, 1)) return -1;
         if (introducer == kExtensionIntroducer) {
-            if (!SkipBytes(stream, 1) || !SkipSubBlocks(stream)) return -1; // label, then data
+            if (!reader.Skip(1) || !SkipSubBlocks(reader)) return -1; // label, then data
         } else if (introducer == kImageSeparator) {
             BYTE descriptor[9] = {}; // left, top, width, height, packed fields
-            if (!ReadBytes(stream, descriptor, sizeof descriptor)) return -1;
+            if (!reader.Read(descriptor, sizeof descriptor)) return -1;
             if (!(descriptor[8] & kColorTableFlag)) return frame;
+            if (++frame == frames) break; // the frames asked about all have colours
             // The local table, the LZW minimum code size, then the image data.
-            if (!SkipBytes(stream, ColorTableBytes(descriptor[8]) + 1) || !SkipSubBlocks(stream)) return -1;
-            ++frame;
+            if (!reader.Skip(ColorTableBytes(descriptor[8]) + 1) || !SkipSubBlocks(reader)) return -1;
         } else {
             return -1; // the trailer, or bytes that are no block at all
         }
     }
+    return -1;
 }
 
 } // namespace
 
-int FirstGifFrameWithoutColorTable(IStream* stream)
+int FirstGifFrameWithoutColorTable(IStream* stream, int frames)
 {
     const LARGE_INTEGER zero = {};
     ULARGE_INTEGER start = {};
     if (!stream || FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &start))) return -1;
     if (FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) return -1;
-    const int frame = WalkFrames(stream);
+    CStreamReader reader(stream);
+    const int frame = WalkFrames(reader, frames);
     LARGE_INTEGER back = {};
     back.QuadPart = static_cast<LONGLONG>(start.QuadPart);
     stream->Seek(back, STREAM_SEEK_SET, nullptr);

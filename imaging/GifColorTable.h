@@ -4,7 +4,10 @@
 
 #include <windows.h>
 
-// The index of the first frame of the GIF in `stream` that has no colour table; -1 when the
-// stream holds no GIF, every frame has colours, or the blocks cannot be walked any further. The
-// stream is read from its start, as the codecs read it, and left where it was.
-int FirstGifFrameWithoutColorTable(IStream* stream);
+#include <climits>
+
+// The index of the first frame of the GIF in `stream`, among its first `frames`, that has no
+// colour table; -1 when the stream holds no GIF, every frame looked at has colours, or the blocks
+// cannot be walked any further. The stream is read from its start, as the codecs read it, no
+// further than the last frame's image descriptor looked at, and left where it was.
+int FirstGifFrameWithoutColorTable(IStream* stream, int frames = INT_MAX);

@@ -113,8 +113,9 @@ CColorProfilePtr CImgLoader::GetTargetProfile(ImgFormat format) const
 CImgPtr CImgLoader::Load(IStream* stream)
 {
     // Wine's CopyPalette crashes the process on a GIF frame without colours (a bare call too):
-    // refused before WIC sees the stream. Only the first frame is read here.
-    if (FirstGifFrameWithoutColorTable(stream) == 0) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
+    // refused before WIC sees the stream. Only the first frame is read here, so only its
+    // descriptor is looked at.
+    if (FirstGifFrameWithoutColorTable(stream, 1) == 0) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
     CComPtr<IWICBitmapDecoder> decoder;
     HRESULT hr = g_wicFactory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
     if (FAILED(hr)) throw my::CException(IDS_WIC_DECODER_FAILED, hr);

@@ -3,7 +3,7 @@
 APP2 chunks, CMYK TIFFs with known values, a paletted PNG whose only transparent entry is 3, an
 8-bit BMP whose grey palette runs backwards over every level, 1-bit black-and-white BMPs and
 PNGs with black first and with white first in the palette, and GIFs without a global colour table
-whose first, second or only frame has no local one either.
+whose first, second or only frame has no local one either, or where every frame has one.
 
 make-imaging-data.py OUT_DIR JPEG ICC
 """
@@ -147,6 +147,7 @@ def main():
         'no-colour-table.gif': gif_without_global_table([False]),
         'no-colour-table-first.gif': gif_without_global_table([False, True]),
         'no-colour-table-second.gif': gif_without_global_table([True, False]),
+        'local-colour-tables.gif': gif_without_global_table([True, True, True]),
         **black_white_pictures(),
     }
     for name, data in files.items():

@@ -56,6 +56,15 @@ TEST_F(DibLoader, FilesGiveUprightDibsWithTheirResolution)
     ASSERT_EQ(LoadDibFromFile(gif, ImagingTestData(L"video-001.gif")), S_OK);
     EXPECT_EQ(gif->GetWidth(), 150);
     EXPECT_EQ(gif->GetHeight(), 103);
+    // No global table, a local one on every frame: every frame has its colours.
+    ASSERT_EQ(LoadDibFromFile(gif, ImagingTestData(L"local-colour-tables.gif")), S_OK);
+    EXPECT_EQ(gif->GetWidth(), 16);
+    EXPECT_EQ(Pixel32(*gif, 1, 0), 0xFF00FF00u) << "index 1 of the local table";
+    CGdiplusImagePtr animated;
+    ASSERT_EQ(LoadImageFromFile(animated, ImagingTestData(L"local-colour-tables.gif")), S_OK);
+    const GUID time = Gdiplus::FrameDimensionTime;
+    EXPECT_EQ(animated->GetFrameCount(&time), 3u);
+    EXPECT_EQ(animated->SelectActiveFrame(&time, 2), Gdiplus::Ok);
 
     // A failure leaves the pointer as it was; the GDI+ image under the DIB fails alike.
     const struct {

@@ -87,6 +87,7 @@ const CLoadCase kCases[] = {
     {L"triangle-001.gif", kAll, BGRA32, 0, 0},
     {L"video-005.gray.gif", Only(BGR24) | Only(MONO8), MONO8, 150, 103},
     {L"video-005.gray.gif", kAll, MONO8, 150, 103},
+    {L"local-colour-tables.gif", kAll, BGR24, 16, 16},
     {L"grey8-palette.bmp", kAll, MONO8, 16, 16},
     {L"bw-black0.bmp", kAll, MONO1, 13, 7},
     {L"bw-white0.bmp", kAll, MONO1, 13, 7},

@@ -3,7 +3,8 @@
 // holds beyond its result: heap bytes taken through operator new (the library's own buffers)
 // and the process's private bytes sampled every millisecond (WIC's buffers too).
 // Usage: img_loader_bench [rounds] FILE...   (rounds default 5)
-// scripts/imaging-bench.sh makes a 24-megapixel JPEG and a 16-bit PNG with ImageMagick and runs it.
+// scripts/imaging-bench.sh makes a 24-megapixel JPEG, a 16-bit PNG and an animated GIF (twice: with a
+// global colour table, and with a local one on every frame) with ImageMagick and runs it.
 #include "foundation/Exception.h"
 #include "imaging/ImagingFactory.h"
 #include "imaging/ImgLoader.h"
