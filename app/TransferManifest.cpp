@@ -133,8 +133,7 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
         if (FAILED(copy.OpenForRead(target + item.relative))) continue; // never came, or the copy went
         const HRESULT opened = original.OpenForRead(entry.source + item.relative);
         // A copy whose original went from the card is the only one.
-        if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || opened == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
-            return Moved::Changed;
+        if (IsNotFound(opened)) return Moved::Changed;
         // What cannot be read is not known to stand on the card.
         if (FAILED(opened) || CompareFileContents(copy, original) == 0) changed = true;
     }

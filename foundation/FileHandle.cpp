@@ -193,3 +193,8 @@ HRESULT GetFileSizeByPath(const std::wstring& path, ULONGLONG& size)
     if (FAILED(hr)) return hr;
     return file.GetSize(size);
 }
+
+bool IsNotFound(HRESULT hr)
+{
+    return hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
+}

@@ -60,6 +60,8 @@ bool CompareFiles(CFileHandle& a, CFileHandle& b);
 // 2: same bytes; 1: a is a proper prefix of b; 0: otherwise or on failure.
 int CompareFileContents(CFileHandle& a, CFileHandle& b);
 HRESULT GetFileSizeByPath(const std::wstring& path, ULONGLONG& size);
+// True for the failure of an open that found nothing at the path (file or folder missing).
+bool IsNotFound(HRESULT hr);
 
 inline bool FitsUInt32(ULONGLONG value) { return (value >> 32) == 0; }
 inline bool FitsInt32(LONGLONG value)

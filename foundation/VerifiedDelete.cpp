@@ -19,8 +19,7 @@ VerifiedDelete DeleteFileIfSameAs(const std::wstring& path, const std::wstring& 
     CFileHandle file, other;
     const HRESULT opened = file.Open(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
                                      FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
-    if (opened == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || opened == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
-        return VerifiedDelete::Gone;
+    if (IsNotFound(opened)) return VerifiedDelete::Gone;
     if (FAILED(opened)) return VerifiedDelete::Failed;
     if (FAILED(other.OpenForRead(copy)) || !CompareFiles(file, other)) return VerifiedDelete::Differs;
     FILE_BASIC_INFO basic{};
