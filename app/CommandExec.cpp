@@ -5,9 +5,12 @@
 #include "app/CopyThenDelete.h"
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
+#include "app/OutcomeMessage.h"
+#include "app/RunJudgement.h"
 #include "app/Setting.h"
 #include "app/SourceVolume.h"
 #include "app/TransferManifest.h"
+#include "app/TransferOutcome.h"
 #include "foundation/CommandLine.h"
 #include "foundation/FileList.h"
 #include "foundation/NumberText.h"
@@ -29,82 +32,8 @@ namespace fhw {
 
 namespace {
 
-// Sources named in one paragraph, and files named in one message and of one source; then how
-// many more there are, so that every paragraph and its warning fit on the screen.
+// Names shown in the message of a pattern too complex for some of them.
 constexpr size_t kMaxListedSources = 10;
-constexpr size_t kMaxListedFiles = 9;
-constexpr size_t kMaxListedFilesOfSource = 3;
-// A longer file name loses its middle: its start and its end (number, extension) tell it apart.
-constexpr size_t kMaxNamedFileLength = 40;
-
-std::wstring ShortenedName(const std::wstring& name)
-{
-    if (name.size() <= kMaxNamedFileLength) return name;
-    const size_t head = kMaxNamedFileLength / 2, tail = kMaxNamedFileLength - head - 1;
-    return name.substr(0, head) + L"\u2026" + name.substr(name.size() - tail);
-}
-
-std::wstring CountText(size_t count) { return ToWString(static_cast<unsigned long>(count)); }
-
-// The first `max` lines, then how many more there are in message `moreId`.
-std::wstring BoundedLines(const std::list<std::wstring>& lines, size_t max, UINT moreId)
-{
-    std::wstring text;
-    size_t shown = 0;
-    for (const std::wstring& line : lines) {
-        if (shown == max) break;
-        text += (shown++ ? L"\n" : L"") + line;
-    }
-    if (lines.size() > shown) {
-        std::wstring more;
-        FormatResString(more, moreId, CountText(lines.size() - shown).c_str());
-        text += (shown ? L"\n" : L"") + more;
-    }
-    return text;
-}
-
-UINT StayedId(CTransferManifest::Why why)
-{
-    switch (why) {
-    case CTransferManifest::Why::Differs: return IDS_TRANSFER_STAYED_DIFFERS;
-    case CTransferManifest::Why::Undeleted: return IDS_TRANSFER_STAYED_UNDELETED;
-    case CTransferManifest::Why::Added: return IDS_TRANSFER_STAYED_ADDED;
-    case CTransferManifest::Why::Gone: break;
-    }
-    return IDS_TRANSFER_STAYED_GONE;
-}
-
-// The source, with where its copy stands in message `copyId` when something of it does.
-std::wstring SourceLine(const CSourceOutcome& outcome, UINT copyId)
-{
-    if (outcome.copy.empty()) return outcome.source;
-    std::wstring line;
-    FormatResString(line, copyId, outcome.source.c_str(), outcome.copy.c_str());
-    return line;
-}
-
-// Each partly moved source with where the files that left it are, then (`withFiles`) those that
-// did not leave and why, from one budget of named files for the whole message.
-std::list<std::wstring> PartlyMovedLines(const std::vector<const CSourceOutcome*>& partly, bool withFiles)
-{
-    std::list<std::wstring> lines;
-    size_t budget = kMaxListedFiles;
-    for (const CSourceOutcome* outcome : partly) {
-        std::wstring line = SourceLine(*outcome, IDS_TRANSFER_PARTLY_MOVED);
-        if (withFiles && !outcome->stayed.empty()) {
-            std::list<std::wstring> files;
-            for (const CTransferManifest::CStayedFile& file : outcome->stayed) {
-                files.emplace_back();
-                FormatResString(files.back(), StayedId(file.why), ShortenedName(file.path).c_str());
-            }
-            const size_t named = std::min({kMaxListedFilesOfSource, budget, files.size()});
-            budget -= named;
-            line += L"\n" + BoundedLines(files, named, IDS_TRANSFER_MORE_FILES);
-        }
-        lines.push_back(std::move(line));
-    }
-    return lines;
-}
 
 } // namespace
 
@@ -217,11 +146,18 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         CTransferManifest manifest;
         manifest.Take(sources, true, setting.DstFolder);
         const CSourceVolume volume = CSourceVolume::Of(path);
-        CKeptSources kept;
-        const CFileOperationResult result = NeedsCopyThenDelete(dialog.m_operator)
-                                                ? MoveByCopyThenDelete(dialog.m_operator, manifest, kept)
-                                                : dialog.m_operator.Execute();
-        if (!CheckArrival(result, manifest, volume, dialog.m_operator, kept)) return;
+        CTransferOutcome outcome;
+        CFileOperationResult result;
+        if (NeedsCopyThenDelete(dialog.m_operator)) {
+            result = MoveByCopyThenDelete(dialog.m_operator, manifest, volume, outcome);
+        } else {
+            result = dialog.m_operator.Execute();
+            const CRunEnds ends = CRunEnds::Of(volume, setting.DstFolder);
+            for (size_t i = 0; i < manifest.Size(); ++i)
+                outcome.sources.push_back(JudgeShellOperation(manifest, i, dialog.m_operator.m_to,
+                                                              dialog.m_operator.m_wFunc == FO_MOVE, ends));
+        }
+        if (!CheckArrival(result, volume, dialog.m_operator, outcome)) return;
     }
 
     const CExecSetting& chosen = dialog.m_setting;
@@ -231,88 +167,39 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     ShowResult(run, drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
 }
 
-bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
-                                const CSourceVolume& volume, const CSHFileOperator& op, const CKeptSources& kept)
+bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CSourceVolume& volume,
+                                const CSHFileOperator& op, CTransferOutcome& outcome)
 {
-    const bool copy = op.m_wFunc == FO_COPY;
-    const size_t count = op.m_from.size();
-    const size_t arrived = manifest.CountArrived(op.m_to, !copy);
     // Only the drive's own going is a removal: what another hand took from a drive that is still
     // there is told as such, beside the rest.
-    const bool sourceThere = volume.IsThere();
-    const bool destinationThere = IsFolderPresent(op.m_to);
+    const CRunEnds ends = CRunEnds::Of(volume, op.m_to);
+    outcome.sourceGone = !ends.source;
+    outcome.destinationGone = !ends.destination;
     // A cancel is the user's only while both ends are there: a vanished drive makes the shell
     // answer "cancelled" as well.
-    UINT id = 0;
-    if (!sourceThere)
-        id = destinationThere ? IDS_TRANSFER_DRIVE_REMOVED : IDS_TRANSFER_BOTH_REMOVED;
-    else if (!destinationThere)
+    outcome.cancelled = ends.Both() && result.GetOutcome() == CFileOperationResult::Cancelled;
+    if (outcome.Whole()) return true;
+    UINT id = IDS_TRANSFER_INCOMPLETE;
+    if (outcome.sourceGone)
+        id = outcome.destinationGone ? IDS_TRANSFER_BOTH_REMOVED : IDS_TRANSFER_DRIVE_REMOVED;
+    else if (outcome.destinationGone)
         id = IDS_TRANSFER_DESTINATION_REMOVED;
-    else if (result.GetOutcome() == CFileOperationResult::Cancelled)
+    else if (outcome.cancelled)
         id = IDS_TRANSFER_CANCELLED_PART;
-    else if (arrived == count && kept.Empty())
-        return true;
-    else if (!result.m_error.HasError() || !kept.Empty()) // the operator has shown its own failure
-        id = IDS_TRANSFER_INCOMPLETE;
-    if (!id) return false;
-    ReportIncomplete(id, volume.path[0], copy, count, arrived, kept, sourceThere && destinationThere);
+    else if (result.m_error.HasError() && !outcome.HasListed())
+        return false; // the operator has shown its own failure
+    const CAppResources& r = *g_appResources;
+    const std::wstring& verb = op.m_wFunc == FO_COPY ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
+    CSimpleErr err;
+    err.m_id = id;
+    err.m_message = ComposeOutcomeMessage(id, volume.path[0], verb, outcome);
+    Report(err);
     return false;
 }
 
 void CCommandExec::Report(const CSimpleErr& err)
 {
     if (m_msg) m_msg->ShowError(err);
-}
-
-void CCommandExec::ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived,
-                                    const CKeptSources& kept, bool bothEndsThere)
-{
-    using Moved = CTransferManifest::Moved;
-    const CAppResources& r = *g_appResources;
-    const std::wstring driveText(1, drive);
-    const std::wstring verb = copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
-    const std::wstring countText = CountText(count);
-    std::wstring arrivedText = CountText(arrived);
-    // A source of which files left the card did arrive in part: the count must not say that nothing did.
-    if (const size_t partly = kept.PartlyArrived())
-        FormatResString(arrivedText, IDS_TRANSFER_ARRIVED_WITH_PART, std::wstring(arrivedText).c_str(),
-                        CountText(partly).c_str());
-    CSimpleErr err;
-    err.Set(id, &driveText, &verb, &countText, &arrivedText);
-
-    // Each source is told by what stands where now. With an end gone, what the card or the
-    // destination holds is no longer known; but files that left the card through the deletes
-    // stand only at the destination, so their sources are always told.
-    std::list<std::wstring> stood, notWhole, changed, undeleted, gone;
-    std::vector<const CSourceOutcome*> partly;
-    for (const CSourceOutcome& outcome : kept.outcomes) {
-        if (!bothEndsThere) {
-            if (outcome.files) partly.push_back(&outcome);
-            continue;
-        }
-        switch (outcome.moved) {
-        case Moved::NameStoodBefore: stood.push_back(outcome.source); break;
-        case Moved::NotWhole: notWhole.push_back(SourceLine(outcome, IDS_TRANSFER_INCOMPLETE_COPY)); break;
-        case Moved::Partly: partly.push_back(&outcome); break;
-        case Moved::Changed: changed.push_back(SourceLine(outcome, IDS_TRANSFER_CHANGED_COPY)); break;
-        case Moved::Undeleted: undeleted.push_back(outcome.source); break;
-        case Moved::Gone: gone.push_back(SourceLine(outcome, IDS_TRANSFER_GONE_COPY)); break;
-        case Moved::All:
-        case Moved::Missing: break;
-        }
-    }
-    const std::list<std::wstring> partlyLines = PartlyMovedLines(partly, bothEndsThere);
-    const std::pair<UINT, const std::list<std::wstring>*> lists[] = {
-        {IDS_TRANSFER_KEPT_STOOD, &stood},        {IDS_TRANSFER_KEPT_NOT_WHOLE, &notWhole},
-        {IDS_TRANSFER_KEPT_PARTLY, &partlyLines}, {IDS_TRANSFER_KEPT_GONE, &gone},
-        {IDS_TRANSFER_KEPT_CHANGED, &changed},    {IDS_TRANSFER_KEPT_UNDELETED, &undeleted}};
-    for (const auto& [listId, list] : lists) {
-        if (list->empty()) continue;
-        std::wstring text;
-        FormatResString(text, listId, BoundedLines(*list, kMaxListedSources, IDS_TRANSFER_MORE_SOURCES).c_str());
-        err.m_message += text;
-    }
-    Report(err);
 }
 
 bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)

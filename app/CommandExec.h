@@ -15,9 +15,8 @@ struct CFileOperationResult;
 namespace fhw {
 
 class CExecSetting;
-class CTransferManifest;
-struct CKeptSources;
 struct CSourceVolume;
+struct CTransferOutcome;
 
 class CCommandExec : public CCommand {
 public:
@@ -53,15 +52,10 @@ private:
     // True when every entry handed to the shell arrived whole. Otherwise the user is told what
     // arrived (the shell may report success for work it skipped; a pulled card leaves work undone),
     // which end went, and what became of each source that did not go whole, and the drive gets no
-    // eject, no Explorer and no balloon.
-    bool CheckArrival(const CFileOperationResult& result, const CTransferManifest& manifest,
-                      const CSourceVolume& volume, const CSHFileOperator& op, const CKeptSources& kept);
+    // eject, no Explorer and no balloon. Adds the ends to `outcome`.
+    bool CheckArrival(const CFileOperationResult& result, const CSourceVolume& volume, const CSHFileOperator& op,
+                      CTransferOutcome& outcome);
     void Report(const CSimpleErr& err);
-    // Message `id` with the drive, the operation, the entries handed to the shell and those arrived,
-    // followed by the sources that did not go whole, by what stands of them where; with an end gone
-    // (`bothEndsThere` false) only those of which files left the card.
-    void ReportIncomplete(UINT id, wchar_t drive, bool copy, size_t count, size_t arrived, const CKeptSources& kept,
-                          bool bothEndsThere);
 
     bool m_running = false;
 };

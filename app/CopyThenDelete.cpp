@@ -1,5 +1,6 @@
 #include "app/CopyThenDelete.h"
 
+#include "app/RunJudgement.h"
 #include "app/TransferManifest.h"
 #include "foundation/PathHelpers.h"
 #include "foundation/ScopeExit.h"
@@ -20,23 +21,7 @@ std::wstring VolumeOf(const std::wstring& path)
     return volume.data();
 }
 
-// The path at `destination` of what the copy of `source` left there; empty when nothing stands there.
-std::wstring CopyAt(const std::wstring& source, const std::wstring& destination)
-{
-    std::wstring name;
-    GetFileName(source, name);
-    const std::wstring copy = CombinePath(destination, name);
-    return ::GetFileAttributesW(copy.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : copy;
-}
-
 } // namespace
-
-size_t CKeptSources::PartlyArrived() const
-{
-    return static_cast<size_t>(std::count_if(outcomes.begin(), outcomes.end(), [](const CSourceOutcome& outcome) {
-        return outcome.moved == CTransferManifest::Moved::Partly && outcome.stands;
-    }));
-}
 
 bool NeedsCopyThenDelete(const CSHFileOperator& op)
 {
@@ -50,19 +35,22 @@ bool NeedsCopyThenDelete(const CSHFileOperator& op)
     });
 }
 
-CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferManifest& manifest, CKeptSources& kept)
+CFileOperationResult MoveByCopyThenDelete(CSHFileOperator& op, const CTransferManifest& manifest,
+                                          const CSourceVolume& volume, CTransferOutcome& outcome)
 {
     op.m_wFunc = FO_COPY;
     const auto restore = ScopeExit([&op] { op.m_wFunc = FO_MOVE; });
     const CFileOperationResult copied = op.Execute();
 
+    CRunEnds ends = CRunEnds::Of(volume, op.m_to);
     for (size_t i = 0; i < manifest.Size(); ++i) {
-        const std::wstring& source = manifest.Source(i);
-        CTransferManifest::CDeleted deleted = manifest.DeleteVerified(i, op.m_to);
-        if (deleted.moved == CTransferManifest::Moved::All || deleted.moved == CTransferManifest::Moved::Missing)
-            continue;
-        kept.outcomes.push_back(
-            {source, CopyAt(source, op.m_to), deleted.moved, deleted.files, deleted.stands, std::move(deleted.stayed)});
+        CTransferManifest::CDeleted deleted;
+        deleted.moved = CTransferManifest::Moved::Removed;
+        if (ends.Both()) {
+            deleted = manifest.DeleteVerified(i, op.m_to);
+            ends = CRunEnds::Of(volume, op.m_to);
+        }
+        outcome.sources.push_back(JudgeDeleted(manifest, i, op.m_to, std::move(deleted), ends));
     }
     return copied;
 }

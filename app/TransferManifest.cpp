@@ -126,18 +126,20 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
 {
     ULONGLONG size = 0;
     if (!ReadItem(entry.source, size)) return Moved::Gone;
-    bool changed = false;
     for (const CItem& item : entry.items) {
         if (item.size == kFolder) continue;
         CFileHandle copy, original;
         if (FAILED(copy.OpenForRead(target + item.relative))) continue; // never came, or the copy went
-        const HRESULT opened = original.OpenForRead(entry.source + item.relative);
-        // A copy whose original went from the card is the only one.
-        if (IsNotFound(opened)) return Moved::Changed;
-        // What cannot be read is not known to stand on the card.
-        if (FAILED(opened) || CompareFileContents(copy, original) == 0) changed = true;
+        // A copy whose original went from the card, or cannot be read, is the only one known.
+        if (FAILED(original.OpenForRead(entry.source + item.relative))) return Moved::Changed;
+        const int same = CompareFileContents(copy, original);
+        // A copy cut short holds nothing the card lacks only while the card file is as it was noted:
+        // a copy that is whole but shorter than a card file that grew is the only intact original.
+        ULONGLONG now = 0;
+        if (same == 2 || (same == 1 && SUCCEEDED(original.GetSize(now)) && now == item.size)) continue;
+        return Moved::Changed;
     }
-    return changed ? Moved::Changed : Moved::NotWhole;
+    return Moved::NotWhole;
 }
 
 CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
@@ -158,7 +160,7 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     }
     // File by file, so that what is written into the source meanwhile is never deleted uncopied.
     size_t gone = 0;
-    bool differs = false;
+    bool differs = false, unreadable = false;
     for (const CItem& item : entry.items) {
         if (item.size == kFolder) continue;
         const std::wstring named = item.relative.empty() ? entry.name : item.relative.substr(1);
@@ -169,6 +171,10 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
             differs = true;
             break;
         case VerifiedDelete::Failed: result.stayed.push_back({named, Why::Undeleted}); break;
+        case VerifiedDelete::Unreadable:
+            result.stayed.push_back({named, Why::Unreadable});
+            unreadable = true;
+            break;
         case VerifiedDelete::Gone:
             result.stayed.push_back({named, Why::Gone});
             ++gone;
@@ -183,8 +189,9 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
             rootRemoved = true;
     result.stands = ReadItem(entry.source, size);
     if (!result.stands) {
-        // Gone, but not through these deletes: what it held may still stand wherever it went.
-        result.moved = !rootRemoved ? Moved::Gone : gone ? Moved::Partly : Moved::All;
+        // Gone, but not through these deletes: what it held may still stand wherever it went. Emptied
+        // by them, also where another hand took files whose copies stood whole, it left the card whole.
+        result.moved = rootRemoved ? Moved::All : Moved::Gone;
         return result;
     }
     ListLeftOver(entry, result);
@@ -194,29 +201,33 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
         result.moved = Moved::Partly;
     else if (differs || added)
         result.moved = Moved::Changed;
+    else if (unreadable)
+        result.moved = Moved::Unverified;
     else
         result.moved = Moved::Undeleted;
     return result;
 }
 
-size_t CTransferManifest::CountArrived(const std::wstring& destination, bool move) const
+bool CTransferManifest::Arrived(size_t index, const std::wstring& destination, bool move, bool sourceThere,
+                                bool destinationThere) const
 {
-    const std::wstring folder = WithSeparator(destination);
+    const CEntry& entry = m_entries[index];
+    if (move && sourceThere) {
+        ULONGLONG size = 0;
+        if (!entry.listed || ReadItem(entry.source, size)) return false;
+        if (!destinationThere) return true;
+    } else if (move && entry.stood) {
+        return false;
+    }
+    return HasArrived(entry, WithSeparator(destination) + entry.name);
+}
+
+size_t CTransferManifest::CountArrived(const std::wstring& destination, bool move, bool sourceThere) const
+{
     const bool destinationThere = IsFolderPresent(destination);
     size_t arrived = 0;
-    for (const CEntry& entry : m_entries) {
-        if (move && IsDriveOfPathPresent(entry.source)) {
-            ULONGLONG size = 0;
-            if (!entry.listed || ReadItem(entry.source, size)) continue;
-            if (!destinationThere) {
-                ++arrived;
-                continue;
-            }
-        } else if (move && entry.stood) {
-            continue;
-        }
-        if (HasArrived(entry, folder + entry.name)) ++arrived;
-    }
+    for (size_t i = 0; i < m_entries.size(); ++i)
+        if (Arrived(i, destination, move, sourceThere, destinationThere)) ++arrived;
     return arrived;
 }
 

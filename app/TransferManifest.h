@@ -13,22 +13,37 @@ namespace fhw {
 
 class CTransferManifest {
 public:
-    // What a move by copy and delete made of one source, judged by what stands where once its
-    // deletes are done: all of it left the card through them (every noted file deleted after its
-    // copy compared equal, every noted folder after it was left empty), or why something did not.
-    // NotWhole: nothing left, and the copy holds only bytes the card holds too; Partly: files
-    // left through the deletes (or went from the card by another hand) while others stayed;
-    // Changed: nothing left, and the copy holds what the card no longer does (the versions from
-    // before a change on the card); Undeleted: nothing left, the copy is whole but the
-    // deletes failed; Gone: the source went from the card, not through these deletes (moved away,
-    // deleted by another program); Missing: it was not there when the manifest was taken.
-    enum class Moved { All, NameStoodBefore, NotWhole, Partly, Changed, Undeleted, Gone, Missing };
+    // What became of one source. Judged by a move by copy and delete once its deletes are done:
+    // All: all of it left the card, every noted file deleted after its copy compared equal (or taken
+    // from the card by another hand after a whole copy), every noted folder once left empty;
+    // NotWhole: nothing left, and every file of the copy stands byte for byte on the card; Partly:
+    // files left through the deletes while others stayed; Changed: nothing left, and the copy holds
+    // what the card no longer does (the versions from before a change on the card); Undeleted:
+    // nothing left, the copy is whole and compared equal but the deletes failed; Unverified: nothing
+    // left, the copy is whole but files of the card could not be read to compare; Gone: the source
+    // went from the card, not through these deletes (moved away, deleted by another program);
+    // Missing: it was not there when the manifest was taken. Judged otherwise: NotArrived: not
+    // whole at the destination, the card keeping it; Removed: an end of the run went before the
+    // source could be judged, so what the card holds of it is not known.
+    enum class Moved {
+        All,
+        NameStoodBefore,
+        NotWhole,
+        Partly,
+        Changed,
+        Undeleted,
+        Unverified,
+        Gone,
+        Missing,
+        NotArrived,
+        Removed
+    };
 
     // Why something of a source is not where a whole move puts it. Differs: it stayed, its copy
-    // differs; Undeleted: it stayed, its copy is the same; Added: the card gained it after the
-    // manifest was taken; Gone: another hand took it from the card, so its copy at the destination
-    // is the only one.
-    enum class Why { Differs, Undeleted, Added, Gone };
+    // differs; Undeleted: it stayed, its copy compared equal; Unreadable: it stayed, it could not be
+    // read to compare; Added: the card gained it after the manifest was taken; Gone: another hand
+    // took it from the card, so its copy at the destination is the only one.
+    enum class Why { Differs, Undeleted, Unreadable, Added, Gone };
     // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
         std::wstring path;
@@ -46,13 +61,15 @@ public:
     // any more never arrives in this run, whatever stands at the destination under its name.
     void Take(const std::list<std::wstring>& sources, bool listTrees, const std::wstring& destination = {});
 
-    // The entries that stand whole in `destination`: every file noted with its size and every
-    // folder. For a move whose source drive is still there the source must also be gone (the
-    // shell leaves a source it skipped); once the destination itself has gone, a source gone
-    // from a present drive counts, since the shell removes a source only after moving it. With
+    // Whether source `index` stands whole in `destination`: every file noted with its size and every
+    // folder. For a move whose source drive is still there (`sourceThere`) the source must also be
+    // gone (the shell leaves a source it skipped); once the destination itself has gone, a source
+    // gone from a present drive counts, since the shell removes a source only after moving it. With
     // its drive gone, an entry whose name stood at the destination before cannot be told apart
     // from what stood there, and does not count.
-    size_t CountArrived(const std::wstring& destination, bool move) const;
+    bool Arrived(size_t index, const std::wstring& destination, bool move, bool sourceThere,
+                 bool destinationThere) const;
+    size_t CountArrived(const std::wstring& destination, bool move, bool sourceThere) const;
 
     // Deletes from source `index`, copied into `destination`, each noted file right after its bytes
     // compared equal with its copy (a read-only one too, as the shell's move takes it), then each
@@ -82,8 +99,9 @@ private:
     // What stands in the source once the deletes are done that they did not leave behind
     // themselves: what it gained, and noted folders left empty that could not be removed.
     static void ListLeftOver(const CEntry& entry, CDeleted& result);
-    // For a copy that is not whole: NotWhole while every byte it holds stands on the card too,
-    // else Changed, or Gone when the source itself went.
+    // For a copy that is not whole: NotWhole while each of its files is byte-equal to its file on the
+    // card, or cut short of a card file still of its noted size; else Changed (the copy may hold the
+    // only intact original), or Gone when the source itself went.
     static Moved JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target);
 
     std::vector<CEntry> m_entries;

@@ -8,6 +8,7 @@
 
 #include <AppModule.h>
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 
@@ -92,14 +93,20 @@ bool FormatResString(std::wstring& out, UINT id, ...)
 {
     std::wstring format;
     LoadResString(format, id, true);
-    const size_t size = format.size() + 1024;
-    out.assign(size, L'\0');
-    va_list args;
-    va_start(args, id);
-    int n = _vsnwprintf_s(out.data(), size, _TRUNCATE, format.c_str(), args);
-    va_end(args);
-    out.resize(n < 0 ? size - 1 : static_cast<size_t>(n));
-    return true;
+    // The buffer grows until the whole text fits: a message is never cut. A result that does not
+    // fit even the largest buffer (a broken template) is cut there.
+    constexpr size_t kLargest = size_t{1} << 26;
+    for (size_t size = format.size() + 1024;; size = std::min(size * 2, kLargest)) {
+        out.assign(size, L'\0');
+        va_list args;
+        va_start(args, id);
+        const int n = _vsnwprintf_s(out.data(), size, _TRUNCATE, format.c_str(), args);
+        va_end(args);
+        if (n >= 0 || size == kLargest) {
+            out.resize(n < 0 ? size - 1 : static_cast<size_t>(n));
+            return true;
+        }
+    }
 }
 
 void FormatHResultMessage(std::wstring& out, HRESULT code, HMODULE module)

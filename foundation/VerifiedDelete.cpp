@@ -12,6 +12,19 @@ bool SetAttributes(HANDLE file, DWORD attributes)
     return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
+// Why `path`, which could not be opened to be deleted, stays: compared through a handle that only
+// reads and shares everything (a viewer that shares reads only lets that one through).
+VerifiedDelete CompareUndeletable(const std::wstring& path, const std::wstring& copy)
+{
+    CFileHandle file, other;
+    const HRESULT opened = file.Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     OPEN_EXISTING, 0);
+    if (IsNotFound(opened)) return VerifiedDelete::Gone;
+    if (FAILED(opened)) return VerifiedDelete::Unreadable;
+    if (FAILED(other.OpenForRead(copy)) || !CompareFiles(file, other)) return VerifiedDelete::Differs;
+    return VerifiedDelete::Failed;
+}
+
 } // namespace
 
 VerifiedDelete DeleteFileIfSameAs(const std::wstring& path, const std::wstring& copy)
@@ -20,7 +33,7 @@ VerifiedDelete DeleteFileIfSameAs(const std::wstring& path, const std::wstring& 
     const HRESULT opened = file.Open(path, GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES,
                                      FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
     if (IsNotFound(opened)) return VerifiedDelete::Gone;
-    if (FAILED(opened)) return VerifiedDelete::Failed;
+    if (FAILED(opened)) return CompareUndeletable(path, copy);
     if (FAILED(other.OpenForRead(copy)) || !CompareFiles(file, other)) return VerifiedDelete::Differs;
     FILE_BASIC_INFO basic{};
     if (!::GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof basic)) return VerifiedDelete::Failed;

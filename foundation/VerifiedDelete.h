@@ -2,8 +2,10 @@
 // Deleting a file only as it was compared with its copy.
 #include <string>
 
-// Gone: nothing stood at `path` to delete (another program removed it).
-enum class VerifiedDelete { Deleted, Differs, Failed, Gone };
+// Failed: compared equal, and could not be deleted; Unreadable: could not be read to compare (a
+// program holds it without sharing reads); Gone: nothing stood at `path` to delete (another program
+// removed it).
+enum class VerifiedDelete { Deleted, Differs, Failed, Unreadable, Gone };
 
 // Deletes `path` when its bytes equal those of `copy` (Differs, and nothing deleted, otherwise or
 // when the copy cannot be read). One handle compares and deletes, and lets nobody write the file in

@@ -108,10 +108,12 @@ TEST(CountArrived, CountsWhatStandsAtTheDestination)
     manifest.Take(sources, true);
     temp.WriteFile(L"dst\\a", "1");
     temp.WriteFile(L"dst\\b", "2");
-    EXPECT_EQ(manifest.CountArrived(temp / L"dst", false), 1u) << "b was gone before the shell ran, c never came";
-    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true), 0u) << "a moved source must be gone";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst", false, true), 1u) << "b was gone before the shell ran, c never came";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true, true), 0u) << "a moved source must be gone";
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true, false), 1u)
+        << "with another card at the letter, what stands whole at the destination arrived";
     ::DeleteFileW((temp / L"src\\a").c_str());
-    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true), 1u);
+    EXPECT_EQ(manifest.CountArrived(temp / L"dst\\", true, true), 1u);
 }
 
 // A folder counts only when it arrived whole; the manifest is taken before the sources change.
@@ -135,17 +137,17 @@ TEST(TransferManifest, AFolderArrivesOnlyWhole)
     temp.WriteFile(L"dst\\missing\\a.jpg", "1234"); // sub\b.jpg never came
     temp.WriteFile(L"dst\\emptyGone\\a.jpg", "1234");
     temp.WriteFile(L"dst\\emptyGone\\sub\\b.jpg", "56"); // the empty folder never came
-    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst", false));
-    EXPECT_EQ(0u, manifest.CountArrived(temp / L"dst", true)) << "a moved folder must be gone from its place";
+    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst", false, true));
+    EXPECT_EQ(0u, manifest.CountArrived(temp / L"dst", true, true)) << "a moved folder must be gone from its place";
 
     RemoveFolderTree(temp / L"src\\whole");
-    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst\\", true));
+    EXPECT_EQ(1u, manifest.CountArrived(temp / L"dst\\", true, true));
 
     // Without the trees, a move is judged by its source being gone and its name at the destination.
     fhw::CTransferManifest moved;
     moved.Take({temp / L"src\\short", temp / L"src\\missing"}, false);
     RemoveFolderTree(temp / L"src\\short");
-    EXPECT_EQ(1u, moved.CountArrived(temp / L"dst", true));
+    EXPECT_EQ(1u, moved.CountArrived(temp / L"dst", true, true));
 }
 
 // The files left under `folder`, relative and sorted, folders marked with a trailing backslash;
@@ -241,6 +243,16 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          L"sub\\ sub\\b.jpg",
          {},
          0},
+        // The copy's a.jpg is whole, the card's grew after it: the copy holds the only intact original.
+        {L"shortAndGrownOnTheCard",
+         [&](const std::wstring& n) {
+             ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str());
+             temp.WriteFile(L"src\\" + n + L"\\a.jpg", "12340");
+         },
+         Moved::Changed,
+         all,
+         {},
+         0},
         {L"oneByte", // a.jpg left the card: its copy is the only one
          [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "57"); },
          Moved::Partly,
@@ -287,9 +299,30 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          all,
          {{L"a.jpg", Why::Undeleted}, {L"sub\\b.jpg", Why::Undeleted}},
          0},
-        {L"fileDeletedElsewhere",
-         [&](const std::wstring& n) { ::DeleteFileW(src(n, L"\\sub\\b.jpg").c_str()); },
+        // A program holds the file without sharing reads: it was never compared, so it is not told
+        // as copied and undeletable.
+        {L"heldUnread",
+         [&](const std::wstring& n) {
+             held.push_back(
+                 ::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+         },
          Moved::Partly,
+         L"sub\\ sub\\b.jpg",
+         {{L"sub\\b.jpg", Why::Unreadable}},
+         1},
+        {L"allHeldUnread",
+         [&](const std::wstring& n) {
+             for (const wchar_t* file : {L"\\a.jpg", L"\\sub\\b.jpg"})
+                 held.push_back(
+                     ::CreateFileW(src(n, file).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+         },
+         Moved::Unverified,
+         all,
+         {{L"a.jpg", Why::Unreadable}, {L"sub\\b.jpg", Why::Unreadable}},
+         0},
+        {L"fileDeletedElsewhere", // after its copy stood whole: the source left the card whole
+         [&](const std::wstring& n) { ::DeleteFileW(src(n, L"\\sub\\b.jpg").c_str()); },
+         Moved::All,
          L"-",
          {{L"sub\\b.jpg", Why::Gone}},
          1},

@@ -472,6 +472,76 @@ TEST_F(OutcomeTest, ManyPartlyMovedFoldersAreAllNamedWithTheCountOfFilesThatStay
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
+// Forty-five folders of three kinds stay on the card, under a long destination: the box with its
+// button stands on a 1280 x 800 screen, and every list names its folders whole or counts them.
+TEST_F(OutcomeTest, ManyKeptFoldersUnderALongDestinationFitOnTheScreenAndAreAllCounted)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ExecValues exec = Values(0);
+    exec.dstFolder = m_destination = MakeDestination(
+        L"Pictures\\Camera imports from the family trip to the seaside, summer 2026");
+    ASSERT_TRUE(Arm(exec));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int perKind = 15;
+    const UINT kinds[] = {IDS_TRANSFER_KEPT_STOOD, IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_KEPT_UNDELETED};
+    CViewer viewer;
+    for (int f = 0; f < 3 * perKind; ++f) {
+        const std::wstring folder = m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(f);
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(WriteFileBytes(SmallFile(folder, i), "photo"));
+        if (f < perKind) PlaceAtDestination(ManyFolder(f) + L"\\older.jpg", "older");
+        for (int i = 0; i < (f < 2 * perKind ? 1 : 3) && f >= perKind; ++i)
+            ASSERT_TRUE(viewer.Open(SmallFile(folder, i)));
+    }
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    HWND box = nullptr;
+    std::wstring text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            // The shell asks first whether to merge each folder whose name stood.
+            for (HWND dialog : FindDialogs(Pid()))
+                if ((text = DialogStaticTexts(dialog)).find(KeptText(kinds[0], L"")) != std::wstring::npos)
+                    box = dialog;
+                else
+                    AnswerDialog(dialog, IDYES);
+            return box != nullptr;
+        },
+        4 * kRunWait))
+        << "no message; last seen: \"" << ToUtf8(text) << "\"";
+    // The lines of each list: the folders it names, then how many more.
+    for (int k = 0; k < 3; ++k) {
+        const std::wstring words = KeptText(kinds[k], L"");
+        const size_t at = text.find(words);
+        ASSERT_NE(at, std::wstring::npos) << k << ": " << ToUtf8(text);
+        const size_t end = text.find(L"\n\n", at + words.size());
+        std::wstring list = text.substr(at + words.size(), end == std::wstring::npos ? end : end - at - words.size());
+        int told = 0;
+        for (size_t start = 0, next; start != std::wstring::npos;
+             start = next == std::wstring::npos ? next : next + 1) {
+            next = list.find(L'\n', start);
+            const std::wstring line = list.substr(start, next == std::wstring::npos ? next : next - start);
+            for (int f = k * perKind; f < (k + 1) * perKind; ++f) told += line == CardFolder(drives[0], f);
+            for (int more = 1; more <= perKind; ++more)
+                if (line == Line(IDS_TRANSFER_MORE_SOURCES, std::to_wstring(more))) told += more;
+        }
+        EXPECT_EQ(perKind, told) << k << ": " << ToUtf8(list);
+    }
+    RECT rect{}, work{}, ok{};
+    ::GetWindowRect(box, &rect);
+    ::GetWindowRect(::GetDlgItem(box, IDOK), &ok);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
+                rect.bottom <= work.bottom)
+        << "the box runs off the work area";
+    EXPECT_LE(rect.bottom - rect.top, 800 - (work.top - 0) - (GetSystemMetrics(SM_CYSCREEN) - work.bottom))
+        << "the box would not fit a screen 800 pixels high";
+    EXPECT_LE(rect.right - rect.left, 1280);
+    EXPECT_TRUE(ok.top >= work.top && ok.bottom <= work.bottom && ok.right > ok.left)
+        << "the OK button is off the screen";
+    ASSERT_TRUE(AnswerDialog(box, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+}
+
 // A card that arrives while a long move keeps the program's thread busy is moved after it: the
 // system's broadcast gives up on the busy window, and nothing else tells the program of that card.
 TEST_F(OutcomeTest, CardArrivingWhileALongMoveKeepsTheProgramBusyIsMovedAfterIt)

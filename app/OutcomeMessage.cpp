@@ -1,0 +1,210 @@
+#include "app/OutcomeMessage.h"
+
+#include "app/MessageBudget.h"
+#include "foundation/NumberText.h"
+#include "foundation/ResString.h"
+#include "resource.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace fhw {
+
+namespace {
+
+using Moved = CTransferManifest::Moved;
+using Why = CTransferManifest::Why;
+
+// Files named in one message and of one source, so that the sources themselves keep the room.
+constexpr size_t kMaxListedFiles = 9;
+constexpr size_t kMaxListedFilesOfSource = 3;
+// A longer file name loses its middle: its start and its end (number, extension) tell it apart.
+constexpr size_t kMaxNamedFileLength = 40;
+
+std::wstring CountText(size_t count) { return ToWString(static_cast<unsigned long>(count)); }
+
+std::wstring Format(UINT id, const std::wstring& first, const std::wstring& second = {})
+{
+    std::wstring text;
+    FormatResString(text, id, first.c_str(), second.c_str());
+    return text;
+}
+
+UINT StayedId(Why why)
+{
+    switch (why) {
+    case Why::Differs: return IDS_TRANSFER_STAYED_DIFFERS;
+    case Why::Undeleted: return IDS_TRANSFER_STAYED_UNDELETED;
+    case Why::Unreadable: return IDS_TRANSFER_STAYED_UNREADABLE;
+    case Why::Added: return IDS_TRANSFER_STAYED_ADDED;
+    case Why::Gone: break;
+    }
+    return IDS_TRANSFER_STAYED_GONE;
+}
+
+// The source, with where its copy stands in message `copyId` when something of it does.
+std::wstring SourceLine(const CSourceOutcome& outcome, UINT copyId)
+{
+    return outcome.copy.empty() || !copyId ? outcome.source : Format(copyId, outcome.source, outcome.copy);
+}
+
+// How many more files and folders there are, each counted as what it is.
+std::wstring MoreFiles(size_t files, size_t folders)
+{
+    if (files && folders) return Format(IDS_TRANSFER_MORE_FILES_AND_FOLDERS, CountText(files), CountText(folders));
+    return folders ? Format(IDS_TRANSFER_MORE_FOLDERS, CountText(folders))
+                   : Format(IDS_TRANSFER_MORE_FILES, CountText(files));
+}
+
+// A partly moved source with where the files that left it are, then at most `files` of what did
+// not leave and why, then how many more; `named` gets how many it names.
+std::wstring PartlyBlock(const CSourceOutcome& outcome, size_t files, size_t& named)
+{
+    std::wstring text = SourceLine(outcome, IDS_TRANSFER_PARTLY_MOVED);
+    size_t moreFiles = 0, moreFolders = 0;
+    named = 0;
+    for (const CTransferManifest::CStayedFile& file : outcome.stayed) {
+        const bool folder = !file.path.empty() && file.path.back() == L'\\';
+        std::wstring line;
+        if (named < files) line = Format(StayedId(file.why), ShortenMiddle(file.path, kMaxNamedFileLength));
+        if (!line.empty() && FitsMessageWidth(line)) {
+            text += L"\n" + line;
+            ++named;
+        } else {
+            ++(folder ? moreFolders : moreFiles);
+        }
+    }
+    if (moreFiles || moreFolders) text += L"\n" + MoreFiles(moreFiles, moreFolders);
+    return text;
+}
+
+// One paragraph: its sources, those it names and how many it does not.
+struct CParagraph {
+    UINT id;
+    UINT copyId; // the line of a source with its copy; 0 for the source alone
+    std::vector<const CSourceOutcome*> sources;
+    std::vector<std::wstring> lines;
+    size_t next = 0;    // the next source to name
+    size_t unnamed = 0; // sources that cannot be shown whole
+    bool full = false;  // the next source did not fit
+    bool files = false; // a file of a source is named or counted
+};
+
+UINT ParagraphOf(Moved moved)
+{
+    switch (moved) {
+    case Moved::NameStoodBefore: return IDS_TRANSFER_KEPT_STOOD;
+    case Moved::NotWhole: return IDS_TRANSFER_KEPT_NOT_WHOLE;
+    case Moved::Partly: return IDS_TRANSFER_KEPT_PARTLY;
+    case Moved::Gone: return IDS_TRANSFER_KEPT_GONE;
+    case Moved::Changed: return IDS_TRANSFER_KEPT_CHANGED;
+    case Moved::Undeleted: return IDS_TRANSFER_KEPT_UNDELETED;
+    default: break;
+    }
+    return IDS_TRANSFER_KEPT_UNREADABLE;
+}
+
+std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
+{
+    std::vector<CParagraph> paragraphs{{IDS_TRANSFER_KEPT_STOOD, 0},
+                                       {IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_INCOMPLETE_COPY},
+                                       {IDS_TRANSFER_KEPT_PARTLY, 0},
+                                       {IDS_TRANSFER_KEPT_GONE, IDS_TRANSFER_GONE_COPY},
+                                       {IDS_TRANSFER_KEPT_CHANGED, IDS_TRANSFER_CHANGED_COPY},
+                                       {IDS_TRANSFER_KEPT_UNDELETED, 0},
+                                       {IDS_TRANSFER_KEPT_UNREADABLE, 0}};
+    for (const CSourceOutcome& source : outcome.sources) {
+        if (!IsListed(source.moved)) continue;
+        const UINT id = ParagraphOf(source.moved);
+        std::find_if(paragraphs.begin(), paragraphs.end(), [id](const CParagraph& p) {
+            return p.id == id;
+        })->sources.push_back(&source);
+    }
+    std::erase_if(paragraphs, [](const CParagraph& p) { return p.sources.empty(); });
+    return paragraphs;
+}
+
+// Names the next source of `paragraph` when it fits in `left` lines; false when it did not.
+bool NameNext(CParagraph& paragraph, size_t& left, size_t& fileBudget)
+{
+    while (paragraph.next < paragraph.sources.size()) {
+        const CSourceOutcome& source = *paragraph.sources[paragraph.next];
+        if (paragraph.id != IDS_TRANSFER_KEPT_PARTLY) {
+            const std::wstring line = SourceLine(source, paragraph.copyId);
+            if (!FitsMessageWidth(line)) {
+                ++paragraph.unnamed;
+                ++paragraph.next;
+                continue;
+            }
+            const size_t lines = WrappedLines(line);
+            if (lines > left) return false;
+            left -= lines;
+            paragraph.lines.push_back(line);
+            ++paragraph.next;
+            return true;
+        }
+        // A partly moved source names fewer of its files before it is left out.
+        size_t named = 0;
+        if (!FitsMessageWidth(SourceLine(source, IDS_TRANSFER_PARTLY_MOVED))) {
+            ++paragraph.unnamed;
+            ++paragraph.next;
+            continue;
+        }
+        for (size_t files = std::min(kMaxListedFilesOfSource, fileBudget) + 1; files-- > 0;) {
+            const std::wstring block = PartlyBlock(source, files, named);
+            const size_t lines = WrappedLines(block);
+            if (lines > left) continue;
+            left -= lines;
+            fileBudget -= named;
+            paragraph.files = paragraph.files || !source.stayed.empty();
+            paragraph.lines.push_back(block);
+            ++paragraph.next;
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+} // namespace
+
+std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstring& verb,
+                                   const CTransferOutcome& outcome)
+{
+    std::wstring arrived = CountText(outcome.Arrived());
+    if (const size_t partly = outcome.Partly())
+        arrived = Format(IDS_TRANSFER_ARRIVED_WITH_PART, arrived, CountText(partly));
+    std::wstring text;
+    const std::wstring driveText(1, drive), count = CountText(outcome.sources.size());
+    FormatResString(text, headId, driveText.c_str(), verb.c_str(), count.c_str(), arrived.c_str());
+
+    // Every paragraph keeps its words and a line for how many more; its sources share the rest,
+    // one of each paragraph in turn.
+    std::vector<CParagraph> paragraphs = Paragraphs(outcome);
+    size_t used = WrappedLines(text);
+    for (const CParagraph& paragraph : paragraphs) used += WrappedLines(Format(paragraph.id, L"")) - 1 + 1;
+    size_t left = used < kMessageLines ? kMessageLines - used : 0;
+    size_t fileBudget = kMaxListedFiles;
+    for (bool named = true; named;) {
+        named = false;
+        for (CParagraph& paragraph : paragraphs)
+            if (!paragraph.full && NameNext(paragraph, left, fileBudget))
+                named = true;
+            else
+                paragraph.full = true;
+    }
+
+    for (CParagraph& paragraph : paragraphs) {
+        std::wstring list;
+        for (const std::wstring& line : paragraph.lines) list += (list.empty() ? L"" : L"\n") + line;
+        if (const size_t more = paragraph.unnamed + paragraph.sources.size() - paragraph.next)
+            list += (list.empty() ? L"" : L"\n") + Format(IDS_TRANSFER_MORE_SOURCES, CountText(more));
+        // The partly moved paragraph promises the files that stayed only where some are told.
+        const UINT id = paragraph.id == IDS_TRANSFER_KEPT_PARTLY && !paragraph.files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF
+                                                                                     : paragraph.id;
+        text += Format(id, list);
+    }
+    return text;
+}
+
+} // namespace fhw
