@@ -152,10 +152,8 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
             result = MoveByCopyThenDelete(dialog.m_operator, manifest, volume, outcome);
         } else {
             result = dialog.m_operator.Execute();
-            const CRunEnds ends = CRunEnds::Of(volume, setting.DstFolder);
-            for (size_t i = 0; i < manifest.Size(); ++i)
-                outcome.sources.push_back(JudgeShellOperation(manifest, i, dialog.m_operator.m_to,
-                                                              dialog.m_operator.m_wFunc == FO_MOVE, ends));
+            JudgeShellOperation(manifest, dialog.m_operator.m_to, dialog.m_operator.m_wFunc == FO_MOVE, volume,
+                                outcome);
         }
         if (!CheckArrival(result, volume, dialog.m_operator, outcome)) return;
     }

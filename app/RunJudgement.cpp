@@ -40,13 +40,16 @@ CSourceOutcome JudgeDeleted(const CTransferManifest& manifest, size_t index, con
     return outcome;
 }
 
-CSourceOutcome JudgeShellOperation(const CTransferManifest& manifest, size_t index, const std::wstring& destination,
-                                   bool move, const CRunEnds& ends)
+void JudgeShellOperation(const CTransferManifest& manifest, const std::wstring& destination, bool move,
+                         const CSourceVolume& volume, CTransferOutcome& outcome)
 {
-    CSourceOutcome outcome{manifest.Source(index), CopyAt(manifest.Source(index), destination)};
-    outcome.whole = manifest.Arrived(index, destination, move, ends.source, ends.destination);
-    outcome.moved = outcome.whole ? Moved::All : ends.Both() ? Moved::NotArrived : Moved::Removed;
-    return outcome;
+    const CRunEnds ends = CRunEnds::Of(volume, destination);
+    for (size_t i = 0; i < manifest.Size(); ++i) {
+        CSourceOutcome source{manifest.Source(i), CopyAt(manifest.Source(i), destination)};
+        source.whole = manifest.Arrived(i, destination, move, ends.source, ends.destination);
+        source.moved = source.whole ? Moved::All : ends.Both() ? Moved::NotArrived : Moved::Removed;
+        outcome.sources.push_back(std::move(source));
+    }
 }
 
 } // namespace fhw

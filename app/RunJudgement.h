@@ -21,8 +21,8 @@ struct CRunEnds {
 CSourceOutcome JudgeDeleted(const CTransferManifest& manifest, size_t index, const std::wstring& destination,
                             CTransferManifest::CDeleted deleted, const CRunEnds& ends);
 
-// Source `index` after the shell's own copy or move: it arrived whole, or not.
-CSourceOutcome JudgeShellOperation(const CTransferManifest& manifest, size_t index, const std::wstring& destination,
-                                   bool move, const CRunEnds& ends);
+// Each source after the shell's own copy or move into `destination`: it arrived whole, or not.
+void JudgeShellOperation(const CTransferManifest& manifest, const std::wstring& destination, bool move,
+                         const CSourceVolume& volume, CTransferOutcome& outcome);
 
 } // namespace fhw
