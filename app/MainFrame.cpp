@@ -184,6 +184,17 @@ LRESULT CMainFrame::OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&)
     return 0;
 }
 
+// The shell restarted and has forgotten the icon; without it no menu opens and every balloon is lost.
+LRESULT CMainFrame::OnTaskbarCreated(UINT message, WPARAM, LPARAM, BOOL& bHandled)
+{
+    if (!message) { // the registration failed: this is WM_NULL
+        bHandled = FALSE;
+        return 0;
+    }
+    if (m_trayIcon) m_trayIcon->AddAgain();
+    return 0;
+}
+
 LRESULT CMainFrame::OnAnotherInstance(UINT, WPARAM, LPARAM, BOOL&)
 {
     ShowSettingsOrActivate();

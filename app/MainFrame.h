@@ -84,6 +84,7 @@ public:
         MESSAGE_HANDLER(WM_TIMER, OnTimer)
         MESSAGE_HANDLER(WM_DEVICECHANGE, OnDeviceChange)
         MESSAGE_HANDLER(WM_TRAY_NOTIFY, OnTrayNotify)
+        MESSAGE_HANDLER(CShellNotifyIcon::TaskbarCreatedMessage(), OnTaskbarCreated)
         MESSAGE_HANDLER(WM_ANOTHER_INSTANCE, OnAnotherInstance)
         COMMAND_ID_HANDLER(ID_SETTINGS, OnSettings)
         COMMAND_ID_HANDLER(ID_REGIST_STARTUP, OnRegistStartup)
@@ -117,6 +118,7 @@ private:
     LRESULT OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled);
     LRESULT OnDeviceChange(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
     LRESULT OnTrayNotify(UINT, WPARAM wParam, LPARAM lParam, BOOL&);
+    LRESULT OnTaskbarCreated(UINT message, WPARAM, LPARAM, BOOL& bHandled);
     LRESULT OnAnotherInstance(UINT, WPARAM, LPARAM, BOOL&);
     LRESULT OnSettings(WORD, WORD, HWND, BOOL&);
     LRESULT OnRegistStartup(WORD, WORD, HWND, BOOL&);

@@ -25,6 +25,12 @@ public:
 // The version of the settings format this program writes and understands.
 constexpr DWORD g_settingVersion = PackVersion(1, 0, 0, 0);
 
+// A larger settings file is refused before it is parsed. Every value has its bound (two paths of
+// 32767 and a pattern of 4096 characters, a few bytes each once encoded), so what the program
+// writes stays under half a megabyte; Wine's parser takes seconds over ten megabytes and minutes
+// over thirty, with nothing on the screen.
+constexpr DWORD kMaxSettingFileBytes = 2 * 1024 * 1024;
+
 class CSettingReader : public CXmlDocument {
 public:
     DWORD m_version = PackVersion(1, 0, 0, 0);

@@ -61,6 +61,16 @@ bool ReadExec(CXmlDocument& doc, IXMLDOMNode* root, fhw::CExecSetting& exec)
     return true;
 }
 
+// Refused before the parser sees it, as a file that cannot be read; a size that cannot be had is
+// left to the load, which says why.
+bool CheckFileSize(CXmlDocument& doc, const std::wstring& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return true;
+    if (data.nFileSizeHigh == 0 && data.nFileSizeLow <= kMaxSettingFileBytes) return true;
+    return doc.SetErrorCode(IDS_XML_LOAD_FAILED, FailureFromWin32(ERROR_FILE_TOO_LARGE), path);
+}
+
 bool WriteMainFrame(CXmlDocument& doc, IXMLDOMNode* root, const CMainFrameSetting& frame)
 {
     CXmlNodePtr node;
@@ -82,7 +92,7 @@ bool WriteExec(CXmlDocument& doc, IXMLDOMNode* root, const fhw::CExecSetting& ex
 bool CSetting::Load(CSettingReader& reader, CSetting& setting, const std::wstring& path)
 {
     CXmlNodePtr root;
-    return reader.LoadFromFile(path) && reader.SelectNodeOrFail(kRoot, root) &&
+    return CheckFileSize(reader, path) && reader.LoadFromFile(path) && reader.SelectNodeOrFail(kRoot, root) &&
            reader.ReadVersion(root, L"Version", reader.m_version) && ReadMainFrame(reader, root, setting.MainFrame) &&
            ReadExec(reader, root, setting.Exec);
 }

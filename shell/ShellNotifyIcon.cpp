@@ -30,17 +30,38 @@ bool CShellNotifyIcon::Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon,
     m_data.uCallbackMessage = callbackMessage;
     m_data.hIcon = icon;
     CopyField(m_data.szTip, tip);
-    if (!Notify(NIM_ADD, &m_data)) {
-        // A busy shell may answer with a time-out and still add the icon later.
-        for (;;) {
-            if (::GetLastError() != ERROR_TIMEOUT) return false;
-            WaitBeforeRetry();
-            if (Notify(NIM_MODIFY, &m_data)) break;
-            if (Notify(NIM_ADD, &m_data)) break;
-        }
-    }
+    if (!AddStored()) return false;
     m_added = 1;
     return true;
+}
+
+// A shell that restarts (Explorer ended and started again) forgets every icon and then broadcasts
+// "TaskbarCreated": the icon that was added comes back with the same id, callback, icon and tip.
+// One never added, or deleted, stays away. True when the icon is there afterwards; a failure keeps
+// it owed, so that the next broadcast tries again.
+bool CShellNotifyIcon::AddAgain()
+{
+    if (!m_added) return false;
+    // A broadcast from elsewhere while the icon is still there: the shell refuses a second add.
+    return AddStored() || Notify(NIM_MODIFY, &m_data);
+}
+
+bool CShellNotifyIcon::AddStored()
+{
+    if (Notify(NIM_ADD, &m_data)) return true;
+    // A busy shell may answer with a time-out and still add the icon later.
+    for (;;) {
+        if (::GetLastError() != ERROR_TIMEOUT) return false;
+        WaitBeforeRetry();
+        if (Notify(NIM_MODIFY, &m_data)) return true;
+        if (Notify(NIM_ADD, &m_data)) return true;
+    }
+}
+
+UINT CShellNotifyIcon::TaskbarCreatedMessage()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
 }
 
 bool CShellNotifyIcon::Delete()

@@ -16,10 +16,15 @@ public:
     CShellNotifyIcon& operator=(const CShellNotifyIcon&) = delete;
 
     bool Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, const wchar_t* tip);
+    bool AddAgain();
     bool Delete();
     bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs);
     UINT GetId() const { return m_data.uID; }
     bool IsAdded() const { return m_added != 0; }
+
+    // The registered message that the shell broadcasts to top-level windows when its taskbar is
+    // created (again); 0 when it could not be registered. Message-only windows do not get it.
+    static UINT TaskbarCreatedMessage();
 
 protected:
     // The one place the shell is called; the last error is the shell's.
@@ -28,6 +33,9 @@ protected:
     virtual void WaitBeforeRetry();
 
 private:
+    // NIM_ADD with the stored data, retried while the shell times out.
+    bool AddStored();
+
     DWORD m_added = 0;
     NOTIFYICONDATAW m_data;
 };

@@ -38,6 +38,13 @@ std::string FileWith(const std::string& from, const std::string& to, const std::
     return text;
 }
 
+// The good file grown to `size` bytes by a comment after the root: still well-formed.
+std::string FileOfSize(size_t size)
+{
+    const std::string text = FileWith("", "");
+    return text + "<!--" + std::string(size - text.size() - 7, 'x') + "-->";
+}
+
 // `length` characters of nested groups, "((x))" deepened, as a text box lays out slowest.
 std::string Nested(size_t length)
 {
@@ -191,6 +198,9 @@ TEST(SettingFile, StartupReadAsksOnErrorsAndNewerVersions)
          FileWith("<SrcFolder>E:\\X", "<SrcFolder>E:\\" + Nested(fhw::kMaxPathLength - 2)), kError, L"SrcFolder"},
         {"destination beyond the longest path",
          FileWith("<DstFolder>C:\\Dst", "<DstFolder>C:\\" + Nested(fhw::kMaxPathLength - 2)), kError, L"DstFolder"},
+        // A file far larger than any the program writes is refused unparsed.
+        {"file at the size bound", FileOfSize(kMaxSettingFileBytes), 0, nullptr},
+        {"file one byte over the size bound", FileOfSize(kMaxSettingFileBytes + 1), kError, nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -107,4 +107,18 @@ TEST_F(ShellNotifyIconTest, ATimeOutIsRetriedOnlyUntilTheShellDidIt)
     EXPECT_STREQ(icon.calls.back().second.szTip, L"");
 }
 
+// Only an icon that was added comes back, also while it is still there (the end-to-end tests bring
+// back one that the shell forgot).
+TEST_F(ShellNotifyIconTest, AddAgainRestoresOnlyTheIconThatWasAdded)
+{
+    CRecordingIcon icon;
+    EXPECT_FALSE(icon.AddAgain());
+    ASSERT_TRUE(Add(icon));
+    EXPECT_TRUE(icon.AddAgain()) << "still there";
+    EXPECT_TRUE(icon.Delete());
+    const size_t calls = icon.calls.size();
+    EXPECT_FALSE(icon.AddAgain());
+    EXPECT_EQ(calls, icon.calls.size()) << "a deleted icon comes back";
+}
+
 } // namespace

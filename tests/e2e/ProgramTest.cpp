@@ -1,11 +1,14 @@
 // The program as a whole: hand-over to the running instance, Exit and the settings it saves,
-// the start-at-login shortcut and the form opened from the tray.
+// the start-at-login shortcut, the form opened from the tray and the tray icon after the taskbar
+// restarted.
 #include "E2eFixture.h"
 
 #include "resource.h"
 
 #include <ComPtr.h>
+#include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 namespace {
@@ -26,6 +29,22 @@ void TypeInto(HWND combo, const std::wstring& text)
     ::SendMessageW(edit, EM_SETSEL, 0, -1);
     ::SendMessageW(edit, WM_CHAR, VK_BACK, 0);
     for (wchar_t c : text) ::SendMessageW(edit, WM_CHAR, c, 1);
+}
+
+// Asked from outside: a modification that changes nothing succeeds only while the program's icon
+// (id 1) is in the notification area.
+bool TrayIconThere(HWND frame)
+{
+    NOTIFYICONDATAW data{sizeof(data), frame, 1};
+    return ::Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// The shell shows a balloon as a tooltip window of its own.
+bool TooltipVisible()
+{
+    for (HWND tip = nullptr; (tip = ::FindWindowExW(nullptr, tip, TOOLTIPS_CLASSW, nullptr)) != nullptr;)
+        if (::IsWindowVisible(tip)) return true;
+    return false;
 }
 
 } // namespace
@@ -122,6 +141,25 @@ TEST_F(ProgramTest, FormOpenedFromTheTrayWritesWhatTheUserTypes)
     const std::string saved = m_settings.ReadBytes();
     EXPECT_EQ("^[0-9]{3}NIKON$", CSettingsFile::ElementText(saved, "SrcFname"));
     EXPECT_EQ(ToUtf8(destination), CSettingsFile::ElementText(saved, "DstFolder"));
+}
+
+// A restarted shell has forgotten every icon and broadcasts "TaskbarCreated": the icon comes back,
+// and the balloon of a card that arrives then is shown (to a lost icon it is refused).
+TEST_F(ProgramTest, TrayIconComesBackWhenTheTaskbarIsCreatedAgain)
+{
+    ASSERT_TRUE(Arm(Values(0)));
+    ASSERT_TRUE(TrayIconThere(m_frame)) << "no tray icon after the start";
+    NOTIFYICONDATAW icon{sizeof(icon), m_frame, 1};
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &icon)) << "the icon could not be removed from outside";
+    ASSERT_FALSE(TrayIconThere(m_frame));
+    ASSERT_TRUE(::PostMessageW(HWND_BROADCAST, ::RegisterWindowMessageW(L"TaskbarCreated"), 0, 0));
+    EXPECT_TRUE(WaitUntil([&] { return TrayIconThere(m_frame); }, 5000)) << "the icon did not come back";
+
+    ASSERT_TRUE(WaitUntil([] { return !TooltipVisible(); }, 30000)) << "an earlier balloon stays up";
+    const std::wstring drives = InsertCards({{L"100TESTS"}});
+    ASSERT_EQ(1u, drives.size());
+    ExpectOneTransfer(drives[0], 1, false);
+    EXPECT_TRUE(WaitUntil(TooltipVisible, 5000)) << "the shell shows no balloon";
 }
 
 // The form fills the frame's client area in every size: widened, maximized and restored.

@@ -2,8 +2,12 @@
 #include "E2eFixture.h"
 
 #include "app/ExecChecks.h"
+#include "app/Setting.h"
 
 #include "foundation/ResString.h"
+#include "foundation/SimpleErr.h"
+#include "ids/ui.h"
+#include "ids/xml.h"
 #include "shell/Clipboard.h"
 #include "tests/support/ScaledTime.h"
 
@@ -266,4 +270,37 @@ TEST_F(PromptTest, PatternOfOneMegabytePastedIsCutAndRefusedWithinASecond)
     ASSERT_TRUE(refused);
     EXPECT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDOK));
     EXPECT_TRUE(::IsWindowVisible(m_frame)) << "the form stays";
+}
+
+// A settings file one byte over the size bound is refused before it is parsed, with the box of a
+// file that cannot be read: Cancel ends the program and keeps the file, OK starts with the defaults.
+TEST_F(PromptTest, SettingsFileJustOverTheSizeBoundGetsTheReadErrorBox)
+{
+    ExecValues exec = Values(0);
+    exec.srcFname = L"^[0-9]{3}NIKON$";
+    ASSERT_TRUE(m_settings.Write(exec));
+    // Still a well-formed file of these settings: a comment after the root makes up the size.
+    std::string bytes = m_settings.ReadBytes();
+    bytes += "<!--" + std::string(kMaxSettingFileBytes + 1 - bytes.size() - 8, 'x') + "-->\n";
+    ASSERT_TRUE(WriteFileBytes(m_settings.Path(), bytes));
+    CSimpleErr tooLarge;
+    tooLarge.SetWithCode(IDS_XML_LOAD_FAILED, HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE), m_settings.Path());
+    const std::string expected = ToUtf8(FormatMessage1(IDS_CONFIRM_CONTINUE_AFTER_ERROR, tooLarge.m_message));
+
+    for (const int answer : {IDCANCEL, IDOK}) {
+        m_program = std::make_unique<CDebuggedProgram>();
+        ASSERT_TRUE(m_program->Start(L""));
+        HWND box = OnlyDialog();
+        ASSERT_NE(nullptr, box);
+        EXPECT_EQ(expected, ToUtf8(DialogStaticTexts(box)));
+        EXPECT_TRUE(AnswerDialog(box, answer));
+        if (answer == IDOK) break;
+        EXPECT_EQ(1, m_program->WaitExit(kWindowWait)) << "Cancel ends the program";
+        EXPECT_TRUE(bytes == m_settings.ReadBytes()) << "the file must stay as it was";
+    }
+    m_frame = WaitForFrame(Pid(), true, kWindowWait);
+    ASSERT_NE(nullptr, m_frame) << "OK did not start the program";
+    HWND form = ::FindWindowExW(m_frame, nullptr, L"#32770", nullptr);
+    EXPECT_EQ(ToUtf8(ExecValues().srcFname), ToUtf8(WindowText(::GetDlgItem(form, IDC_SRC_FNAME))))
+        << "OK starts with the defaults";
 }
