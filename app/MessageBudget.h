@@ -13,8 +13,10 @@ namespace fhw {
 constexpr size_t kMessageWrapUnits = 48;
 // A run that cannot wrap and is wider than this would push the box past a screen 1280 pixels wide.
 constexpr size_t kMessageWidestRun = 100;
-// Lines of text that leave a box with its title and buttons on a work area 800 pixels high.
-constexpr size_t kMessageLines = 40;
+// Lines of text that leave a box with its title and buttons on a work area 800 pixels high: Wine
+// gives a line 12 pixels and the rest of the box about 75, so 54 lines take some 720 pixels; a
+// box on Windows has taller lines but wraps them far wider, into fewer than counted here.
+constexpr size_t kMessageLines = 54;
 
 // The lines `text` takes once wrapped ("\n" ends a line; an empty line counts).
 size_t WrappedLines(const std::wstring& text);

@@ -78,16 +78,27 @@ std::wstring PartlyBlock(const CSourceOutcome& outcome, size_t files, size_t& na
     return text;
 }
 
-// One paragraph: its sources, those it names and how many it does not.
+// One paragraph: its sources, those it names (with how many of their files) and how many it does not.
 struct CParagraph {
     UINT id;
     UINT copyId; // the line of a source with its copy; 0 for the source alone
     std::vector<const CSourceOutcome*> sources;
-    std::vector<std::wstring> lines;
+    struct CNamed {
+        const CSourceOutcome* source;
+        size_t files; // of a partly moved source, those named
+    };
+    std::vector<CNamed> named;
     size_t next = 0;    // the next source to name
     size_t unnamed = 0; // sources that cannot be shown whole
     bool full = false;  // the next source did not fit
-    bool files = false; // a file of a source is named or counted
+
+    bool Partly() const { return id == IDS_TRANSFER_KEPT_PARTLY; }
+    // The lines of a named source.
+    std::wstring Item(const CNamed& n) const
+    {
+        size_t files = 0;
+        return Partly() ? PartlyBlock(*n.source, n.files, files) : SourceLine(*n.source, copyId);
+    }
 };
 
 UINT ParagraphOf(Moved moved)
@@ -124,46 +135,44 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
     return paragraphs;
 }
 
-// Names the next source of `paragraph` when it fits in `left` lines; false when it did not.
-bool NameNext(CParagraph& paragraph, size_t& left, size_t& fileBudget)
+// Names the next source of `paragraph`, none of its files yet, when it fits in `left` lines; false
+// when it did not. A source that cannot be shown whole is counted instead.
+bool NameNext(CParagraph& paragraph, size_t& left)
 {
-    while (paragraph.next < paragraph.sources.size()) {
-        const CSourceOutcome& source = *paragraph.sources[paragraph.next];
-        if (paragraph.id != IDS_TRANSFER_KEPT_PARTLY) {
-            const std::wstring line = SourceLine(source, paragraph.copyId);
-            if (!FitsMessageWidth(line)) {
-                ++paragraph.unnamed;
-                ++paragraph.next;
-                continue;
-            }
-            const size_t lines = WrappedLines(line);
-            if (lines > left) return false;
-            left -= lines;
-            paragraph.lines.push_back(line);
-            ++paragraph.next;
-            return true;
-        }
-        // A partly moved source names fewer of its files before it is left out.
-        size_t named = 0;
-        if (!FitsMessageWidth(SourceLine(source, IDS_TRANSFER_PARTLY_MOVED))) {
+    for (; paragraph.next < paragraph.sources.size(); ++paragraph.next) {
+        const CParagraph::CNamed named{paragraph.sources[paragraph.next], 0};
+        const std::wstring line = paragraph.Item(named);
+        if (!FitsMessageWidth(line)) {
             ++paragraph.unnamed;
-            ++paragraph.next;
             continue;
         }
-        for (size_t files = std::min(kMaxListedFilesOfSource, fileBudget) + 1; files-- > 0;) {
-            const std::wstring block = PartlyBlock(source, files, named);
-            const size_t lines = WrappedLines(block);
-            if (lines > left) continue;
-            left -= lines;
-            fileBudget -= named;
-            paragraph.files = paragraph.files || !source.stayed.empty();
-            paragraph.lines.push_back(block);
-            ++paragraph.next;
-            return true;
-        }
-        return false;
+        const size_t lines = WrappedLines(line);
+        if (lines > left) return false;
+        left -= lines;
+        paragraph.named.push_back(named);
+        ++paragraph.next;
+        return true;
     }
     return false;
+}
+
+// Names files of the partly moved sources already named, in their order, while they fit.
+void NameFiles(CParagraph& paragraph, size_t& left)
+{
+    size_t budget = kMaxListedFiles;
+    for (CParagraph::CNamed& named : paragraph.named) {
+        const size_t without = WrappedLines(paragraph.Item(named));
+        for (size_t files = std::min(kMaxListedFilesOfSource, budget); files > 0; --files) {
+            const CParagraph::CNamed more{named.source, files};
+            size_t shown = 0;
+            const size_t lines = WrappedLines(PartlyBlock(*more.source, files, shown));
+            if (lines - without > left) continue;
+            left -= lines - without;
+            named.files = files;
+            budget -= shown;
+            break;
+        }
+    }
 }
 
 } // namespace
@@ -178,30 +187,34 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
     const std::wstring driveText(1, drive), count = CountText(outcome.sources.size());
     FormatResString(text, headId, driveText.c_str(), verb.c_str(), count.c_str(), arrived.c_str());
 
-    // Every paragraph keeps its words and a line for how many more; its sources share the rest,
-    // one of each paragraph in turn.
+    // Every paragraph keeps its words and a line for how many more (the empty line its list would
+    // begin on); the sources share the rest, one of each paragraph in turn, and then the files of
+    // the partly moved ones.
     std::vector<CParagraph> paragraphs = Paragraphs(outcome);
     size_t used = WrappedLines(text);
-    for (const CParagraph& paragraph : paragraphs) used += WrappedLines(Format(paragraph.id, L"")) - 1 + 1;
+    for (const CParagraph& paragraph : paragraphs) used += WrappedLines(Format(paragraph.id, L""));
     size_t left = used < kMessageLines ? kMessageLines - used : 0;
-    size_t fileBudget = kMaxListedFiles;
     for (bool named = true; named;) {
         named = false;
         for (CParagraph& paragraph : paragraphs)
-            if (!paragraph.full && NameNext(paragraph, left, fileBudget))
+            if (!paragraph.full && NameNext(paragraph, left))
                 named = true;
             else
                 paragraph.full = true;
     }
+    for (CParagraph& paragraph : paragraphs)
+        if (paragraph.Partly()) NameFiles(paragraph, left);
 
-    for (CParagraph& paragraph : paragraphs) {
+    for (const CParagraph& paragraph : paragraphs) {
         std::wstring list;
-        for (const std::wstring& line : paragraph.lines) list += (list.empty() ? L"" : L"\n") + line;
+        bool files = false; // the partly moved paragraph promises the files that stayed only where some are told
+        for (const CParagraph::CNamed& named : paragraph.named) {
+            list += (list.empty() ? L"" : L"\n") + paragraph.Item(named);
+            files = files || !named.source->stayed.empty();
+        }
         if (const size_t more = paragraph.unnamed + paragraph.sources.size() - paragraph.next)
             list += (list.empty() ? L"" : L"\n") + Format(IDS_TRANSFER_MORE_SOURCES, CountText(more));
-        // The partly moved paragraph promises the files that stayed only where some are told.
-        const UINT id = paragraph.id == IDS_TRANSFER_KEPT_PARTLY && !paragraph.files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF
-                                                                                     : paragraph.id;
+        const UINT id = paragraph.Partly() && !files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF : paragraph.id;
         text += Format(id, list);
     }
     return text;

@@ -4,6 +4,7 @@
 #include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "ids/xml.h"
+#include "resource.h"
 #include "shell/FileUtilities.h"
 #include "ui/Msg.h"
 
@@ -67,8 +68,9 @@ bool CheckFileSize(CXmlDocument& doc, const std::wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return true;
-    if (data.nFileSizeHigh == 0 && data.nFileSizeLow <= kMaxSettingFileBytes) return true;
-    return doc.SetErrorCode(IDS_XML_LOAD_FAILED, FailureFromWin32(ERROR_FILE_TOO_LARGE), path);
+    const ULONGLONG size = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    if (size <= kMaxSettingFileBytes) return true;
+    return doc.SetErrorText(IDS_SETTING_FILE_TOO_LARGE, std::to_wstring(size), path);
 }
 
 bool WriteMainFrame(CXmlDocument& doc, IXMLDOMNode* root, const CMainFrameSetting& frame)

@@ -25,7 +25,7 @@ size_t CTransferOutcome::Partly() const
 
 bool CTransferOutcome::Whole() const
 {
-    return !sourceGone && !destinationGone && !cancelled && Arrived() == sources.size();
+    return !sourceGone && !destinationGone && !cancelled && Arrived() == sources.size() && !HasListed();
 }
 
 bool CTransferOutcome::HasListed() const

@@ -31,7 +31,8 @@ struct CTransferOutcome {
 
     size_t Arrived() const;
     size_t Partly() const;
-    // Every source arrived whole, both ends there, nothing cancelled.
+    // Every source arrived whole, none of them to be told (gone from the card by another hand), both
+    // ends there, nothing cancelled.
     bool Whole() const;
     // Something of some source is to be told beside the counts.
     bool HasListed() const;

@@ -324,3 +324,26 @@ TEST(RunJudgement, AVerdictMetByAGoingEndKeepsOnlyWhatIsSure)
         EXPECT_EQ(outcome.copy, temp / L"dst\\100CANON");
     }
 }
+
+// A run is whole only when every source arrived and none is to be told: a folder that another hand
+// took from the card after its copy stood whole arrived, and is told all the same.
+TEST(TransferOutcome, AWholeRunHasEveryVerdictArrivedAndNoneToTell)
+{
+    const struct {
+        const char* name;
+        std::vector<fhw::CSourceOutcome> sources;
+        bool cancelled;
+        bool whole;
+    } cases[] = {
+        {"all arrived", {Source(Moved::All, 0, true), Source(Moved::All, 1, true)}, false, true},
+        {"gone whole", {Source(Moved::All, 0, true), Source(Moved::Gone, 1, true)}, false, false},
+        {"cancelled", {Source(Moved::All, 0, true)}, true, false},
+        {"not arrived", {Source(Moved::All, 0, true), Source(Moved::NotArrived, 1)}, false, false},
+    };
+    for (const auto& c : cases) {
+        fhw::CTransferOutcome outcome;
+        outcome.sources = c.sources;
+        outcome.cancelled = c.cancelled;
+        EXPECT_EQ(c.whole, outcome.Whole()) << c.name;
+    }
+}

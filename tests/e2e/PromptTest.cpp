@@ -284,7 +284,7 @@ TEST_F(PromptTest, SettingsFileJustOverTheSizeBoundGetsTheReadErrorBox)
     bytes += "<!--" + std::string(kMaxSettingFileBytes + 1 - bytes.size() - 8, 'x') + "-->\n";
     ASSERT_TRUE(WriteFileBytes(m_settings.Path(), bytes));
     CSimpleErr tooLarge;
-    tooLarge.SetWithCode(IDS_XML_LOAD_FAILED, HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE), m_settings.Path());
+    tooLarge.Set(IDS_SETTING_FILE_TOO_LARGE, std::to_wstring(bytes.size()), m_settings.Path());
     const std::string expected = ToUtf8(FormatMessage1(IDS_CONFIRM_CONTINUE_AFTER_ERROR, tooLarge.m_message));
 
     for (const int answer : {IDCANCEL, IDOK}) {
