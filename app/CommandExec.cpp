@@ -17,7 +17,6 @@
 #include "foundation/ScopeExit.h"
 #include "resource.h"
 #include "shell/FileUtilities.h"
-#include "shell/LetterVolumes.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
@@ -126,6 +125,8 @@ void CCommandExec::ExecuteImpl(bool doIt)
     CRun run{m_driveMask, m_arm};
     const bool reportIfNone = m_reportIfNone;
     m_found = false;
+    // Handed back also when a failure ends the run: the cards it took up before are done.
+    const auto handBack = ScopeExit([&] { m_takenUp = std::move(run.takenUp); });
     try {
         Run(run);
     } catch (...) {
@@ -190,13 +191,20 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
 
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
-    // Noted before anything else: the catch-up after the run must not take this card up again.
-    // Only removable drives are caught up; the others are not asked (a network drive may be slow).
-    if (g_mainFrame && path.size() > 1 && path[1] == L':') {
-        const UINT type = GetDriveTypeOfLetter(path[0]);
-        if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) g_mainFrame->NoteExaminedVolume(VolumeAtLetter(path[0]));
-    }
-    if (path.empty() || !::PathFileExistsW(path.c_str())) return;
+    // Only removable drives arrive; the others are not asked for their volume before their folder
+    // is found (a network drive may be slow).
+    const UINT type = path.size() > 1 && path[1] == L':' ? GetDriveTypeOfLetter(path[0]) : DRIVE_UNKNOWN;
+    const bool removable = type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
+    const bool there = !path.empty() && ::PathFileExistsW(path.c_str());
+    if (!there && !removable) return;
+    // The volume is noted as the sources are listed: they are moved from that volume only. The run
+    // hands it back once done with the letter, so that an arrival of this card told meanwhile, or
+    // late, does not take it up again.
+    const CSourceVolume volume = CSourceVolume::Of(path);
+    const auto handBack = ScopeExit([&] {
+        if (removable) run.takenUp.push_back({volume.volume, NextArrivalStamp()});
+    });
+    if (!there) return;
     run.found = true;
     const wchar_t drive = path[0];
     std::list<std::wstring> tooComplex;
@@ -211,12 +219,17 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     if (count > 0) {
         dialog.m_operator.m_from = sources;
         if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
+        // Pulled, or another card put in, while the question was open: nothing of the list is on it.
+        if (!volume.IsThere()) {
+            ReportIncomplete(IDS_TRANSFER_DRIVE_REMOVED, drive, dialog.m_operator.m_wFunc == FO_COPY, count, 0,
+                             CKeptSources(), false);
+            return;
+        }
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
         // Every entry is judged file by file: a pulled card leaves no source to look at.
         CTransferManifest manifest;
         manifest.Take(sources, true, setting.DstFolder);
-        const CSourceVolume volume = CSourceVolume::Of(path);
         CKeptSources kept;
         const CFileOperationResult result = NeedsCopyThenDelete(dialog.m_operator)
                                                 ? MoveByCopyThenDelete(dialog.m_operator, manifest, kept)
