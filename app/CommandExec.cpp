@@ -20,7 +20,6 @@
 #include "foundation/ScopeExit.h"
 #include "resource.h"
 #include "shell/FileUtilities.h"
-#include "shell/LetterVolumes.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
@@ -55,6 +54,8 @@ void CCommandExec::ExecuteImpl(bool doIt)
     CRun run{m_driveMask, m_arm};
     const bool reportIfNone = m_reportIfNone;
     m_found = false;
+    // Handed back also when a failure ends the run: the cards it took up before are done.
+    const auto handBack = ScopeExit([&] { m_takenUp = std::move(run.takenUp); });
     try {
         Run(run);
     } catch (...) {
@@ -119,13 +120,20 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
 
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
-    // Noted before anything else: the catch-up after the run must not take this card up again.
-    // Only removable drives are caught up; the others are not asked (a network drive may be slow).
-    if (g_mainFrame && path.size() > 1 && path[1] == L':') {
-        const UINT type = GetDriveTypeOfLetter(path[0]);
-        if (type == DRIVE_REMOVABLE || type == DRIVE_CDROM) g_mainFrame->NoteExaminedVolume(VolumeAtLetter(path[0]));
-    }
-    if (path.empty() || !::PathFileExistsW(path.c_str())) return;
+    // Only removable drives arrive; the others are not asked for their volume before their folder
+    // is found (a network drive may be slow).
+    const UINT type = path.size() > 1 && path[1] == L':' ? GetDriveTypeOfLetter(path[0]) : DRIVE_UNKNOWN;
+    const bool removable = type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
+    const bool there = !path.empty() && ::PathFileExistsW(path.c_str());
+    if (!there && !removable) return;
+    // The volume is noted as the sources are listed: they are moved from that volume only. The run
+    // hands it back once done with the letter, so that an arrival of this card told meanwhile, or
+    // late, does not take it up again.
+    const CSourceVolume volume = CSourceVolume::Of(path);
+    const auto handBack = ScopeExit([&] {
+        if (removable) run.takenUp.push_back({volume.volume, NextArrivalStamp()});
+    });
+    if (!there) return;
     run.found = true;
     const wchar_t drive = path[0];
     std::list<std::wstring> tooComplex;
@@ -140,12 +148,19 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     if (count > 0) {
         dialog.m_operator.m_from = sources;
         if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
+        // Pulled, or another card put in, while the question was open: nothing of the list is on it.
+        if (!volume.IsThere()) {
+            CTransferOutcome outcome;
+            for (const std::wstring& source : sources) outcome.sources.push_back({source});
+            outcome.sourceGone = true;
+            ReportOutcome(IDS_TRANSFER_DRIVE_REMOVED, drive, dialog.m_operator.m_wFunc == FO_COPY, outcome);
+            return;
+        }
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
         // Every entry is judged file by file: a pulled card leaves no source to look at.
         CTransferManifest manifest;
         manifest.Take(sources, true, setting.DstFolder);
-        const CSourceVolume volume = CSourceVolume::Of(path);
         CTransferOutcome outcome;
         CFileOperationResult result;
         if (NeedsCopyThenDelete(dialog.m_operator)) {
@@ -186,13 +201,17 @@ bool CCommandExec::CheckArrival(const CFileOperationResult& result, const CSourc
         id = IDS_TRANSFER_CANCELLED_PART;
     else if (result.m_error.HasError() && !outcome.HasListed())
         return false; // the operator has shown its own failure
+    ReportOutcome(id, volume.path[0], op.m_wFunc == FO_COPY, outcome);
+    return false;
+}
+
+void CCommandExec::ReportOutcome(UINT id, wchar_t drive, bool copy, const CTransferOutcome& outcome)
+{
     const CAppResources& r = *g_appResources;
-    const std::wstring& verb = op.m_wFunc == FO_COPY ? r.m_verbCopy.m_text : r.m_verbMove.m_text;
     CSimpleErr err;
     err.m_id = id;
-    err.m_message = ComposeOutcomeMessage(id, volume.path[0], verb, outcome);
+    err.m_message = ComposeOutcomeMessage(id, drive, copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text, outcome);
     Report(err);
-    return false;
 }
 
 void CCommandExec::Report(const CSimpleErr& err)

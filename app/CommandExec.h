@@ -2,6 +2,7 @@
 // The run: for each drive of a mask, move or copy the matching entries of the source folder to
 // the destination with one shell file operation, then eject, show Explorer and report.
 #include "app/Command.h"
+#include "app/PendingArrivals.h"
 
 #include <windows.h>
 
@@ -25,6 +26,9 @@ public:
     // True from the start of a run to its end, through every dialog it waits in and the box that
     // shows the failure it ended with.
     bool IsRunning() const { return m_running; }
+    // The volumes that the last run took up, with when it was done with each: the removable drives
+    // it looked at, whatever became of them.
+    const TakenUpVolumes& TakenUp() const { return m_takenUp; }
 
     DWORD m_driveMask = 0xFFFFFFFF;
     bool m_arm = false;
@@ -37,6 +41,7 @@ private:
         DWORD driveMask;
         bool arm;
         bool found = false;
+        TakenUpVolumes takenUp;
         // The drives' results, one line each: a balloon replaces the one before at once, so a run
         // over several drives shows them together when it ends.
         std::wstring balloonTitle;
@@ -55,9 +60,12 @@ private:
     // eject, no Explorer and no balloon. Adds the ends to `outcome`.
     bool CheckArrival(const CFileOperationResult& result, const CSourceVolume& volume, const CSHFileOperator& op,
                       CTransferOutcome& outcome);
+    // Message `id` of the run from drive `drive`, with what `outcome` says of its sources.
+    void ReportOutcome(UINT id, wchar_t drive, bool copy, const CTransferOutcome& outcome);
     void Report(const CSimpleErr& err);
 
     bool m_running = false;
+    TakenUpVolumes m_takenUp;
 };
 
 // Entries of `folder` whose names `pattern` finds, as full paths in natural order; `tooComplex`

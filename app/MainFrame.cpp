@@ -156,8 +156,8 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
     }
     const DWORD now = ::GetTickCount();
     // Drives that come while a run waits in one of its dialogs stay pending until it has ended.
-    if (m_armed && m_pendingDrives && m_eventIdle.IsElapsed(now) && !IsRunInProgress())
-        RunExec(m_pendingDrives, false, false);
+    if (m_armed && m_pendingArrivals.Mask() && m_eventIdle.IsElapsed(now) && !IsRunInProgress())
+        RunExec(m_pendingArrivals.Mask(), false, false);
     if (m_driveMonitor && m_pollIdle.IsElapsed(now)) {
         m_driveMonitor->PollMedia();
         m_pollIdle.m_last = now;
@@ -292,22 +292,22 @@ void CMainFrame::ShowBalloon(const std::wstring& title, const std::wstring& text
 void CMainFrame::OnDriveArrived(void*, void* record)
 {
     if (!m_armed || !record) return;
-    m_pendingDrives |= static_cast<CDriveMonitorInfo*>(record)->m_driveMask;
+    m_pendingArrivals.Arrived(static_cast<CDriveMonitorInfo*>(record)->m_driveMask, NextArrivalStamp());
     m_eventIdle.m_last = ::GetTickCount();
 }
 
 void CMainFrame::OnDriveRemoved(void*, void* record)
 {
     if (!m_armed || !record) return;
-    m_pendingDrives &= ~static_cast<CDriveMonitorInfo*>(record)->m_driveMask;
+    m_pendingArrivals.Drop(static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
     m_eventIdle.m_last = ::GetTickCount();
 }
 
-void CMainFrame::DropRunDrives(DWORD driveMask) { m_pendingDrives &= ~driveMask; }
+void CMainFrame::DropRunDrives(DWORD driveMask) { m_pendingArrivals.Drop(driveMask); }
 
 void CMainFrame::TakePendingDrives(bool arm)
 {
-    m_pendingDrives = 0;
+    m_pendingArrivals.Clear();
     if (arm) m_armed = true;
 }
 
@@ -345,9 +345,11 @@ void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
     exec->Execute(true, false);
     // Refused inside another run's dialog: that run catches up when it ends.
     if (IsRunInProgress()) return;
+    const TakenUpVolumes& takenUp = exec->TakenUp();
+    // An arrival told while the run waited in a dialog, or told late, of a card it took up itself.
+    m_pendingArrivals.DropTakenUp(takenUp);
     // A card that came while the run kept this thread busy may have gone unannounced.
-    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals(m_examinedVolumes);
-    m_examinedVolumes.clear();
+    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals(VolumesOf(takenUp));
 }
 
 void CMainFrame::ShowStartBalloon()

@@ -5,6 +5,7 @@
 #include "app/CommandInit.h"
 #include "app/FullScreenManager.h"
 #include "app/MainView.h"
+#include "app/PendingArrivals.h"
 #include "resource.h"
 #include "shell/DriveMonitor.h"
 #include "shell/ShellNotifyIcon.h"
@@ -66,9 +67,6 @@ public:
     void DropRunDrives(DWORD driveMask);
     // A run that starts takes every pending drive, and arms the automatic mode when asked.
     void TakePendingDrives(bool arm);
-    // A run tells the volume it found at each drive letter it examined: the catch-up after it
-    // does not take that volume up again.
-    void NoteExaminedVolume(const CLetterVolume& volume) { m_examinedVolumes.push_back(volume); }
 
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)
@@ -145,10 +143,9 @@ private:
     void StopTimer();
 
     // Written here only; the timer reads them.
-    DWORD m_pendingDrives = 0;
+    CPendingArrivals m_pendingArrivals;
     bool m_armed = false;
     UINT_PTR m_timerId = 0;
-    LetterVolumes m_examinedVolumes; // since the last catch-up
 };
 
 } // namespace fhw

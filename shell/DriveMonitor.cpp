@@ -163,6 +163,8 @@ bool CDriveMonitor::AttachMissedArrivals(const LetterVolumes& takenUp)
             m_volumes = std::move(known);
             throw;
         }
+        // The rescan read each disk's volumes anew: a failed query there does not forget a card.
+        m_volumes = KeepKnownWhereUnread(std::move(m_volumes), known);
         const DWORD missed = NewVolumeLetters(m_volumes, known, takenUp);
         const std::vector<RecordPtr> records = m_records;
         for (const RecordPtr& record : records) {
@@ -173,10 +175,13 @@ bool CDriveMonitor::AttachMissedArrivals(const LetterVolumes& takenUp)
 
 void CDriveMonitor::RememberVolumes(DWORD driveMask)
 {
-    ForgetVolumes(driveMask);
+    LetterVolumes read;
     for (int i = 0; i < 26; ++i) {
-        if (driveMask & (1u << i)) m_volumes.push_back(VolumeAtLetter(static_cast<wchar_t>(L'A' + i)));
+        if (driveMask & (1u << i)) read.push_back(m_volumeAt(static_cast<wchar_t>(L'A' + i)));
     }
+    read = KeepKnownWhereUnread(std::move(read), m_volumes);
+    ForgetVolumes(driveMask);
+    m_volumes.insert(m_volumes.end(), read.begin(), read.end());
 }
 
 void CDriveMonitor::ForgetVolumes(DWORD driveMask)

@@ -12,6 +12,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <functional>
 #include <vector>
 
 class CDriveMonitor {
@@ -53,6 +54,8 @@ public:
     const std::vector<RecordPtr>& GetRecords() const { return m_records; }
 
     HWND m_hWnd = nullptr; // receives the handle notifications; set by the owner before Reset
+    // Reads the volume at a letter now; tests put a query that fails in its place.
+    std::function<CLetterVolume(wchar_t letter)> m_volumeAt = VolumeAtLetter;
 
 private:
     void Dispatch(UINT_PTR event, const DEV_BROADCAST_HDR* data);

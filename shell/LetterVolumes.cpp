@@ -20,8 +20,20 @@ DWORD NewVolumeLetters(const LetterVolumes& now, const LetterVolumes& known, con
     };
     DWORD letters = 0;
     for (const CLetterVolume& volume : now) {
-        if (volume.letter < L'A' || volume.letter > L'Z') continue;
+        if (volume.letter < L'A' || volume.letter > L'Z' || !volume.serial) continue;
         if (!holds(known, volume) && !holds(takenUp, volume)) letters |= 1u << (volume.letter - L'A');
     }
     return letters;
+}
+
+LetterVolumes KeepKnownWhereUnread(LetterVolumes now, const LetterVolumes& known)
+{
+    for (CLetterVolume& volume : now) {
+        if (volume.serial) continue;
+        const auto same = std::find_if(known.begin(), known.end(), [&](const CLetterVolume& before) {
+            return before.letter == volume.letter && before.serial;
+        });
+        if (same != known.end()) volume = *same;
+    }
+    return now;
 }

@@ -17,5 +17,10 @@ using LetterVolumes = std::vector<CLetterVolume>;
 // The volume that stands at drive `letter` (either case) now.
 CLetterVolume VolumeAtLetter(wchar_t letter);
 
-// The letters of `now` whose volume `known` did not hold at that letter and `takenUp` did not either.
+// The letters of `now` whose volume `known` did not hold at that letter and `takenUp` did not
+// either. A volume that cannot be read (no medium, a failed query) is no new one.
 DWORD NewVolumeLetters(const LetterVolumes& now, const LetterVolumes& known, const LetterVolumes& takenUp);
+
+// `now`, in which each letter whose volume cannot be read keeps the volume `known` held there: one
+// failed query does not forget a card, which would then count as new when it reads again.
+LetterVolumes KeepKnownWhereUnread(LetterVolumes now, const LetterVolumes& known);

@@ -294,3 +294,40 @@ TEST_F(DriveMonitorTest, CardSwappedAtAKnownLetterIsCaughtUpOnce)
     EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x)), TRUE);
     EXPECT_TRUE(CatchUp().empty());
 }
+
+// A letter whose volume cannot be read (no medium, one failed query) is no new card, and the card
+// known there is not forgotten for it: read again, it is not caught up as new.
+TEST_F(DriveMonitorTest, UnreadVolumeIsNoNewCardAndForgetsNoKnownCard)
+{
+    m_temp.WriteFile(L"first\\.windows-serial", "1a2b3c4d");
+    m_temp.WriteFile(L"second\\.windows-serial", "0badcafe");
+    ASSERT_TRUE(Define(m_x, L"first"));
+    m_monitor.Reset();
+    wchar_t unread = 0;
+    m_monitor.m_volumeAt = [&unread](wchar_t letter) {
+        return letter == unread ? CLetterVolume{letter} : VolumeAtLetter(letter);
+    };
+    // Before each catch-up, `unread` cannot be read, `told` is announced, `came` comes unannounced.
+    const struct {
+        const char* what;
+        wchar_t unread, told, came;
+        Events events;
+    } steps[] = {
+        {"the known card, unread", m_x, 0, 0, {}},
+        {"the known card told again, unread", m_x, m_x, 0, {}},
+        {"the known card, read again", 0, 0, 0, {}},
+        {"a card that came, unread", m_y, 0, m_y, {Ev(L"attached", m_y)}},
+        {"that card, read", 0, 0, 0, {Ev(L"arrived", m_y)}},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        unread = step.unread;
+        if (step.told) {
+            EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(step.told)), TRUE);
+        }
+        if (step.came) {
+            ASSERT_TRUE(Define(step.came, L"second"));
+        }
+        EXPECT_EQ(CatchUp(), step.events);
+    }
+}

@@ -714,12 +714,15 @@ TEST_F(OutcomeTest, SecondArrivalDuringTheConfirmDialogStartsNoSecondRun)
     ASSERT_EQ(1u, drives.size());
     ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "no confirm dialog";
     HWND dialog = FindDialogs(Pid()).front();
+    const size_t runs = m_program->RunStarts().size();
     ASSERT_TRUE(AnnounceArrival(drives, Pid()));
     EXPECT_EQ(1u, DialogsSeenOver(Pid(), 2000).size()) << "a second run opened its own dialog";
     ASSERT_TRUE(AnswerDialog(dialog, IDOK));
-    // The arrival that waited runs now: its folders are gone, so it neither asks nor reports.
+    // The arrival told under the question is of the card that the run took up: it is settled, so
+    // nothing more runs, asks or reports.
     ExpectOneTransfer(drives[0], 2, false);
     EXPECT_TRUE(DialogsSeenOver(Pid(), 1000).empty());
+    EXPECT_EQ(runs, m_program->RunStarts().size()) << "the card was taken up again";
 }
 
 // A run's error box holds a card that arrives while it is open; that card is handled after it.
