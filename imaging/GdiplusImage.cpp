@@ -76,8 +76,12 @@ CTextureBrushPtr CreateTextureBrush(const CImg& img, Gdiplus::WrapMode wrapMode,
 HRESULT LoadImageFromStream(CGdiplusImagePtr& out, IStream* stream)
 {
     // Wine's GIF codec reads the colours of a frame that has none and crashes the process, at load
-    // for the first frame and when the caller selects a later one: such a GIF never reaches it.
-    if (FirstGifFrameWithoutColorTable(stream) >= 0) return WINCODEC_ERR_PALETTEUNAVAILABLE;
+    // for the first frame and when the caller selects a later one: such a GIF never reaches it, nor
+    // does a stream that failed the look, whose next reads may well succeed.
+    int frame = -1;
+    const HRESULT hr = FirstGifFrameWithoutColorTable(stream, frame);
+    if (FAILED(hr)) return hr;
+    if (frame >= 0) return WINCODEC_ERR_PALETTEUNAVAILABLE;
     out = GdiplusNew<Gdiplus::Image>(stream, FALSE);
     if (!out) return E_FAIL;
     return out->GetLastStatus() == Gdiplus::Ok ? S_OK : E_NOTIMPL;

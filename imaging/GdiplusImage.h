@@ -30,7 +30,8 @@ inline Gdiplus::ARGB MakeOpaqueArgb(BYTE red, BYTE green, BYTE blue)
 
 // E_FAIL when no image object could be made, E_NOTIMPL when GDI+ could not read the stream
 // (out then holds the failed image), WINCODEC_ERR_PALETTEUNAVAILABLE for a GIF of which a frame
-// has no colour table (out left as it was).
+// has no colour table, and the stream's own error when it failed before that could be told (out
+// left as it was in both).
 HRESULT LoadImageFromStream(CGdiplusImagePtr& out, IStream* stream);
 HRESULT LoadImageFromFile(CGdiplusImagePtr& out, const std::wstring& path);
 HRESULT LoadImageFromResource(CGdiplusImagePtr& out, const wchar_t* name, const wchar_t* type);

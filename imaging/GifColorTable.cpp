@@ -8,6 +8,8 @@ namespace {
 
 constexpr BYTE kExtensionIntroducer = 0x21;
 constexpr BYTE kImageSeparator = 0x2C;
+// What one read of the stream asks for.
+constexpr size_t kReadAhead = 64 * 1024;
 // Bit 7 of the packed fields of the logical screen and the image descriptors.
 constexpr BYTE kColorTableFlag = 0x80;
 
@@ -26,7 +28,8 @@ bool SkipSubBlocks(CStreamReader& reader)
 }
 
 // A sub-block may be a single byte (a comment written byte by byte), hence the reader's buffer
-// rather than a call on the stream for each.
+// rather than a call on the stream for each. -1 also where the reader stopped: its Error tells
+// the end of the stream from a failure.
 int WalkFrames(CStreamReader& reader, int frames)
 {
     BYTE header[13] = {}; // signature, version, logical screen descriptor
@@ -53,16 +56,22 @@ int WalkFrames(CStreamReader& reader, int frames)
 
 } // namespace
 
-int FirstGifFrameWithoutColorTable(IStream* stream, int frames)
+HRESULT FirstGifFrameWithoutColorTable(IStream* stream, int& frame, int frames)
 {
+    frame = -1;
+    if (!stream) return S_OK;
     const LARGE_INTEGER zero = {};
     ULARGE_INTEGER start = {};
-    if (!stream || FAILED(stream->Seek(zero, STREAM_SEEK_CUR, &start))) return -1;
-    if (FAILED(stream->Seek(zero, STREAM_SEEK_SET, nullptr))) return -1;
-    CStreamReader reader(stream);
-    const int frame = WalkFrames(reader, frames);
+    HRESULT hr = stream->Seek(zero, STREAM_SEEK_CUR, &start);
+    if (SUCCEEDED(hr)) hr = stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    if (FAILED(hr)) return hr;
+    CStreamReader reader(stream, kReadAhead);
+    const int found = WalkFrames(reader, frames);
     LARGE_INTEGER back = {};
     back.QuadPart = static_cast<LONGLONG>(start.QuadPart);
-    stream->Seek(back, STREAM_SEEK_SET, nullptr);
-    return frame;
+    hr = stream->Seek(back, STREAM_SEEK_SET, nullptr);
+    if (FAILED(reader.Error())) return reader.Error();
+    if (FAILED(hr)) return hr;
+    frame = found;
+    return S_OK;
 }

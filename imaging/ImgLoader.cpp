@@ -114,10 +114,14 @@ CImgPtr CImgLoader::Load(IStream* stream)
 {
     // Wine's CopyPalette crashes the process on a GIF frame without colours (a bare call too):
     // refused before WIC sees the stream. Only the first frame is read here, so only its
-    // descriptor is looked at.
-    if (FirstGifFrameWithoutColorTable(stream, 1) == 0) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
+    // descriptor is looked at. A stream that failed the look is refused too: WIC's own reads of it
+    // may well succeed.
+    int bare = -1;
+    HRESULT hr = FirstGifFrameWithoutColorTable(stream, bare, 1);
+    if (FAILED(hr)) throw my::CException(IDS_WIC_DECODER_FAILED, hr);
+    if (bare == 0) throw my::CException(IDS_IMAGE_NO_COLOR_TABLE);
     CComPtr<IWICBitmapDecoder> decoder;
-    HRESULT hr = g_wicFactory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
+    hr = g_wicFactory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder);
     if (FAILED(hr)) throw my::CException(IDS_WIC_DECODER_FAILED, hr);
     CComPtr<IWICBitmapFrameDecode> frame;
     hr = decoder->GetFrame(0, &frame);

@@ -53,6 +53,7 @@ TEST(StreamReader, ReadOrSkipPastTheEndFails)
     const CStreamPtr first = StreamOver(bytes);
     CStreamReader reading(first, 4);
     EXPECT_FALSE(reading.Read(got.data(), got.size()));
+    EXPECT_EQ(reading.Error(), S_OK) << "the end, no failure";
     const CStreamPtr second = StreamOver(bytes);
     CStreamReader skipping(second, 4);
     EXPECT_FALSE(skipping.Skip(11));
