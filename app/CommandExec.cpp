@@ -127,12 +127,13 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     const bool there = !path.empty() && ::PathFileExistsW(path.c_str());
     if (!there && !removable) return;
     // The volume is noted as the sources are listed: they are moved from that volume only. The run
-    // hands it back once done with the letter, so that an arrival of this card told meanwhile, or
-    // late, does not take it up again.
+    // hands it back when it ends, so that an arrival of this card, told meanwhile or late, does not
+    // take it up again, unless the card went since.
     const CSourceVolume volume = CSourceVolume::Of(path);
-    const auto handBack = ScopeExit([&] {
-        if (removable) run.takenUp.push_back({volume.volume, NextArrivalStamp()});
-    });
+    if (removable) run.takenUp.push_back({volume.volume, NextDriveEventStamp()});
+    const auto cardGone = [&run, removable] {
+        if (removable) run.takenUp.back().gone = true;
+    };
     if (!there) return;
     run.found = true;
     const wchar_t drive = path[0];
@@ -150,6 +151,7 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
         // Pulled, or another card put in, while the question was open: nothing of the list is on it.
         if (!volume.IsThere()) {
+            cardGone();
             CTransferOutcome outcome;
             for (const std::wstring& source : sources) outcome.sources.push_back({source});
             outcome.sourceGone = true;
@@ -170,7 +172,9 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
             JudgeShellOperation(manifest, dialog.m_operator.m_to, dialog.m_operator.m_wFunc == FO_MOVE, volume,
                                 outcome);
         }
-        if (!CheckArrival(result, volume, dialog.m_operator, outcome)) return;
+        const bool arrived = CheckArrival(result, volume, dialog.m_operator, outcome);
+        if (outcome.sourceGone) cardGone();
+        if (!arrived) return;
     }
 
     const CExecSetting& chosen = dialog.m_setting;

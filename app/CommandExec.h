@@ -26,8 +26,8 @@ public:
     // True from the start of a run to its end, through every dialog it waits in and the box that
     // shows the failure it ended with.
     bool IsRunning() const { return m_running; }
-    // The volumes that the last run took up, with when it was done with each: the removable drives
-    // it looked at, whatever became of them.
+    // The volumes that the last run took up, each with when it noted it and whether it found the card
+    // gone afterwards: the removable drives it looked at.
     const TakenUpVolumes& TakenUp() const { return m_takenUp; }
 
     DWORD m_driveMask = 0xFFFFFFFF;

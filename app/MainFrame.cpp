@@ -155,9 +155,12 @@ LRESULT CMainFrame::OnTimer(UINT, WPARAM wParam, LPARAM, BOOL& bHandled)
         return 0;
     }
     const DWORD now = ::GetTickCount();
-    // Drives that come while a run waits in one of its dialogs stay pending until it has ended.
-    if (m_armed && m_pendingArrivals.Mask() && m_eventIdle.IsElapsed(now) && !IsRunInProgress())
-        RunExec(m_pendingArrivals.Mask(), false, false);
+    // Drives that come while a run waits in one of its dialogs stay pending until it has ended; a
+    // notice of a card a run took up may come after that run.
+    if (m_armed && m_pendingArrivals.Mask() && m_eventIdle.IsElapsed(now) && !IsRunInProgress()) {
+        m_pendingArrivals.DropTakenUp();
+        if (m_pendingArrivals.Mask()) RunExec(m_pendingArrivals.Mask(), false, false);
+    }
     if (m_driveMonitor && m_pollIdle.IsElapsed(now)) {
         m_driveMonitor->PollMedia();
         m_pollIdle.m_last = now;
@@ -292,15 +295,16 @@ void CMainFrame::ShowBalloon(const std::wstring& title, const std::wstring& text
 void CMainFrame::OnDriveArrived(void*, void* record)
 {
     if (!m_armed || !record) return;
-    m_pendingArrivals.Arrived(static_cast<CDriveMonitorInfo*>(record)->m_driveMask, NextArrivalStamp());
+    m_pendingArrivals.Arrived(static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
     m_eventIdle.m_last = ::GetTickCount();
 }
 
 void CMainFrame::OnDriveRemoved(void*, void* record)
 {
-    if (!m_armed || !record) return;
-    m_pendingArrivals.Drop(static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
-    m_eventIdle.m_last = ::GetTickCount();
+    if (!record) return;
+    // Also while not armed: a card a run took up and that went is a new card when it comes back.
+    m_pendingArrivals.Removed(static_cast<CDriveMonitorInfo*>(record)->m_driveMask, NextDriveEventStamp());
+    if (m_armed) m_eventIdle.m_last = ::GetTickCount();
 }
 
 void CMainFrame::DropRunDrives(DWORD driveMask) { m_pendingArrivals.Drop(driveMask); }
@@ -345,11 +349,11 @@ void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
     exec->Execute(true, false);
     // Refused inside another run's dialog: that run catches up when it ends.
     if (IsRunInProgress()) return;
-    const TakenUpVolumes& takenUp = exec->TakenUp();
-    // An arrival told while the run waited in a dialog, or told late, of a card it took up itself.
-    m_pendingArrivals.DropTakenUp(takenUp);
+    m_pendingArrivals.RunEnded(exec->TakenUp());
+    // An arrival told while the run waited in a dialog, of a card it took up itself.
+    m_pendingArrivals.DropTakenUp();
     // A card that came while the run kept this thread busy may have gone unannounced.
-    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals(VolumesOf(takenUp));
+    if (m_driveMonitor) m_driveMonitor->AttachMissedArrivals(m_pendingArrivals.TakenUp());
 }
 
 void CMainFrame::ShowStartBalloon()

@@ -1,61 +1,87 @@
 #include "app/PendingArrivals.h"
 
+#include <algorithm>
+
 namespace fhw {
 
-// A sequence rather than the tick count: an arrival and a take-up within one tick must still be
-// ordered. Read and written on the user-interface thread only.
-ArrivalStamp NextArrivalStamp()
+namespace {
+
+template <class Each> void ForEachLetter(DWORD mask, Each each)
 {
-    static ArrivalStamp last = 0;
+    for (size_t i = 0; i < 26; ++i) {
+        if (mask & (1u << i)) each(i);
+    }
+}
+
+} // namespace
+
+// A sequence rather than the tick count: a take-up and a removal within one tick must still be
+// ordered. Read and written on the user-interface thread only.
+DriveEventStamp NextDriveEventStamp()
+{
+    static DriveEventStamp last = 0;
     return ++last;
 }
 
-LetterVolumes VolumesOf(const TakenUpVolumes& takenUp)
+void CPendingArrivals::Arrived(DWORD mask)
 {
-    LetterVolumes volumes;
-    for (const CTakenUpVolume& taken : takenUp) volumes.push_back(taken.volume);
-    return volumes;
+    ForEachLetter(mask, [this](size_t i) { m_pending[i] = true; });
 }
 
-void CPendingArrivals::Arrived(DWORD mask, ArrivalStamp stamp)
+void CPendingArrivals::Removed(DWORD mask, DriveEventStamp stamp)
 {
-    for (size_t i = 0; i < m_arrived.size(); ++i) {
-        if (mask & (1u << i)) m_arrived[i] = stamp;
-    }
+    ForEachLetter(mask, [&](size_t i) {
+        m_pending[i] = false;
+        m_removed[i] = std::max(m_removed[i], stamp);
+        m_takenUp[i].reset();
+    });
 }
 
 void CPendingArrivals::Drop(DWORD mask)
 {
-    for (size_t i = 0; i < m_arrived.size(); ++i) {
-        if (mask & (1u << i)) m_arrived[i].reset();
-    }
+    ForEachLetter(mask, [this](size_t i) { m_pending[i] = false; });
 }
 
 DWORD CPendingArrivals::Mask() const
 {
     DWORD mask = 0;
-    for (size_t i = 0; i < m_arrived.size(); ++i) {
-        if (m_arrived[i]) mask |= 1u << i;
-    }
+    ForEachLetter(0xFFFFFFFF, [&](size_t i) {
+        if (m_pending[i]) mask |= 1u << i;
+    });
     return mask;
 }
 
-void CPendingArrivals::DropTakenUp(const TakenUpVolumes& takenUp)
+void CPendingArrivals::RunEnded(const TakenUpVolumes& takenUp)
 {
-    for (size_t i = 0; i < m_arrived.size(); ++i) {
-        if (!m_arrived[i]) continue;
-        const wchar_t letter = static_cast<wchar_t>(L'A' + i);
-        std::optional<CLetterVolume> now; // read only for a letter that a run took up since
-        for (const CTakenUpVolume& taken : takenUp) {
-            if (taken.volume.letter != letter || taken.stamp <= *m_arrived[i]) continue;
-            if (!now) now = m_volumeAt(letter);
-            // Another card put in at the letter since the run listed its sources waits for its own run.
-            if (!now->serial || *now == taken.volume) {
-                m_arrived[i].reset();
-                break;
-            }
-        }
+    for (const CTakenUpVolume& taken : takenUp) {
+        const wchar_t letter = taken.volume.letter;
+        if (letter < L'A' || letter > L'Z') continue;
+        const size_t i = letter - L'A';
+        // Told of a removal only after the run (Wine's busy thread), it still came after the take-up.
+        if (taken.gone || m_removed[i] > taken.stamp)
+            m_takenUp[i].reset();
+        else
+            m_takenUp[i] = taken.volume;
     }
+}
+
+void CPendingArrivals::DropTakenUp()
+{
+    ForEachLetter(0xFFFFFFFF, [this](size_t i) {
+        if (!m_pending[i] || !m_takenUp[i]) return;
+        const CLetterVolume now = m_volumeAt(static_cast<wchar_t>(L'A' + i));
+        // Another card put in at the letter, unannounced, is a new one.
+        if (!now.serial || now == *m_takenUp[i]) m_pending[i] = false;
+    });
+}
+
+LetterVolumes CPendingArrivals::TakenUp() const
+{
+    LetterVolumes volumes;
+    for (const std::optional<CLetterVolume>& volume : m_takenUp) {
+        if (volume) volumes.push_back(*volume);
+    }
+    return volumes;
 }
 
 } // namespace fhw

@@ -1,8 +1,9 @@
 #pragma once
-// The cards that arrived and wait for a run, one stamp per drive letter; and what a run hands back:
-// the volumes it took up, each stamped when the run was done with its letter. A card is taken up
-// once per arrival: an arrival told while a run waited in one of its dialogs, or told late, is
-// done when that run took up the very volume now at its letter after the arrival came.
+// The cards that arrived and wait for a run, and the cards that runs took up. An arrival is the
+// card a run took up, and is dropped, while that very volume stands at its letter and no removal
+// of the letter has been seen since the run took it up: neither a removal notice nor the run
+// finding the card gone. Any other arrival is a new card, taken up after the run however late its
+// notice is handled (a busy thread's notices come during the run on Windows, after it under Wine).
 #include "shell/LetterVolumes.h"
 
 #include <windows.h>
@@ -15,18 +16,17 @@
 
 namespace fhw {
 
-// Orders the arrivals and the take-ups of one process; a later call gives a greater stamp.
-using ArrivalStamp = std::uint64_t;
-ArrivalStamp NextArrivalStamp();
+// Orders the take-ups and the removals of one process; a later call gives a greater stamp.
+using DriveEventStamp = std::uint64_t;
+DriveEventStamp NextDriveEventStamp();
 
 struct CTakenUpVolume {
-    CLetterVolume volume; // as noted when the run listed its sources
-    ArrivalStamp stamp;   // when the run was done with the letter
+    CLetterVolume volume;  // as noted when the run listed its sources
+    DriveEventStamp stamp; // when it was noted
+    bool gone = false;     // the run found the card gone afterwards
 };
 
 using TakenUpVolumes = std::vector<CTakenUpVolume>;
-
-LetterVolumes VolumesOf(const TakenUpVolumes& takenUp);
 
 class CPendingArrivals {
 public:
@@ -34,20 +34,30 @@ public:
 
     explicit CPendingArrivals(VolumeAt volumeAt = VolumeAtLetter) : m_volumeAt(std::move(volumeAt)) {}
 
-    // The drives of `mask` arrived at `stamp` (a repeated arrival counts from the latest).
-    void Arrived(DWORD mask, ArrivalStamp stamp);
-    // The drives of `mask` left, or a run took them, or gave them up.
+    // The drives of `mask` arrived.
+    void Arrived(DWORD mask);
+    // A removal of the drives of `mask` was told at `stamp`: their arrivals are dropped, and what
+    // runs took up there before it is no card there any more.
+    void Removed(DWORD mask, DriveEventStamp stamp);
+    // A run took the drives of `mask`, or gave them up.
     void Drop(DWORD mask);
     void Clear() { Drop(0xFFFFFFFF); }
     DWORD Mask() const;
 
-    // Drops each pending letter at which `takenUp` holds a take-up later than its arrival of the
-    // volume that stands there now; a volume that cannot be read now is no new card either.
-    void DropTakenUp(const TakenUpVolumes& takenUp);
+    // What a run took up, handed over when it ended: each volume holds at its letter unless the run
+    // found it gone or a removal there was told after the run noted it.
+    void RunEnded(const TakenUpVolumes& takenUp);
+    // Drops each pending arrival at whose letter a taken-up volume holds and stands now; a volume
+    // that cannot be read now is no new card either.
+    void DropTakenUp();
+    // The taken-up volumes that hold: a card found unannounced is none of them.
+    LetterVolumes TakenUp() const;
 
 private:
     VolumeAt m_volumeAt;
-    std::array<std::optional<ArrivalStamp>, 26> m_arrived;
+    std::array<bool, 26> m_pending{};
+    std::array<DriveEventStamp, 26> m_removed{}; // the latest removal told at each letter
+    std::array<std::optional<CLetterVolume>, 26> m_takenUp;
 };
 
 } // namespace fhw

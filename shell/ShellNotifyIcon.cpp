@@ -38,12 +38,17 @@ bool CShellNotifyIcon::Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon,
 // A shell that restarts (Explorer ended and started again) forgets every icon and then broadcasts
 // "TaskbarCreated": the icon that was added comes back with the same id, callback, icon and tip.
 // One never added, or deleted, stays away. True when the icon is there afterwards; a failure keeps
-// it owed, so that the next broadcast tries again.
+// it owed, so that the next broadcast tries again. A balloon refused meanwhile is shown then.
 bool CShellNotifyIcon::AddAgain()
 {
     if (!m_added) return false;
     // A broadcast from elsewhere while the icon is still there: the shell refuses a second add.
-    return AddStored() || Notify(NIM_MODIFY, &m_data);
+    if (!AddStored() && !Notify(NIM_MODIFY, &m_data)) return false;
+    if (m_owedBalloon) {
+        const CBalloon owed = *m_owedBalloon;
+        ShowBalloon(owed.title, owed.text, owed.infoFlags, owed.timeoutMs);
+    }
+    return true;
 }
 
 bool CShellNotifyIcon::AddStored()
@@ -76,6 +81,7 @@ bool CShellNotifyIcon::Delete()
         }
     }
     m_added = 0;
+    m_owedBalloon.reset();
     return true;
 }
 
@@ -87,5 +93,11 @@ bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring
     data.dwInfoFlags = infoFlags;
     CopyField(data.szInfoTitle, title.c_str());
     CopyField(data.szInfo, text.c_str());
-    return Notify(NIM_MODIFY, &data) != FALSE;
+    if (Notify(NIM_MODIFY, &data)) {
+        m_owedBalloon.reset();
+        return true;
+    }
+    // Under Wine the taskbar's "TaskbarCreated" is handled only after the run that shows its result.
+    if (m_added) m_owedBalloon = CBalloon{title, text, infoFlags, timeoutMs};
+    return false;
 }

@@ -5,6 +5,7 @@
 
 #include <shellapi.h>
 
+#include <optional>
 #include <string>
 
 class CShellNotifyIcon {
@@ -18,6 +19,8 @@ public:
     bool Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, const wchar_t* tip);
     bool AddAgain();
     bool Delete();
+    // False when the shell refused it; refused while the icon was added, it is owed, and shown once
+    // AddAgain brings the icon back (a shell that restarted has forgotten it).
     bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs);
     UINT GetId() const { return m_data.uID; }
     bool IsAdded() const { return m_added != 0; }
@@ -36,6 +39,13 @@ private:
     // NIM_ADD with the stored data, retried while the shell times out.
     bool AddStored();
 
+    struct CBalloon {
+        std::wstring title, text;
+        DWORD infoFlags;
+        UINT timeoutMs;
+    };
+
     DWORD m_added = 0;
     NOTIFYICONDATAW m_data;
+    std::optional<CBalloon> m_owedBalloon;
 };

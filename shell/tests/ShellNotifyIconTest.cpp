@@ -121,4 +121,33 @@ TEST_F(ShellNotifyIconTest, AddAgainRestoresOnlyTheIconThatWasAdded)
     EXPECT_EQ(calls, icon.calls.size()) << "a deleted icon comes back";
 }
 
+// A balloon refused while the shell has forgotten the icon is shown once the icon is back, once;
+// one refused after Delete is not owed.
+TEST_F(ShellNotifyIconTest, ABalloonRefusedWhileTheIconIsGoneIsShownWhenItComesBack)
+{
+    CRecordingIcon icon;
+    ASSERT_TRUE(Add(icon));
+    NOTIFYICONDATAW outside = {sizeof(outside), m_window, kId};
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &outside)) << "the shell kept the icon";
+    EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a forgotten icon took a balloon";
+    const int before = VisibleTooltips();
+    ASSERT_TRUE(icon.AddAgain());
+    const NOTIFYICONDATAW& balloon = icon.calls.back().second;
+    EXPECT_EQ(icon.calls.back().first, static_cast<DWORD>(NIM_MODIFY));
+    EXPECT_TRUE(balloon.uFlags & NIF_INFO);
+    EXPECT_STREQ(balloon.szInfo, L"the result");
+    EXPECT_STREQ(balloon.szInfoTitle, L"Title");
+    for (int i = 0; i < 50 && VisibleTooltips() == before; ++i) ::Sleep(100);
+    EXPECT_GT(VisibleTooltips(), before) << "the shell shows no balloon";
+
+    ASSERT_TRUE(icon.AddAgain()) << "still there";
+    EXPECT_FALSE(icon.calls.back().second.uFlags & NIF_INFO) << "the balloon came twice";
+    ASSERT_TRUE(icon.Delete());
+    EXPECT_FALSE(icon.ShowBalloon(L"after", L"delete", NIIF_INFO, 1000));
+    ASSERT_TRUE(Add(icon));
+    ASSERT_TRUE(icon.AddAgain());
+    EXPECT_FALSE(icon.calls.back().second.uFlags & NIF_INFO) << "a balloon refused after Delete was owed";
+    EXPECT_TRUE(icon.Delete());
+}
+
 } // namespace

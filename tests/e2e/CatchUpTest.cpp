@@ -1,5 +1,5 @@
-// Cards that came or changed unannounced while a long run kept the program busy: each is taken up
-// once, after the run unless the run took it up itself.
+// Cards that came or changed while a long run kept the program busy, unannounced or told only
+// after the run: each is taken up once, after the run unless the run took it up itself.
 #include "E2eFixture.h"
 
 #include "tests/support/ScaledTime.h"
@@ -102,4 +102,27 @@ TEST_F(CatchUpTest, CardSwappedAtAKnownLetterDuringALongMoveIsMovedAfterIt)
     ExpectTransferBalloon(1, known[0], 1, false);
     ExpectSameTree(m_cards[2].WithoutCameraPart(), SnapshotTree(m_cards[2].Root()), "swapped-in card");
     ExpectAtDestination(2);
+}
+
+// A card's own arrival notice that waits for the program while the card's long copy keeps it busy
+// (Windows sends more than one for a volume) is handled after the run: it is the card that run took
+// up, and no second run takes it (a second copy would ask to overwrite every file).
+TEST_F(CatchUpTest, CardsOwnNoticeHandledAfterItsLongCopyDoesNotTakeItUpAgain)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ASSERT_TRUE(Arm(Values(kCopy)));
+    const size_t runs = m_program->RunStarts().size();
+    const std::wstring drives = DefineLongCard(FreeDriveLetters(1).at(0));
+    ASSERT_EQ(1u, drives.size());
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(LongRunBegun()) << "the copy did not begin";
+    ASSERT_TRUE(AnnounceArrivalAndWait(drives, Pid(), 4 * kRunWait)) << "the program never took the notice";
+
+    ASSERT_EQ(1u, m_program->WaitBalloons(1, 4 * kRunWait)) << "the run reported nothing";
+    ExpectTransferBalloon(0, drives[0], 1, true);
+    EXPECT_TRUE(DialogsSeenOver(Pid(), ScaledTime(L"FH_E2E_TIME_SCALE", 3000)).empty())
+        << "a question came after the run";
+    EXPECT_EQ(1u, m_program->Balloons().size()) << "the card was taken up again";
+    EXPECT_EQ(runs + 1, m_program->RunStarts().size()) << "the card was taken up again";
+    ExpectAtDestination(0);
 }

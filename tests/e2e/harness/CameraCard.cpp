@@ -115,6 +115,11 @@ bool AnnounceArrivalAsTheSystem(const std::wstring& letters, DWORD pid)
     return BroadcastVolumeChange(DBT_DEVICEARRIVAL, MaskOf(letters), pid, 2000, false) > 0;
 }
 
+bool AnnounceArrivalAndWait(const std::wstring& letters, DWORD pid, UINT ms)
+{
+    return BroadcastVolumeChange(DBT_DEVICEARRIVAL, MaskOf(letters), pid, ms, false) > 0;
+}
+
 bool CCardDrive::Define()
 {
     const std::string unixFolder = ToUnixPath(m_folder);

@@ -50,6 +50,9 @@ bool AnnounceArrival(const std::wstring& letters, DWORD pid);
 // As the system announces an arrival: it waits 2 s for a window, busy or not, then gives up on it.
 // False when the window did not take it in that time.
 bool AnnounceArrivalAsTheSystem(const std::wstring& letters, DWORD pid);
+// Announces an arrival and waits up to `ms` for the program to take it, busy as it may be: the
+// notice is handled whenever its thread next dispatches. False when it was not taken in time.
+bool AnnounceArrivalAndWait(const std::wstring& letters, DWORD pid, UINT ms);
 
 // The free drive letters, from W down to P.
 inline std::vector<wchar_t> FreeDriveLetters(size_t count) { return FreeDriveLetters(count, L'W', L'P'); }
