@@ -218,10 +218,11 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          all,
          {},
          0},
-        // The copy holds what the card does not: it is no incomplete copy that may go.
+        // The copy holds what the card does not: it is no incomplete copy that may go. The card
+        // file stands as listed, so the copy changed and the card keeps the original.
         {L"longer",
          [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
-         Moved::Changed,
+         Moved::CopyChanged,
          all,
          {},
          0},
