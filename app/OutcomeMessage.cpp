@@ -90,7 +90,7 @@ struct CParagraph {
     std::vector<const CSourceOutcome*> sources;
     struct CNamed {
         const CSourceOutcome* source;
-        size_t files; // of a partly moved source, those named
+        size_t files; // of the files told with it, those named
     };
     std::vector<CNamed> named;
     size_t next = 0;   // the next source to name

@@ -21,13 +21,14 @@ public:
     // what the card no longer does (the versions from before a change on the card); CopyChanged:
     // nothing left, a copy differs from its card file, which stands as it was listed (the card
     // keeps the originals); Differs: nothing left, a copy differs from its card file, or could not
-    // be read, and which of them changed cannot be told; Undeleted:
-    // nothing left, the copy is whole and compared equal but the deletes failed; Unverified: nothing
-    // left, the copy is whole but files of the card could not be read to compare; Gone: the source
-    // went from the card, not through these deletes (moved away, deleted by another program);
-    // Missing: it was not there when the manifest was taken. Judged otherwise: NotArrived: not
-    // whole at the destination, the card keeping it; Removed: an end of the run went before the
-    // source could be judged, so what the card holds of it is not known.
+    // be read, and which of them changed cannot be told; Undeleted: nothing left, the copy is whole
+    // and compared equal but the deletes failed; Unverified: nothing left, the copy is whole but
+    // files of the card could not be read to compare; Gone: the source went from the card, not
+    // through these deletes (moved away, deleted by another program); Missing: it was not there
+    // when the manifest was taken. A copy that did not come whole is judged the same way. Judged
+    // otherwise: NotArrived: not whole at the destination after the shell's own move, the card
+    // keeping it; Removed: an end of the run went before the source could be judged, so what the
+    // card holds of it is not known.
     enum class Moved {
         All,
         NameStoodBefore,
