@@ -77,6 +77,27 @@ bool FitsMessageWidth(const std::wstring& text)
     return fits;
 }
 
+std::wstring ShortenWideRuns(const std::wstring& text)
+{
+    std::wstring shortened;
+    size_t start = 0;
+    const auto run = [&](size_t end) {
+        const std::wstring piece = text.substr(start, end - start);
+        shortened += piece.size() > kMessageWidestRun ? ShortenMiddle(piece, kMessageWidestRun - 1) : piece;
+    };
+    // The places a run ends are those where ForEachPiece ends one; a surrogate pair counts as wide.
+    for (size_t i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\n' || c == L' ' || c == 0x3000 || IsWide(c) || IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            run(i);
+            shortened += c;
+            start = i + 1;
+        }
+    }
+    run(text.size());
+    return shortened;
+}
+
 std::wstring ShortenMiddle(const std::wstring& text, size_t max)
 {
     if (text.size() <= max || max < 3) return text;

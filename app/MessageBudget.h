@@ -23,6 +23,11 @@ size_t WrappedLines(const std::wstring& text);
 // False when a run of `text` cannot wrap and is wider than kMessageWidestRun.
 bool FitsMessageWidth(const std::wstring& text);
 
+// `text` with each run that cannot wrap and is wider than kMessageWidestRun shortened in its
+// middle (ShortenMiddle), keeping its start and its end; one unit is left for the ellipsis, which a
+// message font may draw wide.
+std::wstring ShortenWideRuns(const std::wstring& text);
+
 // Shortens `text` to at most `max` characters by cutting its middle and putting an ellipsis
 // there; never between the two halves of a surrogate pair.
 std::wstring ShortenMiddle(const std::wstring& text, size_t max);

@@ -37,6 +37,7 @@ UINT StayedId(Why why)
     case Why::Undeleted: return IDS_TRANSFER_STAYED_UNDELETED;
     case Why::Unreadable: return IDS_TRANSFER_STAYED_UNREADABLE;
     case Why::Added: return IDS_TRANSFER_STAYED_ADDED;
+    case Why::Unread: return IDS_TRANSFER_STAYED_UNREAD;
     case Why::Gone: break;
     }
     return IDS_TRANSFER_STAYED_GONE;
@@ -56,14 +57,16 @@ std::wstring MoreFiles(size_t files, size_t folders)
                    : Format(IDS_TRANSFER_MORE_FILES, CountText(files));
 }
 
-// A partly moved source with where the files that left it are, then at most `files` of what did
-// not leave and why, then how many more; `named` gets how many it names.
-std::wstring PartlyBlock(const CSourceOutcome& outcome, size_t files, size_t& named)
+// A source in the line of `copyId`, then at most `files` of what did not leave it and why (of a
+// partly moved source all of them, of another only those the card would not give), then how many
+// more; `named` gets how many it names.
+std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly, size_t files, size_t& named)
 {
-    std::wstring text = SourceLine(outcome, IDS_TRANSFER_PARTLY_MOVED);
+    std::wstring text = SourceLine(outcome, copyId);
     size_t moreFiles = 0, moreFolders = 0;
     named = 0;
     for (const CTransferManifest::CStayedFile& file : outcome.stayed) {
+        if (!partly && file.why != Why::Unread) continue;
         const bool folder = !file.path.empty() && file.path.back() == L'\\';
         std::wstring line;
         if (named < files) line = Format(StayedId(file.why), ShortenMiddle(file.path, kMaxNamedFileLength));
@@ -75,7 +78,9 @@ std::wstring PartlyBlock(const CSourceOutcome& outcome, size_t files, size_t& na
         }
     }
     if (moreFiles || moreFolders) text += L"\n" + MoreFiles(moreFiles, moreFolders);
-    return text;
+    // A run too wide for the screen (a long path without blanks) loses its middle: the start of
+    // the path and the folder name at its end tell it.
+    return ShortenWideRuns(text);
 }
 
 // One paragraph: its sources, those it names (with how many of their files) and how many it does not.
@@ -85,19 +90,22 @@ struct CParagraph {
     std::vector<const CSourceOutcome*> sources;
     struct CNamed {
         const CSourceOutcome* source;
-        size_t files; // of a partly moved source, those named
+        size_t files; // of the files told with it, those named
     };
     std::vector<CNamed> named;
-    size_t next = 0;    // the next source to name
-    size_t unnamed = 0; // sources that cannot be shown whole
-    bool full = false;  // the next source did not fit
+    size_t next = 0;   // the next source to name
+    bool full = false; // the next source did not fit
 
     bool Partly() const { return id == IDS_TRANSFER_KEPT_PARTLY; }
-    // The lines of a named source.
+    // The lines of a named source with `files` of its files; `shown` gets how many it names.
+    std::wstring Item(const CSourceOutcome& source, size_t files, size_t& shown) const
+    {
+        return SourceBlock(source, copyId, Partly(), files, shown);
+    }
     std::wstring Item(const CNamed& n) const
     {
-        size_t files = 0;
-        return Partly() ? PartlyBlock(*n.source, n.files, files) : SourceLine(*n.source, copyId);
+        size_t shown = 0;
+        return Item(*n.source, n.files, shown);
     }
 };
 
@@ -109,6 +117,8 @@ UINT ParagraphOf(Moved moved)
     case Moved::Partly: return IDS_TRANSFER_KEPT_PARTLY;
     case Moved::Gone: return IDS_TRANSFER_KEPT_GONE;
     case Moved::Changed: return IDS_TRANSFER_KEPT_CHANGED;
+    case Moved::CopyChanged: return IDS_TRANSFER_KEPT_COPY_CHANGED;
+    case Moved::Differs: return IDS_TRANSFER_KEPT_DIFFERS;
     case Moved::Undeleted: return IDS_TRANSFER_KEPT_UNDELETED;
     default: break;
     }
@@ -119,9 +129,11 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
 {
     std::vector<CParagraph> paragraphs{{IDS_TRANSFER_KEPT_STOOD, 0},
                                        {IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_INCOMPLETE_COPY},
-                                       {IDS_TRANSFER_KEPT_PARTLY, 0},
+                                       {IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_PARTLY_MOVED},
                                        {IDS_TRANSFER_KEPT_GONE, IDS_TRANSFER_GONE_COPY},
                                        {IDS_TRANSFER_KEPT_CHANGED, IDS_TRANSFER_CHANGED_COPY},
+                                       {IDS_TRANSFER_KEPT_COPY_CHANGED, IDS_TRANSFER_COPY_CHANGED_COPY},
+                                       {IDS_TRANSFER_KEPT_DIFFERS, IDS_TRANSFER_DIFFERS_COPY},
                                        {IDS_TRANSFER_KEPT_UNDELETED, 0},
                                        {IDS_TRANSFER_KEPT_UNREADABLE, 0}};
     for (const CSourceOutcome& source : outcome.sources) {
@@ -136,36 +148,27 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
 }
 
 // Names the next source of `paragraph`, none of its files yet, when it fits in `left` lines; false
-// when it did not. A source that cannot be shown whole is counted instead.
+// when it did not.
 bool NameNext(CParagraph& paragraph, size_t& left)
 {
-    for (; paragraph.next < paragraph.sources.size(); ++paragraph.next) {
-        const CParagraph::CNamed named{paragraph.sources[paragraph.next], 0};
-        const std::wstring line = paragraph.Item(named);
-        if (!FitsMessageWidth(line)) {
-            ++paragraph.unnamed;
-            continue;
-        }
-        const size_t lines = WrappedLines(line);
-        if (lines > left) return false;
-        left -= lines;
-        paragraph.named.push_back(named);
-        ++paragraph.next;
-        return true;
-    }
-    return false;
+    if (paragraph.next == paragraph.sources.size()) return false;
+    const CParagraph::CNamed named{paragraph.sources[paragraph.next], 0};
+    const size_t lines = WrappedLines(paragraph.Item(named));
+    if (lines > left) return false;
+    left -= lines;
+    paragraph.named.push_back(named);
+    ++paragraph.next;
+    return true;
 }
 
-// Names files of the partly moved sources already named, in their order, while they fit.
-void NameFiles(CParagraph& paragraph, size_t& left)
+// Names files of the sources already named, in their order, while they fit and `budget` lasts.
+void NameFiles(CParagraph& paragraph, size_t& left, size_t& budget)
 {
-    size_t budget = kMaxListedFiles;
     for (CParagraph::CNamed& named : paragraph.named) {
         const size_t without = WrappedLines(paragraph.Item(named));
         for (size_t files = std::min(kMaxListedFilesOfSource, budget); files > 0; --files) {
-            const CParagraph::CNamed more{named.source, files};
             size_t shown = 0;
-            const size_t lines = WrappedLines(PartlyBlock(*more.source, files, shown));
+            const size_t lines = WrappedLines(paragraph.Item(*named.source, files, shown));
             if (lines - without > left) continue;
             left -= lines - without;
             named.files = files;
@@ -189,7 +192,7 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
 
     // Every paragraph keeps its words and a line for how many more (the empty line its list would
     // begin on); the sources share the rest, one of each paragraph in turn, and then the files of
-    // the partly moved ones.
+    // the named ones.
     std::vector<CParagraph> paragraphs = Paragraphs(outcome);
     size_t used = WrappedLines(text);
     for (const CParagraph& paragraph : paragraphs) used += WrappedLines(Format(paragraph.id, L""));
@@ -202,8 +205,8 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
             else
                 paragraph.full = true;
     }
-    for (CParagraph& paragraph : paragraphs)
-        if (paragraph.Partly()) NameFiles(paragraph, left);
+    size_t budget = kMaxListedFiles;
+    for (CParagraph& paragraph : paragraphs) NameFiles(paragraph, left, budget);
 
     for (const CParagraph& paragraph : paragraphs) {
         std::wstring list;
@@ -212,7 +215,7 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
             list += (list.empty() ? L"" : L"\n") + paragraph.Item(named);
             files = files || !named.source->stayed.empty();
         }
-        if (const size_t more = paragraph.unnamed + paragraph.sources.size() - paragraph.next)
+        if (const size_t more = paragraph.sources.size() - paragraph.next)
             list += (list.empty() ? L"" : L"\n") + Format(IDS_TRANSFER_MORE_SOURCES, CountText(more));
         const UINT id = paragraph.Partly() && !files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF : paragraph.id;
         text += Format(id, list);

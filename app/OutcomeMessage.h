@@ -11,7 +11,8 @@ namespace fhw {
 // Message `headId` with the drive, the operation `verb`, the sources handed to the shell and how
 // many of them arrived whole or in part; then, for each kind of source that is named one by one,
 // its paragraph. The whole text keeps within the lines a message box shows on the screen: each
-// list names the sources that fit, each whole or not at all, then says how many more there are.
+// list names the sources that fit, then says how many more there are; a path too wide for the
+// screen is shortened in its middle.
 std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstring& verb,
                                    const CTransferOutcome& outcome);
 

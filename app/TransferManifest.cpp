@@ -24,15 +24,48 @@ std::wstring FileNameOf(const std::wstring& path)
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
-// The size of a file, ~0 for a folder; false when nothing stands there.
-bool ReadItem(const std::wstring& path, ULONGLONG& size)
+ULONGLONG Join(DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; }
+
+// The size of a file, ~0 for a folder, and its last-write time; false when nothing stands there.
+bool ReadItem(const std::wstring& path, ULONGLONG& size, ULONGLONG* written = nullptr)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-               ? ~0ULL
-               : (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? ~0ULL : Join(data.nFileSizeHigh, data.nFileSizeLow);
+    if (written) *written = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
     return true;
+}
+
+// How a copy stands beside its card file: the same (or cut short of a card file as noted), or
+// differing with the side that changed told by the card file's size and last-write time as noted.
+enum class Beside { Same, CopyChanged, CardChanged, Unsure };
+
+// Which side of a differing copy changed, from the card file through `card`; Unsure when it was not
+// noted or cannot be asked.
+Beside SideThatChanged(const CFileHandle& card, bool noted, ULONGLONG size, ULONGLONG written)
+{
+    BY_HANDLE_FILE_INFORMATION now{};
+    if (!noted || !::GetFileInformationByHandle(card.Get(), &now)) return Beside::Unsure;
+    const bool asListed = Join(now.nFileSizeHigh, now.nFileSizeLow) == size &&
+                          Join(now.ftLastWriteTime.dwHighDateTime, now.ftLastWriteTime.dwLowDateTime) == written;
+    return asListed ? Beside::CopyChanged : Beside::CardChanged;
+}
+
+// A file of a copy beside its card file, compared when `compare`, else known to differ. `noted`
+// with the card file's size and last-write time as listed.
+Beside CompareWithCard(const std::wstring& copyPath, const std::wstring& cardPath, bool compare, bool noted,
+                       ULONGLONG size, ULONGLONG written)
+{
+    CFileHandle copy, card;
+    // A copy whose original went from the card, or cannot be read, is the only one known.
+    if (FAILED(card.OpenForRead(cardPath))) return Beside::CardChanged;
+    if (FAILED(copy.OpenForRead(copyPath))) return Beside::Unsure;
+    const int same = compare ? CompareFileContents(copy, card) : 0;
+    // A copy cut short holds nothing the card lacks only while the card file is as it was noted:
+    // a copy that is whole but shorter than a card file that grew is the only intact original.
+    ULONGLONG now = 0;
+    if (same == 2 || (same == 1 && noted && SUCCEEDED(card.GetSize(now)) && now == size)) return Beside::Same;
+    return SideThatChanged(card, noted, size, written);
 }
 
 } // namespace
@@ -45,11 +78,11 @@ void CTransferManifest::Take(const std::list<std::wstring>& sources, bool listTr
         CEntry entry;
         entry.source = source;
         entry.name = FileNameOf(source);
-        ULONGLONG size = 0;
+        ULONGLONG size = 0, written = 0;
         entry.stood = !destination.empty() && ReadItem(folder + entry.name, size);
-        entry.listed = ReadItem(source, size);
+        entry.listed = ReadItem(source, size, &written);
         if (entry.listed) {
-            entry.items.push_back({std::wstring(), size});
+            entry.items.push_back({std::wstring(), size, written});
             if (listTrees && size == kFolder) ListFolder(source, std::wstring(), entry.items);
         }
         m_entries.push_back(std::move(entry));
@@ -70,7 +103,8 @@ void CTransferManifest::ListFolder(const std::wstring& folder, const std::wstrin
             items.push_back({below, kFolder});
             ListFolder(WithSeparator(folder) + name, below, items);
         } else {
-            items.push_back({below, (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow});
+            items.push_back({below, Join(data.nFileSizeHigh, data.nFileSizeLow),
+                             Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
         }
     } while (::FindNextFileW(find.Get(), &data));
 }
@@ -122,24 +156,54 @@ void CTransferManifest::ListLeftOver(const CEntry& entry, CDeleted& result)
     }
 }
 
-CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target)
+CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target,
+                                                                std::vector<CStayedFile>& stayed)
 {
     ULONGLONG size = 0;
     if (!ReadItem(entry.source, size)) return Moved::Gone;
-    for (const CItem& item : entry.items) {
-        if (item.size == kFolder) continue;
-        CFileHandle copy, original;
-        if (FAILED(copy.OpenForRead(target + item.relative))) continue; // never came, or the copy went
-        // A copy whose original went from the card, or cannot be read, is the only one known.
-        if (FAILED(original.OpenForRead(entry.source + item.relative))) return Moved::Changed;
-        const int same = CompareFileContents(copy, original);
-        // A copy cut short holds nothing the card lacks only while the card file is as it was noted:
-        // a copy that is whole but shorter than a card file that grew is the only intact original.
-        ULONGLONG now = 0;
-        if (same == 2 || (same == 1 && SUCCEEDED(original.GetSize(now)) && now == item.size)) continue;
-        return Moved::Changed;
+    std::unordered_map<std::wstring, const CItem*> noted;
+    for (const CItem& item : entry.items) noted.emplace(item.relative, &item);
+    // Everything that stands in the copy, also what came into the source after it was noted.
+    std::vector<CItem> copied;
+    if (ReadItem(target, size)) {
+        copied.push_back({std::wstring(), size});
+        if (size == kFolder) ListFolder(target, std::wstring(), copied);
     }
-    return Moved::NotWhole;
+    std::unordered_set<std::wstring> came;
+    bool cardChanged = false, unsure = false, copyChanged = false;
+    for (const CItem& file : copied) {
+        if (file.size == kFolder) continue;
+        came.insert(file.relative);
+        const auto at = noted.find(file.relative);
+        const bool isNoted = at != noted.end() && at->second->size != kFolder;
+        switch (CompareWithCard(target + file.relative, entry.source + file.relative, true, isNoted,
+                                isNoted ? at->second->size : 0, isNoted ? at->second->written : 0)) {
+        case Beside::Same: break;
+        case Beside::CopyChanged: copyChanged = true; break;
+        case Beside::CardChanged: cardChanged = true; break;
+        case Beside::Unsure: unsure = true; break;
+        }
+    }
+    // A noted file that never came because the card would not give it: the copy lacks it for that.
+    for (const CItem& item : entry.items) {
+        CFileHandle card;
+        if (item.size == kFolder || came.count(item.relative)) continue;
+        const HRESULT opened = card.OpenForRead(entry.source + item.relative);
+        if (FAILED(opened) && !IsNotFound(opened))
+            stayed.push_back({item.relative.empty() ? entry.name : item.relative.substr(1), Why::Unread});
+    }
+    if (cardChanged) return Moved::Changed;
+    if (unsure) return Moved::Differs;
+    return copyChanged ? Moved::CopyChanged : Moved::NotWhole;
+}
+
+CTransferManifest::Moved CTransferManifest::JudgeCopy(size_t index, const std::wstring& destination,
+                                                      std::vector<CStayedFile>& stayed) const
+{
+    const CEntry& entry = m_entries[index];
+    if (!entry.listed) return Moved::Missing;
+    if (entry.stood) return Moved::NameStoodBefore;
+    return JudgeIncompleteCopy(entry, WithSeparator(destination) + entry.name, stayed);
 }
 
 CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
@@ -154,13 +218,13 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     if (entry.stood) return result;
     const std::wstring target = WithSeparator(destination) + entry.name;
     if (!HasArrived(entry, target)) {
-        result.moved = JudgeIncompleteCopy(entry, target);
+        result.moved = JudgeIncompleteCopy(entry, target, result.stayed);
         result.stands = ReadItem(entry.source, size);
         return result;
     }
     // File by file, so that what is written into the source meanwhile is never deleted uncopied.
     size_t gone = 0;
-    bool differs = false, unreadable = false;
+    bool cardChanged = false, copyChanged = false, unsure = false, unreadable = false;
     for (const CItem& item : entry.items) {
         if (item.size == kFolder) continue;
         const std::wstring named = item.relative.empty() ? entry.name : item.relative.substr(1);
@@ -168,7 +232,12 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
         case VerifiedDelete::Deleted: ++result.files; break;
         case VerifiedDelete::Differs:
             result.stayed.push_back({named, Why::Differs});
-            differs = true;
+            switch (CompareWithCard(target + item.relative, entry.source + item.relative, false, true, item.size,
+                                    item.written)) {
+            case Beside::CopyChanged: copyChanged = true; break;
+            case Beside::CardChanged: cardChanged = true; break;
+            default: unsure = true; break;
+            }
             break;
         case VerifiedDelete::Failed: result.stayed.push_back({named, Why::Undeleted}); break;
         case VerifiedDelete::Unreadable:
@@ -197,10 +266,16 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     ListLeftOver(entry, result);
     const bool added = std::any_of(result.stayed.begin(), result.stayed.end(),
                                    [](const CStayedFile& file) { return file.why == Why::Added; });
+    // The copy holds the only versions from before a change on the card; else both are kept, and
+    // the card keeps the originals where only copies changed.
     if (result.files || gone)
         result.moved = Moved::Partly;
-    else if (differs || added)
+    else if (cardChanged || added)
         result.moved = Moved::Changed;
+    else if (unsure || (copyChanged && unreadable))
+        result.moved = Moved::Differs;
+    else if (copyChanged)
+        result.moved = Moved::CopyChanged;
     else if (unreadable)
         result.moved = Moved::Unverified;
     else

@@ -18,19 +18,25 @@ public:
     // from the card by another hand after a whole copy), every noted folder once left empty;
     // NotWhole: nothing left, and every file of the copy stands byte for byte on the card; Partly:
     // files left through the deletes while others stayed; Changed: nothing left, and the copy holds
-    // what the card no longer does (the versions from before a change on the card); Undeleted:
-    // nothing left, the copy is whole and compared equal but the deletes failed; Unverified: nothing
-    // left, the copy is whole but files of the card could not be read to compare; Gone: the source
-    // went from the card, not through these deletes (moved away, deleted by another program);
-    // Missing: it was not there when the manifest was taken. Judged otherwise: NotArrived: not
-    // whole at the destination, the card keeping it; Removed: an end of the run went before the
-    // source could be judged, so what the card holds of it is not known.
+    // what the card no longer does (the versions from before a change on the card); CopyChanged:
+    // nothing left, a copy differs from its card file, which stands as it was listed (the card
+    // keeps the originals); Differs: nothing left, a copy differs from its card file, or could not
+    // be read, and which of them changed cannot be told; Undeleted: nothing left, the copy is whole
+    // and compared equal but the deletes failed; Unverified: nothing left, the copy is whole but
+    // files of the card could not be read to compare; Gone: the source went from the card, not
+    // through these deletes (moved away, deleted by another program); Missing: it was not there
+    // when the manifest was taken. A copy that did not come whole is judged the same way. Judged
+    // otherwise: NotArrived: not whole at the destination after the shell's own move, the card
+    // keeping it; Removed: an end of the run went before the source could be judged, so what the
+    // card holds of it is not known.
     enum class Moved {
         All,
         NameStoodBefore,
         NotWhole,
         Partly,
         Changed,
+        CopyChanged,
+        Differs,
         Undeleted,
         Unverified,
         Gone,
@@ -42,8 +48,9 @@ public:
     // Why something of a source is not where a whole move puts it. Differs: it stayed, its copy
     // differs; Undeleted: it stayed, its copy compared equal; Unreadable: it stayed, it could not be
     // read to compare; Added: the card gained it after the manifest was taken; Gone: another hand
-    // took it from the card, so its copy at the destination is the only one.
-    enum class Why { Differs, Undeleted, Unreadable, Added, Gone };
+    // took it from the card, so its copy at the destination is the only one; Unread: it never came,
+    // the card would not give it to be read.
+    enum class Why { Differs, Undeleted, Unreadable, Added, Gone, Unread };
     // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
         std::wstring path;
@@ -78,6 +85,10 @@ public:
     // folders that hold it. Says what became of the source, how many files went, and what of it is
     // not where a whole move puts it, and why. Needs the trees.
     CDeleted DeleteVerified(size_t index, const std::wstring& destination) const;
+    // What became of source `index` after a copy into `destination` that did not bring it whole,
+    // nothing deleted; `stayed` gets the noted files that never came because the card would not
+    // give them.
+    Moved JudgeCopy(size_t index, const std::wstring& destination, std::vector<CStayedFile>& stayed) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
 
@@ -86,6 +97,7 @@ private:
     struct CItem {
         std::wstring relative; // below the entry; empty for the entry itself
         ULONGLONG size;        // kFolder for a folder
+        ULONGLONG written = 0; // last-write time
     };
     struct CEntry {
         std::wstring source;
@@ -99,10 +111,12 @@ private:
     // What stands in the source once the deletes are done that they did not leave behind
     // themselves: what it gained, and noted folders left empty that could not be removed.
     static void ListLeftOver(const CEntry& entry, CDeleted& result);
-    // For a copy that is not whole: NotWhole while each of its files is byte-equal to its file on the
-    // card, or cut short of a card file still of its noted size; else Changed (the copy may hold the
-    // only intact original), or Gone when the source itself went.
-    static Moved JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target);
+    // For a copy that is not whole, by everything that stands in it: NotWhole while each of its files
+    // is byte-equal to a file on the card, or cut short of a card file still of its noted size;
+    // Changed where the copy may hold the only intact original (its card file changed or went);
+    // else Differs where a copy could not be read or which side changed cannot be told; else
+    // CopyChanged; Gone when the source itself went. `stayed` as for JudgeCopy.
+    static Moved JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target, std::vector<CStayedFile>& stayed);
 
     std::vector<CEntry> m_entries;
 };

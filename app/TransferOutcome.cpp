@@ -40,6 +40,8 @@ bool IsListed(Moved moved)
     case Moved::NotWhole:
     case Moved::Partly:
     case Moved::Changed:
+    case Moved::CopyChanged:
+    case Moved::Differs:
     case Moved::Undeleted:
     case Moved::Unverified:
     case Moved::Gone: return true;

@@ -203,6 +203,28 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         size_t files; // deleted
     };
     const Change none = [](const std::wstring&) {};
+    // A change to a copy that lacks sub\b.jpg.
+    const auto lacking = [&](Change change) -> Change {
+        return [&, change](const std::wstring& n) {
+            ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str());
+            change(n);
+        };
+    };
+    // A rewrite on the card, its last-write time an hour on however fast it came.
+    const auto rewrite = [&temp](const std::wstring& path, const char* bytes) {
+        temp.WriteFile(path.substr(temp.Path().size() + 1), bytes);
+        const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        FILETIME written{};
+        ::GetFileTime(file, nullptr, nullptr, &written);
+        ULARGE_INTEGER time{{written.dwLowDateTime, written.dwHighDateTime}};
+        time.QuadPart += 36000000000ULL;
+        written = {time.LowPart, time.HighPart};
+        EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &written));
+        ::CloseHandle(file);
+    };
+    const auto unshared = [](const std::wstring& path) {
+        return ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
     const wchar_t* all = L"a.jpg sub\\ sub\\b.jpg";
     const Case cases[] = {
         {L"whole", none, Moved::All, L"-", {}, 2},
@@ -218,17 +240,18 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          all,
          {},
          0},
-        // The copy holds what the card does not: it is no incomplete copy that may go.
+        // The copy holds what the card does not: it is no incomplete copy that may go. The card
+        // file stands as listed, so the copy changed and the card keeps the original.
         {L"longer",
          [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345"); },
-         Moved::Changed,
+         Moved::CopyChanged,
          all,
          {},
          0},
         {L"shortAndRewritten",
          [&](const std::wstring& n) {
              ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str());
-             temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
+             rewrite(src(n, L"\\a.jpg"), "4321");
          },
          Moved::Changed,
          all,
@@ -261,8 +284,8 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          1},
         {L"allRewritten", // on the card, every file, after its copy stood whole
          [&](const std::wstring& n) {
-             temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
-             temp.WriteFile(L"src\\" + n + L"\\sub\\b.jpg", "65");
+             rewrite(src(n, L"\\a.jpg"), "4321");
+             rewrite(src(n, L"\\sub\\b.jpg"), "65");
          },
          Moved::Changed,
          all,
@@ -340,6 +363,50 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          Moved::Gone,
          L"-",
          {{L"a.jpg", Why::Gone}, {L"sub\\b.jpg", Why::Gone}},
+         0},
+        // An incomplete copy is judged by all it holds: a file the card no longer has, a copy that
+        // cannot be read, one that differs from a card file never noted or still as listed.
+        {L"gainedThenGone",
+         lacking([&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\new.jpg", "9"); }),
+         Moved::Changed,
+         all,
+         {},
+         0},
+        {L"gainedDiffering",
+         lacking([&](const std::wstring& n) {
+             temp.WriteFile(L"src\\" + n + L"\\new.jpg", "9");
+             temp.WriteFile(L"dst\\" + n + L"\\new.jpg", "8");
+         }),
+         Moved::Differs,
+         L"a.jpg new.jpg sub\\ sub\\b.jpg",
+         {},
+         0},
+        {L"copyUnopenable",
+         lacking([&](const std::wstring& n) { held.push_back(unshared(dst(n, L"\\a.jpg"))); }),
+         Moved::Differs,
+         all,
+         {},
+         0},
+        {L"copyChanged",
+         lacking([&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "4321"); }),
+         Moved::CopyChanged,
+         all,
+         {},
+         0},
+        {L"cardUnread",
+         lacking([&](const std::wstring& n) { held.push_back(unshared(src(n, L"\\sub\\b.jpg"))); }),
+         Moved::NotWhole,
+         all,
+         {{L"sub\\b.jpg", Why::Unread}},
+         0},
+        {L"wholeCopyChanged", // every file, at the destination: the card keeps the originals
+         [&](const std::wstring& n) {
+             temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "4321");
+             temp.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "65");
+         },
+         Moved::CopyChanged,
+         all,
+         {{L"a.jpg", Why::Differs}, {L"sub\\b.jpg", Why::Differs}},
          0},
         {L"stood", none, Moved::NameStoodBefore, all, {}, 0}, // its copy is whole, but it may merge an older one
         {L"gone", none, Moved::Missing, L"-", {}, 0},

@@ -180,18 +180,69 @@ TEST(OutcomeMessage, ManyKeptSourcesKeepWithinTheBoundAndEveryListIsCounted)
     }
 }
 
-// A path too wide for the screen is never cut: it is counted with the rest.
-TEST(OutcomeMessage, PathTooWideForTheScreenIsCountedNotCut)
+// A path too wide for the screen is shortened in its middle and named; nothing is counted.
+TEST(OutcomeMessage, PathTooWideForTheScreenIsShortenedAndNamed)
 {
     fhw::CTransferOutcome outcome;
     outcome.sources = {Source(Moved::NotWhole, 0, false, L"C:\\" + std::wstring(150, L'x')),
                        Source(Moved::NotWhole, 1, false, L"C:\\short\\101CANON")};
     const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome);
-    EXPECT_EQ(text.find(L"xxxxxxxx"), std::wstring::npos);
+    EXPECT_EQ(text.find(std::wstring(150, L'x')), std::wstring::npos);
+    EXPECT_NE(text.find(outcome.sources[0].source + L"\n"), std::wstring::npos) << text;
     EXPECT_NE(text.find(Format(IDS_TRANSFER_INCOMPLETE_COPY, outcome.sources[1].source, outcome.sources[1].copy)),
               std::wstring::npos);
-    EXPECT_NE(text.find(L"\n" + Format(IDS_TRANSFER_MORE_SOURCES, L"1")), std::wstring::npos) << text;
+    EXPECT_EQ(text.find(Format(IDS_TRANSFER_MORE_SOURCES, L"1")), std::wstring::npos) << text;
     EXPECT_TRUE(fhw::FitsMessageWidth(text));
+}
+
+// Kept sources whose copies stand under a destination without blanks: every one is named, its
+// copy by the start of the path and the folder name at its end, and the box keeps its bound.
+TEST(OutcomeMessage, KeptSourcesUnderADestinationWithoutBlanksAreAllNamed)
+{
+    const std::wstring start = L"D:\\Photos\\Imports_from_the_camera_cards_of_the_whole_family_";
+    for (const size_t length : {size_t{92}, size_t{120}, size_t{244}}) {
+        SCOPED_TRACE(length);
+        const std::wstring destination = start + std::wstring(length - start.size(), L'x');
+        fhw::CTransferOutcome outcome;
+        int n = 0;
+        for (const Moved moved : {Moved::NotWhole, Moved::Partly, Moved::Changed, Moved::Gone}) {
+            const std::wstring name = std::to_wstring(100 + n) + L"CANON";
+            outcome.sources.push_back(Source(moved, n++, false, destination + L"\\" + name));
+            if (moved == Moved::Partly) outcome.sources.back().stayed = {{L"IMG_0001.JPG", Why::Differs}};
+        }
+        const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome);
+        EXPECT_LE(fhw::WrappedLines(text), fhw::kMessageLines) << text;
+        EXPECT_TRUE(fhw::FitsMessageWidth(text)) << text;
+        for (const fhw::CSourceOutcome& source : outcome.sources) {
+            EXPECT_NE(text.find(source.source + L"\n"), std::wstring::npos) << source.source << "\n" << text;
+            EXPECT_NE(text.find(source.copy.substr(source.copy.rfind(L'\\')) + L"）"), std::wstring::npos);
+        }
+        EXPECT_NE(text.find(start.substr(0, 40)), std::wstring::npos);
+    }
+}
+
+// A copy run names what did not come: an incomplete copy with the file the card would not give,
+// a copy changed at the destination while the card keeps the originals, and copies that differ
+// with no telling which side changed.
+TEST(OutcomeMessage, CopyRunNamesWhatDidNotComeAndWhy)
+{
+    fhw::CSourceOutcome notWhole = Source(Moved::NotWhole, 1, false, L"C:\\p\\101CANON");
+    notWhole.stayed = {{L"IMG_0002.JPG", Why::Unread}};
+    const fhw::CSourceOutcome copyChanged = Source(Moved::CopyChanged, 2, false, L"C:\\p\\102CANON");
+    const fhw::CSourceOutcome differs = Source(Moved::Differs, 3, false, L"C:\\p\\103CANON");
+    fhw::CTransferOutcome outcome;
+    outcome.sources = {Source(Moved::All, 0, true), notWhole, copyChanged, differs};
+    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome);
+    std::wstring head;
+    FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"4", L"1");
+    EXPECT_EQ(
+        text,
+        head +
+            Format(IDS_TRANSFER_KEPT_NOT_WHOLE, Format(IDS_TRANSFER_INCOMPLETE_COPY, notWhole.source, notWhole.copy) +
+                                                    L"\n" + Format(IDS_TRANSFER_STAYED_UNREAD, L"IMG_0002.JPG")) +
+            Format(IDS_TRANSFER_KEPT_COPY_CHANGED,
+                   Format(IDS_TRANSFER_COPY_CHANGED_COPY, copyChanged.source, copyChanged.copy)) +
+            Format(IDS_TRANSFER_KEPT_DIFFERS, Format(IDS_TRANSFER_DIFFERS_COPY, differs.source, differs.copy)));
 }
 
 // The partly moved paragraph promises the files that stayed only where some follow; "so many more
@@ -323,6 +374,28 @@ TEST(RunJudgement, AVerdictMetByAGoingEndKeepsOnlyWhatIsSure)
         EXPECT_EQ(outcome.CountsArrived(), c.arrived);
         EXPECT_EQ(outcome.copy, temp / L"dst\\100CANON");
     }
+}
+
+// A copy run judges what did not come by its copy, and names the file the card would not give.
+TEST(RunJudgement, ACopyRunJudgesWhatDidNotComeByItsCopy)
+{
+    CTempFolder temp;
+    for (const wchar_t* file : {L"100WHOLE\\a.jpg", L"100WHOLE\\b.jpg", L"101LOCKD\\a.jpg", L"101LOCKD\\b.jpg"})
+        temp.WriteFile(L"DCIM\\" + std::wstring(file), "1234");
+    fhw::CTransferManifest manifest;
+    manifest.Take({temp / L"DCIM\\100WHOLE", temp / L"DCIM\\101LOCKD"}, true, temp / L"dst");
+    for (const wchar_t* file : {L"100WHOLE\\a.jpg", L"100WHOLE\\b.jpg", L"101LOCKD\\a.jpg"})
+        temp.WriteFile(L"dst\\" + std::wstring(file), "1234");
+    const HANDLE locked = ::CreateFileW((temp / L"DCIM\\101LOCKD\\b.jpg").c_str(), GENERIC_READ, 0, nullptr,
+                                        OPEN_EXISTING, 0, nullptr);
+    fhw::CTransferOutcome outcome;
+    fhw::JudgeShellOperation(manifest, temp / L"dst", false, fhw::CSourceVolume::Of(temp / L"DCIM"), outcome);
+    ::CloseHandle(locked);
+    ASSERT_EQ(outcome.sources.size(), 2u);
+    EXPECT_EQ(outcome.sources[0].moved, Moved::All);
+    EXPECT_EQ(outcome.sources[1].moved, Moved::NotWhole);
+    ASSERT_EQ(outcome.sources[1].stayed.size(), 1u);
+    EXPECT_EQ(outcome.sources[1].stayed[0].why, Why::Unread);
 }
 
 // A run is whole only when every source arrived and none is to be told: a folder that another hand

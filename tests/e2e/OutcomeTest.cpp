@@ -542,6 +542,55 @@ TEST_F(OutcomeTest, ManyKeptFoldersUnderALongDestinationFitOnTheScreenAndAreAllC
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
+// Three folders stay partly moved under a destination without blanks, too wide for a line of the
+// box: each is named, its copy by the start of the path and the folder name, and the box stands on
+// the screen.
+TEST_F(OutcomeTest, KeptFoldersUnderADestinationWithoutBlanksAreAllNamedOnTheScreen)
+{
+    if (!CardsOnOtherFileSystem()) GTEST_SKIP() << m_otherFileSystem->Reason();
+    ExecValues exec = Values(0);
+    exec.dstFolder = m_destination = MakeDestination(
+        L"Pictures\\Imports_from_the_camera_cards_of_the_whole_family_during_the_long_summer_trip_to_the_sea_2026");
+    ASSERT_TRUE(Arm(exec));
+    const std::wstring drives = DefineCards({{}});
+    ASSERT_EQ(1u, drives.size());
+    const int folders = 3;
+    CViewer viewer;
+    for (int f = 0; f < folders; ++f) {
+        const std::wstring folder = m_cards[0].Root() + L"\\DCIM\\" + ManyFolder(f);
+        for (int i = 0; i < 3; ++i) ASSERT_TRUE(WriteFileBytes(SmallFile(folder, i), "photo"));
+        ASSERT_TRUE(viewer.Open(SmallFile(folder, 0)));
+    }
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    const std::wstring head = MoveText(drives[0], folders, 0, folders, L"");
+    HWND box = nullptr;
+    std::wstring text;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND dialog : FindDialogs(Pid()))
+                if ((text = DialogStaticTexts(dialog)).rfind(head, 0) == 0) box = dialog;
+            return box != nullptr;
+        },
+        4 * kRunWait))
+        << "no message; last seen: \"" << ToUtf8(text) << "\"";
+    for (int f = 0; f < folders; ++f) {
+        EXPECT_NE(text.find(CardFolder(drives[0], f) + L"\n"), std::wstring::npos) << f << ": " << ToUtf8(text);
+        EXPECT_NE(text.find(L"\\" + ManyFolder(f) + L"）"), std::wstring::npos) << f << ": " << ToUtf8(text);
+    }
+    EXPECT_NE(text.find(m_destination.substr(0, 12)), std::wstring::npos) << ToUtf8(text);
+    const std::wstring more = Line(IDS_TRANSFER_MORE_SOURCES, L"|");
+    EXPECT_EQ(text.find(more.substr(0, more.find(L'|'))), std::wstring::npos) << ToUtf8(text);
+    RECT rect{}, work{};
+    ::GetWindowRect(box, &rect);
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
+                rect.bottom <= work.bottom)
+        << "the box runs off the work area";
+    EXPECT_LE(rect.right - rect.left, 1280);
+    ASSERT_TRUE(AnswerDialog(box, IDOK));
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+}
+
 // A card that arrives while a long move keeps the program's thread busy is moved after it: the
 // system's broadcast gives up on the busy window, and nothing else tells the program of that card.
 TEST_F(OutcomeTest, CardArrivingWhileALongMoveKeepsTheProgramBusyIsMovedAfterIt)
@@ -666,7 +715,11 @@ TEST_F(OutcomeTest, CancelledCopySaysHowManyArrivedAndNoBalloon)
     ASSERT_EQ(1u, drives.size());
     ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "the shell did not ask";
     ASSERT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDCANCEL));
-    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 0)));
+    // What did not come is named: the folder whose name stood, and the one never begun.
+    const std::wstring dcim = drives.substr(0, 1) + L":\\DCIM\\";
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 0) +
+                              KeptText(IDS_TRANSFER_KEPT_STOOD, dcim + L"100TESTS") +
+                              KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, dcim + L"101ABCDE")));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
@@ -679,7 +732,9 @@ TEST_F(OutcomeTest, PartlyCancelledCopySaysWhatArrived)
     ASSERT_EQ(1u, drives.size());
     ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "the shell did not ask";
     ASSERT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDNO));
-    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 1)));
+    // The folder that did not come is named: its name stood.
+    ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 1) +
+                              KeptText(IDS_TRANSFER_KEPT_STOOD, drives.substr(0, 1) + L":\\DCIM\\101ABCDE")));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
 
