@@ -57,8 +57,10 @@ Beside CompareWithCard(const std::wstring& copyPath, const std::wstring& cardPat
                        ULONGLONG size, ULONGLONG written)
 {
     CFileHandle copy, card;
-    // A copy whose original went from the card, or cannot be read, is the only one known.
-    if (FAILED(card.OpenForRead(cardPath))) return Beside::CardChanged;
+    // A copy whose original went from the card is the only one known; one that another program
+    // holds is still on the card, only not compared.
+    if (const HRESULT opened = card.OpenForRead(cardPath); FAILED(opened))
+        return IsNotFound(opened) ? Beside::CardChanged : Beside::Unsure;
     if (FAILED(copy.OpenForRead(copyPath))) return Beside::Unsure;
     const int same = compare ? CompareFileContents(copy, card) : 0;
     // A copy cut short holds nothing the card lacks only while the card file is as it was noted:

@@ -399,6 +399,14 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          all,
          {{L"sub\\b.jpg", Why::Unread}},
          0},
+        // A viewer holds the card file beside its copy: the card still has it, so the copy is not
+        // told as the only one.
+        {L"cardHeldBesideItsCopy",
+         lacking([&](const std::wstring& n) { held.push_back(unshared(src(n, L"\\a.jpg"))); }),
+         Moved::Differs,
+         all,
+         {},
+         0},
         {L"wholeCopyChanged", // every file, at the destination: the card keeps the originals
          [&](const std::wstring& n) {
              temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "4321");
