@@ -188,7 +188,9 @@ TEST(HttpRequest, ARedirectToAnAddressThatCannotBeRequestedIsNotFollowed)
 TEST(HttpRequest, ARedirectLoopEndsAfterTwentyRedirects)
 {
     REQUIRE_TEST_SERVER();
-    const std::wstring key = L"self" + std::to_wstring(::GetTickCount());
+    // Per process: the tests of both languages run at once against one server.
+    const std::wstring key = L"self" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                             std::to_wstring(::GetTickCount());
     const struct {
         std::wstring path;
         UINT id;
