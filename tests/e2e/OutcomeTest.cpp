@@ -136,6 +136,23 @@ protected:
         return AnswerDialog(box, IDOK);
     }
 
+    // The box with its OK button stands on the work area, and would on a screen of 1280 x 800.
+    static void ExpectOnA1280By800Screen(HWND box)
+    {
+        RECT rect{}, work{}, ok{};
+        ::GetWindowRect(box, &rect);
+        ::GetWindowRect(::GetDlgItem(box, IDOK), &ok);
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        EXPECT_TRUE(rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
+                    rect.bottom <= work.bottom)
+            << "the box runs off the work area";
+        EXPECT_LE(rect.bottom - rect.top, 800 - (work.top - 0) - (GetSystemMetrics(SM_CYSCREEN) - work.bottom))
+            << "the box would not fit a screen 800 pixels high";
+        EXPECT_LE(rect.right - rect.left, 1280);
+        EXPECT_TRUE(ok.top >= work.top && ok.bottom <= work.bottom && ok.right > ok.left)
+            << "the OK button is off the screen";
+    }
+
     // The paragraph of message `id` that names the sources that stayed.
     static std::wstring KeptText(UINT id, const std::wstring& sources)
     {
@@ -526,18 +543,7 @@ TEST_F(OutcomeTest, ManyKeptFoldersUnderALongDestinationFitOnTheScreenAndAreAllC
         }
         EXPECT_EQ(perKind, told) << k << ": " << ToUtf8(list);
     }
-    RECT rect{}, work{}, ok{};
-    ::GetWindowRect(box, &rect);
-    ::GetWindowRect(::GetDlgItem(box, IDOK), &ok);
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_TRUE(rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
-                rect.bottom <= work.bottom)
-        << "the box runs off the work area";
-    EXPECT_LE(rect.bottom - rect.top, 800 - (work.top - 0) - (GetSystemMetrics(SM_CYSCREEN) - work.bottom))
-        << "the box would not fit a screen 800 pixels high";
-    EXPECT_LE(rect.right - rect.left, 1280);
-    EXPECT_TRUE(ok.top >= work.top && ok.bottom <= work.bottom && ok.right > ok.left)
-        << "the OK button is off the screen";
+    ExpectOnA1280By800Screen(box);
     ASSERT_TRUE(AnswerDialog(box, IDOK));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
@@ -580,13 +586,7 @@ TEST_F(OutcomeTest, KeptFoldersUnderADestinationWithoutBlanksAreAllNamedOnTheScr
     EXPECT_NE(text.find(m_destination.substr(0, 12)), std::wstring::npos) << ToUtf8(text);
     const std::wstring more = Line(IDS_TRANSFER_MORE_SOURCES, L"|");
     EXPECT_EQ(text.find(more.substr(0, more.find(L'|'))), std::wstring::npos) << ToUtf8(text);
-    RECT rect{}, work{};
-    ::GetWindowRect(box, &rect);
-    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    EXPECT_TRUE(rect.left >= work.left && rect.top >= work.top && rect.right <= work.right &&
-                rect.bottom <= work.bottom)
-        << "the box runs off the work area";
-    EXPECT_LE(rect.right - rect.left, 1280);
+    ExpectOnA1280By800Screen(box);
     ASSERT_TRUE(AnswerDialog(box, IDOK));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
 }
