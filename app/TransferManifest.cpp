@@ -1,6 +1,7 @@
 #include "app/TransferManifest.h"
 
 #include "foundation/FileHandle.h"
+#include "foundation/SystemTimeEx.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/VerifiedDelete.h"
 
@@ -24,15 +25,15 @@ std::wstring FileNameOf(const std::wstring& path)
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
-ULONGLONG Join(DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; }
+ULONGLONG FileSize(DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; }
 
 // The size of a file, ~0 for a folder, and its last-write time; false when nothing stands there.
 bool ReadItem(const std::wstring& path, ULONGLONG& size, ULONGLONG* written = nullptr)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return false;
-    size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? ~0ULL : Join(data.nFileSizeHigh, data.nFileSizeLow);
-    if (written) *written = Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime);
+    size = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? ~0ULL : FileSize(data.nFileSizeHigh, data.nFileSizeLow);
+    if (written) *written = FileTimeToNumber(data.ftLastWriteTime);
     return true;
 }
 
@@ -46,8 +47,8 @@ Beside SideThatChanged(const CFileHandle& card, bool noted, ULONGLONG size, ULON
 {
     BY_HANDLE_FILE_INFORMATION now{};
     if (!noted || !::GetFileInformationByHandle(card.Get(), &now)) return Beside::Unsure;
-    const bool asListed = Join(now.nFileSizeHigh, now.nFileSizeLow) == size &&
-                          Join(now.ftLastWriteTime.dwHighDateTime, now.ftLastWriteTime.dwLowDateTime) == written;
+    const bool asListed = FileSize(now.nFileSizeHigh, now.nFileSizeLow) == size &&
+                          FileTimeToNumber(now.ftLastWriteTime) == written;
     return asListed ? Beside::CopyChanged : Beside::CardChanged;
 }
 
@@ -105,8 +106,8 @@ void CTransferManifest::ListFolder(const std::wstring& folder, const std::wstrin
             items.push_back({below, kFolder});
             ListFolder(WithSeparator(folder) + name, below, items);
         } else {
-            items.push_back({below, Join(data.nFileSizeHigh, data.nFileSizeLow),
-                             Join(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime)});
+            items.push_back(
+                {below, FileSize(data.nFileSizeHigh, data.nFileSizeLow), FileTimeToNumber(data.ftLastWriteTime)});
         }
     } while (::FindNextFileW(find.Get(), &data));
 }
