@@ -88,8 +88,10 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
     const Case cases[] = {
         {L"whole", none, Moved::All, {}},
         {L"lacksAFile", lacking(none), Moved::NotWhole, {}},
-        {L"cutShort", lacking([&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12"); }),
-         Moved::NotWhole, {}},
+        {L"cutShort",
+         lacking([&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12"); }),
+         Moved::NotWhole,
+         {}},
         {L"nothingCopied", [&](const std::wstring& n) { RemoveFolderTree(dst(n, L"")); }, Moved::NotCopied, {}},
         {L"cardFolderHeld", emptyCopy, Moved::NotWhole, {{L"cardFolderHeld\\", Why::Unlisted}}, holdFolder(L"")},
         {L"cardSubFolderHeld",
@@ -106,48 +108,62 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
          Moved::NotWhole,
          {{L"cardFolderLetGo\\", Why::Unlisted}},
          holdFolder(L"")},
-        {L"copyFolderHeld", [&](const std::wstring& n) { held.push_back(HoldFolder(dst(n, L""))); }, Moved::Differs,
+        {L"copyFolderHeld",
+         [&](const std::wstring& n) { held.push_back(HoldFolder(dst(n, L""))); },
+         Moved::Differs,
          {}},
-        {L"copySubFolderHeld", [&](const std::wstring& n) { held.push_back(HoldFolder(dst(n, L"\\sub"))); },
-         Moved::Differs, {}},
-        {L"cardFileRewritten", lacking([&](const std::wstring& n) {
+        {L"copySubFolderHeld",
+         [&](const std::wstring& n) { held.push_back(HoldFolder(dst(n, L"\\sub"))); },
+         Moved::Differs,
+         {}},
+        {L"cardFileRewritten",
+         lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
              laterBy(src(n, L"\\a.jpg"), 36000000000ULL);
          }),
-         Moved::Changed, {}},
-        {L"cardFileGone", lacking([&](const std::wstring& n) { ::DeleteFileW(src(n, L"\\a.jpg").c_str()); }),
-         Moved::Changed, {}},
-        {L"copyFileEdited", lacking([&](const std::wstring& n) {
+         Moved::Changed,
+         {}},
+        {L"cardFileGone",
+         lacking([&](const std::wstring& n) { ::DeleteFileW(src(n, L"\\a.jpg").c_str()); }),
+         Moved::Changed,
+         {}},
+        {L"copyFileEdited",
+         lacking([&](const std::wstring& n) {
              temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "43210");
              laterBy(dst(n, L"\\a.jpg"), 36000000000ULL);
          }),
-         Moved::CopyChanged, {}},
+         Moved::CopyChanged,
+         {}},
         {L"cardFileHeld",
          lacking([&](const std::wstring& n) {
-             held.push_back(::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                          nullptr));
+             held.push_back(
+                 ::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
          }),
          Moved::NotWhole,
          {{L"sub\\b.jpg", Why::Unread}}},
-        {L"gainedAndCopied", lacking([&](const std::wstring& n) {
+        {L"gainedAndCopied",
+         lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\new.jpg", "9");
              temp.WriteFile(L"dst\\" + n + L"\\new.jpg", "9");
              CopyTime(src(n, L"\\new.jpg"), dst(n, L"\\new.jpg"));
          }),
-         Moved::NotWhole, {}},
-        {L"gainedAndDiffering", lacking([&](const std::wstring& n) {
+         Moved::NotWhole,
+         {}},
+        {L"gainedAndDiffering",
+         lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\new.jpg", "9");
              temp.WriteFile(L"dst\\" + n + L"\\new.jpg", "8");
              laterBy(dst(n, L"\\new.jpg"), 36000000000ULL);
          }),
-         Moved::Differs, {}},
+         Moved::Differs,
+         {}},
         // Mixed verdicts in one source: a card file that changed beside one the card would not give.
         {L"changedBesideUnread",
          lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
              laterBy(src(n, L"\\a.jpg"), 36000000000ULL);
-             held.push_back(::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                          nullptr));
+             held.push_back(
+                 ::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
          }),
          Moved::Changed,
          {{L"sub\\b.jpg", Why::Unread}}},
@@ -177,7 +193,8 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
         Stayed stayed;
         for (const auto& file : outcome.sources[i].stayed) stayed.emplace_back(file.path, file.why);
         EXPECT_EQ(stayed, cases[i].stayed);
-        EXPECT_EQ(outcome.sources[i].copy.empty(), cases[i].expected == Moved::NotCopied) << "names a copy only where one is";
+        EXPECT_EQ(outcome.sources[i].copy.empty(), cases[i].expected == Moved::NotCopied)
+            << "names a copy only where one is";
     }
 }
 

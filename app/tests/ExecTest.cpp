@@ -248,6 +248,9 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
     const auto holdCopy = [&](const wchar_t* below) -> Change {
         return [&, below](const std::wstring& n) { held.push_back(HoldFolder(dst(n, below))); };
     };
+    const auto holdCard = [&](const wchar_t* below) -> Change {
+        return [&, below](const std::wstring& n) { held.push_back(HoldFolder(src(n, below))); };
+    };
     const wchar_t* all = L"a.jpg sub\\ sub\\b.jpg";
     const Case cases[] = {
         {L"whole", none, Moved::All, L"-", {}, 2},
@@ -467,6 +470,9 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          {{L"cardFolderLetGo\\", Why::Unlisted}},
          0,
          holdFolder(L"")},
+        // Held once its copy stood whole: what it holds after the deletes is not known, so it is
+        // named as not listed rather than as an empty folder that could not be deleted.
+        {L"cardSubFolderHeldAfterItsCopy", holdCard(L"\\sub"), Moved::Partly, L"sub\\", {{L"sub\\", Why::Unlisted}}, 2},
         // A copy that cannot be listed cannot be compared: both are kept, no advice to delete it.
         {L"copyFolderHeld", holdCopy(L""), Moved::Differs, all, {}, 0},
         {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Differs, all, {}, 0},
