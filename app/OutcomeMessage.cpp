@@ -38,6 +38,7 @@ UINT StayedId(Why why)
     case Why::Unreadable: return IDS_TRANSFER_STAYED_UNREADABLE;
     case Why::Added: return IDS_TRANSFER_STAYED_ADDED;
     case Why::Unread: return IDS_TRANSFER_STAYED_UNREAD;
+    case Why::Unlisted: return IDS_TRANSFER_STAYED_UNLISTED;
     case Why::Gone: break;
     }
     return IDS_TRANSFER_STAYED_GONE;
@@ -66,7 +67,7 @@ std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly
     size_t moreFiles = 0, moreFolders = 0;
     named = 0;
     for (const CTransferManifest::CStayedFile& file : outcome.stayed) {
-        if (!partly && file.why != Why::Unread) continue;
+        if (!partly && file.why != Why::Unread && file.why != Why::Unlisted) continue;
         const bool folder = !file.path.empty() && file.path.back() == L'\\';
         std::wstring line;
         if (named < files) line = Format(StayedId(file.why), ShortenMiddle(file.path, kMaxNamedFileLength));
@@ -114,6 +115,7 @@ UINT ParagraphOf(Moved moved)
     switch (moved) {
     case Moved::NameStoodBefore: return IDS_TRANSFER_KEPT_STOOD;
     case Moved::NotWhole: return IDS_TRANSFER_KEPT_NOT_WHOLE;
+    case Moved::NotCopied: return IDS_TRANSFER_KEPT_NOT_COPIED;
     case Moved::Partly: return IDS_TRANSFER_KEPT_PARTLY;
     case Moved::Gone: return IDS_TRANSFER_KEPT_GONE;
     case Moved::Changed: return IDS_TRANSFER_KEPT_CHANGED;
@@ -129,6 +131,7 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
 {
     std::vector<CParagraph> paragraphs{{IDS_TRANSFER_KEPT_STOOD, 0},
                                        {IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_INCOMPLETE_COPY},
+                                       {IDS_TRANSFER_KEPT_NOT_COPIED, 0},
                                        {IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_PARTLY_MOVED},
                                        {IDS_TRANSFER_KEPT_GONE, IDS_TRANSFER_GONE_COPY},
                                        {IDS_TRANSFER_KEPT_CHANGED, IDS_TRANSFER_CHANGED_COPY},

@@ -38,37 +38,70 @@ bool ReadItem(const std::wstring& path, ULONGLONG& size, ULONGLONG* written = nu
 }
 
 // How a copy stands beside its card file: the same (or cut short of a card file as noted), or
-// differing with the side that changed told by the card file's size and last-write time as noted.
+// differing with the side that changed, where that is known.
 enum class Beside { Same, CopyChanged, CardChanged, Unsure };
 
-// Which side of a differing copy changed, from the card file through `card`; Unsure when it was not
-// noted or cannot be asked.
-Beside SideThatChanged(const CFileHandle& card, bool noted, ULONGLONG size, ULONGLONG written)
+// How a copy is held against its card file: byte for byte, by size and last-write time alone (a
+// copy run, where the card keeps every original), or already known to differ.
+enum class Held { ByBytes, ByStamps, KnownToDiffer };
+
+// A file as listed: its size and last-write time.
+struct CStamp {
+    ULONGLONG size = 0;
+    ULONGLONG written = 0;
+};
+
+bool StampOf(HANDLE file, CStamp& stamp)
 {
-    BY_HANDLE_FILE_INFORMATION now{};
-    if (!noted || !::GetFileInformationByHandle(card.Get(), &now)) return Beside::Unsure;
-    const bool asListed = FileSize(now.nFileSizeHigh, now.nFileSizeLow) == size &&
-                          FileTimeToNumber(now.ftLastWriteTime) == written;
-    return asListed ? Beside::CopyChanged : Beside::CardChanged;
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(file, &info)) return false;
+    stamp = {FileSize(info.nFileSizeHigh, info.nFileSizeLow), FileTimeToNumber(info.ftLastWriteTime)};
+    return true;
 }
 
-// A file of a copy beside its card file, compared when `compare`, else known to differ. `noted`
-// with the card file's size and last-write time as listed.
-Beside CompareWithCard(const std::wstring& copyPath, const std::wstring& cardPath, bool compare, bool noted,
-                       ULONGLONG size, ULONGLONG written)
+// Which side of a copy that differs from its card file changed: the card when only the card file
+// moved from its listing, the copy when only the copy moved from the card file's listed last-write
+// time (the shell's copy carries it); when neither or both moved, it cannot be told.
+Beside SideThatChanged(bool cardMoved, bool copyMoved)
 {
-    CFileHandle copy, card;
-    // A copy whose original went from the card is the only one known; one that another program
-    // holds is still on the card, only not compared.
-    if (const HRESULT opened = card.OpenForRead(cardPath); FAILED(opened))
-        return IsNotFound(opened) ? Beside::CardChanged : Beside::Unsure;
-    if (FAILED(copy.OpenForRead(copyPath))) return Beside::Unsure;
-    const int same = compare ? CompareFileContents(copy, card) : 0;
-    // A copy cut short holds nothing the card lacks only while the card file is as it was noted:
-    // a copy that is whole but shorter than a card file that grew is the only intact original.
-    ULONGLONG now = 0;
-    if (same == 2 || (same == 1 && noted && SUCCEEDED(card.GetSize(now)) && now == size)) return Beside::Same;
-    return SideThatChanged(card, noted, size, written);
+    if (cardMoved == copyMoved) return Beside::Unsure;
+    return cardMoved ? Beside::CardChanged : Beside::CopyChanged;
+}
+
+// A file of a copy beside its card file, held as `held` says; `listed` is the card file as noted,
+// null for a file the card gained since.
+Beside CompareWithCard(const std::wstring& copyPath, const std::wstring& cardPath, Held held, const CStamp* listed)
+{
+    CStamp copy, card;
+    if (!ReadItem(copyPath, copy.size, &copy.written) || copy.size == ~0ULL) return Beside::Unsure;
+    int same = 0;
+    if (held == Held::ByStamps) {
+        // A copy whose original went from the card is the only one known.
+        if (!ReadItem(cardPath, card.size, &card.written))
+            return IsNotFound(HRESULT_FROM_WIN32(::GetLastError())) ? Beside::CardChanged : Beside::Unsure;
+        if (card.size == ~0ULL) return Beside::Unsure;
+        if (!listed) return copy.size == card.size && copy.written == card.written ? Beside::Same : Beside::Unsure;
+        same = copy.size == listed->size && copy.written == listed->written ? 2 : copy.size < listed->size ? 1 : 0;
+    } else {
+        // One that another program holds is still on the card, only not compared.
+        CFileHandle copyFile, cardFile;
+        if (const HRESULT opened = cardFile.OpenForRead(cardPath); FAILED(opened))
+            return IsNotFound(opened) ? Beside::CardChanged : Beside::Unsure;
+        if (held == Held::ByBytes) {
+            if (FAILED(copyFile.OpenForRead(copyPath))) return Beside::Unsure;
+            same = CompareFileContents(copyFile, cardFile);
+        }
+        if (!StampOf(cardFile.Get(), card)) return Beside::Unsure;
+        if (same == 2) return Beside::Same;
+        if (!listed) return Beside::Unsure;
+    }
+    const bool cardMoved = card.size != listed->size || card.written != listed->written;
+    // A copy cut short holds nothing the card lacks only while the card file is as it was noted: a
+    // copy that is whole but shorter than a card file that grew is the only intact original.
+    if (same == 2 || (same == 1 && !cardMoved)) return cardMoved ? Beside::CardChanged : Beside::Same;
+    // A copy cut short never got its card file's time, so that tells nothing of it.
+    const bool copyMoved = copy.size >= listed->size && copy.written != listed->written;
+    return SideThatChanged(cardMoved, copyMoved);
 }
 
 } // namespace
@@ -86,40 +119,51 @@ void CTransferManifest::Take(const std::list<std::wstring>& sources, bool listTr
         entry.listed = ReadItem(source, size, &written);
         if (entry.listed) {
             entry.items.push_back({std::wstring(), size, written});
-            if (listTrees && size == kFolder) ListFolder(source, std::wstring(), entry.items);
+            if (listTrees && size == kFolder) ListFolder(source, std::wstring(), entry.items, &entry.unlisted);
         }
         m_entries.push_back(std::move(entry));
     }
 }
 
-void CTransferManifest::ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items)
+bool CTransferManifest::ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items,
+                                   std::vector<std::wstring>* unlisted)
 {
+    const auto failed = [&] {
+        if (unlisted) unlisted->push_back(relative);
+        return false;
+    };
     WIN32_FIND_DATAW data{};
     CUniqueFindHandle find(::FindFirstFileExW((WithSeparator(folder) + L"*").c_str(), FindExInfoBasic, &data,
                                               FindExSearchNameMatch, nullptr, 0));
-    if (!find) return;
+    // A folder lists at least "." and ".."; only a root may list nothing. A folder held without
+    // sharing answers ERROR_SHARING_VIOLATION.
+    if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND || failed();
+    bool whole = true;
     do {
         const std::wstring name = data.cFileName;
         if (name == L"." || name == L"..") continue;
         const std::wstring below = relative + L"\\" + name;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             items.push_back({below, kFolder});
-            ListFolder(WithSeparator(folder) + name, below, items);
+            whole = ListFolder(WithSeparator(folder) + name, below, items, unlisted) && whole;
         } else {
             items.push_back(
                 {below, FileSize(data.nFileSizeHigh, data.nFileSizeLow), FileTimeToNumber(data.ftLastWriteTime)});
         }
     } while (::FindNextFileW(find.Get(), &data));
+    return ::GetLastError() == ERROR_NO_MORE_FILES ? whole : failed();
 }
 
 bool CTransferManifest::HasArrived(const CEntry& entry, const std::wstring& target)
 {
     ULONGLONG size = 0;
-    if (!entry.listed || !ReadItem(target, size) || size != entry.items.front().size) return false;
+    if (!entry.listed || !entry.unlisted.empty() || !ReadItem(target, size) || size != entry.items.front().size)
+        return false;
     if (entry.items.size() == 1) return true;
-    // One walk of the destination's tree costs far less than a query per file.
+    // One walk of the destination's tree costs far less than a query per file. A copy that cannot
+    // be listed is not known to be whole.
     std::vector<CItem> found;
-    ListFolder(target, std::wstring(), found);
+    if (!ListFolder(target, std::wstring(), found)) return false;
     std::unordered_map<std::wstring, ULONGLONG> there;
     for (const CItem& item : found) there.emplace(item.relative, item.size);
     return std::all_of(entry.items.begin() + 1, entry.items.end(), [&there](const CItem& item) {
@@ -145,14 +189,20 @@ void CTransferManifest::ListLeftOver(const CEntry& entry, CDeleted& result)
     for (const CItem& item : entry.items)
         if (item.size == kFolder) notedFolders.insert(item.relative);
     std::vector<CItem> now;
-    ListFolder(entry.source, std::wstring(), now);
-    if (now.empty()) add(entry.name + L"\\", Why::Undeleted);
+    std::vector<std::wstring> unlisted;
+    ListFolder(entry.source, std::wstring(), now, &unlisted);
+    // A folder that cannot be listed holds what is not known: it is not taken as empty.
+    const std::unordered_set<std::wstring> unknown(unlisted.begin(), unlisted.end());
+    for (const std::wstring& folder : unlisted)
+        add((folder.empty() ? entry.name : folder.substr(1)) + L"\\", Why::Unlisted);
+    if (now.empty() && unknown.empty()) add(entry.name + L"\\", Why::Undeleted);
     for (size_t i = 0; i < now.size(); ++i) {
         const std::wstring path = now[i].relative.substr(1);
         if (now[i].size != kFolder) {
             add(path, Why::Added);
             continue;
         }
+        if (unknown.count(now[i].relative)) continue;
         // What a folder holds is listed right after it.
         const bool empty = i + 1 == now.size() || now[i + 1].relative.rfind(now[i].relative + L"\\", 0) != 0;
         if (empty) add(path + L"\\", notedFolders.count(now[i].relative) ? Why::Undeleted : Why::Added);
@@ -160,7 +210,7 @@ void CTransferManifest::ListLeftOver(const CEntry& entry, CDeleted& result)
 }
 
 CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target,
-                                                                std::vector<CStayedFile>& stayed)
+                                                                bool readBytes, std::vector<CStayedFile>& stayed)
 {
     ULONGLONG size = 0;
     if (!ReadItem(entry.source, size)) return Moved::Gone;
@@ -168,19 +218,22 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
     for (const CItem& item : entry.items) noted.emplace(item.relative, &item);
     // Everything that stands in the copy, also what came into the source after it was noted.
     std::vector<CItem> copied;
-    if (ReadItem(target, size)) {
+    bool cardChanged = false, unsure = false, copyChanged = false;
+    const bool copyThere = ReadItem(target, size);
+    if (copyThere) {
         copied.push_back({std::wstring(), size});
-        if (size == kFolder) ListFolder(target, std::wstring(), copied);
+        // A copy that cannot be listed cannot be compared: both are kept.
+        if (size == kFolder && !ListFolder(target, std::wstring(), copied)) unsure = true;
     }
     std::unordered_set<std::wstring> came;
-    bool cardChanged = false, unsure = false, copyChanged = false;
     for (const CItem& file : copied) {
         if (file.size == kFolder) continue;
         came.insert(file.relative);
         const auto at = noted.find(file.relative);
         const bool isNoted = at != noted.end() && at->second->size != kFolder;
-        switch (CompareWithCard(target + file.relative, entry.source + file.relative, true, isNoted,
-                                isNoted ? at->second->size : 0, isNoted ? at->second->written : 0)) {
+        const CStamp listed{isNoted ? at->second->size : 0, isNoted ? at->second->written : 0};
+        switch (CompareWithCard(target + file.relative, entry.source + file.relative,
+                                readBytes ? Held::ByBytes : Held::ByStamps, isNoted ? &listed : nullptr)) {
         case Beside::Same: break;
         case Beside::CopyChanged: copyChanged = true; break;
         case Beside::CardChanged: cardChanged = true; break;
@@ -195,9 +248,13 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
         if (FAILED(opened) && !IsNotFound(opened))
             stayed.push_back({item.relative.empty() ? entry.name : item.relative.substr(1), Why::Unread});
     }
+    // Nothing of a folder the card would not list is known to have come.
+    for (const std::wstring& folder : entry.unlisted)
+        stayed.push_back({(folder.empty() ? entry.name : folder.substr(1)) + L"\\", Why::Unlisted});
     if (cardChanged) return Moved::Changed;
     if (unsure) return Moved::Differs;
-    return copyChanged ? Moved::CopyChanged : Moved::NotWhole;
+    if (copyChanged) return Moved::CopyChanged;
+    return copyThere ? Moved::NotWhole : Moved::NotCopied;
 }
 
 CTransferManifest::Moved CTransferManifest::JudgeCopy(size_t index, const std::wstring& destination,
@@ -206,7 +263,7 @@ CTransferManifest::Moved CTransferManifest::JudgeCopy(size_t index, const std::w
     const CEntry& entry = m_entries[index];
     if (!entry.listed) return Moved::Missing;
     if (entry.stood) return Moved::NameStoodBefore;
-    return JudgeIncompleteCopy(entry, WithSeparator(destination) + entry.name, stayed);
+    return JudgeIncompleteCopy(entry, WithSeparator(destination) + entry.name, false, stayed);
 }
 
 CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, const std::wstring& destination) const
@@ -221,7 +278,7 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     if (entry.stood) return result;
     const std::wstring target = WithSeparator(destination) + entry.name;
     if (!HasArrived(entry, target)) {
-        result.moved = JudgeIncompleteCopy(entry, target, result.stayed);
+        result.moved = JudgeIncompleteCopy(entry, target, true, result.stayed);
         result.stands = ReadItem(entry.source, size);
         return result;
     }
@@ -233,15 +290,17 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
         const std::wstring named = item.relative.empty() ? entry.name : item.relative.substr(1);
         switch (DeleteFileIfSameAs(entry.source + item.relative, target + item.relative)) {
         case VerifiedDelete::Deleted: ++result.files; break;
-        case VerifiedDelete::Differs:
+        case VerifiedDelete::Differs: {
             result.stayed.push_back({named, Why::Differs});
-            switch (CompareWithCard(target + item.relative, entry.source + item.relative, false, true, item.size,
-                                    item.written)) {
+            const CStamp listed{item.size, item.written};
+            switch (
+                CompareWithCard(target + item.relative, entry.source + item.relative, Held::KnownToDiffer, &listed)) {
             case Beside::CopyChanged: copyChanged = true; break;
             case Beside::CardChanged: cardChanged = true; break;
             default: unsure = true; break;
             }
             break;
+        }
         case VerifiedDelete::Failed: result.stayed.push_back({named, Why::Undeleted}); break;
         case VerifiedDelete::Unreadable:
             result.stayed.push_back({named, Why::Unreadable});
@@ -267,8 +326,13 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
         return result;
     }
     ListLeftOver(entry, result);
-    const bool added = std::any_of(result.stayed.begin(), result.stayed.end(),
-                                   [](const CStayedFile& file) { return file.why == Why::Added; });
+    const auto named = [&result](Why why) {
+        return std::any_of(result.stayed.begin(), result.stayed.end(),
+                           [why](const CStayedFile& file) { return file.why == why; });
+    };
+    const bool added = named(Why::Added);
+    // A folder left that cannot be listed may hold what the copy lacks: both are kept.
+    unsure = unsure || named(Why::Unlisted);
     // The copy holds the only versions from before a change on the card; else both are kept, and
     // the card keeps the originals where only copies changed.
     if (result.files || gone)

@@ -25,14 +25,16 @@ public:
     // and compared equal but the deletes failed; Unverified: nothing left, the copy is whole but
     // files of the card could not be read to compare; Gone: the source went from the card, not
     // through these deletes (moved away, deleted by another program); Missing: it was not there
-    // when the manifest was taken. A copy that did not come whole is judged the same way. Judged
-    // otherwise: NotArrived: not whole at the destination after the shell's own move, the card
-    // keeping it; Removed: an end of the run went before the source could be judged, so what the
-    // card holds of it is not known.
+    // when the manifest was taken; NotCopied: nothing left, and nothing of it stands at the
+    // destination. A copy that did not come whole is judged the same way. Judged otherwise:
+    // NotArrived: not whole at the destination after the shell's own move, the card keeping it;
+    // Removed: an end of the run went before the source could be judged, so what the card holds of
+    // it is not known.
     enum class Moved {
         All,
         NameStoodBefore,
         NotWhole,
+        NotCopied,
         Partly,
         Changed,
         CopyChanged,
@@ -49,8 +51,9 @@ public:
     // differs; Undeleted: it stayed, its copy compared equal; Unreadable: it stayed, it could not be
     // read to compare; Added: the card gained it after the manifest was taken; Gone: another hand
     // took it from the card, so its copy at the destination is the only one; Unread: it never came,
-    // the card would not give it to be read.
-    enum class Why { Differs, Undeleted, Unreadable, Added, Gone, Unread };
+    // the card would not give it to be read; Unlisted: a folder the card would not list, so what it
+    // holds is not known and nothing of it is taken as copied.
+    enum class Why { Differs, Undeleted, Unreadable, Added, Gone, Unread, Unlisted };
     // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
         std::wstring path;
@@ -63,9 +66,11 @@ public:
         std::vector<CStayedFile> stayed;
     };
 
-    // Notes each source, and with `listTrees` every file (with its size) and folder under it, and
-    // whether its name already stands in `destination` (when given). A source that is not there
-    // any more never arrives in this run, whatever stands at the destination under its name.
+    // Notes each source, and with `listTrees` every file (with its size and last-write time) and
+    // folder under it, and whether its name already stands in `destination` (when given). A source
+    // that is not there any more never arrives in this run, whatever stands at the destination under
+    // its name; nor does one with a folder that could not be listed, since what it holds is not
+    // known.
     void Take(const std::list<std::wstring>& sources, bool listTrees, const std::wstring& destination = {});
 
     // Whether source `index` stands whole in `destination`: every file noted with its size and every
@@ -87,7 +92,8 @@ public:
     CDeleted DeleteVerified(size_t index, const std::wstring& destination) const;
     // What became of source `index` after a copy into `destination` that did not bring it whole,
     // nothing deleted; `stayed` gets the noted files that never came because the card would not
-    // give them.
+    // give them, and the folders it would not list. The card keeps every original, so the copy is
+    // judged as a copy's arrival is, by names, sizes and last-write times, without reading a byte.
     Moved JudgeCopy(size_t index, const std::wstring& destination, std::vector<CStayedFile>& stayed) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
@@ -105,18 +111,25 @@ private:
         bool listed = false;
         bool stood = false; // its name stood at the destination before the run
         std::vector<CItem> items;
+        std::vector<std::wstring> unlisted; // folders (relative) whose listing failed
     };
-    static void ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items);
+    // Adds what `folder` holds, all the way down; false when a listing failed (another program
+    // holds a folder without sharing, a damaged card): what it holds is then not known, never
+    // empty. `unlisted` gets each such folder.
+    static bool ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items,
+                           std::vector<std::wstring>* unlisted = nullptr);
     static bool HasArrived(const CEntry& entry, const std::wstring& target);
     // What stands in the source once the deletes are done that they did not leave behind
     // themselves: what it gained, and noted folders left empty that could not be removed.
     static void ListLeftOver(const CEntry& entry, CDeleted& result);
     // For a copy that is not whole, by everything that stands in it: NotWhole while each of its files
-    // is byte-equal to a file on the card, or cut short of a card file still of its noted size;
-    // Changed where the copy may hold the only intact original (its card file changed or went);
-    // else Differs where a copy could not be read or which side changed cannot be told; else
-    // CopyChanged; Gone when the source itself went. `stayed` as for JudgeCopy.
-    static Moved JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target, std::vector<CStayedFile>& stayed);
+    // is equal to a file on the card (byte for byte with `readBytes`, else by size and last-write
+    // time), or cut short of a card file still as noted; Changed where the copy may hold the only
+    // intact original (its card file changed or went); else Differs where a copy could not be read
+    // or listed or which side changed cannot be told; else CopyChanged; NotCopied when nothing of
+    // it stands there; Gone when the source itself went. `stayed` as for JudgeCopy.
+    static Moved JudgeIncompleteCopy(const CEntry& entry, const std::wstring& target, bool readBytes,
+                                     std::vector<CStayedFile>& stayed);
 
     std::vector<CEntry> m_entries;
 };

@@ -38,6 +38,7 @@ bool IsListed(Moved moved)
     switch (moved) {
     case Moved::NameStoodBefore:
     case Moved::NotWhole:
+    case Moved::NotCopied:
     case Moved::Partly:
     case Moved::Changed:
     case Moved::CopyChanged:

@@ -5,6 +5,7 @@
 #include "app/ExecChecks.h"
 #include "app/MainFrame.h"
 #include "app/TransferManifest.h"
+#include "app/tests/ManifestTrees.h"
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
 #include "resource.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <vector>
 
 TEST(ExecChecks, SourceFolderForms)
@@ -194,15 +196,16 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
     const auto src = [&temp](const std::wstring& n, const wchar_t* file) { return temp / (L"src\\" + n + file); };
     const auto dst = [&temp](const std::wstring& n, const wchar_t* file) { return temp / (L"dst\\" + n + file); };
     using Change = std::function<void(const std::wstring& name)>;
+    const Change none = [](const std::wstring&) {};
     struct Case {
         const wchar_t* name;
         Change change; // after the copy
         Moved expected;
         const wchar_t* left; // in the source afterwards
         Stayed stayed;
-        size_t files; // deleted
+        size_t files;       // deleted
+        Change before = {}; // before the manifest is taken
     };
-    const Change none = [](const std::wstring&) {};
     // A change to a copy that lacks sub\b.jpg.
     const auto lacking = [&](Change change) -> Change {
         return [&, change](const std::wstring& n) {
@@ -224,6 +227,29 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
     };
     const auto unshared = [](const std::wstring& path) {
         return ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    };
+    // Folders another program holds without sharing, as a scanner does: nobody can list them.
+    std::map<std::wstring, HANDLE> heldFromTheStart;
+    const auto holdFolder = [&](const wchar_t* below) -> Change {
+        return [&, below](const std::wstring& n) {
+            heldFromTheStart[n] = HoldFolder(src(n, below));
+            EXPECT_NE(heldFromTheStart[n], INVALID_HANDLE_VALUE);
+        };
+    };
+    const Change letGo = [&](const std::wstring& n) {
+        ::CloseHandle(heldFromTheStart[n]);
+        heldFromTheStart.erase(n);
+    };
+    // What the shell's copy leaves of a folder it could not list: the folder, empty.
+    const Change emptyCopy = [&](const std::wstring& n) {
+        RemoveFolderTree(dst(n, L""));
+        ::CreateDirectoryW(dst(n, L"").c_str(), nullptr);
+    };
+    const auto holdCopy = [&](const wchar_t* below) -> Change {
+        return [&, below](const std::wstring& n) { held.push_back(HoldFolder(dst(n, below))); };
+    };
+    const auto holdCard = [&](const wchar_t* below) -> Change {
+        return [&, below](const std::wstring& n) { held.push_back(HoldFolder(src(n, below))); };
     };
     const wchar_t* all = L"a.jpg sub\\ sub\\b.jpg";
     const Case cases[] = {
@@ -418,26 +444,94 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          0},
         {L"stood", none, Moved::NameStoodBefore, all, {}, 0}, // its copy is whole, but it may merge an older one
         {L"gone", none, Moved::Missing, L"-", {}, 0},
-    };
-    const auto writeTree = [&temp](const std::wstring& folder) {
-        temp.WriteFile(folder + L"\\a.jpg", "1234");
-        temp.WriteFile(folder + L"\\sub\\b.jpg", "56");
+        // A card folder that cannot be listed holds what is not known: nothing of it counts as
+        // copied, nothing is deleted, and the folder is named as the card would not give it.
+        {L"cardFolderHeld",
+         emptyCopy,
+         Moved::NotWhole,
+         all,
+         {{L"cardFolderHeld\\", Why::Unlisted}},
+         0,
+         holdFolder(L"")},
+        {L"cardSubFolderHeld",
+         [&](const std::wstring& n) { ::DeleteFileW(dst(n, L"\\sub\\b.jpg").c_str()); },
+         Moved::NotWhole,
+         all,
+         {{L"sub\\", Why::Unlisted}},
+         0,
+         holdFolder(L"\\sub")},
+        {L"cardFolderLetGo", // after the shell passed it: its files are there again, not in the copy
+         [&](const std::wstring& n) {
+             letGo(n);
+             emptyCopy(n);
+         },
+         Moved::NotWhole,
+         all,
+         {{L"cardFolderLetGo\\", Why::Unlisted}},
+         0,
+         holdFolder(L"")},
+        // Held once its copy stood whole: what it holds after the deletes is not known, so it is
+        // named as not listed rather than as an empty folder that could not be deleted.
+        {L"cardSubFolderHeldAfterItsCopy", holdCard(L"\\sub"), Moved::Partly, L"sub\\", {{L"sub\\", Why::Unlisted}}, 2},
+        // A copy that cannot be listed cannot be compared: both are kept, no advice to delete it.
+        {L"copyFolderHeld", holdCopy(L""), Moved::Differs, all, {}, 0},
+        {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Differs, all, {}, 0},
+        {L"nothingCopied", [&](const std::wstring& n) { RemoveFolderTree(dst(n, L"")); }, Moved::NotCopied, all, {}, 0},
+        // Card files rewritten at their size with their time kept: neither side moved from the
+        // listing, so which one changed is not told.
+        {L"rewrittenKeepingItsTime",
+         [&](const std::wstring& n) {
+             RewriteKeepingTime(temp, src(n, L"\\a.jpg"), "4321");
+             RewriteKeepingTime(temp, src(n, L"\\sub\\b.jpg"), "65");
+         },
+         Moved::Differs,
+         all,
+         {{L"a.jpg", Why::Differs}, {L"sub\\b.jpg", Why::Differs}},
+         0},
+        {L"shortAndRewrittenKeepingItsTime",
+         lacking([&](const std::wstring& n) { RewriteKeepingTime(temp, src(n, L"\\a.jpg"), "4321"); }),
+         Moved::Differs,
+         all,
+         {},
+         0},
+        // Mixed verdicts in one source: a card file that changed beside one that cannot be read.
+        {L"changedBesideUnreadable",
+         [&](const std::wstring& n) {
+             rewrite(src(n, L"\\a.jpg"), "4321");
+             held.push_back(unshared(src(n, L"\\sub\\b.jpg")));
+         },
+         Moved::Changed,
+         all,
+         {{L"a.jpg", Why::Differs}, {L"sub\\b.jpg", Why::Unreadable}},
+         0},
+        {L"shortChangedBesideUnread",
+         lacking([&](const std::wstring& n) {
+             rewrite(src(n, L"\\a.jpg"), "4321");
+             held.push_back(unshared(src(n, L"\\sub\\b.jpg")));
+         }),
+         Moved::Changed,
+         all,
+         {{L"sub\\b.jpg", Why::Unread}},
+         0},
     };
     std::list<std::wstring> sources;
     for (const Case& c : cases) {
         sources.push_back(src(c.name, L""));
-        if (c.expected != Moved::Missing) writeTree(L"src\\" + std::wstring(c.name));
-        if (c.expected == Moved::NameStoodBefore) writeTree(L"dst\\" + std::wstring(c.name));
+        if (c.expected != Moved::Missing) WriteTree(temp, L"src\\" + std::wstring(c.name));
+        if (c.expected == Moved::NameStoodBefore) WriteTree(temp, L"dst\\" + std::wstring(c.name));
+        if (c.before) c.before(c.name);
     }
     fhw::CTransferManifest manifest;
     manifest.Take(sources, true, temp / L"dst");
     size_t index = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.name);
-        if (c.expected != Moved::Missing && c.expected != Moved::NameStoodBefore)
-            writeTree(L"dst\\" + std::wstring(c.name)); // the copy
+        if (c.expected != Moved::Missing && c.expected != Moved::NameStoodBefore) CopyTree(temp, c.name); // the copy
         c.change(c.name);
         const fhw::CTransferManifest::CDeleted deleted = manifest.DeleteVerified(index++, temp / L"dst");
+        for (HANDLE handle : held) ::CloseHandle(handle);
+        held.clear();
+        if (heldFromTheStart.count(c.name)) letGo(c.name);
         EXPECT_EQ(deleted.moved, c.expected);
         EXPECT_EQ(LeftIn(src(c.name, L"")), c.left);
         EXPECT_EQ(deleted.stands, std::wstring(c.left) != L"-");
@@ -446,8 +540,6 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         Stayed stayed;
         for (const auto& file : deleted.stayed) stayed.emplace_back(file.path, file.why);
         EXPECT_EQ(stayed, c.stayed);
-        for (HANDLE handle : held) ::CloseHandle(handle);
-        held.clear();
     }
     EXPECT_EQ(LeftIn(dst(L"whole", L"")), all) << "the copy stays as it came";
 }

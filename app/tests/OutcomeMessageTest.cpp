@@ -3,6 +3,7 @@
 #include "app/OutcomeMessage.h"
 #include "app/MessageBudget.h"
 #include "app/RunJudgement.h"
+#include "app/tests/ManifestTrees.h"
 #include "foundation/ResString.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
@@ -245,6 +246,34 @@ TEST(OutcomeMessage, CopyRunNamesWhatDidNotComeAndWhy)
             Format(IDS_TRANSFER_KEPT_DIFFERS, Format(IDS_TRANSFER_DIFFERS_COPY, differs.source, differs.copy)));
 }
 
+// A folder the card would not list is told as not arrived, named with why, the source itself or its
+// sub-folder; a source of which nothing stands at the destination names no copy to delete.
+TEST(OutcomeMessage, WhatTheCardWouldNotListIsToldAsNotArrived)
+{
+    fhw::CSourceOutcome held = Source(Moved::NotWhole, 1, false, L"C:\\p\\101CANON");
+    held.stayed = {{L"101CANON\\", Why::Unlisted}};
+    fhw::CSourceOutcome sub = Source(Moved::NotWhole, 2, false, L"C:\\p\\102CANON");
+    sub.stayed = {{L"SUB1\\", Why::Unlisted}};
+    fhw::CSourceOutcome nothing = Source(Moved::NotCopied, 3);
+    nothing.stayed = {{L"103CANON\\", Why::Unlisted}};
+    const fhw::CSourceOutcome never = Source(Moved::NotCopied, 4);
+    fhw::CTransferOutcome outcome;
+    outcome.sources = {Source(Moved::All, 0, true), held, sub, nothing, never};
+    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome);
+    std::wstring head;
+    FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"5", L"1");
+    EXPECT_EQ(text, head +
+                        Format(IDS_TRANSFER_KEPT_NOT_WHOLE,
+                               Format(IDS_TRANSFER_INCOMPLETE_COPY, held.source, held.copy) + L"\n" +
+                                   Format(IDS_TRANSFER_STAYED_UNLISTED, L"101CANON\\") + L"\n" +
+                                   Format(IDS_TRANSFER_INCOMPLETE_COPY, sub.source, sub.copy) + L"\n" +
+                                   Format(IDS_TRANSFER_STAYED_UNLISTED, L"SUB1\\")) +
+                        Format(IDS_TRANSFER_KEPT_NOT_COPIED, nothing.source + L"\n" +
+                                                                 Format(IDS_TRANSFER_STAYED_UNLISTED, L"103CANON\\") +
+                                                                 L"\n" + never.source));
+    EXPECT_EQ(outcome.Arrived(), 1u);
+}
+
 // The partly moved paragraph promises the files that stayed only where some follow; "so many more
 // files" counts files, and folders apart.
 TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
@@ -384,8 +413,11 @@ TEST(RunJudgement, ACopyRunJudgesWhatDidNotComeByItsCopy)
         temp.WriteFile(L"DCIM\\" + std::wstring(file), "1234");
     fhw::CTransferManifest manifest;
     manifest.Take({temp / L"DCIM\\100WHOLE", temp / L"DCIM\\101LOCKD"}, true, temp / L"dst");
-    for (const wchar_t* file : {L"100WHOLE\\a.jpg", L"100WHOLE\\b.jpg", L"101LOCKD\\a.jpg"})
+    // The copy carries each card file's last-write time, as the shell's copy does.
+    for (const wchar_t* file : {L"100WHOLE\\a.jpg", L"100WHOLE\\b.jpg", L"101LOCKD\\a.jpg"}) {
         temp.WriteFile(L"dst\\" + std::wstring(file), "1234");
+        CopyTime(temp / (L"DCIM\\" + std::wstring(file)), temp / (L"dst\\" + std::wstring(file)));
+    }
     const HANDLE locked = ::CreateFileW((temp / L"DCIM\\101LOCKD\\b.jpg").c_str(), GENERIC_READ, 0, nullptr,
                                         OPEN_EXISTING, 0, nullptr);
     fhw::CTransferOutcome outcome;

@@ -653,9 +653,10 @@ TEST_F(OutcomeTest, DestinationTheShellCannotWriteIsReported)
 
     const std::wstring drives = ArmWithCards(exec, {{L"100TESTS"}});
     ASSERT_EQ(1u, drives.size());
-    // The shell may say why in a dialog of its own first; the card keeps what did not arrive.
+    // The shell may say why in a dialog of its own first; the card keeps what did not arrive, and
+    // no copy stands to be deleted.
     const std::wstring expected = OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 1, 0) +
-                                  KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, drives.substr(0, 1) + L":\\DCIM\\100TESTS");
+                                  KeptText(IDS_TRANSFER_KEPT_NOT_COPIED, drives.substr(0, 1) + L":\\DCIM\\100TESTS");
     EXPECT_TRUE(AnswerMessage(expected, kRunWait, IDOK));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
@@ -715,12 +716,36 @@ TEST_F(OutcomeTest, CancelledCopySaysHowManyArrivedAndNoBalloon)
     ASSERT_EQ(1u, drives.size());
     ASSERT_TRUE(WaitUntil([&] { return !FindDialogs(Pid()).empty(); }, kRunWait)) << "the shell did not ask";
     ASSERT_TRUE(AnswerDialog(FindDialogs(Pid()).front(), IDCANCEL));
-    // What did not come is named: the folder whose name stood, and the one never begun.
+    // What did not come is named: the folder whose name stood, and the one never begun, of which
+    // no copy stands to be deleted.
     const std::wstring dcim = drives.substr(0, 1) + L":\\DCIM\\";
     ASSERT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_CANCELLED_PART, drives[0], true, 2, 0) +
                               KeptText(IDS_TRANSFER_KEPT_STOOD, dcim + L"100TESTS") +
-                              KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, dcim + L"101ABCDE")));
+                              KeptText(IDS_TRANSFER_KEPT_NOT_COPIED, dcim + L"101ABCDE")));
     EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500));
+}
+
+// Another program holds a camera folder so that nobody may list it (a scanner, a backup tool): the
+// shell's copy leaves an empty folder for it. No balloon says it was copied; the message names the
+// folder as not arrived, since the card would not give it, and the card keeps everything.
+TEST_F(OutcomeTest, CopyOfAFolderTheCardWouldNotListIsToldAsNotArrived)
+{
+    ASSERT_TRUE(Arm(Values(kCopy)));
+    const std::wstring drives = DefineCards({{L"100WHOLE", L"101HELDF", L"102AFTER"}});
+    ASSERT_EQ(1u, drives.size());
+    const HANDLE held = ::CreateFileW((m_cards[0].Root() + L"\\DCIM\\101HELDF").c_str(), GENERIC_READ, 0, nullptr,
+                                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    const std::wstring source = drives.substr(0, 1) + L":\\DCIM\\101HELDF";
+    const std::wstring lines = Line(IDS_TRANSFER_INCOMPLETE_COPY, source, m_destination + L"\\101HELDF") + L"\n" +
+                               Line(IDS_TRANSFER_STAYED_UNLISTED, L"101HELDF\\");
+    EXPECT_TRUE(AnswerMessage(OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], true, 3, 2) +
+                                  KeptText(IDS_TRANSFER_KEPT_NOT_WHOLE, lines),
+                              kRunWait, IDOK));
+    ::CloseHandle(held);
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon saying that everything was copied";
+    ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
 }
 
 // The user answers No to one question; the folder before it arrived and the message says so.
