@@ -91,12 +91,13 @@ void CDriveMonitor::Dispatch(UINT_PTR event, const DEV_BROADCAST_HDR* data)
         if (isHandle)
             OnRemoveComplete(handle->dbch_hdevnotify);
         else if (isVolume) {
-            // Told before the stale test: a card pulled and put back while the thread was busy
-            // (Wine's shell copies on it) has its removal handled when the letter stands again.
+            OnVolumeRemoveComplete(volume->dbcv_unitmask);
+            // Told whatever the monitor made of it: a card pulled and put back while the thread
+            // was busy (Wine's shell copies on it) has its removal handled when the letter stands
+            // again, and that notice removed no record.
             CDriveMonitorInfo letters;
             letters.m_driveMask = volume->dbcv_unitmask;
             OnRemovalNotice(&letters);
-            OnVolumeRemoveComplete(volume->dbcv_unitmask);
         }
         break;
     case DBT_CUSTOMEVENT:

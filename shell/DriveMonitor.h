@@ -31,8 +31,8 @@ public:
     virtual void OnMediaArrived(CDriveMonitorInfo* record);
     virtual void OnMediaRemoved(CDriveMonitorInfo* record);
     // Every volume remove-complete notice, with the letters it names (a record of its own that
-    // no disk backs), before the monitor decides whether a disk went: one for a letter that
-    // stands again removes no record, yet the card there was out.
+    // no disk backs), after the monitor has removed what went: one for a letter that stands
+    // again removes no record, yet the card there was out.
     virtual void OnRemovalNotice(CDriveMonitorInfo* letters);
 
     void Reset();

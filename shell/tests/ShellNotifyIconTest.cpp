@@ -97,6 +97,13 @@ public:
     bool m_handledInCall = false;
 };
 
+// The shell forgets the icon of `window`, as a restarted shell does; false when it kept it.
+bool ForgetIcon(HWND window)
+{
+    NOTIFYICONDATAW outside = {sizeof(outside), window, kId};
+    return ::Shell_NotifyIconW(NIM_DELETE, &outside) != FALSE;
+}
+
 int VisibleTooltips()
 {
     int count = 0;
@@ -116,6 +123,14 @@ protected:
     bool Add(CRecordingIcon& icon, const wchar_t* tip = L"Fernhollow")
     {
         return icon.Add(m_window, kId, WM_APP, ::LoadIconW(nullptr, IDI_APPLICATION), tip);
+    }
+    // The icon added, then forgotten by the shell as a restarted one forgets it: the balloon asked
+    // for then is refused, and owed.
+    void OweBalloon(CRecordingIcon& icon)
+    {
+        ASSERT_TRUE(Add(icon));
+        ASSERT_TRUE(ForgetIcon(m_window));
+        EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a forgotten icon took a balloon";
     }
 
     CDeviceWindow m_window;
@@ -188,10 +203,7 @@ TEST_F(ShellNotifyIconTest, AddAgainRestoresOnlyTheIconThatWasAdded)
 TEST_F(ShellNotifyIconTest, ABalloonRefusedWhileTheIconIsGoneIsShownWhenItComesBack)
 {
     CRecordingIcon icon;
-    ASSERT_TRUE(Add(icon));
-    NOTIFYICONDATAW outside = {sizeof(outside), m_window, kId};
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &outside)) << "the shell kept the icon";
-    EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a forgotten icon took a balloon";
+    ASSERT_NO_FATAL_FAILURE(OweBalloon(icon));
     const int before = VisibleTooltips();
     ASSERT_TRUE(icon.AddAgain());
     const NOTIFYICONDATAW& balloon = icon.calls.back().second;
@@ -222,8 +234,7 @@ TEST_F(ShellNotifyIconTest, TheIconAddedAgainDuringTheBalloonCallShowsItOnce)
     CTaskbarWindow window;
     window.m_icon = &icon;
     ASSERT_TRUE(icon.Add(window, kId, WM_APP, ::LoadIconW(nullptr, IDI_APPLICATION), L"Fernhollow"));
-    NOTIFYICONDATAW outside = {sizeof(outside), window, kId};
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &outside)) << "the shell kept the icon";
+    ASSERT_TRUE(ForgetIcon(window)) << "the shell kept the icon";
     ASSERT_TRUE(::PostMessageW(window, CShellNotifyIcon::TaskbarCreatedMessage(), 0, 0));
     const int before = VisibleTooltips();
     const size_t calls = icon.calls.size();
@@ -239,7 +250,7 @@ TEST_F(ShellNotifyIconTest, TheIconAddedAgainDuringTheBalloonCallShowsItOnce)
     EXPECT_GT(VisibleTooltips(), before) << "the shell shows no balloon";
 
     // The next restart brings the icon back without the balloon.
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &outside)) << "the shell kept the icon";
+    ASSERT_TRUE(ForgetIcon(window)) << "the shell kept the icon";
     ASSERT_TRUE(::PostMessageW(window, CShellNotifyIcon::TaskbarCreatedMessage(), 0, 0));
     DispatchWaiting();
     EXPECT_EQ(window.m_handled, 2);
@@ -254,10 +265,7 @@ TEST_F(ShellNotifyIconTest, TheIconAddedAgainDuringTheBalloonCallShowsItOnce)
 TEST_F(ShellNotifyIconTest, DeleteDropsAnOwedBalloon)
 {
     CRecordingIcon icon;
-    ASSERT_TRUE(Add(icon));
-    NOTIFYICONDATAW outside = {sizeof(outside), m_window, kId};
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &outside)) << "the shell kept the icon";
-    EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a forgotten icon took a balloon";
+    ASSERT_NO_FATAL_FAILURE(OweBalloon(icon));
     icon.Delete();
     ASSERT_TRUE(Add(icon));
     ASSERT_TRUE(icon.AddAgain());
