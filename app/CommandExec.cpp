@@ -24,6 +24,7 @@
 #include "shell/VolumeEject.h"
 #include "ui/Msg.h"
 
+#include <algorithm>
 #include <boost/regex.hpp>
 #include <shlwapi.h>
 
@@ -118,6 +119,15 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
     return sources;
 }
 
+bool GainedSources(const std::wstring& folder, const std::wstring& pattern, const std::list<std::wstring>& listed)
+{
+    std::list<std::wstring> tooComplex;
+    for (const std::wstring& source : CollectSources(folder, pattern, tooComplex)) {
+        if (std::find(listed.begin(), listed.end(), source) == listed.end()) return true;
+    }
+    return false;
+}
+
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
     // Only removable drives arrive; the others are not asked for their volume before their folder
@@ -158,6 +168,12 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
             ReportOutcome(IDS_TRANSFER_DRIVE_REMOVED, drive, dialog.m_operator.m_wFunc == FO_COPY, outcome);
             return;
         }
+        // This is the card the operation uses, also when it was pulled and put back under the
+        // dialogs (its removal told there is older than this): noted again, so that its arrival
+        // told meanwhile or late does not take it up twice. Put back with a source the list lacks,
+        // it keeps the first note and gets a run of its own after this one.
+        if (removable && !GainedSources(path, setting.SrcFname, sources))
+            run.takenUp.back() = {VolumeAtLetter(drive), NextDriveEventStamp()};
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
         // Every entry is judged file by file: a pulled card leaves no source to look at.

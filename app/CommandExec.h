@@ -72,5 +72,7 @@ private:
 // gets those whose match the regular expression engine gave up on.
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
                                        std::list<std::wstring>& tooComplex);
+// True when `folder` now holds a source that `listed` (CollectSources' list of it) lacks.
+bool GainedSources(const std::wstring& folder, const std::wstring& pattern, const std::list<std::wstring>& listed);
 
 } // namespace fhw

@@ -35,16 +35,7 @@ LRESULT CMainFrame::OnCreate(UINT, WPARAM, LPARAM, BOOL&)
         m_hWndClient = m_view->m_hWnd;
         g_msg.m_hWndOwner = m_view->m_hWnd;
     }
-    m_driveMonitor.reset(new CDriveMonitor);
-    m_driveMonitor->m_hWnd = m_hWnd;
-    auto arrived = boost::shared_ptr<CEventListener>(
-        new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveArrived));
-    auto removed = boost::shared_ptr<CEventListener>(
-        new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveRemoved));
-    m_driveMonitor->m_arrivedListeners.push_back(arrived);
-    m_driveMonitor->m_mediaArrivedListeners.push_back(arrived);
-    m_driveMonitor->m_removedListeners.push_back(removed);
-    m_driveMonitor->m_mediaRemovedListeners.push_back(removed);
+    WatchDrives(m_hWnd);
     m_trayIcon.reset(new CShellNotifyIcon);
     {
         std::lock_guard guard(_Module.Lock());
@@ -292,6 +283,23 @@ void CMainFrame::ShowBalloon(const std::wstring& title, const std::wstring& text
     if (m_trayIcon) m_trayIcon->ShowBalloon(title, text, NIIF_INFO, 5000);
 }
 
+void CMainFrame::WatchDrives(HWND window)
+{
+    m_driveMonitor.reset(new CDriveMonitor);
+    m_driveMonitor->m_hWnd = window;
+    auto arrived = boost::shared_ptr<CEventListener>(
+        new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveArrived));
+    auto removed = boost::shared_ptr<CEventListener>(
+        new CMemfunEventListener<CMainFrame>(this, &CMainFrame::OnDriveRemoved));
+    m_driveMonitor->m_arrivedListeners.push_back(arrived);
+    m_driveMonitor->m_mediaArrivedListeners.push_back(arrived);
+    m_driveMonitor->m_removedListeners.push_back(removed);
+    m_driveMonitor->m_mediaRemovedListeners.push_back(removed);
+    // Also the notices the monitor finds stale: a card pulled and put back while this thread was
+    // busy is a new card, though its letter stands again when the notice is handled.
+    m_driveMonitor->m_removalNoticeListeners.push_back(removed);
+}
+
 void CMainFrame::OnDriveArrived(void*, void* record)
 {
     if (!m_armed || !record) return;
@@ -349,7 +357,12 @@ void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
     exec->Execute(true, false);
     // Refused inside another run's dialog: that run catches up when it ends.
     if (IsRunInProgress()) return;
-    m_pendingArrivals.RunEnded(exec->TakenUp());
+    TakeBackRun(exec->TakenUp());
+}
+
+void CMainFrame::TakeBackRun(const TakenUpVolumes& takenUp)
+{
+    m_pendingArrivals.RunEnded(takenUp);
     // An arrival told while the run waited in a dialog, of a card it took up itself.
     m_pendingArrivals.DropTakenUp();
     // A card that came while the run kept this thread busy may have gone unannounced.

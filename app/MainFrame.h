@@ -60,6 +60,8 @@ public:
     void ShowSettingsOrActivate();
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
 
+    // Makes the drive monitor, its notices sent to `window`, and listens to it.
+    void WatchDrives(HWND window);
     void OnDriveArrived(void* sender, void* record);
     void OnDriveRemoved(void* sender, void* record);
 
@@ -67,6 +69,11 @@ public:
     void DropRunDrives(DWORD driveMask);
     // A run that starts takes every pending drive, and arms the automatic mode when asked.
     void TakePendingDrives(bool arm);
+    // What a run took up, handed back when it ended; then the cards it kept this thread from
+    // hearing of are caught up.
+    void TakeBackRun(const TakenUpVolumes& takenUp);
+    // The drives that arrived and wait for a run.
+    DWORD PendingDrives() const { return m_pendingArrivals.Mask(); }
 
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)

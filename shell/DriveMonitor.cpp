@@ -35,6 +35,7 @@ void CDriveMonitor::OnArrived(CDriveMonitorInfo* record) { FireEvent(m_arrivedLi
 void CDriveMonitor::OnRemoved(CDriveMonitorInfo* record) { FireEvent(m_removedListeners, this, record); }
 void CDriveMonitor::OnMediaArrived(CDriveMonitorInfo* record) { FireEvent(m_mediaArrivedListeners, this, record); }
 void CDriveMonitor::OnMediaRemoved(CDriveMonitorInfo* record) { FireEvent(m_mediaRemovedListeners, this, record); }
+void CDriveMonitor::OnRemovalNotice(CDriveMonitorInfo* letters) { FireEvent(m_removalNoticeListeners, this, letters); }
 
 void CDriveMonitor::Reset()
 {
@@ -89,8 +90,15 @@ void CDriveMonitor::Dispatch(UINT_PTR event, const DEV_BROADCAST_HDR* data)
     case DBT_DEVICEREMOVECOMPLETE:
         if (isHandle)
             OnRemoveComplete(handle->dbch_hdevnotify);
-        else if (isVolume)
+        else if (isVolume) {
             OnVolumeRemoveComplete(volume->dbcv_unitmask);
+            // Told whatever the monitor made of it: a card pulled and put back while the thread
+            // was busy (Wine's shell copies on it) has its removal handled when the letter stands
+            // again, and that notice removed no record.
+            CDriveMonitorInfo letters;
+            letters.m_driveMask = volume->dbcv_unitmask;
+            OnRemovalNotice(&letters);
+        }
         break;
     case DBT_CUSTOMEVENT:
         if (isHandle && data->dbch_size >= offsetof(DEV_BROADCAST_HANDLE, dbch_nameoffset)) {

@@ -30,6 +30,10 @@ public:
     virtual void OnRemoved(CDriveMonitorInfo* record);
     virtual void OnMediaArrived(CDriveMonitorInfo* record);
     virtual void OnMediaRemoved(CDriveMonitorInfo* record);
+    // Every volume remove-complete notice, with the letters it names (a record of its own that
+    // no disk backs), after the monitor has removed what went: one for a letter that stands
+    // again removes no record, yet the card there was out.
+    virtual void OnRemovalNotice(CDriveMonitorInfo* letters);
 
     void Reset();
     // The WM_DEVICECHANGE handler: TRUE when handled normally, FALSE after a dropped failure.
@@ -77,4 +81,5 @@ public:
     EventListenerList m_removedListeners;
     EventListenerList m_mediaArrivedListeners;
     EventListenerList m_mediaRemovedListeners;
+    EventListenerList m_removalNoticeListeners;
 };

@@ -46,7 +46,7 @@ bool CShellNotifyIcon::AddAgain()
     if (!AddStored() && !Notify(NIM_MODIFY, &m_data)) return false;
     if (m_owedBalloon) {
         const CBalloon owed = *m_owedBalloon;
-        ShowBalloon(owed.title, owed.text, owed.infoFlags, owed.timeoutMs);
+        ShowStored(owed);
     }
     return true;
 }
@@ -71,6 +71,9 @@ UINT CShellNotifyIcon::TaskbarCreatedMessage()
 
 bool CShellNotifyIcon::Delete()
 {
+    // Dropped also when the shell refuses the delete (it may have forgotten the icon): the owner
+    // wants the icon gone, and its balloon must not come with a later add.
+    m_owedBalloon.reset();
     if (!m_added) return true;
     if (!Notify(NIM_DELETE, &m_data)) {
         for (;;) {
@@ -81,23 +84,32 @@ bool CShellNotifyIcon::Delete()
         }
     }
     m_added = 0;
-    m_owedBalloon.reset();
     return true;
 }
 
 bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs)
 {
+    // Owed from before the call: the call waits on the tray and dispatches the thread's notices
+    // meanwhile (Wine handles a restarted shell's waiting "TaskbarCreated" there), and the icon added
+    // again inside it shows this balloon. A refused call leaves it owed.
+    const CBalloon balloon{title, text, infoFlags, timeoutMs, ++m_lastBalloon};
+    if (m_added) m_owedBalloon = balloon;
+    if (ShowStored(balloon)) return true;
+    // Shown by the icon added again during the call.
+    return m_shownBalloon == balloon.ticket;
+}
+
+bool CShellNotifyIcon::ShowStored(const CBalloon& balloon)
+{
     NOTIFYICONDATAW data = m_data;
     data.uFlags |= NIF_INFO;
-    data.uTimeout = timeoutMs;
-    data.dwInfoFlags = infoFlags;
-    CopyField(data.szInfoTitle, title.c_str());
-    CopyField(data.szInfo, text.c_str());
-    if (Notify(NIM_MODIFY, &data)) {
-        m_owedBalloon.reset();
-        return true;
-    }
-    // Under Wine the taskbar's "TaskbarCreated" is handled only after the run that shows its result.
-    if (m_added) m_owedBalloon = CBalloon{title, text, infoFlags, timeoutMs};
-    return false;
+    data.uTimeout = balloon.timeoutMs;
+    data.dwInfoFlags = balloon.infoFlags;
+    CopyField(data.szInfoTitle, balloon.title.c_str());
+    CopyField(data.szInfo, balloon.text.c_str());
+    if (!Notify(NIM_MODIFY, &data)) return false;
+    // A shown balloon is owed no more; a newer one asked for during the call still is.
+    if (m_owedBalloon && m_owedBalloon->ticket == balloon.ticket) m_owedBalloon.reset();
+    m_shownBalloon = balloon.ticket;
+    return true;
 }

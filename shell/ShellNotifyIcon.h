@@ -19,8 +19,9 @@ public:
     bool Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, const wchar_t* tip);
     bool AddAgain();
     bool Delete();
-    // False when the shell refused it; refused while the icon was added, it is owed, and shown once
-    // AddAgain brings the icon back (a shell that restarted has forgotten it).
+    // False when the shell refused it and the icon added again during the call did not show it. It
+    // is owed from before the call until it has been shown, and shown once, by AddAgain (a shell
+    // that restarted has forgotten the icon), also by one inside the call; Delete drops it.
     bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs);
     UINT GetId() const { return m_data.uID; }
     bool IsAdded() const { return m_added != 0; }
@@ -43,9 +44,14 @@ private:
         std::wstring title, text;
         DWORD infoFlags;
         UINT timeoutMs;
+        unsigned ticket; // which ShowBalloon asked for it
     };
+    // NIM_MODIFY with the balloon; true when the shell took it.
+    bool ShowStored(const CBalloon& balloon);
 
     DWORD m_added = 0;
     NOTIFYICONDATAW m_data;
     std::optional<CBalloon> m_owedBalloon;
+    unsigned m_lastBalloon = 0;  // the ticket of the latest balloon asked for
+    unsigned m_shownBalloon = 0; // the ticket of the latest balloon shown
 };

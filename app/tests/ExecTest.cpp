@@ -82,6 +82,36 @@ TEST(CollectSources, NameTooComplexForThePatternFailsAlone)
     EXPECT_EQ(tooComplex, std::list<std::wstring>{temp / hostile});
 }
 
+// A card put back under the run's dialog is the card the run uses only while it holds no source
+// the run's list lacks: a folder that came meanwhile gets a run of its own.
+TEST(GainedSources, OnlyASourceTheListLacks)
+{
+    CTempFolder temp;
+    const std::wstring pattern = L"^[0-9]{3}[A-Z_]{5}$";
+    for (const wchar_t* name : {L"100TESTS", L"101ABCDE", L"MISC"}) ::CreateDirectoryW((temp / name).c_str(), nullptr);
+    std::list<std::wstring> tooComplex;
+    const std::list<std::wstring> listed = fhw::CollectSources(temp.Path(), pattern, tooComplex);
+    ASSERT_EQ(listed.size(), 2u);
+    const struct {
+        const char* what;
+        const wchar_t* made;    // made before the look
+        const wchar_t* removed; // removed before the look
+        bool gained;
+    } rows[] = {
+        {"as listed", nullptr, nullptr, false},
+        {"an entry no source", L"OTHER", nullptr, false},
+        {"a source gone (moved by another hand)", nullptr, L"101ABCDE", false},
+        {"a new camera folder", L"102NEWER", nullptr, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.made) ::CreateDirectoryW((temp / row.made).c_str(), nullptr);
+        if (row.removed) ::RemoveDirectoryW((temp / row.removed).c_str());
+        EXPECT_EQ(fhw::GainedSources(temp.Path(), pattern, listed), row.gained);
+    }
+    EXPECT_FALSE(fhw::GainedSources(temp / L"gone", pattern, listed)) << "a folder gone holds no new source";
+}
+
 // Compiling grows faster than the pattern: a pattern beyond the bound is refused, by length alone.
 TEST(ExecChecks, PatternLongerThanTheBoundIsRefusedBeforeItIsCompiled)
 {

@@ -56,6 +56,14 @@ struct CThrowingListener : CEventListener {
     }
 };
 
+struct CMaskListener : CEventListener {
+    std::vector<DWORD> m_masks;
+    void OnEvent(void*, void* record) override
+    {
+        m_masks.push_back(static_cast<CDriveMonitorInfo*>(record)->m_driveMask);
+    }
+};
+
 class DriveMonitorTest : public DriveTest {
 protected:
     void SetUp() override
@@ -202,6 +210,36 @@ TEST_F(DriveMonitorTest, ArrivalsAndRemovalsOfOneAndOfTwoVolumesOfADisk)
     m_monitor.m_arrivedListeners.push_front(boost::shared_ptr<CEventListener>(new CThrowingListener));
     EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_y)), FALSE);
     EXPECT_TRUE(RecordOf(m_y));
+}
+
+// Every volume removal notice is told with its letters, also one the monitor finds stale (the letter
+// stands again: a card pulled and put back while its owner was busy), which removes no record.
+TEST_F(DriveMonitorTest, EveryVolumeRemovalNoticeIsToldWhateverTheMonitorKeeps)
+{
+    ASSERT_TRUE(Define(m_x, L"a"));
+    m_monitor.Reset();
+    const auto record = RecordOf(m_x);
+    ASSERT_TRUE(record);
+    const boost::shared_ptr<CMaskListener> notices(new CMaskListener);
+    m_monitor.m_removalNoticeListeners.push_back(notices);
+    m_monitor.m_log.clear();
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_x) | LetterBit(m_y)), TRUE);
+    EXPECT_EQ(notices->m_masks, std::vector<DWORD>({LetterBit(m_x) | LetterBit(m_y)}));
+    EXPECT_TRUE(m_monitor.m_log.empty());
+    EXPECT_EQ(RecordOf(m_x), record) << "a stale notice removed the record";
+
+    // Neither an arrival nor a malformed notice is one.
+    const DEV_BROADCAST_VOLUME shortVolume = {offsetof(DEV_BROADCAST_VOLUME, dbcv_unitmask), DBT_DEVTYP_VOLUME, 0,
+                                              LetterBit(m_x), 0};
+    EXPECT_EQ(Send(DBT_DEVICEREMOVECOMPLETE, &shortVolume), TRUE);
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEARRIVAL, LetterBit(m_x)), TRUE);
+    EXPECT_EQ(notices->m_masks.size(), 1u);
+
+    ASSERT_TRUE(Remove(m_x));
+    m_monitor.m_log.clear();
+    EXPECT_EQ(SendVolumeChange(m_window, DBT_DEVICEREMOVECOMPLETE, LetterBit(m_x)), TRUE);
+    EXPECT_EQ(notices->m_masks, std::vector<DWORD>({LetterBit(m_x) | LetterBit(m_y), LetterBit(m_x)}));
+    EXPECT_EQ(m_monitor.m_log, Events({Ev(L"removed", m_x), Ev(L"detached", m_x)}));
 }
 
 TEST_F(DriveMonitorTest, RepeatedArrivalsOfADiskKeepOneRecordAndHandle)

@@ -12,28 +12,97 @@ namespace {
 
 constexpr UINT kId = 7;
 
+void DispatchWaiting()
+{
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
 // Calls the real shell (unless told not to) and records every call; the next call of
 // `failMessage` then answers with `failError`, as a busy shell does.
 class CRecordingIcon : public CShellNotifyIcon {
 public:
     std::vector<std::pair<DWORD, NOTIFYICONDATAW>> calls;
+    std::vector<BOOL> results; // of each call, as the icon saw it
     DWORD failMessage = static_cast<DWORD>(-1);
     DWORD failError = 0;
     bool reachShell = true;
     int waits = 0;
+    int inCall = 0;                     // calls to the shell under way
+    bool dispatchInBalloonCall = false; // the next balloon call handles the thread's waiting notices
 
 protected:
     BOOL Notify(DWORD message, NOTIFYICONDATAW* data) override
     {
+        const size_t call = calls.size();
         calls.emplace_back(message, *data);
+        results.push_back(FALSE);
+        ++inCall;
         const BOOL result = reachShell ? CShellNotifyIcon::Notify(message, data) : TRUE;
-        if (message != failMessage) return result;
+        if (dispatchInBalloonCall && message == NIM_MODIFY && (data->uFlags & NIF_INFO) && inCall == 1) {
+            // As Wine's call does while it waits on the tray: the thread's waiting notices are handled.
+            dispatchInBalloonCall = false;
+            DispatchWaiting();
+        }
+        --inCall;
+        if (message != failMessage) return results[call] = result;
         failMessage = static_cast<DWORD>(-1);
         ::SetLastError(failError);
         return FALSE;
     }
     void WaitBeforeRetry() override { ++waits; }
 };
+
+// Balloons the shell took: NIM_MODIFY calls with NIF_INFO that succeeded.
+size_t BalloonsTaken(const CRecordingIcon& icon)
+{
+    size_t taken = 0;
+    for (size_t i = 0; i < icon.calls.size(); ++i) {
+        const bool balloon = icon.calls[i].first == NIM_MODIFY && (icon.calls[i].second.uFlags & NIF_INFO);
+        taken += balloon && icon.results[i] ? 1 : 0;
+    }
+    return taken;
+}
+
+// A top-level window that adds the icon again on "TaskbarCreated", as the program's frame does,
+// and notes whether that came inside a call of the icon to the shell.
+class CTaskbarWindow : public ATL::CWindowImpl<CTaskbarWindow, ATL::CWindow,
+                                               ATL::CWinTraits<WS_OVERLAPPED | WS_CAPTION, WS_EX_TOOLWINDOW>> {
+public:
+    CTaskbarWindow() { Create(nullptr, ATL::CWindow::rcDefault, L"fh taskbar test"); }
+    ~CTaskbarWindow()
+    {
+        if (m_hWnd) DestroyWindow();
+    }
+
+    BEGIN_MSG_MAP(CTaskbarWindow)
+        MESSAGE_HANDLER(CShellNotifyIcon::TaskbarCreatedMessage(), OnTaskbarCreated)
+    END_MSG_MAP()
+
+    LRESULT OnTaskbarCreated(UINT, WPARAM, LPARAM, BOOL&)
+    {
+        if (m_icon) {
+            m_handledInCall = m_handledInCall || m_icon->inCall > 0;
+            m_icon->AddAgain();
+        }
+        ++m_handled;
+        return 0;
+    }
+
+    CRecordingIcon* m_icon = nullptr;
+    int m_handled = 0;
+    bool m_handledInCall = false;
+};
+
+// The shell forgets the icon of `window`, as a restarted shell does; false when it kept it.
+bool ForgetIcon(HWND window)
+{
+    NOTIFYICONDATAW outside = {sizeof(outside), window, kId};
+    return ::Shell_NotifyIconW(NIM_DELETE, &outside) != FALSE;
+}
 
 int VisibleTooltips()
 {
@@ -54,6 +123,14 @@ protected:
     bool Add(CRecordingIcon& icon, const wchar_t* tip = L"Fernhollow")
     {
         return icon.Add(m_window, kId, WM_APP, ::LoadIconW(nullptr, IDI_APPLICATION), tip);
+    }
+    // The icon added, then forgotten by the shell as a restarted one forgets it: the balloon asked
+    // for then is refused, and owed.
+    void OweBalloon(CRecordingIcon& icon)
+    {
+        ASSERT_TRUE(Add(icon));
+        ASSERT_TRUE(ForgetIcon(m_window));
+        EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a forgotten icon took a balloon";
     }
 
     CDeviceWindow m_window;
@@ -126,10 +203,7 @@ TEST_F(ShellNotifyIconTest, AddAgainRestoresOnlyTheIconThatWasAdded)
 TEST_F(ShellNotifyIconTest, ABalloonRefusedWhileTheIconIsGoneIsShownWhenItComesBack)
 {
     CRecordingIcon icon;
-    ASSERT_TRUE(Add(icon));
-    NOTIFYICONDATAW outside = {sizeof(outside), m_window, kId};
-    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &outside)) << "the shell kept the icon";
-    EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a forgotten icon took a balloon";
+    ASSERT_NO_FATAL_FAILURE(OweBalloon(icon));
     const int before = VisibleTooltips();
     ASSERT_TRUE(icon.AddAgain());
     const NOTIFYICONDATAW& balloon = icon.calls.back().second;
@@ -147,6 +221,56 @@ TEST_F(ShellNotifyIconTest, ABalloonRefusedWhileTheIconIsGoneIsShownWhenItComesB
     ASSERT_TRUE(Add(icon));
     ASSERT_TRUE(icon.AddAgain());
     EXPECT_FALSE(icon.calls.back().second.uFlags & NIF_INFO) << "a balloon refused after Delete was owed";
+    EXPECT_TRUE(icon.Delete());
+}
+
+// A restarted shell's "TaskbarCreated" that waited while the thread was busy is handled inside the
+// thread's next call to the shell (Wine dispatches while the call waits on the tray; the test's
+// shell has no restart to wait on, so the icon dispatches there itself): the icon added again
+// there shows the balloon that call brings, once, and no later restart shows it again.
+TEST_F(ShellNotifyIconTest, TheIconAddedAgainDuringTheBalloonCallShowsItOnce)
+{
+    CRecordingIcon icon;
+    CTaskbarWindow window;
+    window.m_icon = &icon;
+    ASSERT_TRUE(icon.Add(window, kId, WM_APP, ::LoadIconW(nullptr, IDI_APPLICATION), L"Fernhollow"));
+    ASSERT_TRUE(ForgetIcon(window)) << "the shell kept the icon";
+    ASSERT_TRUE(::PostMessageW(window, CShellNotifyIcon::TaskbarCreatedMessage(), 0, 0));
+    const int before = VisibleTooltips();
+    const size_t calls = icon.calls.size();
+    icon.dispatchInBalloonCall = true;
+    icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000);
+    ASSERT_EQ(window.m_handled, 1);
+    EXPECT_TRUE(window.m_handledInCall);
+    ASSERT_GT(icon.calls.size(), calls + 1);
+    EXPECT_FALSE(icon.results[calls]) << "the shell took a balloon for an icon it forgot";
+    EXPECT_EQ(icon.calls[calls + 1].first, static_cast<DWORD>(NIM_ADD)) << "not added again during the call";
+    EXPECT_EQ(BalloonsTaken(icon), 1u) << "the balloon was not shown once";
+    for (int i = 0; i < 50 && VisibleTooltips() == before; ++i) ::Sleep(100);
+    EXPECT_GT(VisibleTooltips(), before) << "the shell shows no balloon";
+
+    // The next restart brings the icon back without the balloon.
+    ASSERT_TRUE(ForgetIcon(window)) << "the shell kept the icon";
+    ASSERT_TRUE(::PostMessageW(window, CShellNotifyIcon::TaskbarCreatedMessage(), 0, 0));
+    DispatchWaiting();
+    EXPECT_EQ(window.m_handled, 2);
+    EXPECT_TRUE(icon.IsAdded());
+    EXPECT_FALSE(icon.calls.back().second.uFlags & NIF_INFO) << "the balloon came again at a later restart";
+    EXPECT_EQ(BalloonsTaken(icon), 1u) << "the balloon came again at a later restart";
+    EXPECT_TRUE(icon.Delete());
+}
+
+// Delete drops the balloon owed to an icon the shell forgot, also when the shell refuses to delete
+// what it no longer has: a later add brings the icon back without it.
+TEST_F(ShellNotifyIconTest, DeleteDropsAnOwedBalloon)
+{
+    CRecordingIcon icon;
+    ASSERT_NO_FATAL_FAILURE(OweBalloon(icon));
+    icon.Delete();
+    ASSERT_TRUE(Add(icon));
+    ASSERT_TRUE(icon.AddAgain());
+    EXPECT_FALSE(icon.calls.back().second.uFlags & NIF_INFO) << "a balloon owed before Delete was shown";
+    EXPECT_EQ(BalloonsTaken(icon), 0u);
     EXPECT_TRUE(icon.Delete());
 }
 

@@ -101,3 +101,24 @@ TEST_F(ArrivalTest, CardSwappedUnderTheConfirmDialogIsNotMovedUnderTheFirstCards
     ExpectSameTree(m_cards[1].WithoutCameraPart(), SnapshotTree(m_cards[1].Root()), "swapped-in card");
     ExpectSameTree(m_cards[1].CameraPart(), SnapshotTree(m_destination), "destination");
 }
+
+// A card pulled and put back while its question is open, both told there, is the card that run
+// copies after OK: it is not asked about again after the run (a second copy would ask to overwrite
+// every file).
+TEST_F(ArrivalTest, CardPulledAndPutBackUnderTheConfirmDialogIsCopiedOnce)
+{
+    const std::wstring drives = ArmWithCards(Values(kCopy | kConfirm), {{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    HWND dialog = ConfirmDialogOf(drives[0]);
+    ASSERT_NE(nullptr, dialog);
+    const size_t runs = m_program->RunStarts().size();
+    ASSERT_TRUE(m_drives[0]->Remove());
+    ASSERT_TRUE(m_drives[0]->Define());
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    ASSERT_TRUE(AnswerDialog(dialog, IDOK));
+
+    ExpectOneTransfer(drives[0], 2, true);
+    EXPECT_TRUE(DialogsSeenOver(Pid(), 3000).empty()) << "asked again about the card the run copied";
+    EXPECT_EQ(1u, m_program->Balloons().size());
+    EXPECT_EQ(runs, m_program->RunStarts().size()) << "the card was taken up again";
+}
