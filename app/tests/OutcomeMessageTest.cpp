@@ -5,7 +5,9 @@
 #include "app/RunJudgement.h"
 #include "foundation/ResString.h"
 #include "resource.h"
+#include "tests/support/DialogAnswerer.h"
 #include "tests/support/TempFolder.h"
+#include "ui/Msg.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,48 @@ size_t SourcesTold(const std::wstring& list, const std::vector<fhw::CSourceOutco
             if (line == Format(IDS_TRANSFER_MORE_SOURCES, std::to_wstring(more))) told += more;
     }
     return told;
+}
+
+// A path of `length` characters under C:\\Users\\taro, of words parted by `blank`, ending in `tail`.
+std::wstring PathOf(size_t length, const std::wstring& blank = L" ", const std::wstring& tail = L"", size_t perFolder = 4)
+{
+    std::wstring path = L"C:\\Users\\taro\\Pictures";
+    const wchar_t* words[] = {L"Camera", L"imports", L"from", L"the", L"family", L"trip", L"to", L"the", L"seaside"};
+    for (size_t i = 0; path.size() + tail.size() < length; ++i)
+        path += (i % perFolder == 0 ? L"\\" : blank) + std::wstring(words[i % 9]);
+    path = path.substr(0, length - tail.size()) + tail;
+    if (path.back() == L'\\' || path.back() == L' ') path.back() = L'x';
+    return path;
+}
+
+// `count` sources of verdict `moved`, numbered from `first`, whose copies stand under `destination`.
+std::vector<fhw::CSourceOutcome> Sources(Moved moved, int first, int count, const std::wstring& destination)
+{
+    std::vector<fhw::CSourceOutcome> sources;
+    for (int n = first; n < first + count; ++n)
+        sources.push_back(Source(moved, n, false, destination + L"\\" + std::to_wstring(100 + n) + L"CANON"));
+    return sources;
+}
+
+// The message composed for a work area of `size`.
+std::wstring Compose(const fhw::CTransferOutcome& outcome, SIZE size, UINT head = IDS_TRANSFER_INCOMPLETE)
+{
+    (void)size;
+    return fhw::ComposeOutcomeMessage(head, L'R', L"移動", outcome);
+}
+
+// The message box as the system draws `text`: shown for real, measured and answered.
+struct CDrawnBox {
+    RECT box{};
+    RECT ok{};
+};
+CDrawnBox Drawn(const std::wstring& text)
+{
+    CDialogAnswerer answer(IDOK);
+    CMessageBoxMsg sink;
+    sink.Show(text, MB_ICONERROR);
+    EXPECT_TRUE(answer.Wait());
+    return {answer.m_box, answer.m_ok};
 }
 
 } // namespace
@@ -418,5 +462,121 @@ TEST(TransferOutcome, AWholeRunHasEveryVerdictArrivedAndNoneToTell)
         outcome.sources = c.sources;
         outcome.cancelled = c.cancelled;
         EXPECT_EQ(c.whole, outcome.Whole()) << c.name;
+    }
+}
+
+// The messages of runs that left a box off the screen, shown in the real box: the box with its OK
+// button keeps within a work area of 1280 x 800 and of 1024 x 768, and every list is told.
+TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
+{
+    struct Case {
+        const char* name;
+        std::vector<fhw::CSourceOutcome> sources;
+    };
+    std::vector<Case> cases;
+    {
+        std::vector<fhw::CSourceOutcome> incomplete = Sources(Moved::NotWhole, 0, 10, PathOf(196, L"_"));
+        for (fhw::CSourceOutcome& source : incomplete) source.stayed = {{L"IMG_0150.JPG", Why::Unread}};
+        cases.push_back({"ten incomplete copies into a full destination under a 196-character path", incomplete});
+    }
+    {
+        std::vector<fhw::CSourceOutcome> kept = Sources(Moved::Partly, 0, 12, PathOf(217, L"_"));
+        for (fhw::CSourceOutcome& source : kept) source.stayed = {{L"IMG_0150.JPG", Why::Undeleted}};
+        for (Moved moved : {Moved::Changed, Moved::NotWhole})
+            for (const fhw::CSourceOutcome& source : Sources(moved, static_cast<int>(kept.size()), 11, PathOf(217, L"_")))
+                kept.push_back(source);
+        cases.push_back({"34 kept folders under 217 characters", kept});
+    }
+    {
+        std::wstring file;
+        while (file.size() < 70) file += L"家族旅行の思い出の写真を整理するための長いファイル名";
+        std::vector<fhw::CSourceOutcome> incomplete;
+        for (int n = 0; n < 14; ++n) {
+            const std::wstring name = std::to_wstring(100 + n) + L"_FAMILY_TRIP_TO_THE_SEASIDE_SUMMER_2026";
+            incomplete.push_back(Source(Moved::NotWhole, n, false, PathOf(120) + L"\\" + name));
+            incomplete.back().source = L"R:\\DCIM\\" + name;
+            for (int i = 0; i < 4; ++i) incomplete.back().stayed.push_back({std::to_wstring(i) + file + L".JPG", Why::Unread});
+        }
+        cases.push_back({"14 incomplete folders with long names", incomplete});
+    }
+    {
+        std::vector<fhw::CSourceOutcome> undeleted = Sources(Moved::Undeleted, 0, 60, L"C:\\p");
+        for (fhw::CSourceOutcome& source : undeleted) source.source += L"_FAMILY_TRIP_TO_THE_SEASIDE_2026";
+        cases.push_back({"60 undeleted folders with long names", undeleted});
+    }
+    cases.push_back({"long paths without blanks", Sources(Moved::Gone, 0, 8, PathOf(240, L"_"))});
+    {
+        std::wstring emoji, stars;
+        for (int i = 0; i < 60; ++i) emoji += L"\U0001F4F7";
+        for (int i = 0; i < 99; ++i) stars += L"★";
+        cases.push_back({"emoji runs", Sources(Moved::Changed, 0, 8, PathOf(200, L"\U0001F4F7", L"\\" + emoji))});
+        cases.push_back({"star runs", Sources(Moved::Partly, 0, 9, PathOf(200, L" ", L"\\" + stars))});
+    }
+    for (const SIZE size : {SIZE{1280, 800}, SIZE{1024, 768}})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy));
+            fhw::CTransferOutcome outcome;
+            outcome.sources = c.sources;
+            const std::wstring text = Compose(outcome, size);
+            const CDrawnBox drawn = Drawn(text);
+            EXPECT_LE(drawn.box.right - drawn.box.left, size.cx);
+            EXPECT_LE(drawn.box.bottom - drawn.box.top, size.cy) << text;
+            EXPECT_TRUE(drawn.ok.top >= drawn.box.top && drawn.ok.bottom <= drawn.box.bottom && drawn.ok.bottom > drawn.ok.top)
+                << "the OK button is outside the box";
+            for (UINT id : {IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_KEPT_GONE,
+                            IDS_TRANSFER_KEPT_CHANGED}) {
+                std::vector<fhw::CSourceOutcome> ofKind;
+                for (const fhw::CSourceOutcome& source : c.sources)
+                    if (fhw::IsListed(source.moved)) ofKind.push_back(source);
+                const std::wstring list = ParagraphIn(text, id);
+                if (list.empty()) continue;
+                std::erase_if(ofKind, [&](const fhw::CSourceOutcome& s) {
+                    return (id == IDS_TRANSFER_KEPT_NOT_WHOLE) != (s.moved == Moved::NotWhole) ||
+                           (id == IDS_TRANSFER_KEPT_PARTLY) != (s.moved == Moved::Partly) ||
+                           (id == IDS_TRANSFER_KEPT_GONE) != (s.moved == Moved::Gone) ||
+                           (id == IDS_TRANSFER_KEPT_CHANGED) != (s.moved == Moved::Changed);
+                });
+                EXPECT_EQ(ofKind.size(), SourcesTold(list, ofKind)) << id;
+            }
+        }
+}
+
+// Sixty folders of four kinds under a long destination: when not all can be named, the paragraphs
+// whose folders hold the only copies name theirs first, the folders the card still holds come after.
+TEST(OutcomeMessage, FoldersHoldingTheOnlyCopiesAreNamedFirst)
+{
+    const std::wstring destination = PathOf(150);
+    fhw::CTransferOutcome outcome;
+    int n = 0;
+    const std::pair<Moved, int> kinds[] = {{Moved::Undeleted, 30}, {Moved::Partly, 15}, {Moved::Gone, 5},
+                                           {Moved::Changed, 10}};
+    for (const auto& [moved, count] : kinds) {
+        for (fhw::CSourceOutcome& source : Sources(moved, n, count, destination)) {
+            if (moved == Moved::Partly) source.stayed = {{L"IMG_0150.JPG", Why::Differs}};
+            outcome.sources.push_back(source);
+        }
+        n += count;
+    }
+    for (const SIZE size : {SIZE{1280, 800}, SIZE{1024, 768}}) {
+        SCOPED_TRACE(size.cy);
+        const std::wstring text = Compose(outcome, size);
+        const auto named = [&](UINT id) {
+            size_t count = 0;
+            for (const std::wstring& line : Lines(ParagraphIn(text, id)))
+                for (const fhw::CSourceOutcome& source : outcome.sources) count += line == source.source;
+            return count;
+        };
+        const size_t undeleted = named(IDS_TRANSFER_KEPT_UNDELETED);
+        const size_t partly = named(IDS_TRANSFER_KEPT_PARTLY), gone = named(IDS_TRANSFER_KEPT_GONE),
+                     changed = named(IDS_TRANSFER_KEPT_CHANGED);
+        EXPECT_GT(partly, 0u) << text;
+        EXPECT_GT(gone, 0u);
+        EXPECT_GT(changed, 0u);
+        // The card still holds what the last paragraph names: it gets lines only once the others are whole.
+        if (undeleted > 0) {
+            EXPECT_EQ(partly, 15u);
+            EXPECT_EQ(gone, 5u);
+            EXPECT_EQ(changed, 10u);
+        }
     }
 }

@@ -20,6 +20,9 @@ public:
 
     std::wstring m_caption;
     std::wstring m_text;
+    // Where the dialog and its OK button stood on the screen when it was answered.
+    RECT m_box{};
+    RECT m_ok{};
 
 private:
     void Watch(int button, DWORD timeoutMs);
