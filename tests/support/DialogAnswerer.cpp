@@ -44,6 +44,7 @@ void CDialogAnswerer::Watch(int button, DWORD timeoutMs)
     if (HWND text = ::GetDlgItem(dialog, 0xFFFF)) m_text = TextOf(text);
     ::GetWindowRect(dialog, &m_box);
     ::GetWindowRect(::GetDlgItem(dialog, IDOK), &m_ok);
+    ::GetWindowRect(::GetDlgItem(dialog, 0xFFFF), &m_textBox);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     m_answered = true;
 }
