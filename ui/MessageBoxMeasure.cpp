@@ -123,8 +123,7 @@ CMessageBoxLayout CMessageBoxLayout::FromMetrics()
 }
 
 CMessageMeasure::CMessageMeasure(const CMessageBoxLayout& layout, SIZE bound)
-    : m_layout(layout), m_bound(bound), m_dc(::CreateCompatibleDC(nullptr)),
-      m_font(::CreateFontIndirectW(&layout.font))
+    : m_layout(layout), m_bound(bound), m_dc(::CreateCompatibleDC(nullptr)), m_font(::CreateFontIndirectW(&layout.font))
 {
     if (m_dc && m_font) ::SelectObject(m_dc.Get(), m_font.Get());
     m_lineHeight = std::max(1, static_cast<int>(Extent(L"x").cy));

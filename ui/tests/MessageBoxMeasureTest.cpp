@@ -82,7 +82,8 @@ TEST(MessageBoxMeasure, TheProbeReadsTheBoxAsItIsShown)
     EXPECT_GT(layout.wrapWidth, 100);
     EXPECT_GT(layout.chrome.cy, 0);
     const CMessageMeasure measure(layout, SIZE{1280, 800});
-    for (const std::wstring& text : {Words(300), std::wstring(L"a\n\nb"), std::wstring(L"C:\\") + std::wstring(90, L'x')}) {
+    for (const std::wstring& text :
+         {Words(300), std::wstring(L"a\n\nb"), std::wstring(L"C:\\") + std::wstring(90, L'x')}) {
         CMessageBoxProbe probe;
         ASSERT_TRUE(ProbeMessageBox(nullptr, MB_ICONERROR, text, probe));
         CDialogAnswerer answer(IDOK);
