@@ -22,6 +22,7 @@
 #include "shell/FileUtilities.h"
 #include "shell/ShellExecute.h"
 #include "shell/VolumeEject.h"
+#include "ui/MessageBoxMeasure.h"
 #include "ui/Msg.h"
 
 #include <algorithm>
@@ -230,7 +231,12 @@ void CCommandExec::ReportOutcome(UINT id, wchar_t drive, bool copy, const CTrans
     const CAppResources& r = *g_appResources;
     CSimpleErr err;
     err.m_id = id;
-    err.m_message = ComposeOutcomeMessage(id, drive, copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text, outcome);
+    // Measured in a box like the one the sink will show: same owner, so the same monitor.
+    const auto* box = dynamic_cast<const ::CMessageBoxMsg*>(m_msg);
+    const CMessageBoxLayout layout = CMessageBoxLayout::Of(box ? box->Owner() : ::GetActiveWindow(), MB_ICONERROR);
+    const CMessageMeasure measure(layout, OutcomeMessageBound(layout.workArea));
+    err.m_message = ComposeOutcomeMessage(id, drive, copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text, outcome,
+                                          measure);
     Report(err);
 }
 

@@ -4,6 +4,7 @@
 #include "foundation/NumberText.h"
 #include "foundation/ResString.h"
 #include "resource.h"
+#include "ui/MessageBoxMeasure.h"
 
 #include <algorithm>
 #include <vector>
@@ -14,6 +15,8 @@ namespace {
 
 using Moved = CTransferManifest::Moved;
 using Why = CTransferManifest::Why;
+
+constexpr SIZE kLargestBound{1280, 800};
 
 // Files named in one message and of one source, so that the sources themselves keep the room.
 constexpr size_t kMaxListedFiles = 9;
@@ -58,10 +61,17 @@ std::wstring MoreFiles(size_t files, size_t folders)
                    : Format(IDS_TRANSFER_MORE_FILES, CountText(files));
 }
 
+// The measure of the box the message will be shown in, and the width its text has.
+struct CFit {
+    const CMessageMeasure& measure;
+    int width;
+};
+
 // A source in the line of `copyId`, then at most `files` of what did not leave it and why (of a
 // partly moved source all of them, of another only those the card would not give), then how many
 // more; `named` gets how many it names.
-std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly, size_t files, size_t& named)
+std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly, size_t files, size_t& named,
+                         const CFit& fit)
 {
     std::wstring text = SourceLine(outcome, copyId);
     size_t moreFiles = 0, moreFolders = 0;
@@ -71,7 +81,7 @@ std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly
         const bool folder = !file.path.empty() && file.path.back() == L'\\';
         std::wstring line;
         if (named < files) line = Format(StayedId(file.why), ShortenMiddle(file.path, kMaxNamedFileLength));
-        if (!line.empty() && FitsMessageWidth(line)) {
+        if (!line.empty() && fit.measure.Width(line) <= fit.width) {
             text += L"\n" + line;
             ++named;
         } else {
@@ -81,7 +91,7 @@ std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly
     if (moreFiles || moreFolders) text += L"\n" + MoreFiles(moreFiles, moreFolders);
     // A run too wide for the screen (a long path without blanks) loses its middle: the start of
     // the path and the folder name at its end tell it.
-    return ShortenWideRuns(text);
+    return ShortenWideRuns(text, fit.measure, fit.width);
 }
 
 // One paragraph: its sources, those it names (with how many of their files) and how many it does not.
@@ -98,15 +108,20 @@ struct CParagraph {
     bool full = false; // the next source did not fit
 
     bool Partly() const { return id == IDS_TRANSFER_KEPT_PARTLY; }
-    // The lines of a named source with `files` of its files; `shown` gets how many it names.
-    std::wstring Item(const CSourceOutcome& source, size_t files, size_t& shown) const
+    // Its folders hold the only copies of what left the card ("削除しないでください").
+    bool OnlyCopies() const
     {
-        return SourceBlock(source, copyId, Partly(), files, shown);
+        return id == IDS_TRANSFER_KEPT_PARTLY || id == IDS_TRANSFER_KEPT_GONE || id == IDS_TRANSFER_KEPT_CHANGED;
     }
-    std::wstring Item(const CNamed& n) const
+    // The lines of a named source with `files` of its files; `shown` gets how many it names.
+    std::wstring Item(const CSourceOutcome& source, size_t files, size_t& shown, const CFit& fit) const
+    {
+        return SourceBlock(source, copyId, Partly(), files, shown, fit);
+    }
+    std::wstring Item(const CNamed& n, const CFit& fit) const
     {
         size_t shown = 0;
-        return Item(*n.source, n.files, shown);
+        return Item(*n.source, n.files, shown, fit);
     }
 };
 
@@ -150,30 +165,30 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
     return paragraphs;
 }
 
-// Names the next source of `paragraph`, none of its files yet, when it fits in `left` lines; false
+// Names the next source of `paragraph`, none of its files yet, when it fits in `left` pixels; false
 // when it did not.
-bool NameNext(CParagraph& paragraph, size_t& left)
+bool NameNext(CParagraph& paragraph, int& left, const CFit& fit)
 {
     if (paragraph.next == paragraph.sources.size()) return false;
     const CParagraph::CNamed named{paragraph.sources[paragraph.next], 0};
-    const size_t lines = WrappedLines(paragraph.Item(named));
-    if (lines > left) return false;
-    left -= lines;
+    const int height = fit.measure.Height(paragraph.Item(named, fit));
+    if (height > left) return false;
+    left -= height;
     paragraph.named.push_back(named);
     ++paragraph.next;
     return true;
 }
 
 // Names files of the sources already named, in their order, while they fit and `budget` lasts.
-void NameFiles(CParagraph& paragraph, size_t& left, size_t& budget)
+void NameFiles(CParagraph& paragraph, int& left, size_t& budget, const CFit& fit)
 {
     for (CParagraph::CNamed& named : paragraph.named) {
-        const size_t without = WrappedLines(paragraph.Item(named));
+        const int without = fit.measure.Height(paragraph.Item(named, fit));
         for (size_t files = std::min(kMaxListedFilesOfSource, budget); files > 0; --files) {
             size_t shown = 0;
-            const size_t lines = WrappedLines(paragraph.Item(*named.source, files, shown));
-            if (lines - without > left) continue;
-            left -= lines - without;
+            const int height = fit.measure.Height(paragraph.Item(*named.source, files, shown, fit));
+            if (height - without > left) continue;
+            left -= height - without;
             named.files = files;
             budget -= shown;
             break;
@@ -181,49 +196,85 @@ void NameFiles(CParagraph& paragraph, size_t& left, size_t& budget)
     }
 }
 
-} // namespace
-
-std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstring& verb,
-                                   const CTransferOutcome& outcome)
+// The message with its lists cut to `room`, the pixels its text may take.
+std::wstring ComposeWithin(const std::wstring& head, const CTransferOutcome& outcome, SIZE room,
+                           const CMessageMeasure& measure)
 {
-    std::wstring arrived = CountText(outcome.Arrived());
-    if (const size_t partly = outcome.Partly())
-        arrived = Format(IDS_TRANSFER_ARRIVED_WITH_PART, arrived, CountText(partly));
-    std::wstring text;
-    const std::wstring driveText(1, drive), count = CountText(outcome.sources.size());
-    FormatResString(text, headId, driveText.c_str(), verb.c_str(), count.c_str(), arrived.c_str());
+    const CFit fit{measure, static_cast<int>(room.cx)};
+    std::wstring text = ShortenWideRuns(head, measure, fit.width);
 
     // Every paragraph keeps its words and a line for how many more (the empty line its list would
-    // begin on); the sources share the rest, one of each paragraph in turn, and then the files of
-    // the named ones.
+    // begin on); the sources share the rest, one of each paragraph in turn, first of the paragraphs
+    // whose folders hold the only copies, then of the others; then the files of the named ones.
     std::vector<CParagraph> paragraphs = Paragraphs(outcome);
-    size_t used = WrappedLines(text);
-    for (const CParagraph& paragraph : paragraphs) used += WrappedLines(Format(paragraph.id, L""));
-    size_t left = used < kMessageLines ? kMessageLines - used : 0;
-    for (bool named = true; named;) {
-        named = false;
-        for (CParagraph& paragraph : paragraphs)
-            if (!paragraph.full && NameNext(paragraph, left))
-                named = true;
-            else
-                paragraph.full = true;
-    }
+    int used = measure.Height(text);
+    for (const CParagraph& paragraph : paragraphs) used += measure.Height(Format(paragraph.id, L""));
+    int left = std::max(0, static_cast<int>(room.cy) - used);
+    for (const bool onlyCopies : {true, false})
+        for (bool named = true; named;) {
+            named = false;
+            for (CParagraph& paragraph : paragraphs) {
+                if (paragraph.OnlyCopies() != onlyCopies) continue;
+                if (!paragraph.full && NameNext(paragraph, left, fit))
+                    named = true;
+                else
+                    paragraph.full = true;
+            }
+        }
     size_t budget = kMaxListedFiles;
-    for (CParagraph& paragraph : paragraphs) NameFiles(paragraph, left, budget);
+    for (const bool onlyCopies : {true, false})
+        for (CParagraph& paragraph : paragraphs)
+            if (paragraph.OnlyCopies() == onlyCopies) NameFiles(paragraph, left, budget, fit);
 
     for (const CParagraph& paragraph : paragraphs) {
         std::wstring list;
         bool files = false; // the partly moved paragraph promises the files that stayed only where some are told
         for (const CParagraph::CNamed& named : paragraph.named) {
-            list += (list.empty() ? L"" : L"\n") + paragraph.Item(named);
+            list += (list.empty() ? L"" : L"\n") + paragraph.Item(named, fit);
             files = files || !named.source->stayed.empty();
         }
         if (const size_t more = paragraph.sources.size() - paragraph.next)
             list += (list.empty() ? L"" : L"\n") + Format(IDS_TRANSFER_MORE_SOURCES, CountText(more));
         const UINT id = paragraph.Partly() && !files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF : paragraph.id;
-        text += Format(id, list);
+        text += ShortenWideRuns(Format(id, list), measure, fit.width);
     }
     return text;
+}
+
+} // namespace
+
+std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstring& verb,
+                                   const CTransferOutcome& outcome, const CMessageMeasure& measure)
+{
+    std::wstring arrived = CountText(outcome.Arrived());
+    if (const size_t partly = outcome.Partly())
+        arrived = Format(IDS_TRANSFER_ARRIVED_WITH_PART, arrived, CountText(partly));
+    std::wstring head;
+    const std::wstring driveText(1, drive), count = CountText(outcome.sources.size());
+    FormatResString(head, headId, driveText.c_str(), verb.c_str(), count.c_str(), arrived.c_str());
+
+    // The text is measured as the box wraps it; a real box then lays it out once more, and where
+    // it came out larger than measured (Wine picks its wrap width from the text), the text gets
+    // that much less room than it took.
+    const SIZE bound = measure.Bound();
+    SIZE room = measure.TextBound();
+    std::wstring text;
+    for (int round = 0; round < 4; ++round) {
+        text = ComposeWithin(head, outcome, room, measure);
+        const std::optional<SIZE> drawn = measure.DrawnBox(text);
+        if (!drawn || (drawn->cx <= bound.cx && drawn->cy <= bound.cy)) break;
+        if (drawn->cy > bound.cy)
+            room.cy = std::min<LONG>(room.cy, measure.Height(text)) - (drawn->cy - bound.cy) - measure.LineHeight();
+        if (drawn->cx > bound.cx) room.cx = std::min<LONG>(room.cx, measure.Width(text)) - (drawn->cx - bound.cx);
+    }
+    return text;
+}
+
+SIZE OutcomeMessageBound(const RECT& workArea)
+{
+    const LONG width = workArea.right - workArea.left, height = workArea.bottom - workArea.top;
+    if (width <= 0 || height <= 0) return kLargestBound;
+    return SIZE{std::min(width, kLargestBound.cx), std::min(height, kLargestBound.cy)};
 }
 
 } // namespace fhw

@@ -108,9 +108,13 @@ int CMessageBoxMsg::Show(const std::wstring& text, UINT type)
     static const std::wstring errorCaption = LoadResString(IDS_CAPTION_ERROR);
     static const std::wstring queryCaption = LoadResString(IDS_CAPTION_QUERY);
     const std::wstring& caption = (type & MB_ICONMASK) == MB_ICONERROR ? errorCaption : queryCaption;
-    HWND owner = ::GetActiveWindow();
-    if (!owner) owner = m_hWndOwner;
-    return ::MessageBoxW(owner, text.c_str(), caption.c_str(), type);
+    return ::MessageBoxW(Owner(), text.c_str(), caption.c_str(), type);
+}
+
+HWND CMessageBoxMsg::Owner() const
+{
+    const HWND active = ::GetActiveWindow();
+    return active ? active : m_hWndOwner;
 }
 
 int NormalizeMessageBoxResult(int result) { return result >= 1 && result <= 4 ? result : 0; }

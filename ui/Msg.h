@@ -45,6 +45,8 @@ class CMessageBoxMsg : public CMsg {
 public:
     void ShowError(const CSimpleErr& err) override;
     int Show(const std::wstring& text, UINT type) override;
+    // The window a box shown now is owned by: the active window, else m_hWndOwner.
+    HWND Owner() const;
 
     HWND m_hWndOwner = nullptr;
 };

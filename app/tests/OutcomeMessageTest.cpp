@@ -6,7 +6,10 @@
 #include "app/tests/ManifestTrees.h"
 #include "foundation/ResString.h"
 #include "resource.h"
+#include "tests/support/DialogAnswerer.h"
 #include "tests/support/TempFolder.h"
+#include "ui/MessageBoxMeasure.h"
+#include "ui/Msg.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +79,71 @@ size_t SourcesTold(const std::wstring& list, const std::vector<fhw::CSourceOutco
     return told;
 }
 
+// A path of `length` characters under C:\\Users\\taro, of words parted by `blank`, ending in `tail`.
+std::wstring PathOf(size_t length, const std::wstring& blank = L" ", const std::wstring& tail = L"",
+                    size_t perFolder = 4)
+{
+    std::wstring path = L"C:\\Users\\taro\\Pictures";
+    const wchar_t* words[] = {L"Camera", L"imports", L"from", L"the", L"family", L"trip", L"to", L"the", L"seaside"};
+    for (size_t i = 0; path.size() + tail.size() < length; ++i)
+        path += (i % perFolder == 0 ? L"\\" : blank) + std::wstring(words[i % 9]);
+    path = path.substr(0, length - tail.size()) + tail;
+    if (path.back() == L'\\' || path.back() == L' ') path.back() = L'x';
+    return path;
+}
+
+// `count` sources of verdict `moved`, numbered from `first`, whose copies stand under `destination`.
+std::vector<fhw::CSourceOutcome> Sources(Moved moved, int first, int count, const std::wstring& destination)
+{
+    std::vector<fhw::CSourceOutcome> sources;
+    for (int n = first; n < first + count; ++n)
+        sources.push_back(Source(moved, n, false, destination + L"\\" + std::to_wstring(100 + n) + L"CANON"));
+    return sources;
+}
+
+const CMessageBoxLayout& BoxLayout();
+
+// The message composed for a work area of `size`.
+std::wstring Compose(const fhw::CTransferOutcome& outcome, SIZE size, UINT head = IDS_TRANSFER_INCOMPLETE)
+{
+    return fhw::ComposeOutcomeMessage(head, L'R', L"移動", outcome, CMessageMeasure(BoxLayout(), size));
+}
+
+// The message box as the system draws `text`: shown for real, measured and answered.
+struct CDrawnBox {
+    RECT box{};
+    RECT ok{};
+};
+CDrawnBox Drawn(const std::wstring& text)
+{
+    CDialogAnswerer answer(IDOK);
+    CMessageBoxMsg sink;
+    sink.Show(text, MB_ICONERROR);
+    EXPECT_TRUE(answer.Wait());
+    return {answer.m_box, answer.m_ok};
+}
+
+// The layout of the real message box, read once.
+const CMessageBoxLayout& BoxLayout()
+{
+    static const CMessageBoxLayout layout = CMessageBoxLayout::Of(nullptr, MB_ICONERROR);
+    return layout;
+}
+
+// The measure of the real box on a work area of 1280 x 800.
+const CMessageMeasure& Measure()
+{
+    static const CMessageMeasure measure(BoxLayout(), SIZE{1280, 800});
+    return measure;
+}
+
+// The text keeps within the room the box has for it on a work area of 1280 x 800.
+void ExpectWithinTheBound(const std::wstring& text)
+{
+    EXPECT_LE(Measure().Height(text), Measure().TextBound().cy) << text;
+    EXPECT_LE(Measure().Width(text), Measure().TextBound().cx) << text;
+}
+
 } // namespace
 
 // Each source counts once: arrived whole, partly, or neither; a pull keeps what was judged before it.
@@ -124,7 +192,7 @@ TEST(OutcomeMessage, CountLineCountsTheVerdictsTheListsShow)
         fhw::CTransferOutcome outcome;
         outcome.sources = c.sources;
         outcome.sourceGone = c.sourceGone;
-        const std::wstring text = fhw::ComposeOutcomeMessage(c.head, L'R', L"移動", outcome);
+        const std::wstring text = fhw::ComposeOutcomeMessage(c.head, L'R', L"移動", outcome, Measure());
         EXPECT_EQ(text.rfind(Head(c.head, c.sources.size(), c.arrived), 0), 0u) << text;
         EXPECT_LE(outcome.Arrived() + outcome.Partly(), c.sources.size());
         size_t listed = 0;
@@ -157,9 +225,8 @@ TEST(OutcomeMessage, ManyKeptSourcesKeepWithinTheBoundAndEveryListIsCounted)
         }
     fhw::CTransferOutcome outcome;
     outcome.sources = sources;
-    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome);
-    EXPECT_LE(fhw::WrappedLines(text), fhw::kMessageLines) << text;
-    EXPECT_TRUE(fhw::FitsMessageWidth(text));
+    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure());
+    ExpectWithinTheBound(text);
     for (const auto& [moved, count] : kinds) {
         const UINT id = moved == Moved::NameStoodBefore ? IDS_TRANSFER_KEPT_STOOD
                         : moved == Moved::NotWhole      ? IDS_TRANSFER_KEPT_NOT_WHOLE
@@ -185,15 +252,15 @@ TEST(OutcomeMessage, ManyKeptSourcesKeepWithinTheBoundAndEveryListIsCounted)
 TEST(OutcomeMessage, PathTooWideForTheScreenIsShortenedAndNamed)
 {
     fhw::CTransferOutcome outcome;
-    outcome.sources = {Source(Moved::NotWhole, 0, false, L"C:\\" + std::wstring(150, L'x')),
+    outcome.sources = {Source(Moved::NotWhole, 0, false, L"C:\\" + std::wstring(300, L'x')),
                        Source(Moved::NotWhole, 1, false, L"C:\\short\\101CANON")};
-    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome);
-    EXPECT_EQ(text.find(std::wstring(150, L'x')), std::wstring::npos);
+    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure());
+    EXPECT_EQ(text.find(std::wstring(300, L'x')), std::wstring::npos);
     EXPECT_NE(text.find(outcome.sources[0].source + L"\n"), std::wstring::npos) << text;
     EXPECT_NE(text.find(Format(IDS_TRANSFER_INCOMPLETE_COPY, outcome.sources[1].source, outcome.sources[1].copy)),
               std::wstring::npos);
     EXPECT_EQ(text.find(Format(IDS_TRANSFER_MORE_SOURCES, L"1")), std::wstring::npos) << text;
-    EXPECT_TRUE(fhw::FitsMessageWidth(text));
+    ExpectWithinTheBound(text);
 }
 
 // Kept sources whose copies stand under a destination without blanks: every one is named, its
@@ -211,9 +278,9 @@ TEST(OutcomeMessage, KeptSourcesUnderADestinationWithoutBlanksAreAllNamed)
             outcome.sources.push_back(Source(moved, n++, false, destination + L"\\" + name));
             if (moved == Moved::Partly) outcome.sources.back().stayed = {{L"IMG_0001.JPG", Why::Differs}};
         }
-        const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome);
-        EXPECT_LE(fhw::WrappedLines(text), fhw::kMessageLines) << text;
-        EXPECT_TRUE(fhw::FitsMessageWidth(text)) << text;
+        const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
+                                                             Measure());
+        ExpectWithinTheBound(text);
         for (const fhw::CSourceOutcome& source : outcome.sources) {
             EXPECT_NE(text.find(source.source + L"\n"), std::wstring::npos) << source.source << "\n" << text;
             EXPECT_NE(text.find(source.copy.substr(source.copy.rfind(L'\\')) + L"）"), std::wstring::npos);
@@ -233,7 +300,7 @@ TEST(OutcomeMessage, CopyRunNamesWhatDidNotComeAndWhy)
     const fhw::CSourceOutcome differs = Source(Moved::Differs, 3, false, L"C:\\p\\103CANON");
     fhw::CTransferOutcome outcome;
     outcome.sources = {Source(Moved::All, 0, true), notWhole, copyChanged, differs};
-    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome);
+    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome, Measure());
     std::wstring head;
     FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"4", L"1");
     EXPECT_EQ(
@@ -307,7 +374,8 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
         for (const auto& [path, why] : c.stayed) source.stayed.push_back({path, why});
         fhw::CTransferOutcome outcome;
         outcome.sources = {source};
-        const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome);
+        const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
+                                                             Measure());
         std::wstring list = Format(IDS_TRANSFER_PARTLY_MOVED, source.source, source.copy);
         for (size_t i = 0; i < std::min<size_t>(3, c.stayed.size()); ++i)
             list += L"\n" + Format(IDS_TRANSFER_STAYED_DIFFERS, c.stayed[i].first);
@@ -317,29 +385,41 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
     }
 }
 
-TEST(MessageBudget, LinesWrapAtBlanksAndBetweenWideCharacters)
+// Texts measured as the box wraps them, judged by the box itself: shown for real, its text is as
+// high as measured, or higher by no more than a line where the box chose a wider wrap; a run that
+// cannot wrap widens the box as measured.
+TEST(MessageBudget, LinesWrapAsTheBoxWrapsThem)
 {
-    const struct {
-        std::wstring text;
-        size_t lines;
-        bool fits;
-    } cases[] = {
-        {L"", 1, true},
-        {L"a\n\nb", 3, true},
-        {std::wstring(48, L'x'), 1, true},
-        {std::wstring(100, L'x'), 1, true}, // cannot wrap: the box widens
-        {std::wstring(101, L'x'), 1, false},
-        {std::wstring(24, L'写'), 1, true},
-        {std::wstring(25, L'写'), 2, true},
-        {std::wstring(300, L'写'), 13, true},
-        {L"C:\\users\\taro\\Pictures\\Camera imports\\107PARTH", 1, true},
-        {L"（移動したファイルがある移動先: C:\\users\\taro\\Pictures\\Camera imports）", 2, true},
-        {L"word word word word word word word word word word", 2, true},
-        {std::wstring(30, L'x') + L"\U0001F4F7" + std::wstring(30, L'x'), 2, true},
+    std::wstring emoji, stars;
+    for (int i = 0; i < 40; ++i) emoji += L"\U0001F4F7";
+    for (int i = 0; i < 60; ++i) stars += L"★";
+    const std::wstring cases[] = {
+        L"a\n\nb",
+        std::wstring(48, L'x'),
+        std::wstring(100, L'x'), // cannot wrap: the box widens
+        std::wstring(101, L'x'),
+        std::wstring(24, L'写'),
+        std::wstring(25, L'写'),
+        std::wstring(300, L'写'),
+        L"C:\\users\\taro\\Pictures\\Camera imports\\107PARTH",
+        L"（移動したファイルがある移動先: C:\\users\\taro\\Pictures\\Camera imports）",
+        L"word word word word word word word word word word",
+        std::wstring(30, L'x') + L"\U0001F4F7" + std::wstring(30, L'x'),
+        L"写真 " + emoji + L" です", // the box does not break between emoji
+        L"（" + stars + L"）",       // drawn full-width
+        L"C:\\Users\\taro\\Pictures\\Camera_imports_from_the_fa\u2026trip\\to_the_seaside_Camera_imports_"
+        L"fromx\\100CANON",
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(c.lines, fhw::WrappedLines(c.text)) << c.text.size();
-        EXPECT_EQ(c.fits, fhw::FitsMessageWidth(c.text)) << c.text.size();
+    EXPECT_EQ(Measure().Height(L""), Measure().LineHeight());
+    for (const std::wstring& text : cases) {
+        SCOPED_TRACE(text.size());
+        CDialogAnswerer answer(IDOK);
+        CMessageBoxMsg().Show(text, MB_ICONERROR);
+        ASSERT_TRUE(answer.Wait());
+        const LONG height = answer.m_textBox.bottom - answer.m_textBox.top;
+        EXPECT_GE(Measure().Height(text), height) << text;
+        EXPECT_LE(Measure().Height(text), height + Measure().LineHeight()) << text;
+        EXPECT_GE(Measure().Width(text) + BoxLayout().chrome.cx, answer.m_box.right - answer.m_box.left - 24) << text;
     }
 }
 
@@ -450,5 +530,134 @@ TEST(TransferOutcome, AWholeRunHasEveryVerdictArrivedAndNoneToTell)
         outcome.sources = c.sources;
         outcome.cancelled = c.cancelled;
         EXPECT_EQ(c.whole, outcome.Whole()) << c.name;
+    }
+}
+
+// The messages of runs that left a box off the screen, shown in the real box: the box with its OK
+// button keeps within a work area of 1280 x 800 and of 1024 x 768, and every list is told.
+TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
+{
+    struct Case {
+        const char* name;
+        std::vector<fhw::CSourceOutcome> sources;
+    };
+    std::vector<Case> cases;
+    {
+        std::vector<fhw::CSourceOutcome> incomplete = Sources(Moved::NotWhole, 0, 10, PathOf(196, L"_"));
+        for (fhw::CSourceOutcome& source : incomplete) source.stayed = {{L"IMG_0150.JPG", Why::Unread}};
+        cases.push_back({"ten incomplete copies into a full destination under a 196-character path", incomplete});
+    }
+    {
+        std::vector<fhw::CSourceOutcome> kept = Sources(Moved::Partly, 0, 12, PathOf(217, L"_"));
+        for (fhw::CSourceOutcome& source : kept) source.stayed = {{L"IMG_0150.JPG", Why::Undeleted}};
+        for (Moved moved : {Moved::Changed, Moved::NotWhole})
+            for (const fhw::CSourceOutcome& source :
+                 Sources(moved, static_cast<int>(kept.size()), 11, PathOf(217, L"_")))
+                kept.push_back(source);
+        cases.push_back({"34 kept folders under 217 characters", kept});
+    }
+    {
+        std::wstring file;
+        while (file.size() < 70) file += L"家族旅行の思い出の写真を整理するための長いファイル名";
+        std::vector<fhw::CSourceOutcome> incomplete;
+        for (int n = 0; n < 14; ++n) {
+            const std::wstring name = std::to_wstring(100 + n) + L"_FAMILY_TRIP_TO_THE_SEASIDE_SUMMER_2026";
+            incomplete.push_back(Source(Moved::NotWhole, n, false, PathOf(120) + L"\\" + name));
+            incomplete.back().source = L"R:\\DCIM\\" + name;
+            for (int i = 0; i < 4; ++i)
+                incomplete.back().stayed.push_back({std::to_wstring(i) + file + L".JPG", Why::Unread});
+        }
+        cases.push_back({"14 incomplete folders with long names", incomplete});
+    }
+    {
+        std::vector<fhw::CSourceOutcome> undeleted = Sources(Moved::Undeleted, 0, 60, L"C:\\p");
+        for (fhw::CSourceOutcome& source : undeleted) source.source += L"_FAMILY_TRIP_TO_THE_SEASIDE_2026";
+        cases.push_back({"60 undeleted folders with long names", undeleted});
+    }
+    cases.push_back({"long paths without blanks", Sources(Moved::Gone, 0, 8, PathOf(240, L"_"))});
+    {
+        std::wstring emoji, stars;
+        for (int i = 0; i < 60; ++i) emoji += L"\U0001F4F7";
+        for (int i = 0; i < 99; ++i) stars += L"★";
+        cases.push_back({"emoji runs", Sources(Moved::Changed, 0, 8, PathOf(200, L"\U0001F4F7", L"\\" + emoji))});
+        cases.push_back({"star runs", Sources(Moved::Partly, 0, 9, PathOf(200, L" ", L"\\" + stars))});
+    }
+    for (const SIZE size : {SIZE{1280, 800}, SIZE{1024, 768}})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy));
+            fhw::CTransferOutcome outcome;
+            outcome.sources = c.sources;
+            const std::wstring text = Compose(outcome, size);
+            const CDrawnBox drawn = Drawn(text);
+            EXPECT_LE(drawn.box.right - drawn.box.left, size.cx);
+            EXPECT_LE(drawn.box.bottom - drawn.box.top, size.cy) << text;
+            EXPECT_TRUE(drawn.ok.top >= drawn.box.top && drawn.ok.bottom <= drawn.box.bottom &&
+                        drawn.ok.bottom > drawn.ok.top)
+                << "the OK button is outside the box";
+            for (UINT id : {IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_KEPT_GONE,
+                            IDS_TRANSFER_KEPT_CHANGED}) {
+                std::vector<fhw::CSourceOutcome> ofKind;
+                for (const fhw::CSourceOutcome& source : c.sources)
+                    if (fhw::IsListed(source.moved)) ofKind.push_back(source);
+                const std::wstring list = ParagraphIn(text, id);
+                if (list.empty()) continue;
+                std::erase_if(ofKind, [&](const fhw::CSourceOutcome& s) {
+                    return (id == IDS_TRANSFER_KEPT_NOT_WHOLE) != (s.moved == Moved::NotWhole) ||
+                           (id == IDS_TRANSFER_KEPT_PARTLY) != (s.moved == Moved::Partly) ||
+                           (id == IDS_TRANSFER_KEPT_GONE) != (s.moved == Moved::Gone) ||
+                           (id == IDS_TRANSFER_KEPT_CHANGED) != (s.moved == Moved::Changed);
+                });
+                EXPECT_EQ(ofKind.size(), SourcesTold(list, ofKind)) << id;
+            }
+        }
+}
+
+// Sixty folders of four kinds under a long destination: when not all can be named, the paragraphs
+// whose folders hold the only copies name theirs first, the folders the card still holds come after.
+TEST(OutcomeMessage, FoldersHoldingTheOnlyCopiesAreNamedFirst)
+{
+    const std::wstring destination = PathOf(150);
+    fhw::CTransferOutcome outcome;
+    int n = 0;
+    const std::pair<Moved, int> kinds[] = {
+        {Moved::Undeleted, 30}, {Moved::Partly, 15}, {Moved::Gone, 5}, {Moved::Changed, 10}};
+    for (const auto& [moved, count] : kinds) {
+        for (fhw::CSourceOutcome& source : Sources(moved, n, count, destination)) {
+            if (moved == Moved::Partly) source.stayed = {{L"IMG_0150.JPG", Why::Differs}};
+            outcome.sources.push_back(source);
+        }
+        n += count;
+    }
+    for (const SIZE size : {SIZE{1280, 800}, SIZE{1024, 768}}) {
+        SCOPED_TRACE(size.cy);
+        const std::wstring text = Compose(outcome, size);
+        const auto named = [&](UINT id) {
+            size_t count = 0;
+            for (const std::wstring& line : Lines(ParagraphIn(text, id)))
+                for (const fhw::CSourceOutcome& source : outcome.sources) count += line == source.source;
+            return count;
+        };
+        const size_t undeleted = named(IDS_TRANSFER_KEPT_UNDELETED);
+        const size_t partly = named(IDS_TRANSFER_KEPT_PARTLY), gone = named(IDS_TRANSFER_KEPT_GONE),
+                     changed = named(IDS_TRANSFER_KEPT_CHANGED);
+        EXPECT_GT(partly, 0u) << text;
+        EXPECT_GT(gone, 0u);
+        EXPECT_GT(changed, 0u);
+        // The card still holds what the last paragraph names: it gets only room too small for the
+        // next folder of any other paragraph.
+        if (undeleted > 0) {
+            const int given = static_cast<int>(undeleted) * Measure().Height(outcome.sources[0].source);
+            const struct {
+                size_t named, first, count;
+                UINT copyId;
+            } others[] = {{partly, 30, 15, IDS_TRANSFER_PARTLY_MOVED},
+                          {gone, 45, 5, IDS_TRANSFER_GONE_COPY},
+                          {changed, 50, 10, IDS_TRANSFER_CHANGED_COPY}};
+            for (const auto& other : others) {
+                if (other.named == other.count) continue;
+                const fhw::CSourceOutcome& next = outcome.sources[other.first + other.named];
+                EXPECT_LT(given, Measure().Height(Format(other.copyId, next.source, next.copy))) << text;
+            }
+        }
     }
 }

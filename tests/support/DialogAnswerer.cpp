@@ -42,6 +42,9 @@ void CDialogAnswerer::Watch(int button, DWORD timeoutMs)
     ::Sleep(50); // let the dialog finish its initialisation
     m_caption = TextOf(dialog);
     if (HWND text = ::GetDlgItem(dialog, 0xFFFF)) m_text = TextOf(text);
+    ::GetWindowRect(dialog, &m_box);
+    ::GetWindowRect(::GetDlgItem(dialog, IDOK), &m_ok);
+    ::GetWindowRect(::GetDlgItem(dialog, 0xFFFF), &m_textBox);
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     m_answered = true;
 }

@@ -20,6 +20,10 @@ public:
 
     std::wstring m_caption;
     std::wstring m_text;
+    // Where the dialog and its OK button stood on the screen when it was answered.
+    RECT m_box{};
+    RECT m_ok{};
+    RECT m_textBox{}; // its text control (id 0xFFFF)
 
 private:
     void Watch(int button, DWORD timeoutMs);
