@@ -326,7 +326,7 @@ TEST(OutcomeMessage, WhatTheCardWouldNotListIsToldAsNotArrived)
     const fhw::CSourceOutcome never = Source(Moved::NotCopied, 4);
     fhw::CTransferOutcome outcome;
     outcome.sources = {Source(Moved::All, 0, true), held, sub, nothing, never};
-    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome);
+    const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome, Measure());
     std::wstring head;
     FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"5", L"1");
     EXPECT_EQ(text, head +
