@@ -60,6 +60,17 @@ LRESULT CALLBACK ProbeReturn(int code, WPARAM wParam, LPARAM lParam)
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// Each line of `text` ("\n" ends one; an empty line counts), as the box draws them.
+template <class Each> void ForEachLine(const std::wstring& text, Each each)
+{
+    for (size_t start = 0;;) {
+        const size_t end = text.find(L'\n', start);
+        each(text.substr(start, end == std::wstring::npos ? end : end - start));
+        if (end == std::wstring::npos) return;
+        start = end + 1;
+    }
+}
+
 SIZE SizeOf(const RECT& rect) { return SIZE{rect.right - rect.left, rect.bottom - rect.top}; }
 
 } // namespace
@@ -142,25 +153,19 @@ SIZE CMessageMeasure::Extent(const std::wstring& line) const
 int CMessageMeasure::Height(const std::wstring& text) const
 {
     int height = 0;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(L'\n', start);
-        const std::wstring line = text.substr(start, end == std::wstring::npos ? end : end - start);
+    ForEachLine(text, [&](const std::wstring& line) {
         height += line.empty() ? m_lineHeight : std::max(m_lineHeight, static_cast<int>(Extent(line).cy));
-        if (end == std::wstring::npos) return height;
-        start = end + 1;
-    }
+    });
+    return height;
 }
 
 int CMessageMeasure::Width(const std::wstring& text) const
 {
     int width = 0;
-    for (size_t start = 0;;) {
-        const size_t end = text.find(L'\n', start);
-        const std::wstring line = text.substr(start, end == std::wstring::npos ? end : end - start);
+    ForEachLine(text, [&](const std::wstring& line) {
         if (!line.empty()) width = std::max(width, static_cast<int>(Extent(line).cx));
-        if (end == std::wstring::npos) return width;
-        start = end + 1;
-    }
+    });
+    return width;
 }
 
 SIZE CMessageMeasure::TextBound() const

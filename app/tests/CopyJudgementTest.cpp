@@ -63,17 +63,6 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
             change(n);
         };
     };
-    const auto laterBy = [](const std::wstring& path, ULONGLONG ticks) {
-        const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES, 0, nullptr,
-                                          OPEN_EXISTING, 0, nullptr);
-        FILETIME written{};
-        ::GetFileTime(file, nullptr, nullptr, &written);
-        ULARGE_INTEGER time{{written.dwLowDateTime, written.dwHighDateTime}};
-        time.QuadPart += ticks;
-        written = {time.LowPart, time.HighPart};
-        EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &written));
-        ::CloseHandle(file);
-    };
     const auto holdFolder = [&](const wchar_t* below) -> Change {
         return [&, below](const std::wstring& n) {
             held.push_back(HoldFolder(src(n, below)));
@@ -119,7 +108,7 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
         {L"cardFileRewritten",
          lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
-             laterBy(src(n, L"\\a.jpg"), 36000000000ULL);
+             MoveLastWriteTime(src(n, L"\\a.jpg"), 36000000000ULL);
          }),
          Moved::Changed,
          {}},
@@ -130,7 +119,7 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
         {L"copyFileEdited",
          lacking([&](const std::wstring& n) {
              temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "43210");
-             laterBy(dst(n, L"\\a.jpg"), 36000000000ULL);
+             MoveLastWriteTime(dst(n, L"\\a.jpg"), 36000000000ULL);
          }),
          Moved::CopyChanged,
          {}},
@@ -153,7 +142,7 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
          lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\new.jpg", "9");
              temp.WriteFile(L"dst\\" + n + L"\\new.jpg", "8");
-             laterBy(dst(n, L"\\new.jpg"), 36000000000ULL);
+             MoveLastWriteTime(dst(n, L"\\new.jpg"), 36000000000ULL);
          }),
          Moved::Differs,
          {}},
@@ -161,7 +150,7 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
         {L"changedBesideUnread",
          lacking([&](const std::wstring& n) {
              temp.WriteFile(L"src\\" + n + L"\\a.jpg", "4321");
-             laterBy(src(n, L"\\a.jpg"), 36000000000ULL);
+             MoveLastWriteTime(src(n, L"\\a.jpg"), 36000000000ULL);
              held.push_back(
                  ::CreateFileW(src(n, L"\\sub\\b.jpg").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
          }),

@@ -246,14 +246,7 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
     // A rewrite on the card, its last-write time an hour on however fast it came.
     const auto rewrite = [&temp](const std::wstring& path, const char* bytes) {
         temp.WriteFile(path.substr(temp.Path().size() + 1), bytes);
-        const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        FILETIME written{};
-        ::GetFileTime(file, nullptr, nullptr, &written);
-        ULARGE_INTEGER time{{written.dwLowDateTime, written.dwHighDateTime}};
-        time.QuadPart += 36000000000ULL;
-        written = {time.LowPart, time.HighPart};
-        EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &written));
-        ::CloseHandle(file);
+        MoveLastWriteTime(path, 36000000000ULL);
     };
     const auto unshared = [](const std::wstring& path) {
         return ::CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);

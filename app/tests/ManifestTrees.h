@@ -16,14 +16,30 @@ inline void WriteTree(const CTempFolder& temp, const std::wstring& folder)
     temp.WriteFile(folder + L"\\sub\\b.jpg", "56");
 }
 
-inline void CopyTime(const std::wstring& from, const std::wstring& to)
+inline FILETIME LastWriteTime(const std::wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(::GetFileAttributesExW(from.c_str(), GetFileExInfoStandard, &data));
-    const HANDLE file = ::CreateFileW(to.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &data.ftLastWriteTime));
+    EXPECT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) << path;
+    return data.ftLastWriteTime;
+}
+
+inline void SetLastWriteTime(const std::wstring& path, const FILETIME& written)
+{
+    const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &written)) << path;
     ::CloseHandle(file);
 }
+
+// Moves a file's last-write time on by `ticks` (100 ns each), however fast its last write came.
+inline void MoveLastWriteTime(const std::wstring& path, ULONGLONG ticks)
+{
+    const FILETIME written = LastWriteTime(path);
+    ULARGE_INTEGER time{{written.dwLowDateTime, written.dwHighDateTime}};
+    time.QuadPart += ticks;
+    SetLastWriteTime(path, {time.LowPart, time.HighPart});
+}
+
+inline void CopyTime(const std::wstring& from, const std::wstring& to) { SetLastWriteTime(to, LastWriteTime(from)); }
 
 // The copy of source `name` of WriteTree as the shell's copy makes it: with each card file's
 // last-write time (measured under Wine: SHFileOperationW's copy keeps it).
@@ -38,12 +54,9 @@ inline void CopyTree(const CTempFolder& temp, const std::wstring& name)
 // "keep the date" does.
 inline void RewriteKeepingTime(const CTempFolder& temp, const std::wstring& path, const char* bytes)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    ASSERT_TRUE(::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data));
+    const FILETIME written = LastWriteTime(path);
     temp.WriteFile(path.substr(temp.Path().size() + 1), bytes);
-    const HANDLE file = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_TRUE(::SetFileTime(file, nullptr, nullptr, &data.ftLastWriteTime));
-    ::CloseHandle(file);
+    SetLastWriteTime(path, written);
 }
 
 // A folder held open by another program that shares nothing: it cannot be listed meanwhile.
