@@ -58,7 +58,9 @@ public:
     void ApplySettings();
     void RecordWindowState();
     void ShowSettingsOrActivate();
-    void ShowBalloon(const std::wstring& title, const std::wstring& text);
+    // Results come joined: one owed or still standing keeps its lines in the next balloon.
+    void ShowBalloon(const std::wstring& title, const std::wstring& text,
+                     CShellNotifyIcon::Balloon kind = CShellNotifyIcon::Balloon::Joined);
 
     // Makes the drive monitor, its notices sent to `window`, and listens to it.
     void WatchDrives(HWND window);
