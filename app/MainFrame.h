@@ -76,6 +76,12 @@ public:
     void TakeBackRun(const TakenUpVolumes& takenUp);
     // The drives that arrived and wait for a run.
     DWORD PendingDrives() const { return m_pendingArrivals.Mask(); }
+    // A card that came back under a run's question holding sources that run's list lacked brings
+    // only those: the list's sources are left out of `sources` on `volume`; how many.
+    size_t LeaveOutListed(const CLetterVolume& volume, std::list<std::wstring>& sources) const
+    {
+        return m_pendingArrivals.LeaveOutListed(volume, sources);
+    }
 
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)

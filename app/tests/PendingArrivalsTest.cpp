@@ -2,30 +2,42 @@
 // orders Windows (notices during the run) and Wine (notices after it) tell them; told to the
 // record directly, and through the frame and its drive monitor over real drives.
 #include "app/PendingArrivals.h"
+#include "AppTestSupport.h"
+#include "app/AppResources.h"
+#include "app/CommandExec.h"
+#include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "app/Setting.h"
+#include "app/TakeUpNotes.h"
 #include "tests/drivetool/MountManager.h"
 #include "tests/support/FreeDriveLetters.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace {
 
 enum class Step {
-    TakeUp,  // the run lists the sources of the card at S
-    Check,   // after its dialogs the run checks the card before its operation: the one it uses
-    Arrival, // an arrival notice for S and T is handled
-    Removal, // a removal notice for S is handled
-    Gone,    // the run finds the card it took up gone
-    RunEnd,  // the run hands over what it took up
-    Tick,    // the timer looks at the pending drives
-    Swap,    // another card stands at S now
-    Pull,    // the card is out, and back in (the same card at S)
-    Unread,  // the volume at S cannot be read
+    TakeUp,      // the run lists the sources of the card at S
+    TakeUpFixed, // the run lists the sources of a fixed disk at S (a USB hard disk)
+    Check,       // after its dialogs the run checks the card before its operation: the one it uses
+    Cancel,      // its question is answered Cancel, the card asked about there
+    CheckGained, // as Check, the card holding a source the run's list lacks
+    Arrival,     // an arrival notice for S and T is handled
+    Removal,     // a removal notice for S is handled
+    Gone,        // the run finds the card it took up gone
+    RunEnd,      // the run hands over what it took up
+    Tick,        // the timer looks at the pending drives
+    Swap,        // another card stands at S now
+    Pull,        // the card is out, and back in (the same card at S)
+    Unread,      // the volume at S cannot be read
 };
 
 constexpr DWORD kS = 1u << (L'S' - L'A');
@@ -88,6 +100,13 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
          {TakeUp, Check, Gone, RunEnd, Arrival, Tick},
          true,
          false},
+        {"Cancel after a put-back under the question", {TakeUp, Pull, Removal, Arrival, Cancel, RunEnd}, false, true},
+        {"a fixed disk taken up, then told again", {TakeUpFixed, Check, RunEnd, Arrival, Tick}, false, true},
+        {"put back under the question with a source the list lacks",
+         {TakeUp, Pull, Removal, Arrival, CheckGained, RunEnd, Tick},
+         true,
+         true},
+        {"a source the list lacks, no notice told", {TakeUp, CheckGained, RunEnd, Tick}, true, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -95,16 +114,19 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
         fhw::CPendingArrivals pending([&](wchar_t letter) {
             return letter == L'S' ? CLetterVolume{letter, serialAtS} : CLetterVolume{letter, 0xCu};
         });
-        fhw::TakenUpVolumes run;
+        fhw::CTakeUpNotes run([&](wchar_t letter) { return CLetterVolume{letter, serialAtS}; });
         for (const Step step : row.steps) {
             switch (step) {
-            case TakeUp: run.push_back({{L'S', serialAtS}, fhw::NextDriveEventStamp()}); break;
-            case Check: run.back() = {{L'S', serialAtS}, fhw::NextDriveEventStamp()}; break;
+            case TakeUp: run.Listed(L'S', DRIVE_REMOVABLE, true); break;
+            case TakeUpFixed: run.Listed(L'S', DRIVE_FIXED, true); break;
+            case Check:
+            case Cancel: run.Answered({}); break;
+            case CheckGained: run.Answered({L"S:\\DCIM\\100TESTS"}); break;
             case Arrival: pending.Arrived(kS | kT); break;
             case Removal: pending.Removed(kS, fhw::NextDriveEventStamp()); break;
-            case Gone: run.back().gone = true; break;
+            case Gone: run.Gone(); break;
             case RunEnd:
-                pending.RunEnded(run);
+                pending.RunEnded(run.Volumes());
                 pending.DropTakenUp();
                 break;
             case Tick: pending.DropTakenUp(); break;
@@ -119,6 +141,10 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
         if (row.heldAfter && !held.empty()) {
             EXPECT_EQ(held[0].letter, L'S');
         }
+        // What the card's next run leaves out: the list of a run it came back to with more.
+        std::list<std::wstring> sources{L"S:\\DCIM\\100TESTS", L"S:\\DCIM\\102NEWPH"};
+        const bool gained = std::find(row.steps.begin(), row.steps.end(), CheckGained) != row.steps.end();
+        EXPECT_EQ(pending.LeaveOutListed({L'S', serialAtS}, sources), gained ? 1u : 0u);
         const bool tArrived = std::find(row.steps.begin(), row.steps.end(), Arrival) != row.steps.end();
         EXPECT_EQ(pending.Mask() & kT, tArrived ? kT : 0) << "T: no run took it up";
         pending.Drop(kT);
@@ -127,6 +153,22 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
 }
 
 namespace {
+
+// A drive whose folder is not there is asked for its volume only when removable: a network drive
+// may be slow to answer.
+TEST(TakeUpNotes, OnlyARemovableDriveIsAskedForItsVolumeBeforeItsFolderIsFound)
+{
+    int asked = 0;
+    fhw::CTakeUpNotes notes([&asked](wchar_t letter) { return ++asked, CLetterVolume{letter, 0xAu}; });
+    EXPECT_FALSE(notes.Listed(L'N', DRIVE_REMOTE, false));
+    EXPECT_FALSE(notes.Listed(L'F', DRIVE_FIXED, false));
+    EXPECT_FALSE(notes.Listed(0, DRIVE_UNKNOWN, true)) << "a network path";
+    EXPECT_EQ(asked, 0);
+    EXPECT_TRUE(notes.Listed(L'S', DRIVE_REMOVABLE, false));
+    EXPECT_TRUE(notes.Listed(L'N', DRIVE_REMOTE, true));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(notes.Volumes().size(), 2u);
+}
 
 // Two removable drives over folders with serials of their own, told to a frame that watches them
 // as the program's does, its notices and ticks handed to it as its window would.
@@ -212,12 +254,12 @@ TEST_F(FrameArrivalsTest, RowsToldThroughTheFrameAndItsDriveMonitor)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        fhw::TakenUpVolumes run;
+        fhw::CTakeUpNotes run;
         for (const Step step : row.steps) {
             switch (step) {
-            case TakeUp: run.push_back({VolumeAtLetter(m_s), fhw::NextDriveEventStamp()}); break;
-            case Check: run.back() = {VolumeAtLetter(m_s), fhw::NextDriveEventStamp()}; break;
-            case RunEnd: m_frame.TakeBackRun(run); break;
+            case TakeUp: run.Listed(m_s, DRIVE_REMOVABLE, true); break;
+            case Check: run.Answered({}); break;
+            case RunEnd: m_frame.TakeBackRun(run.Volumes()); break;
             case Pull:
                 ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
                 ASSERT_TRUE(Define(m_s, L"card"));
@@ -238,6 +280,203 @@ TEST_F(FrameArrivalsTest, RowsToldThroughTheFrameAndItsDriveMonitor)
         ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
         ASSERT_TRUE(Define(m_s, L"card"));
         m_frame.TakeBackRun({{VolumeAtLetter(m_s), fhw::NextDriveEventStamp()}});
+        m_frame.TakePendingDrives(false);
+    }
+}
+
+namespace {
+
+// Answers, as a user would, the dialogs that a run opens on this thread: each confirm dialog's
+// list is noted and `under` runs beneath it before its answer; any other (the shell's question to
+// overwrite) is noted and cancelled. The modal loops dispatch its thread timer.
+class CQuestionAnswerer {
+public:
+    explicit CQuestionAnswerer(std::function<int(size_t question)> under) : m_under(std::move(under))
+    {
+        s_current = this;
+        m_timer = ::SetTimer(nullptr, 0, 50, OnTick);
+    }
+    ~CQuestionAnswerer()
+    {
+        ::KillTimer(nullptr, m_timer);
+        s_current = nullptr;
+    }
+    std::vector<std::wstring> asked; // the names each confirm dialog listed, by a blank
+    size_t others = 0;
+
+private:
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        if (s_current && !s_current->m_busy) s_current->Answer();
+    }
+    void Answer()
+    {
+        HWND dialog = nullptr;
+        ::EnumThreadWindows(
+            ::GetCurrentThreadId(),
+            [](HWND window, LPARAM found) {
+                wchar_t name[16] = {};
+                ::GetClassNameW(window, name, 16);
+                if (!::IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
+                *reinterpret_cast<HWND*>(found) = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&dialog));
+        if (!dialog || dialog == m_answered) return;
+        m_answered = dialog;
+        m_busy = true;
+        int answer = IDCANCEL;
+        if (HWND list = ::GetDlgItem(dialog, IDC_CONFIRM_SOURCES)) {
+            wchar_t text[1024] = {};
+            ::GetWindowTextW(list, text, 1024);
+            // One full path a line: the names after their last backslash.
+            std::wstring names, name;
+            for (const wchar_t* c = text;; ++c) {
+                if (*c && *c != L'\r' && *c != L'\n') {
+                    name = *c == L'\\' ? std::wstring() : name + *c;
+                    continue;
+                }
+                if (!name.empty()) names += (names.empty() ? L"" : L" ") + name;
+                name.clear();
+                if (!*c) break;
+            }
+            asked.push_back(names);
+            answer = m_under(asked.size() - 1);
+        } else {
+            ++others;
+        }
+        ::PostMessageW(dialog, WM_COMMAND, answer, 0);
+        m_busy = false;
+    }
+
+    static inline CQuestionAnswerer* s_current = nullptr;
+    std::function<int(size_t)> m_under;
+    UINT_PTR m_timer = 0;
+    HWND m_answered = nullptr;
+    bool m_busy = false;
+};
+
+// The frame with the program's commands behind it: its timer's ticks run the real transfer of the
+// drive S, copying from a card with one camera folder, and answer its questions.
+class FrameRunsTest : public FrameArrivalsTest {
+protected:
+    void SetUp() override
+    {
+        FrameArrivalsTest::SetUp();
+        m_savedSetting = g_setting;
+        g_setting = &m_setting;
+        auto exec = boost::dynamic_pointer_cast<fhw::CCommandExec>(m_commands.Get(CCommandTable::Exec));
+        ASSERT_TRUE(exec);
+        exec->m_msg = &m_sink;
+        m_exec = exec.get();
+    }
+    void TearDown() override
+    {
+        g_setting = m_savedSetting;
+        FrameArrivalsTest::TearDown();
+    }
+    // A tick that may run S; true when a run ended in it.
+    bool RunTick()
+    {
+        const fhw::TakenUpVolumes before = m_exec->TakenUp();
+        TimerTick();
+        const fhw::TakenUpVolumes& after = m_exec->TakenUp();
+        return after.size() != before.size() || (!after.empty() && after[0].stamp != before[0].stamp);
+    }
+
+    CSetting* m_savedSetting = nullptr;
+    CSetting m_setting;
+    CAppResources m_resources;
+    CCommandTable m_commands;
+    CRecordingMsg m_sink{IDOK};
+    fhw::CCommandExec* m_exec = nullptr;
+};
+
+} // namespace
+
+// The card at S is told to the frame, asked about (or not), and told again after its run. Under
+// the first question it may be pulled and put back, with a camera folder more; each question asks
+// only what no answer before took, and a drive of any type is run once per arrival.
+TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
+{
+    constexpr DWORD kCopy = 0x1, kConfirm = 0x2;
+    enum class Under { Nothing, PutBack, PutBackGained };
+    const struct {
+        const char* what;
+        UINT type;
+        DWORD flags;
+        Under under;
+        int firstAnswer;
+        std::vector<std::wstring> asked; // the camera folders each question listed
+        const wchar_t* copied;           // the camera folders at the destination afterwards
+        int runs;
+    } rows[] = {
+        {"Cancel after a put-back", DRIVE_REMOVABLE, kCopy | kConfirm, Under::PutBack, IDCANCEL, {L"100TESTS"}, L"", 1},
+        {"OK after a put-back with a gained folder",
+         DRIVE_REMOVABLE,
+         kCopy | kConfirm,
+         Under::PutBackGained,
+         IDOK,
+         {L"100TESTS", L"102NEWPH"},
+         L"100TESTS 102NEWPH",
+         2},
+        {"Cancel after a put-back with a gained folder",
+         DRIVE_REMOVABLE,
+         kCopy | kConfirm,
+         Under::PutBackGained,
+         IDCANCEL,
+         {L"100TESTS", L"102NEWPH"},
+         L"102NEWPH",
+         2},
+        {"a fixed disk told twice", DRIVE_FIXED, kCopy, Under::Nothing, IDOK, {}, L"100TESTS", 1},
+    };
+    int index = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring card = L"card" + std::to_wstring(++index), destination = L"dst" + std::to_wstring(index);
+        m_temp.WriteFile(card + L"\\.windows-serial", ("5a5a000" + std::to_string(index)).c_str());
+        m_temp.WriteFile(card + L"\\DCIM\\100TESTS\\a.jpg", "1234");
+        ::CreateDirectoryW((m_temp / destination).c_str(), nullptr);
+        m_setting.Exec.Flags = row.flags;
+        m_setting.Exec.DstFolder = m_temp / destination;
+        ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
+        ASSERT_EQ(DefineDrive(m_s, ToUnixPath(m_temp / card), row.type), static_cast<DWORD>(ERROR_SUCCESS));
+        // The drive monitor attaches removable disks only under Wine; Windows tells a fixed one too.
+        CDriveMonitorInfo record;
+        record.m_driveMask = Bit(m_s);
+        const auto tell = [&] {
+            if (row.type == DRIVE_REMOVABLE)
+                Notice(DBT_DEVICEARRIVAL, Bit(m_s));
+            else
+                m_frame.OnDriveArrived(nullptr, &record);
+        };
+        CQuestionAnswerer answerer([&](size_t question) {
+            if (question > 0 || row.under == Under::Nothing) return IDOK;
+            RemoveDriveDefinition(m_s);
+            if (row.under == Under::PutBackGained) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
+            Define(m_s, card);
+            Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
+            Notice(DBT_DEVICEARRIVAL, Bit(m_s));
+            return row.firstAnswer;
+        });
+        tell();
+        int runs = RunTick() ? 1 : 0;
+        tell();
+        for (int tick = 0; tick < 3; ++tick) runs += RunTick() ? 1 : 0;
+        EXPECT_EQ(answerer.asked, row.asked);
+        EXPECT_EQ(answerer.others, 0u) << "the shell asked to overwrite";
+        EXPECT_EQ(runs, row.runs);
+        std::wstring copied;
+        for (const wchar_t* name : {L"100TESTS", L"102NEWPH"}) {
+            if (::PathIsDirectoryW((m_temp / destination + L"\\" + name).c_str()))
+                copied += (copied.empty() ? L"" : L" ") + std::wstring(name);
+        }
+        EXPECT_EQ(copied, row.copied);
+        EXPECT_TRUE(m_sink.m_errors.empty()) << "the run reported " << m_sink.m_errors.front();
+        m_sink.m_errors.clear();
+        // The next row's card is another.
+        Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
+        m_frame.OnDriveRemoved(nullptr, &record);
         m_frame.TakePendingDrives(false);
     }
 }
