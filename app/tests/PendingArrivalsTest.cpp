@@ -286,104 +286,60 @@ TEST_F(FrameArrivalsTest, RowsToldThroughTheFrameAndItsDriveMonitor)
 
 namespace {
 
-// Answers, as a user would, the dialogs that a run opens on this thread: each confirm dialog's
-// list is noted and `under` runs beneath it before its answer; any other (the shell's question to
-// overwrite) is noted and cancelled. The modal loops dispatch its thread timer.
-class CQuestionAnswerer {
-public:
-    explicit CQuestionAnswerer(std::function<int(size_t question)> under) : m_under(std::move(under))
-    {
-        s_current = this;
-        m_timer = ::SetTimer(nullptr, 0, 50, OnTick);
-    }
-    ~CQuestionAnswerer()
-    {
-        ::KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
-    std::vector<std::wstring> asked; // the names each confirm dialog listed, by a blank
+// Answers, as a user would, the dialogs that a run opens on this thread (their modal loops dispatch
+// the thread's timer): a confirm dialog's list is noted and `under` runs beneath it for its answer;
+// any other (the shell's question to overwrite) is counted and cancelled.
+struct CQuestionAnswerer {
+    std::function<int(size_t question)> under;
+    std::vector<std::wstring> asked; // a full path a line
     size_t others = 0;
+    HWND answered = nullptr;
 
-private:
+    static inline CQuestionAnswerer* s_current = nullptr;
     static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
     {
-        if (s_current && !s_current->m_busy) s_current->Answer();
-    }
-    void Answer()
-    {
         HWND dialog = nullptr;
-        ::EnumThreadWindows(
-            ::GetCurrentThreadId(),
-            [](HWND window, LPARAM found) {
-                wchar_t name[16] = {};
-                ::GetClassNameW(window, name, 16);
-                if (!::IsWindowVisible(window) || std::wstring(name) != L"#32770") return TRUE;
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&dialog));
-        if (!dialog || dialog == m_answered) return;
-        m_answered = dialog;
-        m_busy = true;
+        const auto dialogOf = [](HWND window, LPARAM found) {
+            wchar_t name[8] = {};
+            if (!::IsWindowVisible(window) || !::GetClassNameW(window, name, 8) || name != std::wstring(L"#32770"))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        };
+        ::EnumThreadWindows(::GetCurrentThreadId(), dialogOf, reinterpret_cast<LPARAM>(&dialog));
+        CQuestionAnswerer* self = s_current;
+        if (!self || !dialog || dialog == self->answered) return;
+        self->answered = dialog;
         int answer = IDCANCEL;
         if (HWND list = ::GetDlgItem(dialog, IDC_CONFIRM_SOURCES)) {
             wchar_t text[1024] = {};
             ::GetWindowTextW(list, text, 1024);
-            // One full path a line: the names after their last backslash.
-            std::wstring names, name;
-            for (const wchar_t* c = text;; ++c) {
-                if (*c && *c != L'\r' && *c != L'\n') {
-                    name = *c == L'\\' ? std::wstring() : name + *c;
-                    continue;
-                }
-                if (!name.empty()) names += (names.empty() ? L"" : L" ") + name;
-                name.clear();
-                if (!*c) break;
-            }
-            asked.push_back(names);
-            answer = m_under(asked.size() - 1);
+            self->asked.push_back(text);
+            answer = self->under(self->asked.size() - 1);
         } else {
-            ++others;
+            ++self->others;
         }
         ::PostMessageW(dialog, WM_COMMAND, answer, 0);
-        m_busy = false;
     }
-
-    static inline CQuestionAnswerer* s_current = nullptr;
-    std::function<int(size_t)> m_under;
-    UINT_PTR m_timer = 0;
-    HWND m_answered = nullptr;
-    bool m_busy = false;
 };
 
-// The frame with the program's commands behind it: its timer's ticks run the real transfer of the
-// drive S, copying from a card with one camera folder, and answer its questions.
+// The frame with the program's commands behind it: its timer's ticks run the real transfer, whose
+// questions a CQuestionAnswerer answers.
 class FrameRunsTest : public FrameArrivalsTest {
 protected:
     void SetUp() override
     {
         FrameArrivalsTest::SetUp();
-        m_savedSetting = g_setting;
-        g_setting = &m_setting;
-        auto exec = boost::dynamic_pointer_cast<fhw::CCommandExec>(m_commands.Get(CCommandTable::Exec));
-        ASSERT_TRUE(exec);
-        exec->m_msg = &m_sink;
-        m_exec = exec.get();
+        m_savedSetting = std::exchange(g_setting, &m_setting);
+        m_exec = dynamic_cast<fhw::CCommandExec*>(m_commands.Get(CCommandTable::Exec).get());
+        ASSERT_TRUE(m_exec);
+        m_exec->m_msg = &m_sink;
     }
     void TearDown() override
     {
         g_setting = m_savedSetting;
         FrameArrivalsTest::TearDown();
     }
-    // A tick that may run S; true when a run ended in it.
-    bool RunTick()
-    {
-        const fhw::TakenUpVolumes before = m_exec->TakenUp();
-        TimerTick();
-        const fhw::TakenUpVolumes& after = m_exec->TakenUp();
-        return after.size() != before.size() || (!after.empty() && after[0].stamp != before[0].stamp);
-    }
-
     CSetting* m_savedSetting = nullptr;
     CSetting m_setting;
     CAppResources m_resources;
@@ -409,26 +365,23 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
         int firstAnswer;
         std::vector<std::wstring> asked; // the camera folders each question listed
         const wchar_t* copied;           // the camera folders at the destination afterwards
-        int runs;
     } rows[] = {
-        {"Cancel after a put-back", DRIVE_REMOVABLE, kCopy | kConfirm, Under::PutBack, IDCANCEL, {L"100TESTS"}, L"", 1},
+        {"Cancel after a put-back", DRIVE_REMOVABLE, kCopy | kConfirm, Under::PutBack, IDCANCEL, {L"100TESTS"}, L""},
         {"OK after a put-back with a gained folder",
          DRIVE_REMOVABLE,
          kCopy | kConfirm,
          Under::PutBackGained,
          IDOK,
          {L"100TESTS", L"102NEWPH"},
-         L"100TESTS 102NEWPH",
-         2},
+         L"100TESTS 102NEWPH"},
         {"Cancel after a put-back with a gained folder",
          DRIVE_REMOVABLE,
          kCopy | kConfirm,
          Under::PutBackGained,
          IDCANCEL,
          {L"100TESTS", L"102NEWPH"},
-         L"102NEWPH",
-         2},
-        {"a fixed disk told twice", DRIVE_FIXED, kCopy, Under::Nothing, IDOK, {}, L"100TESTS", 1},
+         L"102NEWPH"},
+        {"a fixed disk told twice", DRIVE_FIXED, kCopy, Under::Nothing, IDOK, {}, L"100TESTS"},
     };
     int index = 0;
     for (const auto& row : rows) {
@@ -450,7 +403,7 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
             else
                 m_frame.OnDriveArrived(nullptr, &record);
         };
-        CQuestionAnswerer answerer([&](size_t question) {
+        CQuestionAnswerer answerer{[&](size_t question) {
             if (question > 0 || row.under == Under::Nothing) return IDOK;
             RemoveDriveDefinition(m_s);
             if (row.under == Under::PutBackGained) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
@@ -458,14 +411,19 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
             Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
             Notice(DBT_DEVICEARRIVAL, Bit(m_s));
             return row.firstAnswer;
-        });
+        }};
+        CQuestionAnswerer::s_current = &answerer;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CQuestionAnswerer::OnTick);
+        // A second run of what a run took asks again, or asks to overwrite it.
         tell();
-        int runs = RunTick() ? 1 : 0;
+        TimerTick();
         tell();
-        for (int tick = 0; tick < 3; ++tick) runs += RunTick() ? 1 : 0;
-        EXPECT_EQ(answerer.asked, row.asked);
+        for (int tick = 0; tick < 3; ++tick) TimerTick();
+        ::KillTimer(nullptr, timer);
+        std::vector<std::wstring> asked;
+        for (const std::wstring& folder : row.asked) asked.push_back(m_s + (L":\\DCIM\\" + folder + L"\r\n"));
+        EXPECT_EQ(answerer.asked, asked);
         EXPECT_EQ(answerer.others, 0u) << "the shell asked to overwrite";
-        EXPECT_EQ(runs, row.runs);
         std::wstring copied;
         for (const wchar_t* name : {L"100TESTS", L"102NEWPH"}) {
             if (::PathIsDirectoryW((m_temp / destination + L"\\" + name).c_str()))
