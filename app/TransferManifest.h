@@ -23,15 +23,15 @@ public:
     // keeps the originals); Differs: nothing left, a copy was read and differs from its card file,
     // and which of them changed cannot be told; Uncompared: nothing left, and a copy or its card
     // file could not be read, or a folder of either listed, to compare (the rest may differ as
-    // well); Undeleted: nothing left, the copy is whole
-    // and compared equal but the deletes failed; Unverified: nothing left, the copy is whole but
-    // files of the card could not be read to compare; Gone: the source went from the card, not
-    // through these deletes (moved away, deleted by another program); Missing: it was not there
-    // when the manifest was taken; NotCopied: nothing left, and nothing of it stands at the
-    // destination. A copy that did not come whole is judged the same way, and so is the shell's own
-    // move, by what stands where. NotArrived: not judged, only known not to stand whole at the
-    // destination; Removed: an end of the run went before the source could be judged, so what the
-    // card holds of it is not known.
+    // well); Undeleted: nothing left, the copy is whole and compared equal but the deletes failed;
+    // Unverified: nothing left, the copy is whole but files of the card could not be read to
+    // compare; Gone: the source went from the card, not through these deletes (moved away, deleted
+    // by another program); Missing: it was not there when the manifest was taken; NotCopied:
+    // nothing left, and nothing of it stands at the destination. A copy that did not come whole is
+    // judged the same way, and so is the shell's own move, by what stands where (its Partly: files
+    // the shell moved while others stayed). NotArrived: not judged, only known not to stand whole
+    // at the destination; Removed: an end of the run went before the source could be judged, so
+    // what the card holds of it is not known.
     enum class Moved {
         All,
         NameStoodBefore,
