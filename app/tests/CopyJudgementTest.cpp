@@ -177,15 +177,6 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
          {{L"sub\\b.jpg", Why::NotMovedBesideCopy}},
          {},
          true},
-        {L"moveSplitGainedAFile",
-         [&](const std::wstring& n) {
-             splitByTheShell(n);
-             temp.WriteFile(L"src\\" + n + L"\\new.jpg", "9");
-         },
-         Moved::Partly,
-         {{L"sub\\b.jpg", Why::NotMoved}, {L"new.jpg", Why::Added}},
-         {},
-         true},
         {L"moveLeftWholeNameStood",
          none,
          Moved::NameStoodBefore,

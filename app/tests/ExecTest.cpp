@@ -500,15 +500,6 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         // and it is not told as differing.
         {L"copyFolderHeld", holdCopy(L""), Moved::Uncompared, all, {}, 0},
         {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Uncompared, all, {}, 0},
-        {L"copySubFolderHeldBesideAnEditedCopy",
-         [&](const std::wstring& n) {
-             temp.WriteFile(L"dst\\" + n + L"\\a.jpg", "12345");
-             holdCopy(L"\\sub")(n);
-         },
-         Moved::Uncompared,
-         all,
-         {},
-         0},
         // A copy file another program holds without sharing (a sync client) is not read: the card
         // file stays for that, not as differing.
         {L"copyFileHeld",
