@@ -97,10 +97,11 @@ void CCommandExec::Run(CRun& run)
 }
 
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
-                                       std::list<std::wstring>& tooComplex)
+                                       std::list<std::wstring>& tooComplex, bool* unreadable)
 {
     std::list<std::wstring> entries, names, failed;
-    EnumFiles(entries, folder, std::wstring(), 0, 0, false);
+    const bool listed = ListFolderNames(entries, folder);
+    if (unreadable) *unreadable = !listed;
     boost::wregex expression;
     if (!pattern.empty()) expression.assign(pattern);
     for (const std::wstring& name : entries) {
@@ -149,7 +150,14 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     run.found = true;
     const wchar_t drive = path[0];
     std::list<std::wstring> tooComplex;
-    const std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex);
+    bool unreadable = false;
+    const std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex, &unreadable);
+    // What the folder holds is not known: the drive is left as it is, without eject and without
+    // the question whether to disconnect it, which is asked of a folder known to hold no match.
+    if (unreadable) {
+        Report(my::CException(IDS_SOURCE_FOLDER_UNREADABLE, path));
+        return;
+    }
     if (!tooComplex.empty())
         Report(my::CException(IDS_PATTERN_TOO_COMPLEX, ListFirstLines(tooComplex, kMaxListedSources)));
 
