@@ -79,10 +79,7 @@ protected:
         m_exec.m_reportIfNone = manual;
         m_exec.Execute(true, false);
     }
-    bool DestinationEmpty() const
-    {
-        return ::PathIsDirectoryEmptyW(m_setting.Exec.DstFolder.c_str()) != FALSE;
-    }
+    bool DestinationEmpty() const { return ::PathIsDirectoryEmptyW(m_setting.Exec.DstFolder.c_str()) != FALSE; }
 
     CTempFolder m_temp;
     CSetting m_setting;
@@ -107,8 +104,10 @@ TEST_F(RunBoxes, EveryBoxComesForwardAndAnUnlistableSourceFolderIsTold)
     LoadResString(nothingMatched, IDS_NOTHING_MATCHED);
     FormatResString(disconnect, IDS_DISCONNECT_DRIVE, std::wstring(1, m_letter).c_str());
     FormatResString(relative, IDS_DST_FOLDER_RELATIVE, L"Pictures");
-    const DWORD all = CExecSetting::FlagCopy | CExecSetting::FlagConfirm | CExecSetting::FlagEject |
-                      CExecSetting::FlagShowExplorer;
+    const DWORD eject = CExecSetting::FlagEject;
+    const DWORD all = CExecSetting::FlagCopy | CExecSetting::FlagConfirm | eject | CExecSetting::FlagShowExplorer;
+    const UINT error = MB_ICONERROR | kForward;
+    const wchar_t* const camera = L"DCIM\\100TESTS";
     const struct {
         const char* what;
         std::vector<std::wstring> folders; // on the card
@@ -119,18 +118,13 @@ TEST_F(RunBoxes, EveryBoxComesForwardAndAnUnlistableSourceFolderIsTold)
         std::vector<std::wstring> texts;
         std::vector<UINT> types;
     } rows[] = {
-        {"held, an arrival, eject set", {L"DCIM\\100TESTS"}, true, CExecSetting::FlagEject, false, nullptr,
-         {unlistable}, {MB_ICONERROR | kForward}},
-        {"held, the tray's Run, every option", {L"DCIM\\100TESTS"}, true, all, true, nullptr, {unlistable},
-         {MB_ICONERROR | kForward}},
-        {"missing, the tray's Run", {L"MISC"}, false, kNoOptions, true, nullptr, {nothingMatched},
-         {MB_ICONERROR | kForward}},
-        {"missing, an arrival, eject set", {L"MISC"}, false, CExecSetting::FlagEject, false, nullptr, {}, {}},
+        {"held, an arrival, eject set", {camera}, true, eject, false, nullptr, {unlistable}, {error}},
+        {"held, the tray's Run, every option", {camera}, true, all, true, nullptr, {unlistable}, {error}},
+        {"missing, the tray's Run", {L"MISC"}, false, kNoOptions, true, nullptr, {nothingMatched}, {error}},
+        {"missing, an arrival, eject set", {L"MISC"}, false, eject, false, nullptr, {}, {}},
         {"empty, the tray's Run", {L"DCIM"}, false, kNoOptions, true, nullptr, {}, {}},
-        {"no match, eject set", {L"DCIM\\MISC"}, false, CExecSetting::FlagEject, false, nullptr, {disconnect},
-         {MB_YESNO | kForward}},
-        {"destination refused", {L"DCIM\\100TESTS"}, false, kNoOptions, true, L"Pictures", {relative},
-         {MB_ICONERROR | kForward}},
+        {"no match, eject set", {L"DCIM\\MISC"}, false, eject, false, nullptr, {disconnect}, {MB_YESNO | kForward}},
+        {"destination refused", {camera}, false, kNoOptions, true, L"Pictures", {relative}, {error}},
     };
     int n = 0;
     for (const auto& row : rows) {
