@@ -264,19 +264,20 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
     const std::wstring driveText(1, drive), count = CountText(outcome.sources.size());
     FormatResString(head, headId, driveText.c_str(), verb.c_str(), count.c_str(), arrived.c_str());
 
-    // The text is measured as the box wraps it; a real box then lays it out once more, and where
-    // it came out larger than measured (Wine picks its wrap width from the text), the text gets
-    // that much less room than it took.
+    // The text is measured as the box wraps it, within its room; a real box then lays it out once
+    // more, and where it came out larger than measured (Wine picks its wrap width from the text),
+    // the text gets that much less room than it took.
     const SIZE bound = measure.Bound();
     SIZE room = measure.TextBound();
     std::wstring text;
     for (int round = 0; round < 4; ++round) {
-        text = ComposeWithin(head, outcome, room, measure);
-        const std::optional<SIZE> drawn = measure.DrawnBox(text);
+        const CMessageMeasure within = measure.Within(room.cx);
+        text = ComposeWithin(head, outcome, room, within);
+        const std::optional<SIZE> drawn = within.DrawnBox(text);
         if (!drawn || (drawn->cx <= bound.cx && drawn->cy <= bound.cy)) break;
         if (drawn->cy > bound.cy)
-            room.cy = std::min<LONG>(room.cy, measure.Height(text)) - (drawn->cy - bound.cy) - measure.LineHeight();
-        if (drawn->cx > bound.cx) room.cx = std::min<LONG>(room.cx, measure.Width(text)) - (drawn->cx - bound.cx);
+            room.cy = std::min<LONG>(room.cy, within.Height(text)) - (drawn->cy - bound.cy) - within.LineHeight();
+        if (drawn->cx > bound.cx) room.cx = std::min<LONG>(room.cx, within.Width(text)) - (drawn->cx - bound.cx);
     }
     return text;
 }

@@ -8,6 +8,7 @@
 #include "app/tests/ManifestTrees.h"
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
+#include "foundation/UniqueHandle.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
 
@@ -80,6 +81,40 @@ TEST(CollectSources, NameTooComplexForThePatternFailsAlone)
     EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^([0-9]{3}[A-Z_]{5}|(a+)+$)", tooComplex),
               (std::list<std::wstring>{temp / L"100TESTS", temp / L"aaaa"}));
     EXPECT_EQ(tooComplex, std::list<std::wstring>{temp / hostile});
+}
+
+// A source folder that is there but cannot be listed is unknown, never empty: a missing or empty
+// one lists nothing and is no failure.
+TEST(CollectSources, FolderThatCannotBeListedIsToldFromAnEmptyOne)
+{
+    CTempFolder temp;
+    const std::wstring pattern = L"^[0-9]{3}[A-Z_]{5}$";
+    const struct {
+        const char* what;
+        std::vector<std::wstring> made; // folders inside DCIM
+        bool exists;
+        bool held; // by another program, without sharing
+        bool unreadable;
+    } rows[] = {
+        {"held", {L"100TESTS", L"MISC"}, true, true, true},
+        {"missing", {}, false, false, false},
+        {"empty", {}, true, false, false},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring folder = temp / (L"card" + std::to_wstring(n++) + L"\\DCIM");
+        ::CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
+        if (row.exists) ::CreateDirectoryW(folder.c_str(), nullptr);
+        for (const std::wstring& name : row.made) ::CreateDirectoryW((folder + L"\\" + name).c_str(), nullptr);
+        const CUniqueKernelHandle held(row.held ? HoldFolder(folder) : INVALID_HANDLE_VALUE);
+        ASSERT_EQ(bool(held), row.held);
+        std::list<std::wstring> tooComplex;
+        bool unreadable = !row.unreadable;
+        EXPECT_TRUE(fhw::CollectSources(folder, pattern, tooComplex, &unreadable).empty());
+        EXPECT_EQ(unreadable, row.unreadable);
+        EXPECT_TRUE(tooComplex.empty());
+    }
 }
 
 // A card put back under the run's dialog is the card the run uses only while it holds no source

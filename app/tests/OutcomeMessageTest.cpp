@@ -144,6 +144,19 @@ void ExpectWithinTheBound(const std::wstring& text)
     EXPECT_LE(Measure().Width(text), Measure().TextBound().cx) << text;
 }
 
+// Whether the line of `copy` holds a run between blanks that `measure` finds wider than the room:
+// the only kind of copy line that may lose its middle.
+bool HasRunWiderThanTheRoom(const std::wstring& copy, const CMessageMeasure& measure)
+{
+    const std::wstring line = copy + L"）";
+    for (size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1) {
+        end = line.find_first_of(L" \u3000", start);
+        const std::wstring run = line.substr(start, end == std::wstring::npos ? end : end - start);
+        if (measure.Width(run) > measure.TextBound().cx) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // Each source counts once: arrived whole, partly, or neither; a pull keeps what was judged before it.
@@ -554,7 +567,9 @@ TEST(TransferOutcome, AWholeRunHasEveryVerdictArrivedAndNoneToTell)
 }
 
 // The messages of runs that left a box off the screen, shown in the real box: the box with its OK
-// button keeps within a work area of 1280 x 800 and of 1024 x 768, and every list is told.
+// button keeps within a work area of 1280 x 800 and of 1024 x 768, and every list is told. Where
+// the box wraps wider than the room (a large screen, 200 % scale), lines of words come whole, and a
+// copy is cut only where the box cannot break it.
 TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
 {
     struct Case {
@@ -602,12 +617,24 @@ TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
         cases.push_back({"emoji runs", Sources(Moved::Changed, 0, 8, PathOf(200, L"\U0001F4F7", L"\\" + emoji))});
         cases.push_back({"star runs", Sources(Moved::Partly, 0, 9, PathOf(200, L" ", L"\\" + stars))});
     }
-    for (const SIZE size : {SIZE{1280, 800}, SIZE{1024, 768}})
+    cases.push_back(
+        {"a changed folder under words",
+         {Source(Moved::Changed, 0, false,
+                 L"C:\\Users\\taro\\Pictures\\Camera imports from the family trip to the seaside\\100CANON")}});
+    CMessageBoxLayout wide = BoxLayout();
+    wide.wrapWidth = 1500;
+    wide.font.lfHeight *= 2;
+    const std::pair<const CMessageBoxLayout*, SIZE> layouts[] = {
+        {&BoxLayout(), {1280, 800}}, {&BoxLayout(), {1024, 768}}, {&wide, {1280, 800}}};
+    for (const auto& [layout, size] : layouts)
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy));
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy) +
+                         (layout == &wide ? " wrapping at 1500 in a doubled font" : ""));
             fhw::CTransferOutcome outcome;
             outcome.sources = c.sources;
-            const std::wstring text = Compose(outcome, size);
+            const CMessageMeasure measure(*layout, size);
+            const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
+                                                                 measure);
             const CDrawnBox drawn = Drawn(text);
             EXPECT_LE(drawn.box.right - drawn.box.left, size.cx);
             EXPECT_LE(drawn.box.bottom - drawn.box.top, size.cy) << text;
@@ -619,15 +646,24 @@ TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
                 std::vector<fhw::CSourceOutcome> ofKind;
                 for (const fhw::CSourceOutcome& source : c.sources)
                     if (fhw::IsListed(source.moved)) ofKind.push_back(source);
-                const std::wstring list = ParagraphIn(text, id);
-                if (list.empty()) continue;
+                std::wstring list = ParagraphIn(text, id);
+                if (list.empty() && id == IDS_TRANSFER_KEPT_PARTLY)
+                    list = ParagraphIn(text, IDS_TRANSFER_KEPT_PARTLY_BRIEF);
                 std::erase_if(ofKind, [&](const fhw::CSourceOutcome& s) {
                     return (id == IDS_TRANSFER_KEPT_NOT_WHOLE) != (s.moved == Moved::NotWhole) ||
                            (id == IDS_TRANSFER_KEPT_PARTLY) != (s.moved == Moved::Partly) ||
                            (id == IDS_TRANSFER_KEPT_GONE) != (s.moved == Moved::Gone) ||
                            (id == IDS_TRANSFER_KEPT_CHANGED) != (s.moved == Moved::Changed);
                 });
+                EXPECT_EQ(ofKind.empty(), list.empty()) << id << " has not its words whole\n" << text;
                 EXPECT_EQ(ofKind.size(), SourcesTold(list, ofKind)) << id;
+            }
+            for (const fhw::CSourceOutcome& source : c.sources) {
+                const bool named = text.find(source.source + L"\n") != std::wstring::npos &&
+                                   source.moved != Moved::Undeleted; // told without its copy
+                if (named && text.find(source.copy) == std::wstring::npos) {
+                    EXPECT_TRUE(HasRunWiderThanTheRoom(source.copy, measure)) << source.copy << "\n" << text;
+                }
             }
         }
 }
