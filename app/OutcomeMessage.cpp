@@ -42,6 +42,9 @@ UINT StayedId(Why why)
     case Why::Added: return IDS_TRANSFER_STAYED_ADDED;
     case Why::Unread: return IDS_TRANSFER_STAYED_UNREAD;
     case Why::Unlisted: return IDS_TRANSFER_STAYED_UNLISTED;
+    case Why::CopyUnreadable: return IDS_TRANSFER_STAYED_COPY_UNREADABLE;
+    case Why::NotMoved: return IDS_TRANSFER_STAYED_NOT_MOVED;
+    case Why::NotMovedBesideCopy: return IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY;
     case Why::Gone: break;
     }
     return IDS_TRANSFER_STAYED_GONE;
@@ -51,6 +54,13 @@ UINT StayedId(Why why)
 std::wstring SourceLine(const CSourceOutcome& outcome, UINT copyId)
 {
     return outcome.copy.empty() || !copyId ? outcome.source : Format(copyId, outcome.source, outcome.copy);
+}
+
+// The line of a source with its copy in paragraph line `copyId`: a copy that could not all be
+// read or listed is not told as one that differs.
+UINT CopyLine(UINT copyId, const CSourceOutcome& source)
+{
+    return source.moved == Moved::Uncompared ? IDS_TRANSFER_UNCOMPARED_COPY : copyId;
 }
 
 // How many more files and folders there are, each counted as what it is.
@@ -116,7 +126,7 @@ struct CParagraph {
     // The lines of a named source with `files` of its files; `shown` gets how many it names.
     std::wstring Item(const CSourceOutcome& source, size_t files, size_t& shown, const CFit& fit) const
     {
-        return SourceBlock(source, copyId, Partly(), files, shown, fit);
+        return SourceBlock(source, CopyLine(copyId, source), Partly(), files, shown, fit);
     }
     std::wstring Item(const CNamed& n, const CFit& fit) const
     {
@@ -135,7 +145,8 @@ UINT ParagraphOf(Moved moved)
     case Moved::Gone: return IDS_TRANSFER_KEPT_GONE;
     case Moved::Changed: return IDS_TRANSFER_KEPT_CHANGED;
     case Moved::CopyChanged: return IDS_TRANSFER_KEPT_COPY_CHANGED;
-    case Moved::Differs: return IDS_TRANSFER_KEPT_DIFFERS;
+    case Moved::Differs:
+    case Moved::Uncompared: return IDS_TRANSFER_KEPT_DIFFERS;
     case Moved::Undeleted: return IDS_TRANSFER_KEPT_UNDELETED;
     default: break;
     }

@@ -467,7 +467,7 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          0},
         {L"copyUnopenable",
          lacking([&](const std::wstring& n) { held.push_back(unshared(dst(n, L"\\a.jpg"))); }),
-         Moved::Differs,
+         Moved::Uncompared,
          all,
          {},
          0},
@@ -487,7 +487,7 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         // told as the only one.
         {L"cardHeldBesideItsCopy",
          lacking([&](const std::wstring& n) { held.push_back(unshared(src(n, L"\\a.jpg"))); }),
-         Moved::Differs,
+         Moved::Uncompared,
          all,
          {},
          0},
@@ -531,9 +531,26 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         // Held once its copy stood whole: what it holds after the deletes is not known, so it is
         // named as not listed rather than as an empty folder that could not be deleted.
         {L"cardSubFolderHeldAfterItsCopy", holdCard(L"\\sub"), Moved::Partly, L"sub\\", {{L"sub\\", Why::Unlisted}}, 2},
-        // A copy that cannot be listed cannot be compared: both are kept, no advice to delete it.
-        {L"copyFolderHeld", holdCopy(L""), Moved::Differs, all, {}, 0},
-        {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Differs, all, {}, 0},
+        // A copy that cannot be listed cannot be compared: both are kept, no advice to delete it,
+        // and it is not told as differing.
+        {L"copyFolderHeld", holdCopy(L""), Moved::Uncompared, all, {}, 0},
+        {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Uncompared, all, {}, 0},
+        // A copy file another program holds without sharing (a sync client) is not read: the card
+        // file stays for that, not as differing.
+        {L"copyFileHeld",
+         [&](const std::wstring& n) { held.push_back(unshared(dst(n, L"\\a.jpg"))); },
+         Moved::Partly,
+         L"a.jpg",
+         {{L"a.jpg", Why::CopyUnreadable}},
+         1},
+        {L"copyFilesAllHeld",
+         [&](const std::wstring& n) {
+             for (const wchar_t* file : {L"\\a.jpg", L"\\sub\\b.jpg"}) held.push_back(unshared(dst(n, file)));
+         },
+         Moved::Uncompared,
+         all,
+         {{L"a.jpg", Why::CopyUnreadable}, {L"sub\\b.jpg", Why::CopyUnreadable}},
+         0},
         {L"nothingCopied", [&](const std::wstring& n) { RemoveFolderTree(dst(n, L"")); }, Moved::NotCopied, all, {}, 0},
         // Card files rewritten at their size with their time kept: neither side moved from the
         // listing, so which one changed is not told.

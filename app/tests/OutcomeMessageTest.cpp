@@ -303,27 +303,29 @@ TEST(OutcomeMessage, KeptSourcesUnderADestinationWithoutBlanksAreAllNamed)
 }
 
 // A copy run names what did not come: an incomplete copy with the file the card would not give,
-// a copy changed at the destination while the card keeps the originals, and copies that differ
-// with no telling which side changed.
+// a copy changed at the destination while the card keeps the originals, copies that differ with
+// no telling which side changed, and beside them one that could not be compared.
 TEST(OutcomeMessage, CopyRunNamesWhatDidNotComeAndWhy)
 {
     fhw::CSourceOutcome notWhole = Source(Moved::NotWhole, 1, false, L"C:\\p\\101CANON");
     notWhole.stayed = {{L"IMG_0002.JPG", Why::Unread}};
     const fhw::CSourceOutcome copyChanged = Source(Moved::CopyChanged, 2, false, L"C:\\p\\102CANON");
     const fhw::CSourceOutcome differs = Source(Moved::Differs, 3, false, L"C:\\p\\103CANON");
+    const fhw::CSourceOutcome uncompared = Source(Moved::Uncompared, 4, false, L"C:\\p\\104CANON");
     fhw::CTransferOutcome outcome;
-    outcome.sources = {Source(Moved::All, 0, true), notWhole, copyChanged, differs};
+    outcome.sources = {Source(Moved::All, 0, true), notWhole, copyChanged, differs, uncompared};
     const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome, Measure());
     std::wstring head;
-    FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"4", L"1");
-    EXPECT_EQ(
-        text,
-        head +
-            Format(IDS_TRANSFER_KEPT_NOT_WHOLE, Format(IDS_TRANSFER_INCOMPLETE_COPY, notWhole.source, notWhole.copy) +
-                                                    L"\n" + Format(IDS_TRANSFER_STAYED_UNREAD, L"IMG_0002.JPG")) +
-            Format(IDS_TRANSFER_KEPT_COPY_CHANGED,
-                   Format(IDS_TRANSFER_COPY_CHANGED_COPY, copyChanged.source, copyChanged.copy)) +
-            Format(IDS_TRANSFER_KEPT_DIFFERS, Format(IDS_TRANSFER_DIFFERS_COPY, differs.source, differs.copy)));
+    FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"5", L"1");
+    EXPECT_EQ(text, head +
+                        Format(IDS_TRANSFER_KEPT_NOT_WHOLE,
+                               Format(IDS_TRANSFER_INCOMPLETE_COPY, notWhole.source, notWhole.copy) + L"\n" +
+                                   Format(IDS_TRANSFER_STAYED_UNREAD, L"IMG_0002.JPG")) +
+                        Format(IDS_TRANSFER_KEPT_COPY_CHANGED,
+                               Format(IDS_TRANSFER_COPY_CHANGED_COPY, copyChanged.source, copyChanged.copy)) +
+                        Format(IDS_TRANSFER_KEPT_DIFFERS,
+                               Format(IDS_TRANSFER_DIFFERS_COPY, differs.source, differs.copy) + L"\n" +
+                                   Format(IDS_TRANSFER_UNCOMPARED_COPY, uncompared.source, uncompared.copy)));
 }
 
 // A folder the card would not list is told as not arrived, named with why, the source itself or its
@@ -352,6 +354,24 @@ TEST(OutcomeMessage, WhatTheCardWouldNotListIsToldAsNotArrived)
                                                                  Format(IDS_TRANSFER_STAYED_UNLISTED, L"103CANON\\") +
                                                                  L"\n" + never.source));
     EXPECT_EQ(outcome.Arrived(), 1u);
+}
+
+// The shell's own move names a folder it split with its destination and each file it left, and
+// why; a file whose copy could not be read is told as such, not as differing.
+TEST(OutcomeMessage, TheShellsMoveNamesWhatItLeftAndWhy)
+{
+    fhw::CSourceOutcome split = Source(Moved::Partly, 1, false, L"C:\\p\\101CANON");
+    split.stayed = {
+        {L"IMG_2.JPG", Why::NotMoved}, {L"IMG_3.JPG", Why::NotMovedBesideCopy}, {L"IMG_4.JPG", Why::CopyUnreadable}};
+    fhw::CTransferOutcome outcome;
+    outcome.sources = {split};
+    EXPECT_EQ(fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure()),
+              Head(IDS_TRANSFER_INCOMPLETE, 1, Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"1")) +
+                  Format(IDS_TRANSFER_KEPT_PARTLY, Format(IDS_TRANSFER_PARTLY_MOVED, split.source, split.copy) + L"\n" +
+                                                       Format(IDS_TRANSFER_STAYED_NOT_MOVED, L"IMG_2.JPG") + L"\n" +
+                                                       Format(IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY, L"IMG_3.JPG") +
+                                                       L"\n" +
+                                                       Format(IDS_TRANSFER_STAYED_COPY_UNREADABLE, L"IMG_4.JPG")));
 }
 
 // The partly moved paragraph promises the files that stayed only where some follow; "so many more
