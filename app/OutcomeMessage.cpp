@@ -176,6 +176,15 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
     return paragraphs;
 }
 
+// The words of `paragraph`: the partly moved one promises the files that stayed only where some
+// are told (`files`), and says that the program compared what left the card only where it did.
+UINT Wording(const CParagraph& paragraph, bool files, bool movedByShell)
+{
+    if (!paragraph.Partly()) return paragraph.id;
+    if (movedByShell) return files ? IDS_TRANSFER_KEPT_PARTLY_BY_SHELL : IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL;
+    return files ? IDS_TRANSFER_KEPT_PARTLY : IDS_TRANSFER_KEPT_PARTLY_BRIEF;
+}
+
 // Names the next source of `paragraph`, none of its files yet, when it fits in `left` pixels; false
 // when it did not.
 bool NameNext(CParagraph& paragraph, int& left, const CFit& fit)
@@ -219,7 +228,8 @@ std::wstring ComposeWithin(const std::wstring& head, const CTransferOutcome& out
     // whose folders hold the only copies, then of the others; then the files of the named ones.
     std::vector<CParagraph> paragraphs = Paragraphs(outcome);
     int used = measure.Height(text);
-    for (const CParagraph& paragraph : paragraphs) used += measure.Height(Format(paragraph.id, L""));
+    for (const CParagraph& paragraph : paragraphs)
+        used += measure.Height(Format(Wording(paragraph, true, outcome.movedByShell), L""));
     int left = std::max(0, static_cast<int>(room.cy) - used);
     for (const bool onlyCopies : {true, false})
         for (bool named = true; named;) {
@@ -239,15 +249,14 @@ std::wstring ComposeWithin(const std::wstring& head, const CTransferOutcome& out
 
     for (const CParagraph& paragraph : paragraphs) {
         std::wstring list;
-        bool files = false; // the partly moved paragraph promises the files that stayed only where some are told
+        bool files = false;
         for (const CParagraph::CNamed& named : paragraph.named) {
             list += (list.empty() ? L"" : L"\n") + paragraph.Item(named, fit);
             files = files || !named.source->stayed.empty();
         }
         if (const size_t more = paragraph.sources.size() - paragraph.next)
             list += (list.empty() ? L"" : L"\n") + Format(IDS_TRANSFER_MORE_SOURCES, CountText(more));
-        const UINT id = paragraph.Partly() && !files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF : paragraph.id;
-        text += ShortenWideRuns(Format(id, list), measure, fit.width);
+        text += ShortenWideRuns(Format(Wording(paragraph, files, outcome.movedByShell), list), measure, fit.width);
     }
     return text;
 }

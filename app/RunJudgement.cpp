@@ -44,6 +44,7 @@ void JudgeShellOperation(const CTransferManifest& manifest, const std::wstring& 
                          const CSourceVolume& volume, CTransferOutcome& outcome)
 {
     const CRunEnds ends = CRunEnds::Of(volume, destination);
+    outcome.movedByShell = move;
     for (size_t i = 0; i < manifest.Size(); ++i) {
         CSourceOutcome source{manifest.Source(i), CopyAt(manifest.Source(i), destination)};
         source.whole = manifest.Arrived(i, destination, move, ends.source, ends.destination);

@@ -357,7 +357,8 @@ TEST(OutcomeMessage, WhatTheCardWouldNotListIsToldAsNotArrived)
 }
 
 // The shell's own move names a folder it split with its destination and each file it left, and
-// why; a file whose copy could not be read is told as such, not as differing.
+// why; a file whose copy could not be read is told as such, not as differing. The shell moved the
+// files itself: the paragraph does not say the program compared them before they left the card.
 TEST(OutcomeMessage, TheShellsMoveNamesWhatItLeftAndWhy)
 {
     fhw::CSourceOutcome split = Source(Moved::Partly, 1, false, L"C:\\p\\101CANON");
@@ -365,9 +366,10 @@ TEST(OutcomeMessage, TheShellsMoveNamesWhatItLeftAndWhy)
         {L"IMG_2.JPG", Why::NotMoved}, {L"IMG_3.JPG", Why::NotMovedBesideCopy}, {L"IMG_4.JPG", Why::CopyUnreadable}};
     fhw::CTransferOutcome outcome;
     outcome.sources = {split};
+    outcome.movedByShell = true;
     EXPECT_EQ(fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure()),
               Head(IDS_TRANSFER_INCOMPLETE, 1, Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"1")) +
-                  Format(IDS_TRANSFER_KEPT_PARTLY, Format(IDS_TRANSFER_PARTLY_MOVED, split.source, split.copy) + L"\n" +
+                  Format(IDS_TRANSFER_KEPT_PARTLY_BY_SHELL, Format(IDS_TRANSFER_PARTLY_MOVED, split.source, split.copy) + L"\n" +
                                                        Format(IDS_TRANSFER_STAYED_NOT_MOVED, L"IMG_2.JPG") + L"\n" +
                                                        Format(IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY, L"IMG_3.JPG") +
                                                        L"\n" +
@@ -383,6 +385,7 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
         std::vector<std::pair<std::wstring, Why>> stayed;
         UINT paragraph;
         std::wstring more;
+        bool byShell = false;
     };
     const std::vector<std::pair<std::wstring, Why>> files{
         {L"A.JPG", Why::Differs}, {L"B.JPG", Why::Differs}, {L"C.JPG", Why::Differs}};
@@ -393,6 +396,7 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
     };
     const Case cases[] = {
         {"judged after an end went", {}, IDS_TRANSFER_KEPT_PARTLY_BRIEF, {}},
+        {"moved by the shell, judged after an end went", {}, IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL, {}, true},
         {"three files", files, IDS_TRANSFER_KEPT_PARTLY, {}},
         {"files", with({{L"D.JPG", Why::Added}, {L"E.JPG", Why::Added}}), IDS_TRANSFER_KEPT_PARTLY,
          Format(IDS_TRANSFER_MORE_FILES, L"2")},
@@ -407,6 +411,7 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
         for (const auto& [path, why] : c.stayed) source.stayed.push_back({path, why});
         fhw::CTransferOutcome outcome;
         outcome.sources = {source};
+        outcome.movedByShell = c.byShell;
         const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
                                                              Measure());
         std::wstring list = Format(IDS_TRANSFER_PARTLY_MOVED, source.source, source.copy);
