@@ -369,11 +369,11 @@ TEST(OutcomeMessage, TheShellsMoveNamesWhatItLeftAndWhy)
     outcome.movedByShell = true;
     EXPECT_EQ(fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure()),
               Head(IDS_TRANSFER_INCOMPLETE, 1, Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"1")) +
-                  Format(IDS_TRANSFER_KEPT_PARTLY_BY_SHELL, Format(IDS_TRANSFER_PARTLY_MOVED, split.source, split.copy) + L"\n" +
-                                                       Format(IDS_TRANSFER_STAYED_NOT_MOVED, L"IMG_2.JPG") + L"\n" +
-                                                       Format(IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY, L"IMG_3.JPG") +
-                                                       L"\n" +
-                                                       Format(IDS_TRANSFER_STAYED_COPY_UNREADABLE, L"IMG_4.JPG")));
+                  Format(IDS_TRANSFER_KEPT_PARTLY_BY_SHELL,
+                         Format(IDS_TRANSFER_PARTLY_MOVED, split.source, split.copy) + L"\n" +
+                             Format(IDS_TRANSFER_STAYED_NOT_MOVED, L"IMG_2.JPG") + L"\n" +
+                             Format(IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY, L"IMG_3.JPG") + L"\n" +
+                             Format(IDS_TRANSFER_STAYED_COPY_UNREADABLE, L"IMG_4.JPG")));
 }
 
 // The partly moved paragraph promises the files that stayed only where some follow; "so many more
