@@ -27,6 +27,7 @@
 
 #include <algorithm>
 #include <boost/regex.hpp>
+#include <optional>
 #include <shlwapi.h>
 
 namespace fhw {
@@ -36,6 +37,9 @@ namespace {
 // Names shown in the message of a pattern too complex for some of them.
 constexpr size_t kMaxListedSources = 10;
 
+// What every box of a run asks for besides its own type.
+constexpr UINT kComeForward = MB_SETFOREGROUND | MB_TOPMOST;
+
 } // namespace
 
 void CCommandExec::Execute(bool doIt, bool rethrow)
@@ -44,7 +48,16 @@ void CCommandExec::Execute(bool doIt, bool rethrow)
     // failure it ended with: the frame keeps the drives that came meanwhile pending until then.
     if (!doIt || m_running) return;
     m_running = true;
-    const auto done = ScopeExit([this] { m_running = false; });
+    // A run started by an arrival asks from a hidden program, which Windows refuses the foreground:
+    // its boxes would open behind the window the user works in. So every box of a run, the failure
+    // it ends with among them, asks for the foreground and to stay on top.
+    ::CMsg* const sink = m_msg;
+    std::optional<::CMsgWithType> forward;
+    if (sink) m_msg = &forward.emplace(*sink, kComeForward);
+    const auto done = ScopeExit([this, sink] {
+        m_running = false;
+        m_msg = sink;
+    });
     CCommand::Execute(doIt, rethrow);
 }
 
@@ -97,10 +110,11 @@ void CCommandExec::Run(CRun& run)
 }
 
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
-                                       std::list<std::wstring>& tooComplex)
+                                       std::list<std::wstring>& tooComplex, bool* unreadable)
 {
     std::list<std::wstring> entries, names, failed;
-    EnumFiles(entries, folder, std::wstring(), 0, 0, false);
+    const bool listed = ListFolderNames(entries, folder);
+    if (unreadable) *unreadable = !listed;
     boost::wregex expression;
     if (!pattern.empty()) expression.assign(pattern);
     for (const std::wstring& name : entries) {
@@ -143,7 +157,14 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     run.found = true;
     const wchar_t drive = path[0];
     std::list<std::wstring> tooComplex;
-    std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex);
+    bool unreadable = false;
+    std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex, &unreadable);
+    // What the folder holds is not known: the drive is left as it is, without eject and without
+    // the question whether to disconnect it, which is asked of a folder known to hold no match.
+    if (unreadable) {
+        Report(my::CException(IDS_SOURCE_FOLDER_UNREADABLE, path));
+        return;
+    }
     if (!tooComplex.empty())
         Report(my::CException(IDS_PATTERN_TOO_COMPLEX, ListFirstLines(tooComplex, kMaxListedSources)));
     // Back under an earlier run's question with sources its list lacked, the card brings only those.
@@ -229,7 +250,8 @@ void CCommandExec::ReportOutcome(UINT id, wchar_t drive, bool copy, const CTrans
     CSimpleErr err;
     err.m_id = id;
     // Measured in a box like the one the sink will show: same owner, so the same monitor.
-    const auto* box = dynamic_cast<const ::CMessageBoxMsg*>(m_msg);
+    const auto* forward = dynamic_cast<const ::CMsgWithType*>(m_msg);
+    const auto* box = dynamic_cast<const ::CMessageBoxMsg*>(forward ? &forward->Inner() : m_msg);
     const CMessageBoxLayout layout = CMessageBoxLayout::Of(box ? box->Owner() : ::GetActiveWindow(), MB_ICONERROR);
     const CMessageMeasure measure(layout, OutcomeMessageBound(layout.workArea));
     err.m_message = ComposeOutcomeMessage(id, drive, copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text, outcome,
@@ -251,8 +273,8 @@ bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)
     if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) return false;
     if (count == 0) {
         ::CMsg& sink = m_msg ? *m_msg : static_cast<::CMsg&>(g_msg);
-        if (::CMsg::ShowFormatted1(sink, IDS_DISCONNECT_DRIVE, std::wstring(1, drive),
-                                   MB_YESNO | MB_SETFOREGROUND | MB_TOPMOST) != IDYES)
+        if (::CMsg::ShowFormatted1(sink, IDS_DISCONNECT_DRIVE, std::wstring(1, drive), MB_YESNO | kComeForward) !=
+            IDYES)
             return false;
     }
     try {

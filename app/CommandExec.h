@@ -70,9 +70,11 @@ private:
 };
 
 // Entries of `folder` whose names `pattern` finds, as full paths in natural order; `tooComplex`
-// gets those whose match the regular expression engine gave up on.
+// gets those whose match the regular expression engine gave up on. `unreadable`, where given, tells
+// a folder that is there but could not be listed (none of its entries is known) from one that
+// holds nothing.
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
-                                       std::list<std::wstring>& tooComplex);
+                                       std::list<std::wstring>& tooComplex, bool* unreadable = nullptr);
 // True when `folder` now holds a source that `listed` (CollectSources' list of it) lacks.
 bool GainedSources(const std::wstring& folder, const std::wstring& pattern, const std::list<std::wstring>& listed);
 

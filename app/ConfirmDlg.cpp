@@ -17,15 +17,21 @@ void CConfirmDlg::SetSetting(const CExecSetting& setting)
 
 LRESULT CConfirmDlg::OnInitDialog(UINT, WPARAM, LPARAM, BOOL&)
 {
+    // On top, and asked to the foreground below: a run started by an arrival asks from a hidden
+    // program, which Windows refuses the foreground, and the question would open behind the window
+    // the user works in.
     MONITORINFOEXW monitor{};
+    int left = 0, top = 0;
+    UINT flags = SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOMOVE;
     if (GetPrimaryMonitorInfo(monitor)) {
         RECT self{};
         GetWindowRect(&self);
         const RECT& work = monitor.rcWork;
-        SetWindowPos(nullptr, work.left + ((work.right - work.left) - (self.right - self.left)) / 2,
-                     work.top + ((work.bottom - work.top) - (self.bottom - self.top)) / 2, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        left = work.left + ((work.right - work.left) - (self.right - self.left)) / 2;
+        top = work.top + ((work.bottom - work.top) - (self.bottom - self.top)) / 2;
+        flags &= ~SWP_NOMOVE;
     }
+    SetWindowPos(HWND_TOPMOST, left, top, 0, 0, flags);
 
     const std::list<CResText>* pair = nullptr;
     if (m_operator.m_wFunc == FO_MOVE)

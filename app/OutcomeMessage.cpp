@@ -42,6 +42,9 @@ UINT StayedId(Why why)
     case Why::Added: return IDS_TRANSFER_STAYED_ADDED;
     case Why::Unread: return IDS_TRANSFER_STAYED_UNREAD;
     case Why::Unlisted: return IDS_TRANSFER_STAYED_UNLISTED;
+    case Why::CopyUnreadable: return IDS_TRANSFER_STAYED_COPY_UNREADABLE;
+    case Why::NotMoved: return IDS_TRANSFER_STAYED_NOT_MOVED;
+    case Why::NotMovedBesideCopy: return IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY;
     case Why::Gone: break;
     }
     return IDS_TRANSFER_STAYED_GONE;
@@ -51,6 +54,13 @@ UINT StayedId(Why why)
 std::wstring SourceLine(const CSourceOutcome& outcome, UINT copyId)
 {
     return outcome.copy.empty() || !copyId ? outcome.source : Format(copyId, outcome.source, outcome.copy);
+}
+
+// The line of a source with its copy in paragraph line `copyId`: a copy that could not all be
+// read or listed is not told as one that differs.
+UINT CopyLine(UINT copyId, const CSourceOutcome& source)
+{
+    return source.moved == Moved::Uncompared ? IDS_TRANSFER_UNCOMPARED_COPY : copyId;
 }
 
 // How many more files and folders there are, each counted as what it is.
@@ -116,7 +126,7 @@ struct CParagraph {
     // The lines of a named source with `files` of its files; `shown` gets how many it names.
     std::wstring Item(const CSourceOutcome& source, size_t files, size_t& shown, const CFit& fit) const
     {
-        return SourceBlock(source, copyId, Partly(), files, shown, fit);
+        return SourceBlock(source, CopyLine(copyId, source), Partly(), files, shown, fit);
     }
     std::wstring Item(const CNamed& n, const CFit& fit) const
     {
@@ -135,7 +145,8 @@ UINT ParagraphOf(Moved moved)
     case Moved::Gone: return IDS_TRANSFER_KEPT_GONE;
     case Moved::Changed: return IDS_TRANSFER_KEPT_CHANGED;
     case Moved::CopyChanged: return IDS_TRANSFER_KEPT_COPY_CHANGED;
-    case Moved::Differs: return IDS_TRANSFER_KEPT_DIFFERS;
+    case Moved::Differs:
+    case Moved::Uncompared: return IDS_TRANSFER_KEPT_DIFFERS;
     case Moved::Undeleted: return IDS_TRANSFER_KEPT_UNDELETED;
     default: break;
     }
@@ -163,6 +174,15 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
     }
     std::erase_if(paragraphs, [](const CParagraph& p) { return p.sources.empty(); });
     return paragraphs;
+}
+
+// The words of `paragraph`: the partly moved one promises the files that stayed only where some
+// are told (`files`), and says that the program compared what left the card only where it did.
+UINT Wording(const CParagraph& paragraph, bool files, bool movedByShell)
+{
+    if (!paragraph.Partly()) return paragraph.id;
+    if (movedByShell) return files ? IDS_TRANSFER_KEPT_PARTLY_BY_SHELL : IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL;
+    return files ? IDS_TRANSFER_KEPT_PARTLY : IDS_TRANSFER_KEPT_PARTLY_BRIEF;
 }
 
 // Names the next source of `paragraph`, none of its files yet, when it fits in `left` pixels; false
@@ -208,7 +228,8 @@ std::wstring ComposeWithin(const std::wstring& head, const CTransferOutcome& out
     // whose folders hold the only copies, then of the others; then the files of the named ones.
     std::vector<CParagraph> paragraphs = Paragraphs(outcome);
     int used = measure.Height(text);
-    for (const CParagraph& paragraph : paragraphs) used += measure.Height(Format(paragraph.id, L""));
+    for (const CParagraph& paragraph : paragraphs)
+        used += measure.Height(Format(Wording(paragraph, true, outcome.movedByShell), L""));
     int left = std::max(0, static_cast<int>(room.cy) - used);
     for (const bool onlyCopies : {true, false})
         for (bool named = true; named;) {
@@ -228,15 +249,14 @@ std::wstring ComposeWithin(const std::wstring& head, const CTransferOutcome& out
 
     for (const CParagraph& paragraph : paragraphs) {
         std::wstring list;
-        bool files = false; // the partly moved paragraph promises the files that stayed only where some are told
+        bool files = false;
         for (const CParagraph::CNamed& named : paragraph.named) {
             list += (list.empty() ? L"" : L"\n") + paragraph.Item(named, fit);
             files = files || !named.source->stayed.empty();
         }
         if (const size_t more = paragraph.sources.size() - paragraph.next)
             list += (list.empty() ? L"" : L"\n") + Format(IDS_TRANSFER_MORE_SOURCES, CountText(more));
-        const UINT id = paragraph.Partly() && !files ? IDS_TRANSFER_KEPT_PARTLY_BRIEF : paragraph.id;
-        text += ShortenWideRuns(Format(id, list), measure, fit.width);
+        text += ShortenWideRuns(Format(Wording(paragraph, files, outcome.movedByShell), list), measure, fit.width);
     }
     return text;
 }
@@ -253,19 +273,20 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
     const std::wstring driveText(1, drive), count = CountText(outcome.sources.size());
     FormatResString(head, headId, driveText.c_str(), verb.c_str(), count.c_str(), arrived.c_str());
 
-    // The text is measured as the box wraps it; a real box then lays it out once more, and where
-    // it came out larger than measured (Wine picks its wrap width from the text), the text gets
-    // that much less room than it took.
+    // The text is measured as the box wraps it, within its room; a real box then lays it out once
+    // more, and where it came out larger than measured (Wine picks its wrap width from the text),
+    // the text gets that much less room than it took.
     const SIZE bound = measure.Bound();
     SIZE room = measure.TextBound();
     std::wstring text;
     for (int round = 0; round < 4; ++round) {
-        text = ComposeWithin(head, outcome, room, measure);
-        const std::optional<SIZE> drawn = measure.DrawnBox(text);
+        const CMessageMeasure within = measure.Within(room.cx);
+        text = ComposeWithin(head, outcome, room, within);
+        const std::optional<SIZE> drawn = within.DrawnBox(text);
         if (!drawn || (drawn->cx <= bound.cx && drawn->cy <= bound.cy)) break;
         if (drawn->cy > bound.cy)
-            room.cy = std::min<LONG>(room.cy, measure.Height(text)) - (drawn->cy - bound.cy) - measure.LineHeight();
-        if (drawn->cx > bound.cx) room.cx = std::min<LONG>(room.cx, measure.Width(text)) - (drawn->cx - bound.cx);
+            room.cy = std::min<LONG>(room.cy, within.Height(text)) - (drawn->cy - bound.cy) - within.LineHeight();
+        if (drawn->cx > bound.cx) room.cx = std::min<LONG>(room.cx, within.Width(text)) - (drawn->cx - bound.cx);
     }
     return text;
 }

@@ -44,14 +44,17 @@ void JudgeShellOperation(const CTransferManifest& manifest, const std::wstring& 
                          const CSourceVolume& volume, CTransferOutcome& outcome)
 {
     const CRunEnds ends = CRunEnds::Of(volume, destination);
+    outcome.movedByShell = move;
     for (size_t i = 0; i < manifest.Size(); ++i) {
         CSourceOutcome source{manifest.Source(i), CopyAt(manifest.Source(i), destination)};
         source.whole = manifest.Arrived(i, destination, move, ends.source, ends.destination);
-        source.moved = source.whole ? Moved::All : ends.Both() ? Moved::NotArrived : Moved::Removed;
-        // A copy leaves the card as it was: what did not come is judged as the move judges it, by
-        // what stands in its copy, and named.
-        if (!move && source.moved == Moved::NotArrived)
-            source.moved = manifest.JudgeCopy(i, destination, source.stayed);
+        if (source.whole)
+            source.moved = Moved::All;
+        else if (!ends.Both())
+            source.moved = Moved::Removed;
+        else // judged from what stands where, in the classes of the move by copy and delete
+            source.moved = move ? manifest.JudgeMove(i, destination, source.stayed)
+                                : manifest.JudgeCopy(i, destination, source.stayed);
         outcome.sources.push_back(std::move(source));
     }
 }

@@ -21,8 +21,8 @@ struct CRunEnds {
 CSourceOutcome JudgeDeleted(const CTransferManifest& manifest, size_t index, const std::wstring& destination,
                             CTransferManifest::CDeleted deleted, const CRunEnds& ends);
 
-// Each source after the shell's own copy or move into `destination`: it arrived whole, or not; a
-// copied one that did not is judged by what stands in its copy.
+// Each source after the shell's own copy or move into `destination`: it arrived whole, or it is
+// judged by what stands on the card and in its copy, listed, never read.
 void JudgeShellOperation(const CTransferManifest& manifest, const std::wstring& destination, bool move,
                          const CSourceVolume& volume, CTransferOutcome& outcome);
 

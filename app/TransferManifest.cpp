@@ -25,6 +25,12 @@ std::wstring FileNameOf(const std::wstring& path)
     return separator == std::wstring::npos ? path : path.substr(separator + 1);
 }
 
+// A folder (relative to its source, empty for the source itself) as the message names it.
+std::wstring FolderNameIn(const std::wstring& name, const std::wstring& folder)
+{
+    return (folder.empty() ? name : folder.substr(1)) + L"\\";
+}
+
 ULONGLONG FileSize(DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; }
 
 // The size of a file, ~0 for a folder, and its last-write time; false when nothing stands there.
@@ -38,8 +44,9 @@ bool ReadItem(const std::wstring& path, ULONGLONG& size, ULONGLONG* written = nu
 }
 
 // How a copy stands beside its card file: the same (or cut short of a card file as noted), or
-// differing with the side that changed, where that is known.
-enum class Beside { Same, CopyChanged, CardChanged, Unsure };
+// differing with the side that changed, where that is known; Unread where either could not be read
+// to compare.
+enum class Beside { Same, CopyChanged, CardChanged, Unsure, Unread };
 
 // How a copy is held against its card file: byte for byte, by size and last-write time alone (a
 // copy run, where the card keeps every original), or already known to differ.
@@ -73,12 +80,13 @@ Beside SideThatChanged(bool cardMoved, bool copyMoved)
 Beside CompareWithCard(const std::wstring& copyPath, const std::wstring& cardPath, Held held, const CStamp* listed)
 {
     CStamp copy, card;
-    if (!ReadItem(copyPath, copy.size, &copy.written) || copy.size == ~0ULL) return Beside::Unsure;
+    if (!ReadItem(copyPath, copy.size, &copy.written)) return Beside::Unread;
+    if (copy.size == ~0ULL) return Beside::Unsure;
     int same = 0;
     if (held == Held::ByStamps) {
         // A copy whose original went from the card is the only one known.
         if (!ReadItem(cardPath, card.size, &card.written))
-            return IsNotFound(HRESULT_FROM_WIN32(::GetLastError())) ? Beside::CardChanged : Beside::Unsure;
+            return IsNotFound(HRESULT_FROM_WIN32(::GetLastError())) ? Beside::CardChanged : Beside::Unread;
         if (card.size == ~0ULL) return Beside::Unsure;
         if (!listed) return copy.size == card.size && copy.written == card.written ? Beside::Same : Beside::Unsure;
         same = copy.size == listed->size && copy.written == listed->written ? 2 : copy.size < listed->size ? 1 : 0;
@@ -86,12 +94,12 @@ Beside CompareWithCard(const std::wstring& copyPath, const std::wstring& cardPat
         // One that another program holds is still on the card, only not compared.
         CFileHandle copyFile, cardFile;
         if (const HRESULT opened = cardFile.OpenForRead(cardPath); FAILED(opened))
-            return IsNotFound(opened) ? Beside::CardChanged : Beside::Unsure;
+            return IsNotFound(opened) ? Beside::CardChanged : Beside::Unread;
         if (held == Held::ByBytes) {
-            if (FAILED(copyFile.OpenForRead(copyPath))) return Beside::Unsure;
+            if (FAILED(copyFile.OpenForRead(copyPath))) return Beside::Unread;
             same = CompareFileContents(copyFile, cardFile);
         }
-        if (!StampOf(cardFile.Get(), card)) return Beside::Unsure;
+        if (!StampOf(cardFile.Get(), card)) return Beside::Unread;
         if (same == 2) return Beside::Same;
         if (!listed) return Beside::Unsure;
     }
@@ -193,8 +201,7 @@ void CTransferManifest::ListLeftOver(const CEntry& entry, CDeleted& result)
     ListFolder(entry.source, std::wstring(), now, &unlisted);
     // A folder that cannot be listed holds what is not known: it is not taken as empty.
     const std::unordered_set<std::wstring> unknown(unlisted.begin(), unlisted.end());
-    for (const std::wstring& folder : unlisted)
-        add((folder.empty() ? entry.name : folder.substr(1)) + L"\\", Why::Unlisted);
+    for (const std::wstring& folder : unlisted) add(FolderNameIn(entry.name, folder), Why::Unlisted);
     if (now.empty() && unknown.empty()) add(entry.name + L"\\", Why::Undeleted);
     for (size_t i = 0; i < now.size(); ++i) {
         const std::wstring path = now[i].relative.substr(1);
@@ -218,12 +225,12 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
     for (const CItem& item : entry.items) noted.emplace(item.relative, &item);
     // Everything that stands in the copy, also what came into the source after it was noted.
     std::vector<CItem> copied;
-    bool cardChanged = false, unsure = false, copyChanged = false;
+    bool cardChanged = false, unsure = false, copyChanged = false, unread = false;
     const bool copyThere = ReadItem(target, size);
     if (copyThere) {
         copied.push_back({std::wstring(), size});
         // A copy that cannot be listed cannot be compared: both are kept.
-        if (size == kFolder && !ListFolder(target, std::wstring(), copied)) unsure = true;
+        if (size == kFolder && !ListFolder(target, std::wstring(), copied)) unread = true;
     }
     std::unordered_set<std::wstring> came;
     for (const CItem& file : copied) {
@@ -238,6 +245,7 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
         case Beside::CopyChanged: copyChanged = true; break;
         case Beside::CardChanged: cardChanged = true; break;
         case Beside::Unsure: unsure = true; break;
+        case Beside::Unread: unread = true; break;
         }
     }
     // A noted file that never came because the card would not give it: the copy lacks it for that.
@@ -250,8 +258,9 @@ CTransferManifest::Moved CTransferManifest::JudgeIncompleteCopy(const CEntry& en
     }
     // Nothing of a folder the card would not list is known to have come.
     for (const std::wstring& folder : entry.unlisted)
-        stayed.push_back({(folder.empty() ? entry.name : folder.substr(1)) + L"\\", Why::Unlisted});
+        stayed.push_back({FolderNameIn(entry.name, folder), Why::Unlisted});
     if (cardChanged) return Moved::Changed;
+    if (unread) return Moved::Uncompared;
     if (unsure) return Moved::Differs;
     if (copyChanged) return Moved::CopyChanged;
     return copyThere ? Moved::NotWhole : Moved::NotCopied;
@@ -284,7 +293,7 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     }
     // File by file, so that what is written into the source meanwhile is never deleted uncopied.
     size_t gone = 0;
-    bool cardChanged = false, copyChanged = false, unsure = false, unreadable = false;
+    bool cardChanged = false, copyChanged = false, unsure = false, unreadable = false, uncompared = false;
     for (const CItem& item : entry.items) {
         if (item.size == kFolder) continue;
         const std::wstring named = item.relative.empty() ? entry.name : item.relative.substr(1);
@@ -297,10 +306,15 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
                 CompareWithCard(target + item.relative, entry.source + item.relative, Held::KnownToDiffer, &listed)) {
             case Beside::CopyChanged: copyChanged = true; break;
             case Beside::CardChanged: cardChanged = true; break;
+            case Beside::Unread: uncompared = true; break;
             default: unsure = true; break;
             }
             break;
         }
+        case VerifiedDelete::CopyUnreadable:
+            result.stayed.push_back({named, Why::CopyUnreadable});
+            uncompared = true;
+            break;
         case VerifiedDelete::Failed: result.stayed.push_back({named, Why::Undeleted}); break;
         case VerifiedDelete::Unreadable:
             result.stayed.push_back({named, Why::Unreadable});
@@ -332,14 +346,17 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     };
     const bool added = named(Why::Added);
     // A folder left that cannot be listed may hold what the copy lacks: both are kept.
-    unsure = unsure || named(Why::Unlisted);
+    uncompared = uncompared || named(Why::Unlisted);
     // The copy holds the only versions from before a change on the card; else both are kept, and
-    // the card keeps the originals where only copies changed.
+    // the card keeps the originals where only copies changed. A difference beside what could not
+    // be read is not known to be the only one.
     if (result.files || gone)
         result.moved = Moved::Partly;
     else if (cardChanged || added)
         result.moved = Moved::Changed;
-    else if (unsure || (copyChanged && unreadable))
+    else if (uncompared || (unreadable && (unsure || copyChanged)))
+        result.moved = Moved::Uncompared;
+    else if (unsure)
         result.moved = Moved::Differs;
     else if (copyChanged)
         result.moved = Moved::CopyChanged;
@@ -348,6 +365,52 @@ CTransferManifest::CDeleted CTransferManifest::DeleteVerified(size_t index, cons
     else
         result.moved = Moved::Undeleted;
     return result;
+}
+
+CTransferManifest::Moved CTransferManifest::JudgeMove(size_t index, const std::wstring& destination,
+                                                      std::vector<CStayedFile>& stayed) const
+{
+    const CEntry& entry = m_entries[index];
+    if (!entry.listed) return Moved::Missing;
+    ULONGLONG size = 0;
+    // Gone from the card: what of it stands at the destination is the only one left.
+    if (!ReadItem(entry.source, size)) return Moved::Gone;
+    const std::wstring target = WithSeparator(destination) + entry.name;
+    CDeleted split;
+    if (size == kFolder && entry.items.front().size == kFolder && SplitByMove(entry, target, split)) {
+        stayed = std::move(split.stayed);
+        return Moved::Partly;
+    }
+    if (entry.stood) return Moved::NameStoodBefore;
+    // Nothing of it left the card: what stands at the destination is a copy, held against the card
+    // as a copy run holds one.
+    const Moved copied = JudgeIncompleteCopy(entry, target, false, stayed);
+    return copied == Moved::NotWhole && HasArrived(entry, target) ? Moved::Undeleted : copied;
+}
+
+bool CTransferManifest::SplitByMove(const CEntry& entry, const std::wstring& target, CDeleted& result)
+{
+    const auto filesIn = [](const std::wstring& folder) {
+        std::vector<CItem> items;
+        ListFolder(folder, std::wstring(), items);
+        std::unordered_set<std::wstring> files;
+        for (const CItem& item : items)
+            if (item.size != kFolder) files.insert(item.relative);
+        return files;
+    };
+    const std::unordered_set<std::wstring> onCard = filesIn(entry.source), atDestination = filesIn(target);
+    for (const CItem& item : entry.items) {
+        if (item.size == kFolder) continue;
+        if (onCard.count(item.relative))
+            result.stayed.push_back({item.relative.substr(1),
+                                     atDestination.count(item.relative) ? Why::NotMovedBesideCopy : Why::NotMoved});
+        else if (atDestination.count(item.relative))
+            ++result.files;
+    }
+    if (!result.files) return false;
+    // What the card gained, folders it would not list, folders left empty.
+    ListLeftOver(entry, result);
+    return true;
 }
 
 bool CTransferManifest::Arrived(size_t index, const std::wstring& destination, bool move, bool sourceThere,

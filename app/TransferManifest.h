@@ -20,16 +20,18 @@ public:
     // files left through the deletes while others stayed; Changed: nothing left, and the copy holds
     // what the card no longer does (the versions from before a change on the card); CopyChanged:
     // nothing left, a copy differs from its card file, which stands as it was listed (the card
-    // keeps the originals); Differs: nothing left, a copy differs from its card file, or could not
-    // be read, and which of them changed cannot be told; Undeleted: nothing left, the copy is whole
-    // and compared equal but the deletes failed; Unverified: nothing left, the copy is whole but
-    // files of the card could not be read to compare; Gone: the source went from the card, not
-    // through these deletes (moved away, deleted by another program); Missing: it was not there
-    // when the manifest was taken; NotCopied: nothing left, and nothing of it stands at the
-    // destination. A copy that did not come whole is judged the same way. Judged otherwise:
-    // NotArrived: not whole at the destination after the shell's own move, the card keeping it;
-    // Removed: an end of the run went before the source could be judged, so what the card holds of
-    // it is not known.
+    // keeps the originals); Differs: nothing left, a copy was read and differs from its card file,
+    // and which of them changed cannot be told; Uncompared: nothing left, and a copy or its card
+    // file could not be read, or a folder of either listed, to compare (the rest may differ as
+    // well); Undeleted: nothing left, the copy is whole and compared equal but the deletes failed;
+    // Unverified: nothing left, the copy is whole but files of the card could not be read to
+    // compare; Gone: the source went from the card, not through these deletes (moved away, deleted
+    // by another program); Missing: it was not there when the manifest was taken; NotCopied:
+    // nothing left, and nothing of it stands at the destination. A copy that did not come whole is
+    // judged the same way, and so is the shell's own move, by what stands where (its Partly: files
+    // the shell moved while others stayed). NotArrived: not judged, only known not to stand whole
+    // at the destination; Removed: an end of the run went before the source could be judged, so
+    // what the card holds of it is not known.
     enum class Moved {
         All,
         NameStoodBefore,
@@ -39,6 +41,7 @@ public:
         Changed,
         CopyChanged,
         Differs,
+        Uncompared,
         Undeleted,
         Unverified,
         Gone,
@@ -49,11 +52,26 @@ public:
 
     // Why something of a source is not where a whole move puts it. Differs: it stayed, its copy
     // differs; Undeleted: it stayed, its copy compared equal; Unreadable: it stayed, it could not be
-    // read to compare; Added: the card gained it after the manifest was taken; Gone: another hand
-    // took it from the card, so its copy at the destination is the only one; Unread: it never came,
-    // the card would not give it to be read; Unlisted: a folder the card would not list, so what it
-    // holds is not known and nothing of it is taken as copied.
-    enum class Why { Differs, Undeleted, Unreadable, Added, Gone, Unread, Unlisted };
+    // read to compare; CopyUnreadable: it stayed, its copy could not be read to compare (another
+    // program holds it without sharing reads); Added: the card gained it after the manifest was
+    // taken; Gone: another hand took it from the card, so its copy at the destination is the only
+    // one; Unread: it never came, the card would not give it to be read; Unlisted: a folder the card
+    // would not list, so what it holds is not known and nothing of it is taken as copied. Of the
+    // shell's own move, judged by listing alone: NotMoved: the shell left it on the card and nothing
+    // of its name stands at the destination; NotMovedBesideCopy: the shell left it on the card and
+    // a file of its name stands at the destination too, not compared.
+    enum class Why {
+        Differs,
+        Undeleted,
+        Unreadable,
+        CopyUnreadable,
+        Added,
+        Gone,
+        Unread,
+        Unlisted,
+        NotMoved,
+        NotMovedBesideCopy
+    };
     // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
         std::wstring path;
@@ -95,6 +113,12 @@ public:
     // give them, and the folders it would not list. The card keeps every original, so the copy is
     // judged as a copy's arrival is, by names, sizes and last-write times, without reading a byte.
     Moved JudgeCopy(size_t index, const std::wstring& destination, std::vector<CStayedFile>& stayed) const;
+    // What became of source `index` after the shell's own move into `destination` that did not
+    // bring it whole, judged by listing the card and the destination, without reading a byte: a
+    // folder that lost files to the destination while others stayed is Partly, `stayed` getting
+    // those and why; one gone from the card is Gone; one the card still holds whole is judged as a
+    // copy is (Undeleted where its copy stands whole).
+    Moved JudgeMove(size_t index, const std::wstring& destination, std::vector<CStayedFile>& stayed) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
 
@@ -119,6 +143,10 @@ private:
     static bool ListFolder(const std::wstring& folder, const std::wstring& relative, std::vector<CItem>& items,
                            std::vector<std::wstring>* unlisted = nullptr);
     static bool HasArrived(const CEntry& entry, const std::wstring& target);
+    // A folder split by the shell's move across volumes, which takes it file by file: a file in
+    // use or a full destination leaves the moved files only at the destination. True once a noted
+    // file left the card for `target`; `result` then gets how many did, and what stayed and why.
+    static bool SplitByMove(const CEntry& entry, const std::wstring& target, CDeleted& result);
     // What stands in the source once the deletes are done that they did not leave behind
     // themselves: what it gained, and noted folders left empty that could not be removed.
     static void ListLeftOver(const CEntry& entry, CDeleted& result);

@@ -43,6 +43,7 @@ bool IsListed(Moved moved)
     case Moved::Changed:
     case Moved::CopyChanged:
     case Moved::Differs:
+    case Moved::Uncompared:
     case Moved::Undeleted:
     case Moved::Unverified:
     case Moved::Gone: return true;

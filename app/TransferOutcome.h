@@ -28,6 +28,8 @@ struct CTransferOutcome {
     bool sourceGone = false;             // the card went (pulled, or another volume at its letter)
     bool destinationGone = false;
     bool cancelled = false; // the shell stopped on the user's word, both ends there
+    // The shell moved the files itself: what left the card was not compared by the program first.
+    bool movedByShell = false;
 
     size_t Arrived() const;
     size_t Partly() const;

@@ -18,17 +18,24 @@ struct EnumFilter {
     bool recurse;
 };
 
-// Calls `visit(finder)` for each entry of `folder`\`prefix`, dots left out.
-template <typename Visit> void ForEachEntry(const std::wstring& folder, const std::wstring& prefix, Visit visit)
+// Calls `visit(finder)` for each entry of `folder`\`prefix`, dots left out. False when the folder
+// could not be listed whole; a folder that is not there lists nothing and is no failure.
+template <typename Visit> bool ForEachEntry(const std::wstring& folder, const std::wstring& prefix, Visit visit)
 {
     std::wstring search(folder);
     if (!prefix.empty()) AppendPath(search, prefix);
     AppendPath(search, L"*.*");
     CFindFile finder;
-    if (!finder.FindFile(search.c_str())) return;
+    if (!finder.FindFile(search.c_str())) {
+        // A folder held without sharing answers ERROR_SHARING_VIOLATION, a card that went
+        // ERROR_NOT_READY; only a root may list nothing at all (ERROR_FILE_NOT_FOUND).
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
     do {
         if (!finder.IsDots()) visit(finder);
     } while (finder.FindNextFile());
+    return ::GetLastError() == ERROR_NO_MORE_FILES;
 }
 
 void EnumLevel(std::list<std::wstring>& out, const std::wstring& folder, const std::wstring& prefix,
@@ -82,6 +89,16 @@ void EnumFiles(std::list<std::wstring>& out, const std::wstring& folder, const s
     if (!pattern.empty()) expression.assign(pattern);
     const EnumFilter filter = {pattern.empty() ? nullptr : &expression, attributeMask, attributeValue, recurse};
     EnumLevel(out, folder, std::wstring(), filter);
+}
+
+bool ListFolderNames(std::list<std::wstring>& out, const std::wstring& folder)
+{
+    std::list<std::wstring> names;
+    if (!ForEachEntry(folder, std::wstring(),
+                      [&names](CFindFile& finder) { names.emplace_back(finder.GetFileName()); }))
+        return false;
+    out.splice(out.end(), names);
+    return true;
 }
 
 bool EnumFilesMatch(std::list<std::wstring>& out, const wchar_t* folder, const wchar_t* pattern, bool recurse)

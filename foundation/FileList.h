@@ -16,6 +16,11 @@
 // their sub-folder path. An invalid pattern throws boost::regex_error.
 void EnumFiles(std::list<std::wstring>& out, const std::wstring& folder, const std::wstring& pattern,
                DWORD attributeMask, DWORD attributeValue, bool recurse);
+// Appends the names of the entries directly inside `folder`. False, appending nothing, when the
+// folder is there but could not be listed (held by another program without sharing, unreadable
+// media): what it holds is not known, which is not the same as nothing. A folder that is not
+// there lists nothing and is no failure.
+bool ListFolderNames(std::list<std::wstring>& out, const std::wstring& folder);
 // Clears `out`, then collects the files (never folders) whose whole name `pattern` matches
 // (null: every file). False when the pattern does not compile.
 bool EnumFilesMatch(std::list<std::wstring>& out, const wchar_t* folder, const wchar_t* pattern, bool recurse);

@@ -12,6 +12,13 @@ bool SetAttributes(HANDLE file, DWORD attributes)
     return ::SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
+// Why a copy that could not be opened was not compared: gone, it differs; there, another program
+// holds it without sharing reads, and it was not read.
+VerifiedDelete CopyNotOpened(HRESULT opened)
+{
+    return IsNotFound(opened) ? VerifiedDelete::Differs : VerifiedDelete::CopyUnreadable;
+}
+
 // Why `path`, which could not be opened to be deleted, stays: compared through a handle that only
 // reads and shares everything (a viewer that shares reads only lets that one through).
 VerifiedDelete CompareUndeletable(const std::wstring& path, const std::wstring& copy)
@@ -21,8 +28,8 @@ VerifiedDelete CompareUndeletable(const std::wstring& path, const std::wstring& 
                                      OPEN_EXISTING, 0);
     if (IsNotFound(opened)) return VerifiedDelete::Gone;
     if (FAILED(opened)) return VerifiedDelete::Unreadable;
-    if (FAILED(other.OpenForRead(copy)) || !CompareFiles(file, other)) return VerifiedDelete::Differs;
-    return VerifiedDelete::Failed;
+    if (const HRESULT copied = other.OpenForRead(copy); FAILED(copied)) return CopyNotOpened(copied);
+    return CompareFiles(file, other) ? VerifiedDelete::Failed : VerifiedDelete::Differs;
 }
 
 } // namespace
@@ -34,7 +41,8 @@ VerifiedDelete DeleteFileIfSameAs(const std::wstring& path, const std::wstring& 
                                      FILE_SHARE_READ | FILE_SHARE_DELETE, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN);
     if (IsNotFound(opened)) return VerifiedDelete::Gone;
     if (FAILED(opened)) return CompareUndeletable(path, copy);
-    if (FAILED(other.OpenForRead(copy)) || !CompareFiles(file, other)) return VerifiedDelete::Differs;
+    if (const HRESULT copied = other.OpenForRead(copy); FAILED(copied)) return CopyNotOpened(copied);
+    if (!CompareFiles(file, other)) return VerifiedDelete::Differs;
     FILE_BASIC_INFO basic{};
     if (!::GetFileInformationByHandleEx(file.Get(), FileBasicInfo, &basic, sizeof basic)) return VerifiedDelete::Failed;
     const DWORD attributes = basic.FileAttributes;

@@ -73,6 +73,25 @@ template <class Each> void ForEachLine(const std::wstring& text, Each each)
 
 SIZE SizeOf(const RECT& rect) { return SIZE{rect.right - rect.left, rect.bottom - rect.top}; }
 
+// The dialog manager disables the owner of a modal box (of a child owner, its top-level window) and
+// enables it again only when the box ends; a probed box is destroyed before it can end.
+class COwnerState {
+public:
+    explicit COwnerState(HWND owner) : m_windows{owner, owner ? ::GetAncestor(owner, GA_ROOT) : nullptr}
+    {
+        for (size_t i = 0; i < 2; ++i) m_enabled[i] = m_windows[i] && ::IsWindowEnabled(m_windows[i]);
+    }
+    void Restore() const
+    {
+        for (size_t i = 0; i < 2; ++i)
+            if (m_windows[i] && ::IsWindow(m_windows[i])) ::EnableWindow(m_windows[i], m_enabled[i]);
+    }
+
+private:
+    HWND m_windows[2];
+    bool m_enabled[2]{};
+};
+
 } // namespace
 
 bool ProbeMessageBox(HWND owner, UINT type, const std::wstring& text, CMessageBoxProbe& probe)
@@ -83,10 +102,12 @@ bool ProbeMessageBox(HWND owner, UINT type, const std::wstring& text, CMessageBo
     state.cbt = ::SetWindowsHookExW(WH_CBT, ProbeCbt, nullptr, thread);
     state.ret = ::SetWindowsHookExW(WH_CALLWNDPROCRET, ProbeReturn, nullptr, thread);
     if (state.cbt && state.ret) {
+        const COwnerState found(owner);
         t_probe = &state;
         // The box is destroyed in its initialisation, so the call returns at once with a failure.
         ::MessageBoxW(owner, text.c_str(), L"", type);
         t_probe = nullptr;
+        found.Restore();
     }
     if (state.cbt) ::UnhookWindowsHookEx(state.cbt);
     if (state.ret) ::UnhookWindowsHookEx(state.ret);
@@ -136,8 +157,24 @@ CMessageBoxLayout CMessageBoxLayout::FromMetrics()
 CMessageMeasure::CMessageMeasure(const CMessageBoxLayout& layout, SIZE bound)
     : m_layout(layout), m_bound(bound), m_dc(::CreateCompatibleDC(nullptr)), m_font(::CreateFontIndirectW(&layout.font))
 {
-    if (m_dc && m_font) ::SelectObject(m_dc.Get(), m_font.Get());
+    // A box may wrap wider than the room the bound leaves (a large screen, a high scale): a line of
+    // words is measured as wrapped within that room, so that only what cannot break is too wide.
+    if (const int room = TextBound().cx; room > 0) m_layout.wrapWidth = std::min(m_layout.wrapWidth, room);
+    if (m_dc && m_font) m_unselected = ::SelectObject(m_dc.Get(), m_font.Get());
     m_lineHeight = std::max(1, static_cast<int>(Extent(L"x").cy));
+}
+
+CMessageMeasure::~CMessageMeasure()
+{
+    // Windows refuses to delete a font still selected into a device context: it would leak.
+    if (m_unselected) ::SelectObject(m_dc.Get(), m_unselected);
+}
+
+CMessageMeasure CMessageMeasure::Within(int width) const
+{
+    CMessageBoxLayout layout = m_layout;
+    layout.wrapWidth = std::max(1, std::min(layout.wrapWidth, width));
+    return CMessageMeasure(layout, m_bound);
 }
 
 SIZE CMessageMeasure::Extent(const std::wstring& line) const

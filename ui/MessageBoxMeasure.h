@@ -19,7 +19,8 @@ struct CMessageBoxProbe {
 };
 
 // Lays out a real message box of `type` for `text`, owned as `owner` would own it, reads it and
-// destroys it before it is ever shown; false when the system made no box.
+// destroys it before it is ever shown, leaving the owner enabled or disabled as it was; false when
+// the system made no box.
 bool ProbeMessageBox(HWND owner, UINT type, const std::wstring& text, CMessageBoxProbe& probe);
 
 // How a message box lays out text.
@@ -40,8 +41,15 @@ struct CMessageBoxLayout {
 
 class CMessageMeasure {
 public:
-    // `bound`: the size the whole box must keep within.
+    // `bound`: the size the whole box must keep within. Text wraps at the narrower of the layout's
+    // wrap width and the room the bound leaves it.
     CMessageMeasure(const CMessageBoxLayout& layout, SIZE bound);
+    ~CMessageMeasure();
+    CMessageMeasure(const CMessageMeasure&) = delete;
+    CMessageMeasure& operator=(const CMessageMeasure&) = delete;
+
+    // The same measure, its text wrapping within `width` where that is narrower.
+    CMessageMeasure Within(int width) const;
 
     // Height and width of `text` as the box wraps it ("\n" ends a line; an empty line counts).
     int Height(const std::wstring& text) const;
@@ -60,5 +68,6 @@ private:
     SIZE m_bound;
     CUniqueDC m_dc;
     CUniqueFont m_font;
+    HGDIOBJ m_unselected = nullptr; // the DC's own font, selected back before m_font goes
     int m_lineHeight = 1;
 };

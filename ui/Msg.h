@@ -51,6 +51,20 @@ public:
     HWND m_hWndOwner = nullptr;
 };
 
+// Shows every prompt through another sink with `extraType` added to its type, errors included
+// (they go through Show, not through the other sink's ShowError): prompts that must come forward
+// (MB_SETFOREGROUND | MB_TOPMOST) whichever sink shows them.
+class CMsgWithType : public CMsg {
+public:
+    CMsgWithType(CMsg& inner, UINT extraType) : m_inner(inner), m_extraType(extraType) {}
+    int Show(const std::wstring& text, UINT type) override { return m_inner.Show(text, type | m_extraType); }
+    CMsg& Inner() const { return m_inner; }
+
+private:
+    CMsg& m_inner;
+    UINT m_extraType;
+};
+
 // An owner's sink pointer, aimed at an embedded message-box sink unless someone repoints it.
 class CMsgHolder {
 public:

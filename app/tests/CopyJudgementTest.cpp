@@ -41,7 +41,9 @@ ULONGLONG BytesReadSoFar()
 // Each source of a copy run after the shell's copy and what happened meanwhile: a copy file whose
 // card file went or moved from its listing holds what the card lacks; a copy that moved from its
 // card file's time while the card file stands as listed changed; what either side would not list
-// is not taken as copied, nor as empty.
+// is not taken as copied, nor as empty. The shell's own move is judged by what stands where, laid
+// out here as the shell leaves it: a folder split between card and destination, one the card
+// still holds whole, one gone from the card.
 TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
 {
     CTempFolder temp;
@@ -53,6 +55,7 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
         Moved expected;
         Stayed stayed;
         Change before = {}; // before the manifest is taken
+        bool move = false;  // the shell's own move: `change` lays out what it left, in place of the copy
     };
     const auto src = [&temp](const std::wstring& n, const wchar_t* file) { return temp / (L"src\\" + n + file); };
     const auto dst = [&temp](const std::wstring& n, const wchar_t* file) { return temp / (L"dst\\" + n + file); };
@@ -74,6 +77,12 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
         ::CreateDirectoryW(dst(n, L"").c_str(), nullptr);
     };
     std::map<std::wstring, size_t> heldAt; // the hold a row lets go of
+    // What the shell's move across volumes does to a file: the file leaves the card, its time kept.
+    const auto moveFile = [&](const std::wstring& n, const wchar_t* file) {
+        temp.WriteFile(L"dst\\" + n + file, "");
+        EXPECT_TRUE(::MoveFileExW(src(n, file).c_str(), dst(n, file).c_str(), MOVEFILE_REPLACE_EXISTING));
+    };
+    const Change splitByTheShell = [&](const std::wstring& n) { moveFile(n, L"\\a.jpg"); };
     const Case cases[] = {
         {L"whole", none, Moved::All, {}},
         {L"lacksAFile", lacking(none), Moved::NotWhole, {}},
@@ -99,11 +108,11 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
          holdFolder(L"")},
         {L"copyFolderHeld",
          [&](const std::wstring& n) { held.push_back(HoldFolder(dst(n, L""))); },
-         Moved::Differs,
+         Moved::Uncompared,
          {}},
         {L"copySubFolderHeld",
          [&](const std::wstring& n) { held.push_back(HoldFolder(dst(n, L"\\sub"))); },
-         Moved::Differs,
+         Moved::Uncompared,
          {}},
         {L"cardFileRewritten",
          lacking([&](const std::wstring& n) {
@@ -156,34 +165,76 @@ TEST(TransferManifest, ACopyRunJudgesByNamesSizesAndTimes)
          }),
          Moved::Changed,
          {{L"sub\\b.jpg", Why::Unread}}},
+        // The shell's own move. Across volumes it takes a folder file by file: a file in use or a
+        // full destination leaves the folder split, the moved files only at the destination.
+        {L"moveSplit", splitByTheShell, Moved::Partly, {{L"sub\\b.jpg", Why::NotMoved}}, {}, true},
+        {L"moveSplitBesideAShortCopy", // the destination filled up while it copied b.jpg
+         [&](const std::wstring& n) {
+             splitByTheShell(n);
+             temp.WriteFile(L"dst\\" + n + L"\\sub\\b.jpg", "5");
+         },
+         Moved::Partly,
+         {{L"sub\\b.jpg", Why::NotMovedBesideCopy}},
+         {},
+         true},
+        {L"moveLeftWholeNameStood",
+         none,
+         Moved::NameStoodBefore,
+         {},
+         [&](const std::wstring& n) { temp.WriteFile(L"dst\\" + n + L"\\older.jpg", "older"); },
+         true},
+        {L"moveCardFolderHeld",
+         none,
+         Moved::NotCopied,
+         {{L"moveCardFolderHeld\\", Why::Unlisted}},
+         holdFolder(L""),
+         true},
+        {L"moveCopiedNotDeleted", [&](const std::wstring& n) { CopyTree(temp, n); }, Moved::Undeleted, {}, {}, true},
+        {L"moveSourceGone", // another program took the folder from the card after one file had moved
+         [&](const std::wstring& n) {
+             splitByTheShell(n);
+             ::CreateDirectoryW((temp / L"away").c_str(), nullptr);
+             EXPECT_TRUE(::MoveFileW(src(n, L"").c_str(), (temp / (L"away\\" + n)).c_str()));
+         },
+         Moved::Gone,
+         {},
+         {},
+         true},
+        {L"moveNothingThere", none, Moved::NotCopied, {}, {}, true},
     };
-    std::list<std::wstring> sources;
+    std::list<std::wstring> copied, moved;
     for (const Case& c : cases) {
-        sources.push_back(src(c.name, L""));
+        (c.move ? moved : copied).push_back(src(c.name, L""));
         WriteTree(temp, L"src\\" + std::wstring(c.name));
         heldAt[c.name] = held.size();
         if (c.before) c.before(c.name);
     }
     ::CreateDirectoryW((temp / L"dst").c_str(), nullptr);
-    fhw::CTransferManifest manifest;
-    manifest.Take(sources, true, temp / L"dst");
+    fhw::CTransferManifest copyManifest, moveManifest;
+    copyManifest.Take(copied, true, temp / L"dst");
+    moveManifest.Take(moved, true, temp / L"dst");
     for (const Case& c : cases) {
-        CopyTree(temp, c.name);
+        if (!c.move) CopyTree(temp, c.name);
         c.change(c.name);
     }
-    fhw::CTransferOutcome outcome;
-    fhw::JudgeShellOperation(manifest, temp / L"dst", false, fhw::CSourceVolume::Of(temp / L"src"), outcome);
+    fhw::CTransferOutcome copyOutcome, moveOutcome;
+    const fhw::CSourceVolume card = fhw::CSourceVolume::Of(temp / L"src");
+    fhw::JudgeShellOperation(copyManifest, temp / L"dst", false, card, copyOutcome);
+    fhw::JudgeShellOperation(moveManifest, temp / L"dst", true, card, moveOutcome);
     for (HANDLE handle : held) ::CloseHandle(handle);
-    ASSERT_EQ(outcome.sources.size(), std::size(cases));
-    for (size_t i = 0; i < std::size(cases); ++i) {
-        SCOPED_TRACE(testing::Message() << cases[i].name);
-        EXPECT_EQ(outcome.sources[i].moved, cases[i].expected);
-        EXPECT_EQ(outcome.sources[i].CountsArrived(), cases[i].expected == Moved::All);
+    ASSERT_EQ(copyOutcome.sources.size() + moveOutcome.sources.size(), std::size(cases));
+    size_t nextCopied = 0, nextMoved = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.name);
+        const fhw::CSourceOutcome& outcome = c.move ? moveOutcome.sources[nextMoved++]
+                                                    : copyOutcome.sources[nextCopied++];
+        EXPECT_EQ(outcome.moved, c.expected);
+        EXPECT_EQ(outcome.CountsArrived(), c.expected == Moved::All);
+        EXPECT_EQ(outcome.CountsPartly(), c.expected == Moved::Partly);
         Stayed stayed;
-        for (const auto& file : outcome.sources[i].stayed) stayed.emplace_back(file.path, file.why);
-        EXPECT_EQ(stayed, cases[i].stayed);
-        EXPECT_EQ(outcome.sources[i].copy.empty(), cases[i].expected == Moved::NotCopied)
-            << "names a copy only where one is";
+        for (const auto& file : outcome.stayed) stayed.emplace_back(file.path, file.why);
+        EXPECT_EQ(stayed, c.stayed);
+        EXPECT_EQ(outcome.copy.empty(), c.expected == Moved::NotCopied) << "names a copy only where one is";
     }
 }
 

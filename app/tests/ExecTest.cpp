@@ -8,6 +8,7 @@
 #include "app/tests/ManifestTrees.h"
 #include "foundation/Exception.h"
 #include "foundation/ResString.h"
+#include "foundation/UniqueHandle.h"
 #include "resource.h"
 #include "tests/support/TempFolder.h"
 
@@ -80,6 +81,40 @@ TEST(CollectSources, NameTooComplexForThePatternFailsAlone)
     EXPECT_EQ(fhw::CollectSources(temp.Path(), L"^([0-9]{3}[A-Z_]{5}|(a+)+$)", tooComplex),
               (std::list<std::wstring>{temp / L"100TESTS", temp / L"aaaa"}));
     EXPECT_EQ(tooComplex, std::list<std::wstring>{temp / hostile});
+}
+
+// A source folder that is there but cannot be listed is unknown, never empty: a missing or empty
+// one lists nothing and is no failure.
+TEST(CollectSources, FolderThatCannotBeListedIsToldFromAnEmptyOne)
+{
+    CTempFolder temp;
+    const std::wstring pattern = L"^[0-9]{3}[A-Z_]{5}$";
+    const struct {
+        const char* what;
+        std::vector<std::wstring> made; // folders inside DCIM
+        bool exists;
+        bool held; // by another program, without sharing
+        bool unreadable;
+    } rows[] = {
+        {"held", {L"100TESTS", L"MISC"}, true, true, true},
+        {"missing", {}, false, false, false},
+        {"empty", {}, true, false, false},
+    };
+    int n = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring folder = temp / (L"card" + std::to_wstring(n++) + L"\\DCIM");
+        ::CreateDirectoryW(folder.substr(0, folder.rfind(L'\\')).c_str(), nullptr);
+        if (row.exists) ::CreateDirectoryW(folder.c_str(), nullptr);
+        for (const std::wstring& name : row.made) ::CreateDirectoryW((folder + L"\\" + name).c_str(), nullptr);
+        const CUniqueKernelHandle held(row.held ? HoldFolder(folder) : INVALID_HANDLE_VALUE);
+        ASSERT_EQ(bool(held), row.held);
+        std::list<std::wstring> tooComplex;
+        bool unreadable = !row.unreadable;
+        EXPECT_TRUE(fhw::CollectSources(folder, pattern, tooComplex, &unreadable).empty());
+        EXPECT_EQ(unreadable, row.unreadable);
+        EXPECT_TRUE(tooComplex.empty());
+    }
 }
 
 // A card put back under the run's dialog is the card the run uses only while it holds no source
@@ -432,7 +467,7 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
          0},
         {L"copyUnopenable",
          lacking([&](const std::wstring& n) { held.push_back(unshared(dst(n, L"\\a.jpg"))); }),
-         Moved::Differs,
+         Moved::Uncompared,
          all,
          {},
          0},
@@ -452,7 +487,7 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         // told as the only one.
         {L"cardHeldBesideItsCopy",
          lacking([&](const std::wstring& n) { held.push_back(unshared(src(n, L"\\a.jpg"))); }),
-         Moved::Differs,
+         Moved::Uncompared,
          all,
          {},
          0},
@@ -496,9 +531,26 @@ TEST(TransferManifest, OnlyWhatTheCopyHoldsIsDeletedFromTheSource)
         // Held once its copy stood whole: what it holds after the deletes is not known, so it is
         // named as not listed rather than as an empty folder that could not be deleted.
         {L"cardSubFolderHeldAfterItsCopy", holdCard(L"\\sub"), Moved::Partly, L"sub\\", {{L"sub\\", Why::Unlisted}}, 2},
-        // A copy that cannot be listed cannot be compared: both are kept, no advice to delete it.
-        {L"copyFolderHeld", holdCopy(L""), Moved::Differs, all, {}, 0},
-        {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Differs, all, {}, 0},
+        // A copy that cannot be listed cannot be compared: both are kept, no advice to delete it,
+        // and it is not told as differing.
+        {L"copyFolderHeld", holdCopy(L""), Moved::Uncompared, all, {}, 0},
+        {L"copySubFolderHeld", holdCopy(L"\\sub"), Moved::Uncompared, all, {}, 0},
+        // A copy file another program holds without sharing (a sync client) is not read: the card
+        // file stays for that, not as differing.
+        {L"copyFileHeld",
+         [&](const std::wstring& n) { held.push_back(unshared(dst(n, L"\\a.jpg"))); },
+         Moved::Partly,
+         L"a.jpg",
+         {{L"a.jpg", Why::CopyUnreadable}},
+         1},
+        {L"copyFilesAllHeld",
+         [&](const std::wstring& n) {
+             for (const wchar_t* file : {L"\\a.jpg", L"\\sub\\b.jpg"}) held.push_back(unshared(dst(n, file)));
+         },
+         Moved::Uncompared,
+         all,
+         {{L"a.jpg", Why::CopyUnreadable}, {L"sub\\b.jpg", Why::CopyUnreadable}},
+         0},
         {L"nothingCopied", [&](const std::wstring& n) { RemoveFolderTree(dst(n, L"")); }, Moved::NotCopied, all, {}, 0},
         // Card files rewritten at their size with their time kept: neither side moved from the
         // listing, so which one changed is not told.

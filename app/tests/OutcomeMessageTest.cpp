@@ -144,6 +144,19 @@ void ExpectWithinTheBound(const std::wstring& text)
     EXPECT_LE(Measure().Width(text), Measure().TextBound().cx) << text;
 }
 
+// Whether the line of `copy` holds a run between blanks that `measure` finds wider than the room:
+// the only kind of copy line that may lose its middle.
+bool HasRunWiderThanTheRoom(const std::wstring& copy, const CMessageMeasure& measure)
+{
+    const std::wstring line = copy + L"）";
+    for (size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1) {
+        end = line.find_first_of(L" \u3000", start);
+        const std::wstring run = line.substr(start, end == std::wstring::npos ? end : end - start);
+        if (measure.Width(run) > measure.TextBound().cx) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 // Each source counts once: arrived whole, partly, or neither; a pull keeps what was judged before it.
@@ -290,27 +303,29 @@ TEST(OutcomeMessage, KeptSourcesUnderADestinationWithoutBlanksAreAllNamed)
 }
 
 // A copy run names what did not come: an incomplete copy with the file the card would not give,
-// a copy changed at the destination while the card keeps the originals, and copies that differ
-// with no telling which side changed.
+// a copy changed at the destination while the card keeps the originals, copies that differ with
+// no telling which side changed, and beside them one that could not be compared.
 TEST(OutcomeMessage, CopyRunNamesWhatDidNotComeAndWhy)
 {
     fhw::CSourceOutcome notWhole = Source(Moved::NotWhole, 1, false, L"C:\\p\\101CANON");
     notWhole.stayed = {{L"IMG_0002.JPG", Why::Unread}};
     const fhw::CSourceOutcome copyChanged = Source(Moved::CopyChanged, 2, false, L"C:\\p\\102CANON");
     const fhw::CSourceOutcome differs = Source(Moved::Differs, 3, false, L"C:\\p\\103CANON");
+    const fhw::CSourceOutcome uncompared = Source(Moved::Uncompared, 4, false, L"C:\\p\\104CANON");
     fhw::CTransferOutcome outcome;
-    outcome.sources = {Source(Moved::All, 0, true), notWhole, copyChanged, differs};
+    outcome.sources = {Source(Moved::All, 0, true), notWhole, copyChanged, differs, uncompared};
     const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"コピー", outcome, Measure());
     std::wstring head;
-    FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"4", L"1");
-    EXPECT_EQ(
-        text,
-        head +
-            Format(IDS_TRANSFER_KEPT_NOT_WHOLE, Format(IDS_TRANSFER_INCOMPLETE_COPY, notWhole.source, notWhole.copy) +
-                                                    L"\n" + Format(IDS_TRANSFER_STAYED_UNREAD, L"IMG_0002.JPG")) +
-            Format(IDS_TRANSFER_KEPT_COPY_CHANGED,
-                   Format(IDS_TRANSFER_COPY_CHANGED_COPY, copyChanged.source, copyChanged.copy)) +
-            Format(IDS_TRANSFER_KEPT_DIFFERS, Format(IDS_TRANSFER_DIFFERS_COPY, differs.source, differs.copy)));
+    FormatResString(head, IDS_TRANSFER_INCOMPLETE, L"R", L"コピー", L"5", L"1");
+    EXPECT_EQ(text, head +
+                        Format(IDS_TRANSFER_KEPT_NOT_WHOLE,
+                               Format(IDS_TRANSFER_INCOMPLETE_COPY, notWhole.source, notWhole.copy) + L"\n" +
+                                   Format(IDS_TRANSFER_STAYED_UNREAD, L"IMG_0002.JPG")) +
+                        Format(IDS_TRANSFER_KEPT_COPY_CHANGED,
+                               Format(IDS_TRANSFER_COPY_CHANGED_COPY, copyChanged.source, copyChanged.copy)) +
+                        Format(IDS_TRANSFER_KEPT_DIFFERS,
+                               Format(IDS_TRANSFER_DIFFERS_COPY, differs.source, differs.copy) + L"\n" +
+                                   Format(IDS_TRANSFER_UNCOMPARED_COPY, uncompared.source, uncompared.copy)));
 }
 
 // A folder the card would not list is told as not arrived, named with why, the source itself or its
@@ -341,6 +356,26 @@ TEST(OutcomeMessage, WhatTheCardWouldNotListIsToldAsNotArrived)
     EXPECT_EQ(outcome.Arrived(), 1u);
 }
 
+// The shell's own move names a folder it split with its destination and each file it left, and
+// why; a file whose copy could not be read is told as such, not as differing. The shell moved the
+// files itself: the paragraph does not say the program compared them before they left the card.
+TEST(OutcomeMessage, TheShellsMoveNamesWhatItLeftAndWhy)
+{
+    fhw::CSourceOutcome split = Source(Moved::Partly, 1, false, L"C:\\p\\101CANON");
+    split.stayed = {
+        {L"IMG_2.JPG", Why::NotMoved}, {L"IMG_3.JPG", Why::NotMovedBesideCopy}, {L"IMG_4.JPG", Why::CopyUnreadable}};
+    fhw::CTransferOutcome outcome;
+    outcome.sources = {split};
+    outcome.movedByShell = true;
+    EXPECT_EQ(fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure()),
+              Head(IDS_TRANSFER_INCOMPLETE, 1, Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"0", L"1")) +
+                  Format(IDS_TRANSFER_KEPT_PARTLY_BY_SHELL,
+                         Format(IDS_TRANSFER_PARTLY_MOVED, split.source, split.copy) + L"\n" +
+                             Format(IDS_TRANSFER_STAYED_NOT_MOVED, L"IMG_2.JPG") + L"\n" +
+                             Format(IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY, L"IMG_3.JPG") + L"\n" +
+                             Format(IDS_TRANSFER_STAYED_COPY_UNREADABLE, L"IMG_4.JPG")));
+}
+
 // The partly moved paragraph promises the files that stayed only where some follow; "so many more
 // files" counts files, and folders apart.
 TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
@@ -350,6 +385,7 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
         std::vector<std::pair<std::wstring, Why>> stayed;
         UINT paragraph;
         std::wstring more;
+        bool byShell = false;
     };
     const std::vector<std::pair<std::wstring, Why>> files{
         {L"A.JPG", Why::Differs}, {L"B.JPG", Why::Differs}, {L"C.JPG", Why::Differs}};
@@ -360,6 +396,7 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
     };
     const Case cases[] = {
         {"judged after an end went", {}, IDS_TRANSFER_KEPT_PARTLY_BRIEF, {}},
+        {"moved by the shell, judged after an end went", {}, IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL, {}, true},
         {"three files", files, IDS_TRANSFER_KEPT_PARTLY, {}},
         {"files", with({{L"D.JPG", Why::Added}, {L"E.JPG", Why::Added}}), IDS_TRANSFER_KEPT_PARTLY,
          Format(IDS_TRANSFER_MORE_FILES, L"2")},
@@ -374,6 +411,7 @@ TEST(OutcomeMessage, PartlyMovedSourcesTellOnlyWhatFollows)
         for (const auto& [path, why] : c.stayed) source.stayed.push_back({path, why});
         fhw::CTransferOutcome outcome;
         outcome.sources = {source};
+        outcome.movedByShell = c.byShell;
         const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
                                                              Measure());
         std::wstring list = Format(IDS_TRANSFER_PARTLY_MOVED, source.source, source.copy);
@@ -534,7 +572,9 @@ TEST(TransferOutcome, AWholeRunHasEveryVerdictArrivedAndNoneToTell)
 }
 
 // The messages of runs that left a box off the screen, shown in the real box: the box with its OK
-// button keeps within a work area of 1280 x 800 and of 1024 x 768, and every list is told.
+// button keeps within a work area of 1280 x 800 and of 1024 x 768, and every list is told. Where
+// the box wraps wider than the room (a large screen, 200 % scale), lines of words come whole, and a
+// copy is cut only where the box cannot break it.
 TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
 {
     struct Case {
@@ -582,12 +622,24 @@ TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
         cases.push_back({"emoji runs", Sources(Moved::Changed, 0, 8, PathOf(200, L"\U0001F4F7", L"\\" + emoji))});
         cases.push_back({"star runs", Sources(Moved::Partly, 0, 9, PathOf(200, L" ", L"\\" + stars))});
     }
-    for (const SIZE size : {SIZE{1280, 800}, SIZE{1024, 768}})
+    cases.push_back(
+        {"a changed folder under words",
+         {Source(Moved::Changed, 0, false,
+                 L"C:\\Users\\taro\\Pictures\\Camera imports from the family trip to the seaside\\100CANON")}});
+    CMessageBoxLayout wide = BoxLayout();
+    wide.wrapWidth = 1500;
+    wide.font.lfHeight *= 2;
+    const std::pair<const CMessageBoxLayout*, SIZE> layouts[] = {
+        {&BoxLayout(), {1280, 800}}, {&BoxLayout(), {1024, 768}}, {&wide, {1280, 800}}};
+    for (const auto& [layout, size] : layouts)
         for (const Case& c : cases) {
-            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy));
+            SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy) +
+                         (layout == &wide ? " wrapping at 1500 in a doubled font" : ""));
             fhw::CTransferOutcome outcome;
             outcome.sources = c.sources;
-            const std::wstring text = Compose(outcome, size);
+            const CMessageMeasure measure(*layout, size);
+            const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
+                                                                 measure);
             const CDrawnBox drawn = Drawn(text);
             EXPECT_LE(drawn.box.right - drawn.box.left, size.cx);
             EXPECT_LE(drawn.box.bottom - drawn.box.top, size.cy) << text;
@@ -599,15 +651,24 @@ TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
                 std::vector<fhw::CSourceOutcome> ofKind;
                 for (const fhw::CSourceOutcome& source : c.sources)
                     if (fhw::IsListed(source.moved)) ofKind.push_back(source);
-                const std::wstring list = ParagraphIn(text, id);
-                if (list.empty()) continue;
+                std::wstring list = ParagraphIn(text, id);
+                if (list.empty() && id == IDS_TRANSFER_KEPT_PARTLY)
+                    list = ParagraphIn(text, IDS_TRANSFER_KEPT_PARTLY_BRIEF);
                 std::erase_if(ofKind, [&](const fhw::CSourceOutcome& s) {
                     return (id == IDS_TRANSFER_KEPT_NOT_WHOLE) != (s.moved == Moved::NotWhole) ||
                            (id == IDS_TRANSFER_KEPT_PARTLY) != (s.moved == Moved::Partly) ||
                            (id == IDS_TRANSFER_KEPT_GONE) != (s.moved == Moved::Gone) ||
                            (id == IDS_TRANSFER_KEPT_CHANGED) != (s.moved == Moved::Changed);
                 });
+                EXPECT_EQ(ofKind.empty(), list.empty()) << id << " has not its words whole\n" << text;
                 EXPECT_EQ(ofKind.size(), SourcesTold(list, ofKind)) << id;
+            }
+            for (const fhw::CSourceOutcome& source : c.sources) {
+                const bool named = text.find(source.source + L"\n") != std::wstring::npos &&
+                                   source.moved != Moved::Undeleted; // told without its copy
+                if (named && text.find(source.copy) == std::wstring::npos) {
+                    EXPECT_TRUE(HasRunWiderThanTheRoom(source.copy, measure)) << source.copy << "\n" << text;
+                }
             }
         }
 }

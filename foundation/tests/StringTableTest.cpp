@@ -97,6 +97,12 @@ TEST(StringTable, ApplicationTextsExistInJapanese)
                           IDS_TRANSFER_BOTH_REMOVED,
                           IDS_TRANSFER_KEPT_STOOD,
                           IDS_TRANSFER_KEPT_NOT_WHOLE,
-                          IDS_TRANSFER_KEPT_UNDELETED};
+                          IDS_TRANSFER_KEPT_UNDELETED,
+                          IDS_TRANSFER_STAYED_NOT_MOVED,
+                          IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY,
+                          IDS_TRANSFER_STAYED_COPY_UNREADABLE,
+                          IDS_TRANSFER_UNCOMPARED_COPY,
+                          IDS_TRANSFER_KEPT_PARTLY_BY_SHELL,
+                          IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL};
     for (const UINT id : texts) EXPECT_FALSE(LoadStringInLanguage(id, kJapanese).empty()) << id;
 }

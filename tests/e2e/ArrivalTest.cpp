@@ -3,6 +3,7 @@
 #include "E2eFixture.h"
 
 #include "foundation/ResString.h"
+#include "foundation/UniqueHandle.h"
 
 #include "resource.h"
 
@@ -12,6 +13,7 @@ namespace {
 
 constexpr DWORD kCopy = 0x1;
 constexpr DWORD kConfirm = 0x2;
+constexpr DWORD kEject = 0x4;
 
 } // namespace
 
@@ -121,4 +123,25 @@ TEST_F(ArrivalTest, CardPulledAndPutBackUnderTheConfirmDialogIsCopiedOnce)
     EXPECT_TRUE(DialogsSeenOver(Pid(), 3000).empty()) << "asked again about the card the run copied";
     EXPECT_EQ(1u, m_program->Balloons().size());
     EXPECT_EQ(runs, m_program->RunStarts().size()) << "the card was taken up again";
+}
+
+// A card whose \DCIM another program holds without sharing cannot be listed: its arrival says so,
+// moves nothing, and neither ejects the card nor asks whether to disconnect it.
+TEST_F(ArrivalTest, CardWhoseSourceFolderCannotBeListedIsToldAndLeftAsItIs)
+{
+    ASSERT_TRUE(Arm(Values(kEject)));
+    const std::wstring drives = DefineCards({{L"100TESTS", L"101ABCDE"}});
+    ASSERT_EQ(1u, drives.size());
+    const std::wstring source = drives + std::wstring(L":\\DCIM");
+    CUniqueKernelHandle held(
+        ::CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    ASSERT_TRUE(held) << "the card's folder could not be held";
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    std::wstring told;
+    FormatResString(told, IDS_SOURCE_FOLDER_UNREADABLE, source.c_str());
+    HWND box = OnlyDialogWhere([&](HWND d) { return DialogStaticTexts(d) == told; }, ToUtf8(told));
+    ASSERT_TRUE(box && AnswerDialog(box, IDOK));
+    held.Reset();
+    // No eject either: a try, refused here, would show its failure.
+    ExpectNoRun(3000);
 }

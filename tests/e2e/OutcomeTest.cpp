@@ -748,6 +748,35 @@ TEST_F(OutcomeTest, CopyOfAFolderTheCardWouldNotListIsToldAsNotArrived)
     ExpectSameTree(m_cards[0].Original(), SnapshotTree(m_cards[0].Root()), "card");
 }
 
+// A move into a folder on the card's own drive is the shell's own move, under Wine too. Another
+// program holds a camera folder so that nobody may list it: the shell leaves it on the card, and
+// the message names it with why, beside the folders that arrived.
+TEST_F(OutcomeTest, MoveWithinTheCardNamesTheFolderTheCardWouldNotList)
+{
+    const std::vector<wchar_t> letters = FreeDriveLetters(1);
+    ASSERT_EQ(1u, letters.size());
+    ExecValues exec = Values(0);
+    exec.dstFolder = std::wstring(1, letters[0]) + L":\\整理済み 2026";
+    ASSERT_TRUE(Arm(exec));
+    const std::wstring drives = DefineCards({{L"100WHOLE", L"101HELDF", L"102AFTER", L"103AFTER"}}, letters);
+    ASSERT_EQ(1u, drives.size());
+    const std::wstring dcim = m_cards[0].Root() + L"\\DCIM\\";
+    const HANDLE held = ::CreateFileW((dcim + L"101HELDF").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    ASSERT_TRUE(AnnounceArrival(drives, Pid()));
+    const std::wstring source = drives.substr(0, 1) + L":\\DCIM\\101HELDF";
+    EXPECT_TRUE(AnswerMessage(
+        OutcomeText(IDS_TRANSFER_INCOMPLETE, drives[0], false, 4, 3) +
+            KeptText(IDS_TRANSFER_KEPT_NOT_COPIED, source + L"\n" + Line(IDS_TRANSFER_STAYED_UNLISTED, L"101HELDF\\")),
+        kRunWait, IDOK));
+    ::CloseHandle(held);
+    EXPECT_EQ(0u, m_program->WaitBalloons(1, 1500)) << "a balloon saying that everything was moved";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((dcim + L"101HELDF").c_str())) << "left on the card";
+    for (const wchar_t* moved : {L"100WHOLE", L"102AFTER", L"103AFTER"})
+        EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW((exec.dstFolder + L"\\" + moved).c_str())) << moved;
+}
+
 // The user answers No to one question; the folder before it arrived and the message says so.
 TEST_F(OutcomeTest, PartlyCancelledCopySaysWhatArrived)
 {

@@ -45,6 +45,8 @@ void CDialogAnswerer::Watch(int button, DWORD timeoutMs)
     ::GetWindowRect(dialog, &m_box);
     ::GetWindowRect(::GetDlgItem(dialog, IDOK), &m_ok);
     ::GetWindowRect(::GetDlgItem(dialog, 0xFFFF), &m_textBox);
+    m_exStyle = static_cast<DWORD>(::GetWindowLongPtrW(dialog, GWL_EXSTYLE));
+    m_foreground = ::GetForegroundWindow() == dialog;
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     m_answered = true;
 }

@@ -24,6 +24,9 @@ public:
     RECT m_box{};
     RECT m_ok{};
     RECT m_textBox{}; // its text control (id 0xFFFF)
+    // Its extended style, and whether it was the foreground window, when it was answered.
+    DWORD m_exStyle = 0;
+    bool m_foreground = false;
 
 private:
     void Watch(int button, DWORD timeoutMs);

@@ -3,6 +3,7 @@
 
 #include "tests/support/DialogAnswerer.h"
 #include "ui/Msg.h"
+#include "ui/tests/TestWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -112,4 +113,34 @@ TEST(MessageBoxMeasure, WithoutABoxTheMessageFontIsUsed)
     const CMessageMeasure measure(layout, SIZE{1024, 768});
     EXPECT_FALSE(measure.DrawnBox(L"text").has_value());
     EXPECT_GT(measure.Height(Words(300)), 3 * measure.LineHeight());
+}
+
+// The probe leaves the window it is owned by as it found it: the dialog manager disables the owner
+// of a modal box (the top-level window of a child owner), and the probed box is never answered to
+// enable it again. An owner already disabled stays so.
+TEST(MessageBoxMeasure, TheProbeLeavesItsOwnerAsItFoundIt)
+{
+    const CTestHost host;
+    const HWND child = host.Child(L"STATIC");
+    for (const HWND owner : {host.Handle(), child})
+        for (const bool enabled : {true, false}) {
+            SCOPED_TRACE(std::string(owner == child ? "a child of " : "") + (enabled ? "enabled" : "disabled"));
+            ::EnableWindow(host.Handle(), enabled);
+            EXPECT_TRUE(CMessageBoxLayout::Of(owner, MB_ICONERROR).probed);
+            EXPECT_EQ(enabled, ::IsWindowEnabled(host.Handle()) != FALSE);
+            EXPECT_TRUE(::IsWindowEnabled(child));
+        }
+}
+
+// A measure leaves no GDI object behind: its font is selected out of its device context before
+// either is deleted, since Windows refuses to delete a font that is still selected.
+TEST(MessageBoxMeasure, AMeasureLeavesNoGdiObjectBehind)
+{
+    const auto objects = [] { return ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS); };
+    // Wine frees a font deleted while selected once its device context goes, and counts nothing.
+    if (objects() == 0) GTEST_SKIP() << "this system counts no GDI objects (GetGuiResources gives 0)";
+    const DWORD before = objects();
+    for (int i = 0; i < 50; ++i)
+        EXPECT_GT(CMessageMeasure(CMessageBoxLayout::FromMetrics(), {800, 600}).Height(L"x"), 0);
+    EXPECT_EQ(objects(), before);
 }
