@@ -4,6 +4,8 @@
 // of the letter has been seen since the run took it up: neither a removal notice nor the run
 // finding the card gone. Any other arrival is a new card, taken up after the run however late its
 // notice is handled (a busy thread's notices come during the run on Windows, after it under Wine).
+// A card that came back under a run's question holding sources the run's list lacked waits for a
+// run of only those.
 #include "shell/LetterVolumes.h"
 
 #include <windows.h>
