@@ -70,7 +70,7 @@ void CCommandExec::ExecuteImpl(bool doIt)
     const bool reportIfNone = m_reportIfNone;
     m_found = false;
     // Handed back also when a failure ends the run: the cards it took up before are done.
-    const auto handBack = ScopeExit([&] { m_takenUp = std::move(run.takenUp); });
+    const auto handBack = ScopeExit([&] { m_takenUp = run.notes.Volumes(); });
     try {
         Run(run);
     } catch (...) {
@@ -145,26 +145,20 @@ bool GainedSources(const std::wstring& folder, const std::wstring& pattern, cons
 
 void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExecSetting& setting)
 {
-    // Only removable drives arrive; the others are not asked for their volume before their folder
-    // is found (a network drive may be slow).
-    const UINT type = path.size() > 1 && path[1] == L':' ? GetDriveTypeOfLetter(path[0]) : DRIVE_UNKNOWN;
-    const bool removable = type == DRIVE_REMOVABLE || type == DRIVE_CDROM;
+    const wchar_t letter = path.size() > 1 && path[1] == L':' ? path[0] : L'\0';
+    const UINT type = letter ? GetDriveTypeOfLetter(letter) : DRIVE_UNKNOWN;
     const bool there = !path.empty() && ::PathFileExistsW(path.c_str());
-    if (!there && !removable) return;
     // The volume is noted as the sources are listed: they are moved from that volume only. The run
-    // hands it back when it ends, so that an arrival of this card, told meanwhile or late, does not
+    // hands it back when it ends, so that an arrival of this drive, told meanwhile or late, does not
     // take it up again, unless the card went since.
-    const CSourceVolume volume = CSourceVolume::Of(path);
-    if (removable) run.takenUp.push_back({volume.volume, NextDriveEventStamp()});
-    const auto cardGone = [&run, removable] {
-        if (removable) run.takenUp.back().gone = true;
-    };
+    const std::optional<CLetterVolume> noted = run.notes.Listed(letter, type, there);
     if (!there) return;
+    const CSourceVolume volume{path, noted.value_or(CLetterVolume{})};
     run.found = true;
     const wchar_t drive = path[0];
     std::list<std::wstring> tooComplex;
     bool unreadable = false;
-    const std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex, &unreadable);
+    std::list<std::wstring> sources = CollectSources(path, setting.SrcFname, tooComplex, &unreadable);
     // What the folder holds is not known: the drive is left as it is, without eject and without
     // the question whether to disconnect it, which is asked of a folder known to hold no match.
     if (unreadable) {
@@ -173,6 +167,9 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     }
     if (!tooComplex.empty())
         Report(my::CException(IDS_PATTERN_TOO_COMPLEX, ListFirstLines(tooComplex, kMaxListedSources)));
+    // Back under an earlier run's question with sources its list lacked, the card brings only those.
+    const std::list<std::wstring> listed = sources;
+    if (g_mainFrame && g_mainFrame->LeaveOutListed(volume.volume, sources) && sources.empty()) return;
 
     CConfirmDlg dialog;
     dialog.SetSetting(setting);
@@ -180,22 +177,22 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     const size_t count = sources.size();
     if (count > 0) {
         dialog.m_operator.m_from = sources;
-        if (setting.GetConfirm() && dialog.DoModal(::GetActiveWindow()) != IDOK) return;
+        const bool ok = !setting.GetConfirm() || dialog.DoModal(::GetActiveWindow()) == IDOK;
         // Pulled, or another card put in, while the question was open: nothing of the list is on it.
         if (!volume.IsThere()) {
-            cardGone();
+            run.notes.Gone();
+            if (!ok) return;
             CTransferOutcome outcome;
             for (const std::wstring& source : sources) outcome.sources.push_back({source});
             outcome.sourceGone = true;
             ReportOutcome(IDS_TRANSFER_DRIVE_REMOVED, drive, dialog.m_operator.m_wFunc == FO_COPY, outcome);
             return;
         }
-        // This is the card the operation uses, also when it was pulled and put back under the
-        // dialogs (its removal told there is older than this): noted again, so that its arrival
-        // told meanwhile or late does not take it up twice. Put back with a source the list lacks,
-        // it keeps the first note and gets a run of its own after this one.
-        if (removable && !GainedSources(path, setting.SrcFname, sources))
-            run.takenUp.back() = {VolumeAtLetter(drive), NextDriveEventStamp()};
+        // The card the question was about, whatever the answer; one that came back under it with a
+        // source the list lacks owes a run of only such sources.
+        if (noted)
+            run.notes.Answered(GainedSources(path, setting.SrcFname, listed) ? listed : std::list<std::wstring>());
+        if (!ok) return;
         // A destination that is missing would make the shell rename the first source to it.
         if (!::PathIsDirectoryW(setting.DstFolder.c_str())) files::CreateFolderOrThrow(setting.DstFolder);
         // Every entry is judged file by file: a pulled card leaves no source to look at.
@@ -211,7 +208,7 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
                                 outcome);
         }
         const bool arrived = CheckArrival(result, volume, dialog.m_operator, outcome);
-        if (outcome.sourceGone) cardGone();
+        if (outcome.sourceGone) run.notes.Gone();
         if (!arrived) return;
     }
 

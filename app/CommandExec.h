@@ -3,6 +3,7 @@
 // the destination with one shell file operation, then eject, show Explorer and report.
 #include "app/Command.h"
 #include "app/PendingArrivals.h"
+#include "app/TakeUpNotes.h"
 
 #include <windows.h>
 
@@ -27,7 +28,7 @@ public:
     // shows the failure it ended with.
     bool IsRunning() const { return m_running; }
     // The volumes that the last run took up, each with when it noted it and whether it found the card
-    // gone afterwards: the removable drives it looked at.
+    // gone afterwards: the drives it looked at.
     const TakenUpVolumes& TakenUp() const { return m_takenUp; }
 
     DWORD m_driveMask = 0xFFFFFFFF;
@@ -41,7 +42,7 @@ private:
         DWORD driveMask;
         bool arm;
         bool found = false;
-        TakenUpVolumes takenUp;
+        CTakeUpNotes notes;
         // The drives' results, one line each: a balloon replaces the one before at once, so a run
         // over several drives shows them together when it ends.
         std::wstring balloonTitle;

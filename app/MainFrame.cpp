@@ -276,11 +276,11 @@ void CMainFrame::ShowSettingsOrActivate()
         BringForward();
 }
 
-void CMainFrame::ShowBalloon(const std::wstring& title, const std::wstring& text)
+void CMainFrame::ShowBalloon(const std::wstring& title, const std::wstring& text, CShellNotifyIcon::Balloon kind)
 {
     // Tells a debugger what the balloon says (end-to-end tests read it); the user sees the balloon.
     ::OutputDebugStringW((L"fernhollow-balloon\t" + title + L"\t" + text).c_str());
-    if (m_trayIcon) m_trayIcon->ShowBalloon(title, text, NIIF_INFO, 5000);
+    if (m_trayIcon) m_trayIcon->ShowBalloon(title, text, NIIF_INFO, 5000, kind);
 }
 
 void CMainFrame::WatchDrives(HWND window)
@@ -371,7 +371,8 @@ void CMainFrame::TakeBackRun(const TakenUpVolumes& takenUp)
 
 void CMainFrame::ShowStartBalloon()
 {
-    ShowBalloon(g_appResources->m_startTitle.m_text, g_appResources->m_startText.m_text);
+    ShowBalloon(g_appResources->m_startTitle.m_text, g_appResources->m_startText.m_text,
+                CShellNotifyIcon::Balloon::Alone);
 }
 
 bool CMainFrame::BringForward()

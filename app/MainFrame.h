@@ -58,7 +58,9 @@ public:
     void ApplySettings();
     void RecordWindowState();
     void ShowSettingsOrActivate();
-    void ShowBalloon(const std::wstring& title, const std::wstring& text);
+    // Results come joined: one owed or still standing keeps its lines in the next balloon.
+    void ShowBalloon(const std::wstring& title, const std::wstring& text,
+                     CShellNotifyIcon::Balloon kind = CShellNotifyIcon::Balloon::Joined);
 
     // Makes the drive monitor, its notices sent to `window`, and listens to it.
     void WatchDrives(HWND window);
@@ -74,6 +76,12 @@ public:
     void TakeBackRun(const TakenUpVolumes& takenUp);
     // The drives that arrived and wait for a run.
     DWORD PendingDrives() const { return m_pendingArrivals.Mask(); }
+    // A card that came back under a run's question holding sources that run's list lacked brings
+    // only those: the list's sources are left out of `sources` on `volume`; how many.
+    size_t LeaveOutListed(const CLetterVolume& volume, std::list<std::wstring>& sources) const
+    {
+        return m_pendingArrivals.LeaveOutListed(volume, sources);
+    }
 
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)

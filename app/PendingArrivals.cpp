@@ -34,6 +34,7 @@ void CPendingArrivals::Removed(DWORD mask, DriveEventStamp stamp)
         m_pending[i] = false;
         m_removed[i] = std::max(m_removed[i], stamp);
         m_takenUp[i].reset();
+        m_listed[i].clear();
     });
 }
 
@@ -58,20 +59,36 @@ void CPendingArrivals::RunEnded(const TakenUpVolumes& takenUp)
         if (letter < L'A' || letter > L'Z') continue;
         const size_t i = letter - L'A';
         // Told of a removal only after the run (Wine's busy thread), it still came after the take-up.
-        if (taken.gone || m_removed[i] > taken.stamp)
+        if (taken.gone || m_removed[i] > taken.stamp) {
             m_takenUp[i].reset();
-        else
-            m_takenUp[i] = taken.volume;
+            m_listed[i].clear();
+            continue;
+        }
+        m_takenUp[i] = taken.volume;
+        m_listed[i] = taken.listed;
+        // The sources it came back with get a run, also when its arrival is never told.
+        if (!taken.listed.empty()) m_pending[i] = true;
     }
 }
 
 void CPendingArrivals::DropTakenUp()
 {
     ForEachLetter(0xFFFFFFFF, [this](size_t i) {
-        if (!m_pending[i] || !m_takenUp[i]) return;
+        if (!m_pending[i] || !m_takenUp[i] || !m_listed[i].empty()) return;
         const CLetterVolume now = m_volumeAt(static_cast<wchar_t>(L'A' + i));
         // Another card put in at the letter, unannounced, is a new one.
         if (!now.serial || now == *m_takenUp[i]) m_pending[i] = false;
+    });
+}
+
+size_t CPendingArrivals::LeaveOutListed(const CLetterVolume& volume, std::list<std::wstring>& sources) const
+{
+    if (volume.letter < L'A' || volume.letter > L'Z') return 0;
+    const size_t i = volume.letter - L'A';
+    if (m_listed[i].empty() || m_takenUp[i] != volume) return 0;
+    const std::list<std::wstring>& listed = m_listed[i];
+    return std::erase_if(sources, [&listed](const std::wstring& source) {
+        return std::find(listed.begin(), listed.end(), source) != listed.end();
     });
 }
 

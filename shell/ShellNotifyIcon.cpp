@@ -1,6 +1,7 @@
 #include "shell/ShellNotifyIcon.h"
 
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -11,6 +12,18 @@ template <size_t N> void CopyField(wchar_t (&field)[N], const wchar_t* text)
     if (length > N - 1) length = N - 1;
     if (length) std::wmemcpy(field, text, length);
     field[length] = L'\0';
+}
+
+// `text` within `field` characters: its first lines give way, whole. A last line longer than the
+// field is cut by the copy into it; no balloon of the program's has one.
+std::wstring WholeLinesWithin(std::wstring text, size_t field)
+{
+    while (text.size() > field) {
+        const size_t end = text.find(L'\n');
+        if (end == std::wstring::npos) break;
+        text.erase(0, end + 1);
+    }
+    return text;
 }
 
 } // namespace
@@ -30,20 +43,26 @@ bool CShellNotifyIcon::Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon,
     m_data.uCallbackMessage = callbackMessage;
     m_data.hIcon = icon;
     CopyField(m_data.szTip, tip);
+    // Wanted also when this add fails: started at login before the shell's notification area
+    // exists, the icon comes with the area's "TaskbarCreated".
+    m_wanted = true;
     if (!AddStored()) return false;
     m_added = 1;
     return true;
 }
 
-// A shell that restarts (Explorer ended and started again) forgets every icon and then broadcasts
-// "TaskbarCreated": the icon that was added comes back with the same id, callback, icon and tip.
-// One never added, or deleted, stays away. True when the icon is there afterwards; a failure keeps
-// it owed, so that the next broadcast tries again. A balloon refused meanwhile is shown then.
+// The shell broadcasts "TaskbarCreated" when its notification area comes: at login, maybe after this
+// program started, and after a restart (Explorer ended and started again), which forgets every
+// icon. The icon asked for by Add comes with the same id, callback, icon and tip; one never asked
+// for, or deleted, stays away.
+// True when the icon is there afterwards; a failure keeps it owed, so that the next broadcast
+// tries again. A balloon refused meanwhile is shown then.
 bool CShellNotifyIcon::AddAgain()
 {
-    if (!m_added) return false;
+    if (!m_wanted) return false;
     // A broadcast from elsewhere while the icon is still there: the shell refuses a second add.
     if (!AddStored() && !Notify(NIM_MODIFY, &m_data)) return false;
+    m_added = 1;
     if (m_owedBalloon) {
         const CBalloon owed = *m_owedBalloon;
         ShowStored(owed);
@@ -73,7 +92,9 @@ bool CShellNotifyIcon::Delete()
 {
     // Dropped also when the shell refuses the delete (it may have forgotten the icon): the owner
     // wants the icon gone, and its balloon must not come with a later add.
+    m_wanted = false;
     m_owedBalloon.reset();
+    m_standingBalloon.reset();
     if (!m_added) return true;
     if (!Notify(NIM_DELETE, &m_data)) {
         for (;;) {
@@ -87,13 +108,21 @@ bool CShellNotifyIcon::Delete()
     return true;
 }
 
-bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs)
+bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs,
+                                   Balloon kind)
 {
+    CBalloon balloon{title, text, infoFlags, timeoutMs, ++m_lastBalloon, kind};
+    // A newer balloon replaces the one shown (at once under Wine, after a second or so on Windows):
+    // joined, the one before keeps its lines, first, and its title.
+    if (const CBalloon* before = JoinedBefore(balloon)) {
+        balloon.title = before->title;
+        balloon.text = before->text + L"\n" + text;
+    }
+    balloon.text = WholeLinesWithin(std::move(balloon.text), std::size(m_data.szInfo) - 1);
     // Owed from before the call: the call waits on the tray and dispatches the thread's notices
     // meanwhile (Wine handles a restarted shell's waiting "TaskbarCreated" there), and the icon added
     // again inside it shows this balloon. A refused call leaves it owed.
-    const CBalloon balloon{title, text, infoFlags, timeoutMs, ++m_lastBalloon};
-    if (m_added) m_owedBalloon = balloon;
+    if (m_wanted) m_owedBalloon = balloon;
     if (ShowStored(balloon)) return true;
     // Shown by the icon added again during the call.
     return m_shownBalloon == balloon.ticket;
@@ -111,5 +140,16 @@ bool CShellNotifyIcon::ShowStored(const CBalloon& balloon)
     // A shown balloon is owed no more; a newer one asked for during the call still is.
     if (m_owedBalloon && m_owedBalloon->ticket == balloon.ticket) m_owedBalloon.reset();
     m_shownBalloon = balloon.ticket;
+    m_standingBalloon = balloon;
+    m_standingSince = ::GetTickCount();
     return true;
+}
+
+const CShellNotifyIcon::CBalloon* CShellNotifyIcon::JoinedBefore(const CBalloon& balloon) const
+{
+    if (balloon.kind != Balloon::Joined) return nullptr;
+    // The owed one is the latest asked for: one that stands alone is replaced.
+    if (m_owedBalloon) return m_owedBalloon->kind == Balloon::Joined ? &*m_owedBalloon : nullptr;
+    if (!m_standingBalloon || m_standingBalloon->kind != Balloon::Joined) return nullptr;
+    return ::GetTickCount() - m_standingSince < m_standingBalloon->timeoutMs ? &*m_standingBalloon : nullptr;
 }

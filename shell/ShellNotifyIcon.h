@@ -16,13 +16,20 @@ public:
     CShellNotifyIcon(const CShellNotifyIcon&) = delete;
     CShellNotifyIcon& operator=(const CShellNotifyIcon&) = delete;
 
+    // How a balloon meets the one before it.
+    enum class Balloon {
+        Joined, // a line, or lines, joined with the one before while that is owed or still stands
+        Alone,  // replaces the one before, and is never joined
+    };
+
     bool Add(HWND hWnd, UINT id, UINT callbackMessage, HICON icon, const wchar_t* tip);
     bool AddAgain();
     bool Delete();
     // False when the shell refused it and the icon added again during the call did not show it. It
     // is owed from before the call until it has been shown, and shown once, by AddAgain (a shell
     // that restarted has forgotten the icon), also by one inside the call; Delete drops it.
-    bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs);
+    bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs,
+                     Balloon kind = Balloon::Joined);
     UINT GetId() const { return m_data.uID; }
     bool IsAdded() const { return m_added != 0; }
 
@@ -45,13 +52,19 @@ private:
         DWORD infoFlags;
         UINT timeoutMs;
         unsigned ticket; // which ShowBalloon asked for it
+        Balloon kind;
     };
     // NIM_MODIFY with the balloon; true when the shell took it.
     bool ShowStored(const CBalloon& balloon);
+    // The joined balloon still owed, or still standing, that `balloon` joins; null when none.
+    const CBalloon* JoinedBefore(const CBalloon& balloon) const;
 
     DWORD m_added = 0;
+    bool m_wanted = false; // from Add, whatever it gave, to Delete
     NOTIFYICONDATAW m_data;
     std::optional<CBalloon> m_owedBalloon;
-    unsigned m_lastBalloon = 0;  // the ticket of the latest balloon asked for
-    unsigned m_shownBalloon = 0; // the ticket of the latest balloon shown
+    std::optional<CBalloon> m_standingBalloon; // the latest the shell took
+    DWORD m_standingSince = 0;                 // when it took it
+    unsigned m_lastBalloon = 0;                // the ticket of the latest balloon asked for
+    unsigned m_shownBalloon = 0;               // the ticket of the latest balloon shown
 };

@@ -2,30 +2,42 @@
 // orders Windows (notices during the run) and Wine (notices after it) tell them; told to the
 // record directly, and through the frame and its drive monitor over real drives.
 #include "app/PendingArrivals.h"
+#include "AppTestSupport.h"
+#include "app/AppResources.h"
+#include "app/CommandExec.h"
+#include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "app/Setting.h"
+#include "app/TakeUpNotes.h"
 #include "tests/drivetool/MountManager.h"
 #include "tests/support/FreeDriveLetters.h"
 #include "tests/support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
 namespace {
 
 enum class Step {
-    TakeUp,  // the run lists the sources of the card at S
-    Check,   // after its dialogs the run checks the card before its operation: the one it uses
-    Arrival, // an arrival notice for S and T is handled
-    Removal, // a removal notice for S is handled
-    Gone,    // the run finds the card it took up gone
-    RunEnd,  // the run hands over what it took up
-    Tick,    // the timer looks at the pending drives
-    Swap,    // another card stands at S now
-    Pull,    // the card is out, and back in (the same card at S)
-    Unread,  // the volume at S cannot be read
+    TakeUp,      // the run lists the sources of the card at S
+    TakeUpFixed, // the run lists the sources of a fixed disk at S (a USB hard disk)
+    Check,       // after its dialogs the run checks the card before its operation: the one it uses
+    Cancel,      // its question is answered Cancel, the card asked about there
+    CheckGained, // as Check, the card holding a source the run's list lacks
+    Arrival,     // an arrival notice for S and T is handled
+    Removal,     // a removal notice for S is handled
+    Gone,        // the run finds the card it took up gone
+    RunEnd,      // the run hands over what it took up
+    Tick,        // the timer looks at the pending drives
+    Swap,        // another card stands at S now
+    Pull,        // the card is out, and back in (the same card at S)
+    Unread,      // the volume at S cannot be read
 };
 
 constexpr DWORD kS = 1u << (L'S' - L'A');
@@ -88,6 +100,13 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
          {TakeUp, Check, Gone, RunEnd, Arrival, Tick},
          true,
          false},
+        {"Cancel after a put-back under the question", {TakeUp, Pull, Removal, Arrival, Cancel, RunEnd}, false, true},
+        {"a fixed disk taken up, then told again", {TakeUpFixed, Check, RunEnd, Arrival, Tick}, false, true},
+        {"put back under the question with a source the list lacks",
+         {TakeUp, Pull, Removal, Arrival, CheckGained, RunEnd, Tick},
+         true,
+         true},
+        {"a source the list lacks, no notice told", {TakeUp, CheckGained, RunEnd, Tick}, true, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -95,16 +114,19 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
         fhw::CPendingArrivals pending([&](wchar_t letter) {
             return letter == L'S' ? CLetterVolume{letter, serialAtS} : CLetterVolume{letter, 0xCu};
         });
-        fhw::TakenUpVolumes run;
+        fhw::CTakeUpNotes run([&](wchar_t letter) { return CLetterVolume{letter, serialAtS}; });
         for (const Step step : row.steps) {
             switch (step) {
-            case TakeUp: run.push_back({{L'S', serialAtS}, fhw::NextDriveEventStamp()}); break;
-            case Check: run.back() = {{L'S', serialAtS}, fhw::NextDriveEventStamp()}; break;
+            case TakeUp: run.Listed(L'S', DRIVE_REMOVABLE, true); break;
+            case TakeUpFixed: run.Listed(L'S', DRIVE_FIXED, true); break;
+            case Check:
+            case Cancel: run.Answered({}); break;
+            case CheckGained: run.Answered({L"S:\\DCIM\\100TESTS"}); break;
             case Arrival: pending.Arrived(kS | kT); break;
             case Removal: pending.Removed(kS, fhw::NextDriveEventStamp()); break;
-            case Gone: run.back().gone = true; break;
+            case Gone: run.Gone(); break;
             case RunEnd:
-                pending.RunEnded(run);
+                pending.RunEnded(run.Volumes());
                 pending.DropTakenUp();
                 break;
             case Tick: pending.DropTakenUp(); break;
@@ -119,6 +141,10 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
         if (row.heldAfter && !held.empty()) {
             EXPECT_EQ(held[0].letter, L'S');
         }
+        // What the card's next run leaves out: the list of a run it came back to with more.
+        std::list<std::wstring> sources{L"S:\\DCIM\\100TESTS", L"S:\\DCIM\\102NEWPH"};
+        const bool gained = std::find(row.steps.begin(), row.steps.end(), CheckGained) != row.steps.end();
+        EXPECT_EQ(pending.LeaveOutListed({L'S', serialAtS}, sources), gained ? 1u : 0u);
         const bool tArrived = std::find(row.steps.begin(), row.steps.end(), Arrival) != row.steps.end();
         EXPECT_EQ(pending.Mask() & kT, tArrived ? kT : 0) << "T: no run took it up";
         pending.Drop(kT);
@@ -127,6 +153,18 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
 }
 
 namespace {
+
+// A drive whose folder is not there is asked for its volume only when removable: a network drive
+// may be slow to answer.
+TEST(TakeUpNotes, OnlyARemovableDriveIsAskedForItsVolumeBeforeItsFolderIsFound)
+{
+    int asked = 0;
+    fhw::CTakeUpNotes notes([&asked](wchar_t letter) { return ++asked, CLetterVolume{letter, 0xAu}; });
+    EXPECT_FALSE(notes.Listed(L'N', DRIVE_REMOTE, false) || notes.Listed(L'F', DRIVE_FIXED, false) ||
+                 notes.Listed(0, DRIVE_UNKNOWN, true));
+    EXPECT_TRUE(notes.Listed(L'S', DRIVE_REMOVABLE, false) && notes.Listed(L'N', DRIVE_REMOTE, true));
+    EXPECT_EQ(asked, 2);
+}
 
 // Two removable drives over folders with serials of their own, told to a frame that watches them
 // as the program's does, its notices and ticks handed to it as its window would.
@@ -212,12 +250,12 @@ TEST_F(FrameArrivalsTest, RowsToldThroughTheFrameAndItsDriveMonitor)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        fhw::TakenUpVolumes run;
+        fhw::CTakeUpNotes run;
         for (const Step step : row.steps) {
             switch (step) {
-            case TakeUp: run.push_back({VolumeAtLetter(m_s), fhw::NextDriveEventStamp()}); break;
-            case Check: run.back() = {VolumeAtLetter(m_s), fhw::NextDriveEventStamp()}; break;
-            case RunEnd: m_frame.TakeBackRun(run); break;
+            case TakeUp: run.Listed(m_s, DRIVE_REMOVABLE, true); break;
+            case Check: run.Answered({}); break;
+            case RunEnd: m_frame.TakeBackRun(run.Volumes()); break;
             case Pull:
                 ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
                 ASSERT_TRUE(Define(m_s, L"card"));
@@ -238,6 +276,143 @@ TEST_F(FrameArrivalsTest, RowsToldThroughTheFrameAndItsDriveMonitor)
         ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
         ASSERT_TRUE(Define(m_s, L"card"));
         m_frame.TakeBackRun({{VolumeAtLetter(m_s), fhw::NextDriveEventStamp()}});
+        m_frame.TakePendingDrives(false);
+    }
+}
+
+namespace {
+
+// Answers, as a user would, the dialogs that a run opens on this thread (their modal loops dispatch
+// the thread's timer): a confirm dialog's list is noted and `under` runs beneath it for its answer;
+// any other (the shell's question to overwrite) is counted and cancelled.
+struct CQuestionAnswerer {
+    std::function<int(size_t question)> under;
+    std::vector<std::wstring> asked; // a full path a line
+    size_t others = 0;
+    HWND answered = nullptr;
+
+    static inline CQuestionAnswerer* s_current = nullptr;
+    static void CALLBACK OnTick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        HWND dialog = nullptr;
+        const auto dialogOf = [](HWND window, LPARAM found) {
+            wchar_t name[8] = {};
+            if (!::IsWindowVisible(window) || !::GetClassNameW(window, name, 8) || name != std::wstring(L"#32770"))
+                return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        };
+        ::EnumThreadWindows(::GetCurrentThreadId(), dialogOf, reinterpret_cast<LPARAM>(&dialog));
+        CQuestionAnswerer* self = s_current;
+        if (!self || !dialog || dialog == self->answered) return;
+        self->answered = dialog;
+        int answer = IDCANCEL;
+        if (HWND list = ::GetDlgItem(dialog, IDC_CONFIRM_SOURCES)) {
+            wchar_t text[1024] = {};
+            ::GetWindowTextW(list, text, 1024);
+            self->asked.push_back(text);
+            answer = self->under(self->asked.size() - 1);
+        } else {
+            ++self->others;
+        }
+        ::PostMessageW(dialog, WM_COMMAND, answer, 0);
+    }
+};
+
+// The frame with the program's commands behind it: its timer's ticks run the real transfer, whose
+// questions a CQuestionAnswerer answers.
+class FrameRunsTest : public FrameArrivalsTest {
+protected:
+    void SetUp() override
+    {
+        FrameArrivalsTest::SetUp();
+        m_savedSetting = std::exchange(g_setting, &m_setting);
+        m_exec = dynamic_cast<fhw::CCommandExec*>(m_commands.Get(CCommandTable::Exec).get());
+        ASSERT_TRUE(m_exec);
+        m_exec->m_msg = &m_sink;
+    }
+    void TearDown() override
+    {
+        g_setting = m_savedSetting;
+        FrameArrivalsTest::TearDown();
+    }
+    CSetting* m_savedSetting = nullptr;
+    CSetting m_setting;
+    CAppResources m_resources;
+    CCommandTable m_commands;
+    CRecordingMsg m_sink{IDOK};
+    fhw::CCommandExec* m_exec = nullptr;
+};
+
+} // namespace
+
+// The card at S is told to the frame, asked about (or not), and told again after its run. Under
+// the first question it may be pulled and put back, with a camera folder more; each question asks
+// only what no answer before took, and a drive of any type is run once per arrival.
+TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
+{
+    enum class Under { PutBack, PutBackGained, Fixed }; // a fixed disk, copied without a question
+    const struct {
+        const char* what;
+        Under under;
+        int firstAnswer;
+        std::vector<std::wstring> asked; // the camera folder each question listed
+        const wchar_t* copied;           // the camera folders at the destination afterwards
+    } rows[] = {
+        {"Cancel after a put-back", Under::PutBack, IDCANCEL, {L"100TESTS"}, L""},
+        {"OK, put back with a folder more", Under::PutBackGained, IDOK, {L"100TESTS", L"102NEWPH"}, L"100 102"},
+        {"Cancel, put back with a folder more", Under::PutBackGained, IDCANCEL, {L"100TESTS", L"102NEWPH"}, L"102"},
+        {"a fixed disk told twice", Under::Fixed, IDOK, {}, L"100"},
+    };
+    int index = 0;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::wstring card = L"card" + std::to_wstring(++index), destination = m_temp / (L"dst" + card);
+        m_temp.WriteFile(card + L"\\.windows-serial", ("5a5a000" + std::to_string(index)).c_str());
+        m_temp.WriteFile(card + L"\\DCIM\\100TESTS\\a.jpg", "1234");
+        m_setting.Exec.Flags = row.under == Under::Fixed ? 0x1 : 0x3; // copy, and ask first
+        m_setting.Exec.DstFolder = destination;
+        const UINT type = row.under == Under::Fixed ? DRIVE_FIXED : DRIVE_REMOVABLE;
+        ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
+        ASSERT_EQ(DefineDrive(m_s, ToUnixPath(m_temp / card), type), static_cast<DWORD>(ERROR_SUCCESS));
+        // Wine's drive monitor attaches removable disks only; Windows tells a fixed one too.
+        CDriveMonitorInfo record;
+        record.m_driveMask = Bit(m_s);
+        const auto tell = [&] {
+            type == DRIVE_FIXED ? m_frame.OnDriveArrived(nullptr, &record) : Notice(DBT_DEVICEARRIVAL, Bit(m_s));
+        };
+        CQuestionAnswerer answerer{[&](size_t question) {
+            if (question > 0) return IDOK;
+            RemoveDriveDefinition(m_s);
+            if (row.under == Under::PutBackGained) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
+            Define(m_s, card);
+            Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
+            Notice(DBT_DEVICEARRIVAL, Bit(m_s));
+            return row.firstAnswer;
+        }};
+        CQuestionAnswerer::s_current = &answerer;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CQuestionAnswerer::OnTick);
+        // A second run of what a run took asks again, or asks to overwrite it.
+        tell();
+        TimerTick();
+        tell();
+        for (int tick = 0; tick < 3; ++tick) TimerTick();
+        ::KillTimer(nullptr, timer);
+        std::vector<std::wstring> asked;
+        for (const std::wstring& folder : row.asked) asked.push_back(m_s + (L":\\DCIM\\" + folder + L"\r\n"));
+        EXPECT_EQ(answerer.asked, asked);
+        EXPECT_EQ(answerer.others, 0u) << "the shell asked to overwrite";
+        std::wstring copied;
+        for (const wchar_t* name : {L"100TESTS", L"102NEWPH"}) {
+            if (::PathIsDirectoryW((destination + L"\\" + name).c_str()))
+                copied += (copied.empty() ? L"" : L" ") + std::wstring(name, 3);
+        }
+        EXPECT_EQ(copied, row.copied);
+        EXPECT_TRUE(m_sink.m_errors.empty()) << "the run reported " << m_sink.m_errors.front();
+        m_sink.m_errors.clear();
+        // The next row's card is another.
+        Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
+        m_frame.OnDriveRemoved(nullptr, &record);
         m_frame.TakePendingDrives(false);
     }
 }

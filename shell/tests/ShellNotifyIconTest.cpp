@@ -275,3 +275,81 @@ TEST_F(ShellNotifyIconTest, DeleteDropsAnOwedBalloon)
 }
 
 } // namespace
+
+namespace {
+
+// The start-at-login road: the program runs before the shell's notification area exists, so the
+// first add fails; the area's "TaskbarCreated" then adds the icon with the balloon owed meanwhile.
+TEST_F(ShellNotifyIconTest, AnIconWhoseFirstAddFailedComesWithTheTaskbar)
+{
+    CRecordingIcon icon;
+    CTaskbarWindow window;
+    window.m_icon = &icon;
+    icon.reachShell = false;
+    icon.failMessage = NIM_ADD;
+    icon.failError = ERROR_FILE_NOT_FOUND;
+    EXPECT_FALSE(icon.Add(window, kId, WM_APP, ::LoadIconW(nullptr, IDI_APPLICATION), L"Fernhollow"));
+    icon.reachShell = true;
+    EXPECT_FALSE(icon.IsAdded());
+    EXPECT_FALSE(icon.ShowBalloon(L"Title", L"the result", NIIF_INFO, 5000)) << "a balloon without an icon";
+
+    ASSERT_TRUE(::PostMessageW(window, CShellNotifyIcon::TaskbarCreatedMessage(), 0, 0));
+    DispatchWaiting();
+    ASSERT_EQ(window.m_handled, 1);
+    EXPECT_TRUE(icon.IsAdded()) << "the taskbar came and the icon did not";
+    EXPECT_EQ(BalloonsTaken(icon), 1u) << "the balloon owed meanwhile";
+    EXPECT_STREQ(icon.calls.back().second.szInfo, L"the result");
+    EXPECT_TRUE(icon.Delete());
+}
+
+// A result that comes while the one before is still owed, or still stands within its time, is
+// joined with it: one balloon, a line each, under the first one's title, whole lines within the
+// field. One that stands alone (the program's start) replaces the one before and is replaced by the
+// next.
+TEST_F(ShellNotifyIconTest, AResultJoinsTheOneBeforeWhileThatIsOwedOrStands)
+{
+    using enum CShellNotifyIcon::Balloon;
+    const struct {
+        const wchar_t* text; // also its title
+        UINT timeoutMs;
+        CShellNotifyIcon::Balloon kind;
+        DWORD waitBefore;
+        const wchar_t* shown; // title and text; null: refused, the icon forgotten
+    } rows[] = {
+        {L"R", 5000, Joined, 0, L"R|R"},
+        {L"S", 300, Joined, 0, L"R|R\nS"},
+        {L"T", 5000, Joined, 600, L"T|T"}, // past the one before's time
+        {L"start", 5000, Alone, 0, L"start|start"},
+        {L"U", 5000, Joined, 0, L"U|U"},
+        {L"V", 5000, Joined, 0, nullptr},
+        {L"W", 5000, Joined, 0, nullptr},
+    };
+    CRecordingIcon icon;
+    ASSERT_TRUE(Add(icon));
+    const auto shown = [&icon] {
+        const NOTIFYICONDATAW& data = icon.calls.back().second;
+        return std::wstring(data.szInfoTitle) + L"|" + data.szInfo;
+    };
+    bool forgotten = false;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.text);
+        ::Sleep(row.waitBefore);
+        if (!row.shown && !forgotten) {
+            ASSERT_TRUE(ForgetIcon(m_window));
+            forgotten = true;
+        }
+        EXPECT_EQ(icon.ShowBalloon(row.text, row.text, NIIF_INFO, row.timeoutMs, row.kind), row.shown != nullptr);
+        if (row.shown) {
+            EXPECT_EQ(shown(), row.shown);
+        }
+    }
+    ASSERT_TRUE(icon.AddAgain());
+    EXPECT_EQ(shown(), L"U|U\nV\nW") << "the results owed meanwhile, after the one that stood";
+    // The field holds 255 characters: the oldest lines give way, whole.
+    const std::wstring line(100, L'x');
+    for (const wchar_t* end : {L"1", L"2", L"3"}) ASSERT_TRUE(icon.ShowBalloon(L"X", line + end, NIIF_INFO, 5000));
+    EXPECT_EQ(shown(), L"U|" + line + L"2\n" + line + L"3");
+    EXPECT_TRUE(icon.Delete());
+}
+
+} // namespace

@@ -49,10 +49,15 @@ WCHAR LowerLetter(wchar_t letter) { return (letter >= L'A' && letter <= L'Z') ? 
 
 DWORD DefineRemovableDrive(wchar_t letter, const std::string& unixFolder)
 {
+    return DefineDrive(letter, unixFolder, DRIVE_REMOVABLE);
+}
+
+DWORD DefineDrive(wchar_t letter, const std::string& unixFolder, UINT type)
+{
     std::vector<char> buffer(sizeof(MountMgrUnixDrive) + unixFolder.size() + 1, 0);
     auto* drive = reinterpret_cast<MountMgrUnixDrive*>(buffer.data());
     drive->size = static_cast<ULONG>(buffer.size());
-    drive->type = DRIVE_REMOVABLE;
+    drive->type = type;
     drive->fs_type = kFsTypeFat32;
     drive->letter = LowerLetter(letter);
     drive->mount_point_offset = sizeof(MountMgrUnixDrive);

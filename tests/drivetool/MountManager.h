@@ -6,6 +6,8 @@
 
 // Defines `letter` as a removable drive over the Linux folder `unixFolder`; returns a Win32 error.
 DWORD DefineRemovableDrive(wchar_t letter, const std::string& unixFolder);
+// As DefineRemovableDrive, a drive of `type` (DRIVE_FIXED for a USB hard disk).
+DWORD DefineDrive(wchar_t letter, const std::string& unixFolder, UINT type);
 
 // Removes the definition of `letter`; returns a Win32 error.
 DWORD RemoveDriveDefinition(wchar_t letter);
