@@ -66,8 +66,9 @@ void CCommandExec::ExecuteImpl(bool doIt)
     if (!doIt) return;
     // Tells a debugger that a run begins (the benchmarks time the run from here).
     ::OutputDebugStringW(L"fernhollow-run");
-    CRun run{m_driveMask, m_arm};
     const bool reportIfNone = m_reportIfNone;
+    // The timer's run neither arms nor reports; Start, "/start" and Run are the user's.
+    CRun run{m_driveMask, m_arm, !m_arm && !reportIfNone};
     m_found = false;
     // Handed back also when a failure ends the run: the cards it took up before are done.
     const auto handBack = ScopeExit([&] { m_takenUp = run.notes.Volumes(); });
@@ -96,7 +97,10 @@ void CCommandExec::Run(CRun& run)
         if (g_mainFrame) g_mainFrame->DropRunDrives(run.driveMask);
         throw;
     }
-    if (g_mainFrame) g_mainFrame->TakePendingDrives(run.arm);
+    OwedRuns owed;
+    if (g_mainFrame) owed = g_mainFrame->TakePendingDrives(run.arm);
+    // A run the user starts examines every card whole.
+    if (run.arrival) run.owed = std::move(owed);
     if (!perDrive) {
         ExecuteFolder(run, folder, setting);
         return;
@@ -137,7 +141,10 @@ std::list<std::wstring> CollectSources(const std::wstring& folder, const std::ws
 bool GainedSources(const std::wstring& folder, const std::wstring& pattern, const std::list<std::wstring>& listed)
 {
     std::list<std::wstring> tooComplex;
-    for (const std::wstring& source : CollectSources(folder, pattern, tooComplex)) {
+    bool unreadable = false;
+    const std::list<std::wstring> sources = CollectSources(folder, pattern, tooComplex, &unreadable);
+    if (unreadable) return true;
+    for (const std::wstring& source : sources) {
         if (std::find(listed.begin(), listed.end(), source) == listed.end()) return true;
     }
     return false;
@@ -169,7 +176,7 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
         Report(my::CException(IDS_PATTERN_TOO_COMPLEX, ListFirstLines(tooComplex, kMaxListedSources)));
     // Back under an earlier run's question with sources its list lacked, the card brings only those.
     const std::list<std::wstring> listed = sources;
-    if (g_mainFrame && g_mainFrame->LeaveOutListed(volume.volume, sources) && sources.empty()) return;
+    if (LeaveOutOwed(run.owed, volume.volume, sources) && sources.empty()) return;
 
     CConfirmDlg dialog;
     dialog.SetSetting(setting);
@@ -189,7 +196,8 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
             return;
         }
         // The card the question was about, whatever the answer; one that came back under it with a
-        // source the list lacks owes a run of only such sources.
+        // source the list lacks, or whose folder cannot be listed now, owes a run of only such
+        // sources, which tells a folder it cannot list.
         if (noted)
             run.notes.Answered(GainedSources(path, setting.SrcFname, listed) ? listed : std::list<std::wstring>());
         if (!ok) return;
@@ -214,7 +222,8 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
 
     const CExecSetting& chosen = dialog.m_setting;
     bool ejected = false, disconnected = false;
-    if (chosen.GetEject()) ejected = EjectDrive(disconnected, drive, count);
+    // A card that came back under the question with more is ejected with the run it owes, not before.
+    if (chosen.GetEject() && !run.notes.OwesRun()) ejected = EjectDrive(disconnected, drive, count);
     if (chosen.GetShowExplorer() && count > 0) OpenExplorer(dialog.m_operator.m_to, dialog.m_operator.m_from);
     ShowResult(run, drive, count, dialog.m_operator.m_wFunc == FO_COPY, ejected, disconnected);
 }
@@ -279,7 +288,7 @@ bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)
     }
     try {
         bool dismounted = false;
-        const bool ejected = EjectVolume(drive, dismounted, 5000, 500);
+        const bool ejected = EjectVolumeAt(drive, dismounted);
         disconnected = dismounted;
         return ejected;
     } catch (const my::CException& e) {
@@ -288,6 +297,8 @@ bool CCommandExec::EjectDrive(bool& disconnected, wchar_t drive, size_t count)
         return false;
     }
 }
+
+bool CCommandExec::EjectVolumeAt(wchar_t drive, bool& dismounted) { return EjectVolume(drive, dismounted, 5000, 500); }
 
 void CCommandExec::OpenExplorer(const std::wstring& destination, const std::list<std::wstring>& sources)
 {

@@ -36,13 +36,19 @@ public:
     bool m_reportIfNone = false;
     bool m_found = false;
 
+protected:
+    // Locks, dismounts and ejects the volume at `drive`: true when it was ejected.
+    virtual bool EjectVolumeAt(wchar_t drive, bool& dismounted);
+
 private:
     // One run with its parameters copied, so that a nested run cannot change them underneath.
     struct CRun {
         DWORD driveMask;
         bool arm;
+        bool arrival; // the timer's run of arrivals, which alone serves what a card owes
         bool found = false;
         CTakeUpNotes notes;
+        OwedRuns owed;
         // The drives' results, one line each: a balloon replaces the one before at once, so a run
         // over several drives shows them together when it ends.
         std::wstring balloonTitle;
@@ -75,7 +81,8 @@ private:
 // holds nothing.
 std::list<std::wstring> CollectSources(const std::wstring& folder, const std::wstring& pattern,
                                        std::list<std::wstring>& tooComplex, bool* unreadable = nullptr);
-// True when `folder` now holds a source that `listed` (CollectSources' list of it) lacks.
+// True when `folder` now holds a source that `listed` (CollectSources' list of it) lacks, or cannot
+// be listed: what it holds is not known.
 bool GainedSources(const std::wstring& folder, const std::wstring& pattern, const std::list<std::wstring>& listed);
 
 } // namespace fhw

@@ -317,10 +317,10 @@ void CMainFrame::OnDriveRemoved(void*, void* record)
 
 void CMainFrame::DropRunDrives(DWORD driveMask) { m_pendingArrivals.Drop(driveMask); }
 
-void CMainFrame::TakePendingDrives(bool arm)
+OwedRuns CMainFrame::TakePendingDrives(bool arm)
 {
-    m_pendingArrivals.Clear();
     if (arm) m_armed = true;
+    return m_pendingArrivals.TakeAll();
 }
 
 bool CMainFrame::IsRunInProgress() const
@@ -362,7 +362,8 @@ void CMainFrame::RunExec(DWORD driveMask, bool arm, bool reportIfNone)
 
 void CMainFrame::TakeBackRun(const TakenUpVolumes& takenUp)
 {
-    m_pendingArrivals.RunEnded(takenUp);
+    // Unarmed, no run follows: a card that came back with more keeps it until a run the user starts.
+    m_pendingArrivals.RunEnded(takenUp, m_armed);
     // An arrival told while the run waited in a dialog, of a card it took up itself.
     m_pendingArrivals.DropTakenUp();
     // A card that came while the run kept this thread busy may have gone unannounced.

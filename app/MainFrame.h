@@ -69,19 +69,14 @@ public:
 
     // A run that cannot start gives up its drives, so that the timer does not retry it on every tick.
     void DropRunDrives(DWORD driveMask);
-    // A run that starts takes every pending drive, and arms the automatic mode when asked.
-    void TakePendingDrives(bool arm);
+    // A run that starts takes every pending drive, with the runs their cards owe, and arms the
+    // automatic mode when asked.
+    OwedRuns TakePendingDrives(bool arm);
     // What a run took up, handed back when it ended; then the cards it kept this thread from
     // hearing of are caught up.
     void TakeBackRun(const TakenUpVolumes& takenUp);
     // The drives that arrived and wait for a run.
     DWORD PendingDrives() const { return m_pendingArrivals.Mask(); }
-    // A card that came back under a run's question holding sources that run's list lacked brings
-    // only those: the list's sources are left out of `sources` on `volume`; how many.
-    size_t LeaveOutListed(const CLetterVolume& volume, std::list<std::wstring>& sources) const
-    {
-        return m_pendingArrivals.LeaveOutListed(volume, sources);
-    }
 
     BEGIN_UPDATE_UI_MAP(CMainFrame)
         UPDATE_ELEMENT(ID_REGIST_STARTUP, WTL::UPDUI_MENUPOPUP)

@@ -40,7 +40,20 @@ void CPendingArrivals::Removed(DWORD mask, DriveEventStamp stamp)
 
 void CPendingArrivals::Drop(DWORD mask)
 {
-    ForEachLetter(mask, [this](size_t i) { m_pending[i] = false; });
+    ForEachLetter(mask, [this](size_t i) {
+        m_pending[i] = false;
+        m_listed[i].clear();
+    });
+}
+
+OwedRuns CPendingArrivals::TakeAll()
+{
+    OwedRuns owed;
+    ForEachLetter(0xFFFFFFFF, [&](size_t i) {
+        if (m_pending[i] && m_takenUp[i] && !m_listed[i].empty()) owed.push_back({*m_takenUp[i], m_listed[i]});
+    });
+    Clear();
+    return owed;
 }
 
 DWORD CPendingArrivals::Mask() const
@@ -52,7 +65,7 @@ DWORD CPendingArrivals::Mask() const
     return mask;
 }
 
-void CPendingArrivals::RunEnded(const TakenUpVolumes& takenUp)
+void CPendingArrivals::RunEnded(const TakenUpVolumes& takenUp, bool followUp)
 {
     for (const CTakenUpVolume& taken : takenUp) {
         const wchar_t letter = taken.volume.letter;
@@ -65,9 +78,12 @@ void CPendingArrivals::RunEnded(const TakenUpVolumes& takenUp)
             continue;
         }
         m_takenUp[i] = taken.volume;
-        m_listed[i] = taken.listed;
+        m_listed[i].clear();
         // The sources it came back with get a run, also when its arrival is never told.
-        if (!taken.listed.empty()) m_pending[i] = true;
+        if (followUp && !taken.listed.empty()) {
+            m_listed[i] = taken.listed;
+            m_pending[i] = true;
+        }
     }
 }
 
@@ -81,12 +97,12 @@ void CPendingArrivals::DropTakenUp()
     });
 }
 
-size_t CPendingArrivals::LeaveOutListed(const CLetterVolume& volume, std::list<std::wstring>& sources) const
+size_t LeaveOutOwed(OwedRuns& owed, const CLetterVolume& volume, std::list<std::wstring>& sources)
 {
-    if (volume.letter < L'A' || volume.letter > L'Z') return 0;
-    const size_t i = volume.letter - L'A';
-    if (m_listed[i].empty() || m_takenUp[i] != volume) return 0;
-    const std::list<std::wstring>& listed = m_listed[i];
+    const auto run = std::find_if(owed.begin(), owed.end(), [&](const COwedRun& o) { return o.volume == volume; });
+    if (run == owed.end()) return 0;
+    const std::list<std::wstring> listed = std::move(run->listed);
+    owed.erase(run);
     return std::erase_if(sources, [&listed](const std::wstring& source) {
         return std::find(listed.begin(), listed.end(), source) != listed.end();
     });

@@ -5,7 +5,7 @@
 // finding the card gone. Any other arrival is a new card, taken up after the run however late its
 // notice is handled (a busy thread's notices come during the run on Windows, after it under Wine).
 // A card that came back under a run's question holding sources the run's list lacked waits for a
-// run of only those.
+// run of only those: the list serves that run and no other, and lives no longer than its wait.
 #include "shell/LetterVolumes.h"
 
 #include <windows.h>
@@ -35,6 +35,19 @@ struct CTakenUpVolume {
 
 using TakenUpVolumes = std::vector<CTakenUpVolume>;
 
+// A run a card owes: of the sources on `volume` that `listed`, the list of the run it came back to,
+// lacks.
+struct COwedRun {
+    CLetterVolume volume;
+    std::list<std::wstring> listed;
+};
+
+using OwedRuns = std::vector<COwedRun>;
+
+// Leaves out of `sources` on `volume` those that the run it owes has listed, and spends that run's
+// list: it serves one listing only. How many it left out.
+size_t LeaveOutOwed(OwedRuns& owed, const CLetterVolume& volume, std::list<std::wstring>& sources);
+
 class CPendingArrivals {
 public:
     using VolumeAt = std::function<CLetterVolume(wchar_t letter)>;
@@ -46,21 +59,21 @@ public:
     // A removal of the drives of `mask` was told at `stamp`: their arrivals are dropped, and what
     // runs took up there before it is no card there any more.
     void Removed(DWORD mask, DriveEventStamp stamp);
-    // A run took the drives of `mask`, or gave them up.
+    // A run took the drives of `mask`, or gave them up; a run their cards owed goes with them.
     void Drop(DWORD mask);
     void Clear() { Drop(0xFFFFFFFF); }
+    // A run starts and takes every pending drive; the runs their cards owe, handed to it.
+    OwedRuns TakeAll();
     DWORD Mask() const;
 
     // What a run took up, handed over when it ended: each volume holds at its letter unless the run
     // found it gone or a removal there was told after the run noted it. One that came back holding
-    // sources the run's list lacked waits for a run of those.
-    void RunEnded(const TakenUpVolumes& takenUp);
+    // sources the run's list lacked waits for a run of those when `followUp` (the program is armed);
+    // else nothing follows and the list goes.
+    void RunEnded(const TakenUpVolumes& takenUp, bool followUp);
     // Drops each pending arrival at whose letter a taken-up volume holds and stands now, and owes
     // nothing; a volume that cannot be read now is no new card either.
     void DropTakenUp();
-    // Leaves out of `sources` on `volume` those that a run's list held when the card came back
-    // with others; how many it left out.
-    size_t LeaveOutListed(const CLetterVolume& volume, std::list<std::wstring>& sources) const;
     // The taken-up volumes that hold: a card found unannounced is none of them.
     LetterVolumes TakenUp() const;
 

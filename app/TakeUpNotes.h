@@ -24,6 +24,8 @@ public:
     void Answered(std::list<std::wstring> listed);
     // The run found the card listed last gone.
     void Gone();
+    // The card listed last came back under its question holding a source the list lacks.
+    bool OwesRun() const { return m_noted && !m_volumes.back().listed.empty(); }
 
     const TakenUpVolumes& Volumes() const { return m_volumes; }
 

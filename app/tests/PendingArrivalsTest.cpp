@@ -6,9 +6,13 @@
 #include "app/AppResources.h"
 #include "app/CommandExec.h"
 #include "app/CommandTable.h"
+#include "app/ExecSetting.h"
 #include "app/MainFrame.h"
 #include "app/Setting.h"
 #include "app/TakeUpNotes.h"
+#include "app/tests/ManifestTrees.h"
+#include "foundation/UniqueHandle.h"
+#include "resource.h"
 #include "tests/drivetool/MountManager.h"
 #include "tests/support/FreeDriveLetters.h"
 #include "tests/support/TempFolder.h"
@@ -20,9 +24,12 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
+
+using fhw::CExecSetting;
 
 enum class Step {
     TakeUp,      // the run lists the sources of the card at S
@@ -34,6 +41,8 @@ enum class Step {
     Removal,     // a removal notice for S is handled
     Gone,        // the run finds the card it took up gone
     RunEnd,      // the run hands over what it took up
+    RunEndAlone, // as RunEnd, with nothing armed to follow it
+    DropRun,     // the run S waits for is dropped: one started refused its settings
     Tick,        // the timer looks at the pending drives
     Swap,        // another card stands at S now
     Pull,        // the card is out, and back in (the same card at S)
@@ -107,6 +116,8 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
          true,
          true},
         {"a source the list lacks, no notice told", {TakeUp, CheckGained, RunEnd, Tick}, true, true},
+        {"a source the list lacks, nothing armed to follow", {TakeUp, CheckGained, RunEndAlone, Tick}, false, true},
+        {"a source the list lacks, the run it waits for dropped", {TakeUp, CheckGained, RunEnd, DropRun}, false, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -126,9 +137,11 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
             case Removal: pending.Removed(kS, fhw::NextDriveEventStamp()); break;
             case Gone: run.Gone(); break;
             case RunEnd:
-                pending.RunEnded(run.Volumes());
+            case RunEndAlone:
+                pending.RunEnded(run.Volumes(), step == RunEnd);
                 pending.DropTakenUp();
                 break;
+            case DropRun: pending.Drop(kS); break;
             case Tick: pending.DropTakenUp(); break;
             case Swap: serialAtS = 0xB; break;
             case Pull: break;
@@ -141,14 +154,19 @@ TEST(PendingArrivals, AnArrivalIsTheTakenUpCardOnlyWhileItStandsUnremoved)
         if (row.heldAfter && !held.empty()) {
             EXPECT_EQ(held[0].letter, L'S');
         }
-        // What the card's next run leaves out: the list of a run it came back to with more.
-        std::list<std::wstring> sources{L"S:\\DCIM\\100TESTS", L"S:\\DCIM\\102NEWPH"};
-        const bool gained = std::find(row.steps.begin(), row.steps.end(), CheckGained) != row.steps.end();
-        EXPECT_EQ(pending.LeaveOutListed({L'S', serialAtS}, sources), gained ? 1u : 0u);
         const bool tArrived = std::find(row.steps.begin(), row.steps.end(), Arrival) != row.steps.end();
         EXPECT_EQ(pending.Mask() & kT, tArrived ? kT : 0) << "T: no run took it up";
         pending.Drop(kT);
         EXPECT_EQ(pending.Mask(), row.pendingS ? kS : 0);
+        // What the card's next run leaves out: the list of a run it came back to with more, while
+        // that card waits for its run; the first listing spends it.
+        const bool gained = std::find(row.steps.begin(), row.steps.end(), CheckGained) != row.steps.end();
+        fhw::OwedRuns owed = pending.TakeAll();
+        EXPECT_EQ(pending.Mask(), 0u);
+        for (const size_t leftOut : {row.pendingS && gained ? 1u : 0u, 0u}) {
+            std::list<std::wstring> sources{L"S:\\DCIM\\100TESTS", L"S:\\DCIM\\102NEWPH"};
+            EXPECT_EQ(fhw::LeaveOutOwed(owed, {L'S', serialAtS}, sources), leftOut);
+        }
     }
 }
 
@@ -348,21 +366,75 @@ protected:
 
 // The card at S is told to the frame, asked about (or not), and told again after its run. Under
 // the first question it may be pulled and put back, with a camera folder more; each question asks
-// only what no answer before took, and a drive of any type is run once per arrival.
+// only what no answer before took, a run the user starts asks about the whole card, and a card is
+// run once per arrival whatever its type.
 TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
 {
-    enum class Under { PutBack, PutBackGained, Fixed }; // a fixed disk, copied without a question
+    enum class Under { PutBack, PutBackGained, PutBackGainedHeld, Fixed }; // Fixed: copied, no question
+    enum class Road {
+        Arrivals,        // every run an arrival's
+        RunUnarmed,      // the first run the form's 実行 while not armed, and 実行 again later
+        FollowUpRefused, // the run the card owes refuses the destination; 実行 later
+    };
+    const DWORD copyAsk = CExecSetting::FlagCopy | CExecSetting::FlagConfirm;
     const struct {
         const char* what;
+        Road road;
         Under under;
+        DWORD flags;
         int firstAnswer;
-        std::vector<std::wstring> asked; // the camera folder each question listed
+        std::vector<std::wstring> asked; // the camera folders each question listed
         const wchar_t* copied;           // the camera folders at the destination afterwards
+        std::vector<size_t> boxesAsked;  // the boxes shown before each question
+        size_t boxes;
     } rows[] = {
-        {"Cancel after a put-back", Under::PutBack, IDCANCEL, {L"100TESTS"}, L""},
-        {"OK, put back with a folder more", Under::PutBackGained, IDOK, {L"100TESTS", L"102NEWPH"}, L"100 102"},
-        {"Cancel, put back with a folder more", Under::PutBackGained, IDCANCEL, {L"100TESTS", L"102NEWPH"}, L"102"},
-        {"a fixed disk told twice", Under::Fixed, IDOK, {}, L"100"},
+        {"Cancel after a put-back", Road::Arrivals, Under::PutBack, copyAsk, IDCANCEL, {L"100"}, L"", {0}, 0},
+        {"OK, put back with a folder more",
+         Road::Arrivals,
+         Under::PutBackGained,
+         copyAsk,
+         IDOK,
+         {L"100", L"102"},
+         L"100 102",
+         {0, 0},
+         0},
+        {"Cancel, put back with a folder more",
+         Road::Arrivals,
+         Under::PutBackGained,
+         copyAsk,
+         IDCANCEL,
+         {L"100", L"102"},
+         L"102",
+         {0, 0},
+         0},
+        {"a fixed disk told twice", Road::Arrivals, Under::Fixed, CExecSetting::FlagCopy, IDOK, {}, L"100", {}, 0},
+        {"OK, put back with a folder more as another program holds \\DCIM",
+         Road::Arrivals,
+         Under::PutBackGainedHeld,
+         copyAsk,
+         IDOK,
+         {L"100", L"102"},
+         L"100 102",
+         {0, 0},
+         0},
+        {"実行 unarmed, Cancel, put back with a folder more",
+         Road::RunUnarmed,
+         Under::PutBackGained,
+         copyAsk,
+         IDCANCEL,
+         {L"100", L"100 102"},
+         L"100 102",
+         {0, 0},
+         0},
+        {"Cancel, put back with a folder more, its run refused",
+         Road::FollowUpRefused,
+         Under::PutBackGained,
+         copyAsk,
+         IDCANCEL,
+         {L"100", L"100 102"},
+         L"100 102",
+         {0, 1},
+         1},
     };
     int index = 0;
     for (const auto& row : rows) {
@@ -370,7 +442,7 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
         const std::wstring card = L"card" + std::to_wstring(++index), destination = m_temp / (L"dst" + card);
         m_temp.WriteFile(card + L"\\.windows-serial", ("5a5a000" + std::to_string(index)).c_str());
         m_temp.WriteFile(card + L"\\DCIM\\100TESTS\\a.jpg", "1234");
-        m_setting.Exec.Flags = row.under == Under::Fixed ? 0x1 : 0x3; // copy, and ask first
+        m_setting.Exec.Flags = row.flags;
         m_setting.Exec.DstFolder = destination;
         const UINT type = row.under == Under::Fixed ? DRIVE_FIXED : DRIVE_REMOVABLE;
         ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
@@ -381,25 +453,48 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
         const auto tell = [&] {
             type == DRIVE_FIXED ? m_frame.OnDriveArrived(nullptr, &record) : Notice(DBT_DEVICEARRIVAL, Bit(m_s));
         };
+        const auto runForm = [&] { Send(WM_COMMAND, ID_APP_RUN, 0); };
+        CUniqueKernelHandle held;
+        std::vector<size_t> boxesAsked;
         CQuestionAnswerer answerer{[&](size_t question) {
+            boxesAsked.push_back(m_sink.m_texts.size());
             if (question > 0) return IDOK;
             RemoveDriveDefinition(m_s);
-            if (row.under == Under::PutBackGained) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
+            if (row.under != Under::PutBack) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
             Define(m_s, card);
+            if (row.under == Under::PutBackGainedHeld) held.Reset(HoldFolder(m_s + std::wstring(L":\\DCIM")));
             Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
             Notice(DBT_DEVICEARRIVAL, Bit(m_s));
             return row.firstAnswer;
         }};
         CQuestionAnswerer::s_current = &answerer;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CQuestionAnswerer::OnTick);
+        if (row.road == Road::RunUnarmed) {
+            Send(WM_COMMAND, ID_SETTINGS, 0);
+            runForm();
+        } else {
+            tell();
+            TimerTick();
+        }
+        held.Reset();
+        const std::wstring destinationSet = std::exchange(m_setting.Exec.DstFolder,
+                                                          m_temp / (card + L"\\.windows-serial"));
+        if (row.road != Road::FollowUpRefused) m_setting.Exec.DstFolder = destinationSet;
         // A second run of what a run took asks again, or asks to overwrite it.
         tell();
-        TimerTick();
-        tell();
         for (int tick = 0; tick < 3; ++tick) TimerTick();
+        m_setting.Exec.DstFolder = destinationSet;
+        if (row.road != Road::Arrivals) runForm();
         ::KillTimer(nullptr, timer);
         std::vector<std::wstring> asked;
-        for (const std::wstring& folder : row.asked) asked.push_back(m_s + (L":\\DCIM\\" + folder + L"\r\n"));
+        for (const std::wstring& folders : row.asked) {
+            std::wstring text;
+            for (const wchar_t* name : {L"100TESTS", L"102NEWPH"}) {
+                if (folders.find(std::wstring(name, 3)) != std::wstring::npos)
+                    text += m_s + (L":\\DCIM\\" + std::wstring(name) + L"\r\n");
+            }
+            asked.push_back(text);
+        }
         EXPECT_EQ(answerer.asked, asked);
         EXPECT_EQ(answerer.others, 0u) << "the shell asked to overwrite";
         std::wstring copied;
@@ -408,11 +503,70 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
                 copied += (copied.empty() ? L"" : L" ") + std::wstring(name, 3);
         }
         EXPECT_EQ(copied, row.copied);
-        EXPECT_TRUE(m_sink.m_errors.empty()) << "the run reported " << m_sink.m_errors.front();
-        m_sink.m_errors.clear();
-        // The next row's card is another.
+        EXPECT_EQ(boxesAsked, row.boxesAsked);
+        EXPECT_EQ(m_sink.m_texts.size(), row.boxes)
+            << (m_sink.m_texts.empty() ? std::wstring() : m_sink.m_texts.front());
+        m_sink = CRecordingMsg(IDOK);
+        // The next row's card is another, told to an armed frame.
         Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
         m_frame.OnDriveRemoved(nullptr, &record);
-        m_frame.TakePendingDrives(false);
+        m_frame.TakePendingDrives(true);
+    }
+}
+
+namespace {
+
+// Wine ejects nothing and says nothing of it: this run notes each drive it would eject, and when.
+class CEjectNotingExec : public fhw::CCommandExec {
+public:
+    std::vector<wchar_t> m_ejected;
+
+protected:
+    bool EjectVolumeAt(wchar_t drive, bool& dismounted) override
+    {
+        m_ejected.push_back(drive);
+        dismounted = false;
+        return false;
+    }
+};
+
+} // namespace
+
+// A card that came back under its question with a folder more owes a run of that folder: it is
+// ejected with that run, not before it, and so is one that came back as it was.
+TEST_F(FrameRunsTest, ACardThatOwesARunIsEjectedWithThatRunOnly)
+{
+    m_setting.Exec.Flags = CExecSetting::FlagConfirm | CExecSetting::FlagEject;
+    for (const bool gained : {true, false}) {
+        SCOPED_TRACE(gained ? "put back with a folder more" : "put back as it was");
+        m_temp.WriteFile(L"card\\DCIM\\100TESTS\\a.jpg", "1234");
+        m_setting.Exec.DstFolder = m_temp / (gained ? L"dst1" : L"dst2");
+        CEjectNotingExec exec;
+        exec.m_msg = &m_sink;
+        std::vector<size_t> ejectedAsked;
+        CQuestionAnswerer answerer{[&](size_t question) {
+            ejectedAsked.push_back(exec.m_ejected.size());
+            if (question == 0) {
+                RemoveDriveDefinition(m_s);
+                if (gained) m_temp.WriteFile(L"card\\DCIM\\102NEWPH\\b.jpg", "56");
+                Define(m_s, L"card");
+            }
+            return IDOK;
+        }};
+        CQuestionAnswerer::s_current = &answerer;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CQuestionAnswerer::OnTick);
+        // Two arrivals' runs, as the timer starts them: the second one of what the card owes.
+        for (int run = 0; run < 2; ++run) {
+            exec.m_driveMask = run == 0 ? Bit(m_s) : m_frame.PendingDrives();
+            exec.m_arm = exec.m_reportIfNone = false;
+            exec.Execute(true, false);
+            m_frame.TakeBackRun(exec.TakenUp());
+        }
+        ::KillTimer(nullptr, timer);
+        EXPECT_EQ(answerer.asked.size(), gained ? 2u : 1u);
+        EXPECT_EQ(ejectedAsked, std::vector<size_t>(gained ? 2 : 1, 0)) << "ejected before its question";
+        EXPECT_EQ(exec.m_ejected, std::vector<wchar_t>{m_s});
+        EXPECT_TRUE(m_sink.m_texts.empty());
+        m_frame.TakePendingDrives(true);
     }
 }
