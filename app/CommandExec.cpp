@@ -258,11 +258,11 @@ void CCommandExec::ReportOutcome(UINT id, wchar_t drive, bool copy, const CTrans
     const CAppResources& r = *g_appResources;
     CSimpleErr err;
     err.m_id = id;
-    // Measured in a box like the one the sink will show: same owner, so the same monitor.
+    // Measured in a box like the one the sink will show: same owner, so the same monitor and scale.
     const auto* forward = dynamic_cast<const ::CMsgWithType*>(m_msg);
     const auto* box = dynamic_cast<const ::CMessageBoxMsg*>(forward ? &forward->Inner() : m_msg);
     const CMessageBoxLayout layout = CMessageBoxLayout::Of(box ? box->Owner() : ::GetActiveWindow(), MB_ICONERROR);
-    const CMessageMeasure measure(layout, OutcomeMessageBound(layout.workArea));
+    const CMessageMeasure measure(layout, OutcomeMessageBound(layout.workArea, layout.dpi));
     err.m_message = ComposeOutcomeMessage(id, drive, copy ? r.m_verbCopy.m_text : r.m_verbMove.m_text, outcome,
                                           measure);
     Report(err);

@@ -16,6 +16,7 @@ namespace {
 using Moved = CTransferManifest::Moved;
 using Why = CTransferManifest::Why;
 
+// At 100 % (96 dots per inch).
 constexpr SIZE kLargestBound{1280, 800};
 
 // Files named in one message and of one source, so that the sources themselves keep the room.
@@ -291,11 +292,16 @@ std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstrin
     return text;
 }
 
-SIZE OutcomeMessageBound(const RECT& workArea)
+SIZE OutcomeMessageBound(const RECT& workArea, UINT dpi)
 {
+    // The program is aware of each monitor's scale: at 200 % the box draws its text twice as large,
+    // in device pixels, and needs twice the pixels to name as much.
+    if (dpi == 0) dpi = USER_DEFAULT_SCREEN_DPI;
+    const SIZE largest{::MulDiv(kLargestBound.cx, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI),
+                       ::MulDiv(kLargestBound.cy, static_cast<int>(dpi), USER_DEFAULT_SCREEN_DPI)};
     const LONG width = workArea.right - workArea.left, height = workArea.bottom - workArea.top;
-    if (width <= 0 || height <= 0) return kLargestBound;
-    return SIZE{std::min(width, kLargestBound.cx), std::min(height, kLargestBound.cy)};
+    if (width <= 0 || height <= 0) return largest;
+    return SIZE{std::min(width, largest.cx), std::min(height, largest.cy)};
 }
 
 } // namespace fhw

@@ -19,8 +19,9 @@ namespace fhw {
 std::wstring ComposeOutcomeMessage(UINT headId, wchar_t drive, const std::wstring& verb,
                                    const CTransferOutcome& outcome, const CMessageMeasure& measure);
 
-// The size an outcome box keeps within on `workArea`: the work area, and never more than one of
-// 1280 x 800 shows, so that a long list does not fill a large screen.
-SIZE OutcomeMessageBound(const RECT& workArea);
+// The size an outcome box keeps within on `workArea` of a monitor at `dpi`: the work area, and never
+// more than one of 1280 x 800 shows at that monitor's scale, so that a long list does not fill a
+// large screen, and a scaled monitor names what an unscaled one does.
+SIZE OutcomeMessageBound(const RECT& workArea, UINT dpi);
 
 } // namespace fhw

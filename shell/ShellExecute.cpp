@@ -4,6 +4,7 @@
 #include "foundation/LastError.h"
 #include "foundation/ResString.h"
 #include "foundation/UniqueHandle.h"
+#include "foundation/Wine.h"
 #include "ids/shellops.h"
 
 #include <shellapi.h>
@@ -55,7 +56,10 @@ void OpenExplorerSelect(const std::wstring& path)
     if (!::PathFileExistsW(path.c_str())) {
         throw my::CException(IDS_SHELL_EXECUTE_FAILED, FailureFromWin32(ERROR_PATH_NOT_FOUND), path);
     }
-    ShellExecuteOrThrow(L"EXPLORER.EXE", L"/n,/select,\"" + path + L"\"");
+    // Wine's explorer told "/n," first shows the desktop, whatever follows; it opens a new window
+    // each time anyway.
+    const wchar_t* newWindow = RunningUnderWine() ? L"" : L"/n,";
+    ShellExecuteOrThrow(L"EXPLORER.EXE", newWindow + (L"/select,\"" + path + L"\""));
 }
 
 HANDLE ShellExecuteExToProcess(const std::wstring& file, const std::wstring& parameters, const std::wstring& verb,

@@ -1,5 +1,6 @@
 #include "ui/MessageBoxMeasure.h"
 
+#include "ui/MonitorDpi.h"
 #include "ui/MonitorInfo.h"
 
 #include <algorithm>
@@ -49,11 +50,13 @@ LRESULT CALLBACK ProbeReturn(int code, WPARAM wParam, LPARAM lParam)
         CMessageBoxProbe& probe = *state->probe;
         const HWND text = ::GetDlgItem(state->box, kMessageTextId);
         const HFONT font = text ? reinterpret_cast<HFONT>(::SendMessageW(text, WM_GETFONT, 0, 0)) : nullptr;
+        const HMONITOR on = ::MonitorFromWindow(state->box, MONITOR_DEFAULTTONEAREST);
         MONITORINFOEXW monitor{};
         state->read = text && ::GetWindowRect(state->box, &probe.box) && ::GetWindowRect(text, &probe.text) &&
                       ::GetObjectW(font ? font : ::GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &probe.font) &&
-                      GetMonitorInfoFromWindow(state->box, MONITOR_DEFAULTTONEAREST, monitor);
+                      GetMonitorInfoFromHandle(on, monitor);
         probe.workArea = monitor.rcWork;
+        probe.dpi = GetMonitorDpi(on);
         if (!::GetWindowRect(::GetDlgItem(state->box, IDOK), &probe.ok)) probe.ok = RECT{};
         ::DestroyWindow(state->box);
     }
@@ -129,6 +132,7 @@ CMessageBoxLayout CMessageBoxLayout::Of(HWND owner, UINT type)
     layout.wrapWidth = textSize.cx;
     layout.chrome = SIZE{box.cx - textSize.cx, box.cy - textSize.cy};
     layout.workArea = probe.workArea;
+    layout.dpi = probe.dpi;
     layout.owner = owner;
     layout.type = type;
     layout.probed = true;
@@ -144,9 +148,9 @@ CMessageBoxLayout CMessageBoxLayout::FromMetrics()
         layout.font = metrics.lfMessageFont;
     else
         ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof(LOGFONTW), &layout.font);
-    const HDC screen = ::GetDC(nullptr);
-    const int dpi = screen ? ::GetDeviceCaps(screen, LOGPIXELSY) : 96;
-    if (screen) ::ReleaseDC(nullptr, screen);
+    // The message font of the non-client metrics is the system's scale, as is the screen's.
+    const int dpi = static_cast<int>(GetScreenDpi());
+    layout.dpi = static_cast<UINT>(dpi);
     layout.wrapWidth = ::MulDiv(kWineWrapWidth, dpi, 96);
     layout.chrome = SIZE{::MulDiv(kWineChrome.cx, dpi, 96), ::MulDiv(kWineChrome.cy, dpi, 96)};
     MONITORINFOEXW monitor{};

@@ -15,7 +15,8 @@ struct CMessageBoxProbe {
     RECT text{}; // its text
     RECT ok{};   // its OK button (empty when it has none)
     LOGFONTW font{};
-    RECT workArea{}; // of the monitor the box stands on
+    RECT workArea{};                    // of the monitor the box stands on
+    UINT dpi = USER_DEFAULT_SCREEN_DPI; // that monitor's scale
 };
 
 // Lays out a real message box of `type` for `text`, owned as `owner` would own it, reads it and
@@ -29,6 +30,7 @@ struct CMessageBoxLayout {
     int wrapWidth = 0; // lines of text wrap at this width
     SIZE chrome{};     // the box's size less its text's
     RECT workArea{};
+    UINT dpi = USER_DEFAULT_SCREEN_DPI; // the scale the box is drawn at, of its monitor
     HWND owner = nullptr;
     UINT type = 0;
     bool probed = false; // read from a real box, which can then draw a text to check it

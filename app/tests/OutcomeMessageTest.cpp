@@ -629,17 +629,39 @@ TEST(OutcomeMessage, TheDrawnBoxWithItsButtonKeepsWithinTheWorkArea)
     CMessageBoxLayout wide = BoxLayout();
     wide.wrapWidth = 1500;
     wide.font.lfHeight *= 2;
-    const std::pair<const CMessageBoxLayout*, SIZE> layouts[] = {
-        {&BoxLayout(), {1280, 800}}, {&BoxLayout(), {1024, 768}}, {&wide, {1280, 800}}};
-    for (const auto& [layout, size] : layouts)
-        for (const Case& c : cases) {
+    // At 200 % (192 dots per inch) the box keeps within 1280 x 800 of the user's scale, and names all
+    // that the box at 100 % names on 1280 x 800.
+    const struct {
+        const CMessageBoxLayout* layout;
+        RECT workArea;
+        UINT dpi;
+    } layouts[] = {{&BoxLayout(), {0, 0, 1280, 800}, 96},
+                   {&BoxLayout(), {0, 0, 1024, 768}, 96},
+                   {&wide, {0, 0, 1280, 800}, 96},
+                   {&wide, {0, 0, 2560, 1600}, 192}};
+    std::vector<std::vector<std::wstring>> namedAtNormalScale(cases.size());
+    for (const auto& [layout, workArea, dpi] : layouts)
+        for (size_t i = 0; i < cases.size(); ++i) {
+            const Case& c = cases[i];
+            const SIZE size = fhw::OutcomeMessageBound(workArea, dpi);
             SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(size.cx) + " x " + std::to_string(size.cy) +
-                         (layout == &wide ? " wrapping at 1500 in a doubled font" : ""));
+                         (layout == &wide ? " wrapping at 1500 in a doubled font" : "") + " at " + std::to_string(dpi) +
+                         " dpi");
             fhw::CTransferOutcome outcome;
             outcome.sources = c.sources;
             const CMessageMeasure measure(*layout, size);
             const std::wstring text = fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome,
                                                                  measure);
+            std::vector<std::wstring> named;
+            for (const std::wstring& line : Lines(text))
+                for (const fhw::CSourceOutcome& source : c.sources)
+                    if (line == source.source) named.push_back(line);
+            if (layout == &BoxLayout() && size.cx == 1280) namedAtNormalScale[i] = named;
+            if (dpi == 192) {
+                for (const std::wstring& source : namedAtNormalScale[i]) {
+                    EXPECT_NE(std::find(named.begin(), named.end(), source), named.end()) << source << "\n" << text;
+                }
+            }
             const CDrawnBox drawn = Drawn(text);
             EXPECT_LE(drawn.box.right - drawn.box.left, size.cx);
             EXPECT_LE(drawn.box.bottom - drawn.box.top, size.cy) << text;

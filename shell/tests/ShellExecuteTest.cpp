@@ -5,7 +5,32 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace {
+
+// The folder windows of Explorer that stand: "CabinetWClass" on Windows, "ExplorerWClass" under Wine.
+std::vector<HWND> ExplorerWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM list) {
+            wchar_t name[32] = L"";
+            ::GetClassNameW(hWnd, name, 32);
+            if (::IsWindowVisible(hWnd) && (!wcscmp(name, L"CabinetWClass") || !wcscmp(name, L"ExplorerWClass")))
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(hWnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::wstring TitleOf(HWND hWnd)
+{
+    wchar_t title[256] = L"";
+    ::GetWindowTextW(hWnd, title, 256);
+    return title;
+}
 
 TEST(ShellExecuteErrors, ResultsMapToSystemErrors)
 {
@@ -46,6 +71,31 @@ TEST(ShellExecuteErrors, MissingFilesAreReportedAndAStartedProgramIsWaitedFor)
     EXPECT_TRUE(ShellExecuteExAndWait(L"cmd.exe", L"/c exit 7", L"", nullptr, SW_HIDE, &code));
     EXPECT_EQ(code, 7u);
     EXPECT_FALSE(ShellExecuteExAndWait(missing, L"", L"", nullptr, SW_HIDE, &code));
+}
+
+// Explorer opens on the item's folder: a new window, titled with the folder's name, on Windows and
+// under Wine alike (Wine's explorer told "/n," first shows the desktop).
+TEST(ExplorerSelect, ANewWindowOpensOnTheFolderOfTheItem)
+{
+    CTempFolder temp;
+    const std::wstring item = temp.WriteFile(L"IMG_0001.JPG", "1234");
+    const std::wstring folder = temp.Path().substr(temp.Path().rfind(L'\\') + 1);
+    const std::vector<HWND> before = ExplorerWindows();
+    OpenExplorerSelect(item);
+    std::vector<HWND> opened;
+    bool onFolder = false;
+    for (int i = 0; i < 100 && !onFolder; ++i) {
+        ::Sleep(100);
+        opened = ExplorerWindows();
+        std::erase_if(opened, [&](HWND w) { return std::find(before.begin(), before.end(), w) != before.end(); });
+        onFolder = std::any_of(opened.begin(), opened.end(), [&](HWND w) { return TitleOf(w) == folder; });
+    }
+    std::wstring titles;
+    for (const HWND w : opened) titles += L"[" + TitleOf(w) + L"] ";
+    EXPECT_TRUE(onFolder) << "opened: " << testing::PrintToString(titles);
+    for (const HWND w : opened) ::PostMessageW(w, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 50 && std::any_of(opened.begin(), opened.end(), ::IsWindow); ++i) ::Sleep(100);
+    EXPECT_FALSE(std::any_of(opened.begin(), opened.end(), ::IsWindow)) << "an Explorer window stayed open";
 }
 
 } // namespace
