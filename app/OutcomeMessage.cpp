@@ -46,6 +46,11 @@ UINT StayedId(Why why)
     case Why::CopyUnreadable: return IDS_TRANSFER_STAYED_COPY_UNREADABLE;
     case Why::NotMoved: return IDS_TRANSFER_STAYED_NOT_MOVED;
     case Why::NotMovedBesideCopy: return IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY;
+    case Why::NotMovedCopyUnlisted: return IDS_TRANSFER_STAYED_NOT_MOVED_COPY_UNLISTED;
+    case Why::LeftUnconfirmed: return IDS_TRANSFER_STAYED_LEFT_UNCONFIRMED;
+    case Why::Vanished: return IDS_TRANSFER_STAYED_VANISHED;
+    case Why::UnlistedBefore: return IDS_TRANSFER_STAYED_UNLISTED_BEFORE;
+    case Why::Resized: return IDS_TRANSFER_STAYED_RESIZED;
     case Why::Gone: break;
     }
     return IDS_TRANSFER_STAYED_GONE;
@@ -78,17 +83,17 @@ struct CFit {
     int width;
 };
 
-// A source in the line of `copyId`, then at most `files` of what did not leave it and why (of a
-// partly moved source all of them, of another only those the card would not give), then how many
-// more; `named` gets how many it names.
-std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool partly, size_t files, size_t& named,
+// A source in the line of `copyId`, then at most `files` of what is not where a whole move puts it
+// and why (`every` one of them, else only those the card would not give and those found on neither
+// side), then how many more; `named` gets how many it names.
+std::wstring SourceBlock(const CSourceOutcome& outcome, UINT copyId, bool every, size_t files, size_t& named,
                          const CFit& fit)
 {
     std::wstring text = SourceLine(outcome, copyId);
     size_t moreFiles = 0, moreFolders = 0;
     named = 0;
     for (const CTransferManifest::CStayedFile& file : outcome.stayed) {
-        if (!partly && file.why != Why::Unread && file.why != Why::Unlisted) continue;
+        if (!every && file.why != Why::Unread && file.why != Why::Unlisted && file.why != Why::Vanished) continue;
         const bool folder = !file.path.empty() && file.path.back() == L'\\';
         std::wstring line;
         if (named < files) line = Format(StayedId(file.why), ShortenMiddle(file.path, kMaxNamedFileLength));
@@ -122,12 +127,23 @@ struct CParagraph {
     // Its folders hold the only copies of what left the card ("削除しないでください").
     bool OnlyCopies() const
     {
-        return id == IDS_TRANSFER_KEPT_PARTLY || id == IDS_TRANSFER_KEPT_GONE || id == IDS_TRANSFER_KEPT_CHANGED;
+        return id == IDS_TRANSFER_KEPT_PARTLY || id == IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED ||
+               id == IDS_TRANSFER_KEPT_GONE || id == IDS_TRANSFER_KEPT_CHANGED;
+    }
+    // Some file of its sources left the card and is not known to stand at the destination.
+    bool Unconfirmed() const
+    {
+        return std::any_of(sources.begin(), sources.end(), [](const CSourceOutcome* source) {
+            return std::any_of(source->stayed.begin(), source->stayed.end(), [](const auto& file) {
+                return file.why == Why::LeftUnconfirmed || file.why == Why::Vanished;
+            });
+        });
     }
     // The lines of a named source with `files` of its files; `shown` gets how many it names.
     std::wstring Item(const CSourceOutcome& source, size_t files, size_t& shown, const CFit& fit) const
     {
-        return SourceBlock(source, CopyLine(copyId, source), Partly(), files, shown, fit);
+        const bool every = Partly() || id == IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED;
+        return SourceBlock(source, CopyLine(copyId, source), every, files, shown, fit);
     }
     std::wstring Item(const CNamed& n, const CFit& fit) const
     {
@@ -144,6 +160,7 @@ UINT ParagraphOf(Moved moved)
     case Moved::NotCopied: return IDS_TRANSFER_KEPT_NOT_COPIED;
     case Moved::Partly: return IDS_TRANSFER_KEPT_PARTLY;
     case Moved::Gone: return IDS_TRANSFER_KEPT_GONE;
+    case Moved::Unconfirmed: return IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED;
     case Moved::Changed: return IDS_TRANSFER_KEPT_CHANGED;
     case Moved::CopyChanged: return IDS_TRANSFER_KEPT_COPY_CHANGED;
     case Moved::Differs:
@@ -160,6 +177,7 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
                                        {IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_INCOMPLETE_COPY},
                                        {IDS_TRANSFER_KEPT_NOT_COPIED, 0},
                                        {IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_PARTLY_MOVED},
+                                       {IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED, IDS_TRANSFER_GONE_COPY},
                                        {IDS_TRANSFER_KEPT_GONE, IDS_TRANSFER_GONE_COPY},
                                        {IDS_TRANSFER_KEPT_CHANGED, IDS_TRANSFER_CHANGED_COPY},
                                        {IDS_TRANSFER_KEPT_COPY_CHANGED, IDS_TRANSFER_COPY_CHANGED_COPY},
@@ -178,10 +196,12 @@ std::vector<CParagraph> Paragraphs(const CTransferOutcome& outcome)
 }
 
 // The words of `paragraph`: the partly moved one promises the files that stayed only where some
-// are told (`files`), and says that the program compared what left the card only where it did.
+// are told (`files`), and those not confirmed at the destination only where some are; it says that
+// the program compared what left the card only where it did.
 UINT Wording(const CParagraph& paragraph, bool files, bool movedByShell)
 {
     if (!paragraph.Partly()) return paragraph.id;
+    if (movedByShell && files && paragraph.Unconfirmed()) return IDS_TRANSFER_KEPT_PARTLY_UNCONFIRMED_BY_SHELL;
     if (movedByShell) return files ? IDS_TRANSFER_KEPT_PARTLY_BY_SHELL : IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL;
     return files ? IDS_TRANSFER_KEPT_PARTLY : IDS_TRANSFER_KEPT_PARTLY_BRIEF;
 }

@@ -4,6 +4,7 @@
 #include "foundation/SystemTimeEx.h"
 #include "foundation/UniqueHandle.h"
 #include "foundation/VerifiedDelete.h"
+#include "foundation/Wine.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -29,6 +30,13 @@ std::wstring FileNameOf(const std::wstring& path)
 std::wstring FolderNameIn(const std::wstring& name, const std::wstring& folder)
 {
     return (folder.empty() ? name : folder.substr(1)) + L"\\";
+}
+
+// Whether `relative` lies in one of `folders` (relative as well; empty for the source itself).
+bool IsUnder(const std::wstring& relative, const std::vector<std::wstring>& folders)
+{
+    return std::any_of(folders.begin(), folders.end(),
+                       [&relative](const std::wstring& folder) { return relative.rfind(folder + L"\\", 0) == 0; });
 }
 
 ULONGLONG FileSize(DWORD high, DWORD low) { return (static_cast<ULONGLONG>(high) << 32) | low; }
@@ -373,44 +381,96 @@ CTransferManifest::Moved CTransferManifest::JudgeMove(size_t index, const std::w
     const CEntry& entry = m_entries[index];
     if (!entry.listed) return Moved::Missing;
     ULONGLONG size = 0;
-    // Gone from the card: what of it stands at the destination is the only one left.
-    if (!ReadItem(entry.source, size)) return Moved::Gone;
     const std::wstring target = WithSeparator(destination) + entry.name;
+    if (!ReadItem(entry.source, size)) {
+        // The shell removes a source only once it has moved it, so where its name stands it took it
+        // there; on Windows also into a folder of that name that stood, which it merges. Wine's shell
+        // leaves a folder whose name stood where it is. Nothing of it there: another hand took it.
+        if (!ReadItem(target, size) || (entry.stood && RunningUnderWine())) return Moved::Gone;
+        ListUnchecked(entry, target, stayed);
+        return stayed.empty() ? Moved::All : Moved::Unconfirmed;
+    }
     CDeleted split;
     if (size == kFolder && entry.items.front().size == kFolder && SplitByMove(entry, target, split)) {
         stayed = std::move(split.stayed);
         return Moved::Partly;
     }
-    if (entry.stood) return Moved::NameStoodBefore;
-    // Nothing of it left the card: what stands at the destination is a copy, held against the card
-    // as a copy run holds one.
-    const Moved copied = JudgeIncompleteCopy(entry, target, false, stayed);
-    return copied == Moved::NotWhole && HasArrived(entry, target) ? Moved::Undeleted : copied;
+    // Nothing of it left the card for the destination: what stands there is a copy, held against the
+    // card as a copy run holds one; a file found on neither side is named beside it.
+    Moved moved = Moved::NameStoodBefore;
+    if (!entry.stood) {
+        moved = JudgeIncompleteCopy(entry, target, false, stayed);
+        if (moved == Moved::NotWhole && HasArrived(entry, target)) moved = Moved::Undeleted;
+    }
+    for (CStayedFile& file : split.stayed)
+        if (file.why == Why::Vanished) stayed.push_back(std::move(file));
+    return moved;
 }
 
 bool CTransferManifest::SplitByMove(const CEntry& entry, const std::wstring& target, CDeleted& result)
 {
-    const auto filesIn = [](const std::wstring& folder) {
+    // A folder that cannot be listed is not known, never empty: nothing of it is taken as gone from
+    // the card or as standing at the destination.
+    const auto filesIn = [](const std::wstring& folder, std::vector<std::wstring>& unlisted) {
         std::vector<CItem> items;
-        ListFolder(folder, std::wstring(), items);
+        ULONGLONG size = 0;
+        if (ReadItem(folder, size) && size == kFolder) ListFolder(folder, std::wstring(), items, &unlisted);
         std::unordered_set<std::wstring> files;
         for (const CItem& item : items)
             if (item.size != kFolder) files.insert(item.relative);
         return files;
     };
-    const std::unordered_set<std::wstring> onCard = filesIn(entry.source), atDestination = filesIn(target);
+    std::vector<std::wstring> cardUnlisted, copyUnlisted;
+    const std::unordered_set<std::wstring> onCard = filesIn(entry.source, cardUnlisted),
+                                           atDestination = filesIn(target, copyUnlisted);
+    size_t unconfirmed = 0;
     for (const CItem& item : entry.items) {
-        if (item.size == kFolder) continue;
-        if (onCard.count(item.relative))
-            result.stayed.push_back({item.relative.substr(1),
-                                     atDestination.count(item.relative) ? Why::NotMovedBesideCopy : Why::NotMoved});
-        else if (atDestination.count(item.relative))
+        if (item.size == kFolder || IsUnder(item.relative, cardUnlisted)) continue;
+        const std::wstring path = item.relative.substr(1);
+        const bool copyUnknown = IsUnder(item.relative, copyUnlisted);
+        if (onCard.count(item.relative)) {
+            result.stayed.push_back({path, copyUnknown                          ? Why::NotMovedCopyUnlisted
+                                           : atDestination.count(item.relative) ? Why::NotMovedBesideCopy
+                                                                                : Why::NotMoved});
+        } else if (atDestination.count(item.relative)) {
             ++result.files;
+        } else {
+            // Left the card: where the destination cannot be listed it may stand there.
+            result.stayed.push_back({path, copyUnknown ? Why::LeftUnconfirmed : Why::Vanished});
+            if (copyUnknown) ++unconfirmed;
+        }
     }
-    if (!result.files) return false;
+    if (!result.files && !unconfirmed) return false;
     // What the card gained, folders it would not list, folders left empty.
     ListLeftOver(entry, result);
     return true;
+}
+
+void CTransferManifest::ListUnchecked(const CEntry& entry, const std::wstring& target, std::vector<CStayedFile>& stayed)
+{
+    for (const std::wstring& folder : entry.unlisted)
+        stayed.push_back({FolderNameIn(entry.name, folder), Why::UnlistedBefore});
+    std::vector<CItem> found;
+    std::vector<std::wstring> unlisted;
+    ULONGLONG size = 0;
+    if (ReadItem(target, size)) {
+        found.push_back({std::wstring(), size});
+        if (size == kFolder) ListFolder(target, std::wstring(), found, &unlisted);
+    }
+    for (const std::wstring& folder : unlisted)
+        stayed.push_back({FolderNameIn(entry.name, folder), Why::LeftUnconfirmed});
+    std::unordered_map<std::wstring, ULONGLONG> there;
+    for (const CItem& item : found) there.emplace(item.relative, item.size);
+    // Files only: a folder that did not come loses nothing the files in it do not tell.
+    for (const CItem& item : entry.items) {
+        if (item.size == kFolder || IsUnder(item.relative, unlisted)) continue;
+        const std::wstring path = item.relative.empty() ? entry.name : item.relative.substr(1);
+        const auto at = there.find(item.relative);
+        if (at == there.end() || at->second == kFolder)
+            stayed.push_back({path, Why::Vanished});
+        else if (at->second != item.size)
+            stayed.push_back({path, Why::Resized});
+    }
 }
 
 bool CTransferManifest::Arrived(size_t index, const std::wstring& destination, bool move, bool sourceThere,

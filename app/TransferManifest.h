@@ -29,9 +29,11 @@ public:
     // by another program); Missing: it was not there when the manifest was taken; NotCopied:
     // nothing left, and nothing of it stands at the destination. A copy that did not come whole is
     // judged the same way, and so is the shell's own move, by what stands where (its Partly: files
-    // the shell moved while others stayed). NotArrived: not judged, only known not to stand whole
-    // at the destination; Removed: an end of the run went before the source could be judged, so
-    // what the card holds of it is not known.
+    // left the card for the destination, or may have where it cannot be listed, while others
+    // stayed; its Gone: nothing of it stands at the destination). Unconfirmed: the shell's own move
+    // took it from the card to where its name stands, but not all of it is known to stand there.
+    // NotArrived: not judged, only known not to stand whole at the destination; Removed: an end of
+    // the run went before the source could be judged, so what the card holds of it is not known.
     enum class Moved {
         All,
         NameStoodBefore,
@@ -45,6 +47,7 @@ public:
         Undeleted,
         Unverified,
         Gone,
+        Unconfirmed,
         Missing,
         NotArrived,
         Removed
@@ -59,7 +62,12 @@ public:
     // would not list, so what it holds is not known and nothing of it is taken as copied. Of the
     // shell's own move, judged by listing alone: NotMoved: the shell left it on the card and nothing
     // of its name stands at the destination; NotMovedBesideCopy: the shell left it on the card and
-    // a file of its name stands at the destination too, not compared.
+    // a file of its name stands at the destination too, not compared; NotMovedCopyUnlisted: the
+    // shell left it on the card, and the destination folder could not be listed; LeftUnconfirmed: it
+    // left the card, and the destination folder (or it, a folder) could not be listed to find it;
+    // Vanished: it left the card, and nothing of its name stands at the destination; UnlistedBefore:
+    // a folder the card would not list before the run, so what it held is not known to stand at
+    // the destination; Resized: it stands at the destination at another size than it was listed.
     enum class Why {
         Differs,
         Undeleted,
@@ -70,7 +78,12 @@ public:
         Unread,
         Unlisted,
         NotMoved,
-        NotMovedBesideCopy
+        NotMovedBesideCopy,
+        NotMovedCopyUnlisted,
+        LeftUnconfirmed,
+        Vanished,
+        UnlistedBefore,
+        Resized
     };
     // A file (or a folder left empty, with a trailing backslash) relative to its source, and why.
     struct CStayedFile {
@@ -115,9 +128,11 @@ public:
     Moved JudgeCopy(size_t index, const std::wstring& destination, std::vector<CStayedFile>& stayed) const;
     // What became of source `index` after the shell's own move into `destination` that did not
     // bring it whole, judged by listing the card and the destination, without reading a byte: a
-    // folder that lost files to the destination while others stayed is Partly, `stayed` getting
-    // those and why; one gone from the card is Gone; one the card still holds whole is judged as a
-    // copy is (Undeleted where its copy stands whole).
+    // folder that lost files to the destination (or to one that cannot be listed) while others
+    // stayed is Partly, `stayed` getting those and why; one gone from the card is Unconfirmed where
+    // its name stands at the destination, `stayed` getting what could not be found there and why,
+    // else Gone; one the card still holds whole is judged as a copy is (Undeleted where its copy
+    // stands whole). A noted file found on neither side is named as Vanished.
     Moved JudgeMove(size_t index, const std::wstring& destination, std::vector<CStayedFile>& stayed) const;
     size_t Size() const { return m_entries.size(); }
     const std::wstring& Source(size_t index) const { return m_entries[index].source; }
@@ -145,8 +160,14 @@ private:
     static bool HasArrived(const CEntry& entry, const std::wstring& target);
     // A folder split by the shell's move across volumes, which takes it file by file: a file in
     // use or a full destination leaves the moved files only at the destination. True once a noted
-    // file left the card for `target`; `result` then gets how many did, and what stayed and why.
+    // file left the card for `target`, or for it where it cannot be listed; `result` then gets how
+    // many stand there, and what stayed or is not confirmed there, and why. `result.stayed` names
+    // the noted files found on neither side also when false.
     static bool SplitByMove(const CEntry& entry, const std::wstring& target, CDeleted& result);
+    // What of a source the shell took from the card is not found at `target` as it was noted, and
+    // why: folders the card would not list before the run, folders of `target` that cannot be
+    // listed, files on neither side, files at another size.
+    static void ListUnchecked(const CEntry& entry, const std::wstring& target, std::vector<CStayedFile>& stayed);
     // What stands in the source once the deletes are done that they did not leave behind
     // themselves: what it gained, and noted folders left empty that could not be removed.
     static void ListLeftOver(const CEntry& entry, CDeleted& result);

@@ -8,7 +8,8 @@ using Moved = CTransferManifest::Moved;
 
 bool CSourceOutcome::CountsArrived() const
 {
-    return moved == Moved::All || ((moved == Moved::Gone || moved == Moved::Removed) && whole);
+    return moved == Moved::All || moved == Moved::Unconfirmed ||
+           ((moved == Moved::Gone || moved == Moved::Removed) && whole);
 }
 
 size_t CTransferOutcome::Arrived() const
@@ -46,7 +47,8 @@ bool IsListed(Moved moved)
     case Moved::Uncompared:
     case Moved::Undeleted:
     case Moved::Unverified:
-    case Moved::Gone: return true;
+    case Moved::Gone:
+    case Moved::Unconfirmed: return true;
     case Moved::All:
     case Moved::Missing:
     case Moved::NotArrived:

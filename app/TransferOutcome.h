@@ -14,10 +14,12 @@ struct CSourceOutcome {
     CTransferManifest::Moved moved = CTransferManifest::Moved::NotArrived;
     // Its copy stood whole at the destination when it was judged (Gone and Removed count it arrived).
     bool whole = false;
-    // Files that did not leave the card and why; judged while both ends were there, else left out.
+    // What of it is not where a whole move puts it, and why; judged while both ends were there, else
+    // left out.
     std::vector<CTransferManifest::CStayedFile> stayed;
 
-    // Each source counts in one class: arrived whole, partly arrived (files left the card while
+    // Each source counts in one class: arrived whole (or taken to the destination by the shell's
+    // own move where not all of it could be checked), partly arrived (files left the card while
     // others stayed), or neither.
     bool CountsArrived() const;
     bool CountsPartly() const { return moved == CTransferManifest::Moved::Partly; }

@@ -193,6 +193,13 @@ TEST(OutcomeMessage, CountLineCountsTheVerdictsTheListsShow)
          IDS_TRANSFER_DRIVE_REMOVED,
          Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"2", L"1"),
          {IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_KEPT_CHANGED}},
+        // The shell took it from the card to the destination, where not all of it could be checked.
+        {"moved by the shell, not all checked",
+         {Source(Moved::All, 0, true), Source(Moved::Unconfirmed, 1, false, L"C:\\p\\101CANON"), partly},
+         false,
+         IDS_TRANSFER_INCOMPLETE,
+         Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"2", L"1"),
+         {IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED}},
         {"nothing listed",
          {Source(Moved::Removed, 0, false), Source(Moved::NotArrived, 1)},
          true,
@@ -209,8 +216,9 @@ TEST(OutcomeMessage, CountLineCountsTheVerdictsTheListsShow)
         EXPECT_EQ(text.rfind(Head(c.head, c.sources.size(), c.arrived), 0), 0u) << text;
         EXPECT_LE(outcome.Arrived() + outcome.Partly(), c.sources.size());
         size_t listed = 0;
-        for (UINT id : {IDS_TRANSFER_KEPT_STOOD, IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_KEPT_PARTLY,
-                        IDS_TRANSFER_KEPT_GONE, IDS_TRANSFER_KEPT_CHANGED, IDS_TRANSFER_KEPT_UNDELETED}) {
+        for (UINT id :
+             {IDS_TRANSFER_KEPT_STOOD, IDS_TRANSFER_KEPT_NOT_WHOLE, IDS_TRANSFER_KEPT_PARTLY, IDS_TRANSFER_KEPT_GONE,
+              IDS_TRANSFER_KEPT_CHANGED, IDS_TRANSFER_KEPT_UNDELETED, IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED}) {
             const bool expected = std::find(c.paragraphs.begin(), c.paragraphs.end(), id) != c.paragraphs.end();
             EXPECT_EQ(expected, text.find(Format(id)) != std::wstring::npos) << id << "\n" << text;
             listed += expected;
@@ -374,6 +382,29 @@ TEST(OutcomeMessage, TheShellsMoveNamesWhatItLeftAndWhy)
                              Format(IDS_TRANSFER_STAYED_NOT_MOVED, L"IMG_2.JPG") + L"\n" +
                              Format(IDS_TRANSFER_STAYED_NOT_MOVED_BESIDE_COPY, L"IMG_3.JPG") + L"\n" +
                              Format(IDS_TRANSFER_STAYED_COPY_UNREADABLE, L"IMG_4.JPG")));
+
+    // Where the destination folder could not be listed, what left the card is told as not confirmed
+    // there; what the shell took whole is told as moved, with what could not be checked and why; a
+    // file found on neither side is named beside any source.
+    fhw::CSourceOutcome held = Source(Moved::Partly, 2, false, L"C:\\p\\102CANON");
+    held.stayed = {{L"IMG_5.JPG", Why::LeftUnconfirmed}, {L"IMG_6.JPG", Why::NotMovedCopyUnlisted}};
+    fhw::CSourceOutcome took = Source(Moved::Unconfirmed, 3, false, L"C:\\p\\103CANON");
+    took.stayed = {{L"SUB\\", Why::UnlistedBefore}, {L"IMG_8.JPG", Why::Resized}};
+    fhw::CSourceOutcome lost = Source(Moved::NotCopied, 4);
+    lost.stayed = {{L"IMG_9.JPG", Why::Vanished}};
+    outcome.sources = {held, took, lost};
+    EXPECT_EQ(
+        fhw::ComposeOutcomeMessage(IDS_TRANSFER_INCOMPLETE, L'R', L"移動", outcome, Measure()),
+        Head(IDS_TRANSFER_INCOMPLETE, 3, Format(IDS_TRANSFER_ARRIVED_WITH_PART, L"1", L"1")) +
+            Format(IDS_TRANSFER_KEPT_NOT_COPIED,
+                   lost.source + L"\n" + Format(IDS_TRANSFER_STAYED_VANISHED, L"IMG_9.JPG")) +
+            Format(IDS_TRANSFER_KEPT_PARTLY_UNCONFIRMED_BY_SHELL,
+                   Format(IDS_TRANSFER_PARTLY_MOVED, held.source, held.copy) + L"\n" +
+                       Format(IDS_TRANSFER_STAYED_LEFT_UNCONFIRMED, L"IMG_5.JPG") + L"\n" +
+                       Format(IDS_TRANSFER_STAYED_NOT_MOVED_COPY_UNLISTED, L"IMG_6.JPG")) +
+            Format(IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED, Format(IDS_TRANSFER_GONE_COPY, took.source, took.copy) + L"\n" +
+                                                            Format(IDS_TRANSFER_STAYED_UNLISTED_BEFORE, L"SUB\\") +
+                                                            L"\n" + Format(IDS_TRANSFER_STAYED_RESIZED, L"IMG_8.JPG")));
 }
 
 // The partly moved paragraph promises the files that stayed only where some follow; "so many more

@@ -103,6 +103,13 @@ TEST(StringTable, ApplicationTextsExistInJapanese)
                           IDS_TRANSFER_STAYED_COPY_UNREADABLE,
                           IDS_TRANSFER_UNCOMPARED_COPY,
                           IDS_TRANSFER_KEPT_PARTLY_BY_SHELL,
-                          IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL};
+                          IDS_TRANSFER_KEPT_PARTLY_BRIEF_BY_SHELL,
+                          IDS_TRANSFER_KEPT_MOVED_UNCONFIRMED,
+                          IDS_TRANSFER_KEPT_PARTLY_UNCONFIRMED_BY_SHELL,
+                          IDS_TRANSFER_STAYED_LEFT_UNCONFIRMED,
+                          IDS_TRANSFER_STAYED_VANISHED,
+                          IDS_TRANSFER_STAYED_NOT_MOVED_COPY_UNLISTED,
+                          IDS_TRANSFER_STAYED_UNLISTED_BEFORE,
+                          IDS_TRANSFER_STAYED_RESIZED};
     for (const UINT id : texts) EXPECT_FALSE(LoadStringInLanguage(id, kJapanese).empty()) << id;
 }
