@@ -28,6 +28,7 @@ CAppResources::CAppResources()
         static_assert(IDS_VERB_EJECT == IDS_START_TITLE + 11, "the twelve texts are numbered in order");
         UINT id = IDS_START_TITLE;
         for (CResText* text : texts) text->SetId(id++);
+        m_resultsNotShown.SetId(IDS_RESULTS_NOT_SHOWN);
     } catch (...) {
         DestroyIcon();
         if (g_appResources == this) g_appResources = nullptr;

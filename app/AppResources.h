@@ -30,6 +30,7 @@ public:
     CResText m_verbCopy;
     CResText m_verbDisconnect;
     CResText m_verbEject;
+    CResText m_resultsNotShown;
 };
 
 extern CAppResources* g_appResources;

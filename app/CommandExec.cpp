@@ -40,6 +40,29 @@ constexpr size_t kMaxListedSources = 10;
 // What every box of a run asks for besides its own type.
 constexpr UINT kComeForward = MB_SETFOREGROUND | MB_TOPMOST;
 
+// Held while a question or box of a run is open: the user reads it, not the tray's balloon, so the
+// results stand, and the next is joined with them, until it closes.
+[[nodiscard]] auto QuestionOpen()
+{
+    boost::shared_ptr<CShellNotifyIcon> icon;
+    if (g_mainFrame) icon = g_mainFrame->m_trayIcon;
+    if (icon) icon->QuestionOpened();
+    return ScopeExit([icon] {
+        if (icon) icon->QuestionClosed();
+    });
+}
+
+// Every box of a run comes forward, and holds the tray's results while it is open.
+class CRunMsg : public ::CMsgWithType {
+public:
+    explicit CRunMsg(::CMsg& inner) : CMsgWithType(inner, kComeForward) {}
+    int Show(const std::wstring& text, UINT type) override
+    {
+        const auto question = QuestionOpen();
+        return CMsgWithType::Show(text, type);
+    }
+};
+
 } // namespace
 
 void CCommandExec::Execute(bool doIt, bool rethrow)
@@ -52,8 +75,8 @@ void CCommandExec::Execute(bool doIt, bool rethrow)
     // its boxes would open behind the window the user works in. So every box of a run, the failure
     // it ends with among them, asks for the foreground and to stay on top.
     ::CMsg* const sink = m_msg;
-    std::optional<::CMsgWithType> forward;
-    if (sink) m_msg = &forward.emplace(*sink, kComeForward);
+    std::optional<CRunMsg> forward;
+    if (sink) m_msg = &forward.emplace(*sink);
     const auto done = ScopeExit([this, sink] {
         m_running = false;
         m_msg = sink;
@@ -184,7 +207,11 @@ void CCommandExec::ExecuteFolder(CRun& run, const std::wstring& path, const CExe
     const size_t count = sources.size();
     if (count > 0) {
         dialog.m_operator.m_from = sources;
-        const bool ok = !setting.GetConfirm() || dialog.DoModal(::GetActiveWindow()) == IDOK;
+        bool ok = true;
+        if (setting.GetConfirm()) {
+            const auto question = QuestionOpen();
+            ok = dialog.DoModal(::GetActiveWindow()) == IDOK;
+        }
         // Pulled, or another card put in, while the question was open: nothing of the list is on it.
         if (!volume.IsThere()) {
             run.notes.Gone();

@@ -39,6 +39,7 @@ void CCommandInit::ExecuteImpl(bool doIt)
     if (auto quit = boost::dynamic_pointer_cast<CCommandQuit>(g_commands->Get(CCommandTable::Quit)))
         quit->m_noSave = false;
     frame.m_driveMonitor->Reset();
+    frame.m_trayIcon->SetGivenWayFormat(g_appResources->m_resultsNotShown.m_text);
     frame.m_trayIcon->Add(frame, 1, WM_TRAY_NOTIFY, g_appResources->m_hIcon, g_appInfo.GetDisplayName().c_str());
 }
 

@@ -50,6 +50,8 @@
 #define IDS_VERB_COPY 173
 #define IDS_VERB_DISCONNECT 174
 #define IDS_VERB_EJECT 175
+// The balloon's line for the results that no longer fit in it.
+#define IDS_RESULTS_NOT_SHOWN 158
 #define IDS_NOTHING_MATCHED 177
 #define IDS_SRC_FOLDER_EMPTY 178
 #define IDS_SRC_FOLDER_NOT_ABSOLUTE 179

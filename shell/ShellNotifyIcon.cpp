@@ -1,5 +1,8 @@
 #include "shell/ShellNotifyIcon.h"
 
+#include "foundation/CommandLine.h"
+#include "foundation/NumberText.h"
+
 #include <cwchar>
 #include <iterator>
 
@@ -12,18 +15,6 @@ template <size_t N> void CopyField(wchar_t (&field)[N], const wchar_t* text)
     if (length > N - 1) length = N - 1;
     if (length) std::wmemcpy(field, text, length);
     field[length] = L'\0';
-}
-
-// `text` within `field` characters: its first lines give way, whole. A last line longer than the
-// field is cut by the copy into it; no balloon of the program's has one.
-std::wstring WholeLinesWithin(std::wstring text, size_t field)
-{
-    while (text.size() > field) {
-        const size_t end = text.find(L'\n');
-        if (end == std::wstring::npos) break;
-        text.erase(0, end + 1);
-    }
-    return text;
 }
 
 } // namespace
@@ -117,8 +108,9 @@ bool CShellNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring
     if (const CBalloon* before = JoinedBefore(balloon)) {
         balloon.title = before->title;
         balloon.text = before->text + L"\n" + text;
+        balloon.givenWay = before->givenWay;
     }
-    balloon.text = WholeLinesWithin(std::move(balloon.text), std::size(m_data.szInfo) - 1);
+    FitLines(balloon, std::size(m_data.szInfo) - 1);
     // Owed from before the call: the call waits on the tray and dispatches the thread's notices
     // meanwhile (Wine handles a restarted shell's waiting "TaskbarCreated" there), and the icon added
     // again inside it shows this balloon. A refused call leaves it owed.
@@ -135,7 +127,7 @@ bool CShellNotifyIcon::ShowStored(const CBalloon& balloon)
     data.uTimeout = balloon.timeoutMs;
     data.dwInfoFlags = balloon.infoFlags;
     CopyField(data.szInfoTitle, balloon.title.c_str());
-    CopyField(data.szInfo, balloon.text.c_str());
+    CopyField(data.szInfo, ShownText(balloon).c_str());
     if (!Notify(NIM_MODIFY, &data)) return false;
     // A shown balloon is owed no more; a newer one asked for during the call still is.
     if (m_owedBalloon && m_owedBalloon->ticket == balloon.ticket) m_owedBalloon.reset();
@@ -151,5 +143,46 @@ const CShellNotifyIcon::CBalloon* CShellNotifyIcon::JoinedBefore(const CBalloon&
     // The owed one is the latest asked for: one that stands alone is replaced.
     if (m_owedBalloon) return m_owedBalloon->kind == Balloon::Joined ? &*m_owedBalloon : nullptr;
     if (!m_standingBalloon || m_standingBalloon->kind != Balloon::Joined) return nullptr;
-    return ::GetTickCount() - m_standingSince < m_standingBalloon->timeoutMs ? &*m_standingBalloon : nullptr;
+    return Stands() ? &*m_standingBalloon : nullptr;
+}
+
+// The user reads a question of the program, not the balloon: Wine draws none while the program's
+// dialog or box stands (then one, for 10 s, after it closed), and on Windows the eye is on the
+// question. So a balloon stands while one is open, and its time counts from when the last closed.
+bool CShellNotifyIcon::Stands() const
+{
+    if (!m_standingBalloon) return false;
+    return m_questions > 0 || ::GetTickCount() - m_standingSince < m_standingBalloon->timeoutMs;
+}
+
+void CShellNotifyIcon::QuestionOpened()
+{
+    // One whose time had passed before is not brought back.
+    if (m_questions == 0 && !Stands()) m_standingBalloon.reset();
+    ++m_questions;
+}
+
+void CShellNotifyIcon::QuestionClosed()
+{
+    if (m_questions == 0) return;
+    if (--m_questions == 0) m_standingSince = ::GetTickCount();
+}
+
+std::wstring CShellNotifyIcon::ShownText(const CBalloon& balloon) const
+{
+    if (!balloon.givenWay || m_givenWayFormat.empty()) return balloon.text;
+    std::wstring line;
+    FormatIndexed(line, m_givenWayFormat, {ToWString(balloon.givenWay)}, L"{", L"}");
+    return line + L"\n" + balloon.text;
+}
+
+// A last line longer than the field is cut by the copy into it; no balloon of the program's has one.
+void CShellNotifyIcon::FitLines(CBalloon& balloon, size_t field) const
+{
+    while (ShownText(balloon).size() > field) {
+        const size_t end = balloon.text.find(L'\n');
+        if (end == std::wstring::npos) break;
+        balloon.text.erase(0, end + 1);
+        ++balloon.givenWay;
+    }
 }

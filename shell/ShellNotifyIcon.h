@@ -30,6 +30,13 @@ public:
     // that restarted has forgotten the icon), also by one inside the call; Delete drops it.
     bool ShowBalloon(const std::wstring& title, const std::wstring& text, DWORD infoFlags, UINT timeoutMs,
                      Balloon kind = Balloon::Joined);
+    // A question of the program opens (a dialog or box the user reads), or closes: counted, they
+    // may nest.
+    void QuestionOpened();
+    void QuestionClosed();
+    // The line that tells how many lines of a joined balloon gave way to the field's size; {0} is
+    // their count. Empty: they give way untold.
+    void SetGivenWayFormat(const std::wstring& format) { m_givenWayFormat = format; }
     UINT GetId() const { return m_data.uID; }
     bool IsAdded() const { return m_added != 0; }
 
@@ -53,18 +60,27 @@ private:
         UINT timeoutMs;
         unsigned ticket; // which ShowBalloon asked for it
         Balloon kind;
+        unsigned long givenWay = 0; // lines of its text that gave way to the field's size
     };
     // NIM_MODIFY with the balloon; true when the shell took it.
     bool ShowStored(const CBalloon& balloon);
     // The joined balloon still owed, or still standing, that `balloon` joins; null when none.
     const CBalloon* JoinedBefore(const CBalloon& balloon) const;
+    // Whether the balloon the shell took last still stands.
+    bool Stands() const;
+    // The text the balloon shows: its lines, after the one that tells how many gave way.
+    std::wstring ShownText(const CBalloon& balloon) const;
+    // The first lines of `balloon` give way, whole, until what it shows fits in `field` characters.
+    void FitLines(CBalloon& balloon, size_t field) const;
 
     DWORD m_added = 0;
     bool m_wanted = false; // from Add, whatever it gave, to Delete
     NOTIFYICONDATAW m_data;
     std::optional<CBalloon> m_owedBalloon;
     std::optional<CBalloon> m_standingBalloon; // the latest the shell took
-    DWORD m_standingSince = 0;                 // when it took it
+    DWORD m_standingSince = 0;                 // when it took it, or the last question closed after
     unsigned m_lastBalloon = 0;                // the ticket of the latest balloon asked for
     unsigned m_shownBalloon = 0;               // the ticket of the latest balloon shown
+    unsigned m_questions = 0;                  // questions of the program open
+    std::wstring m_givenWayFormat;
 };

@@ -83,6 +83,7 @@ TEST(StringTable, ApplicationTextsExistInJapanese)
                           IDS_VERB_COPY,
                           IDS_VERB_DISCONNECT,
                           IDS_VERB_EJECT,
+                          IDS_RESULTS_NOT_SHOWN,
                           IDS_DISCONNECT_DRIVE,
                           IDS_NOTHING_MATCHED,
                           IDS_SRC_FOLDER_EMPTY,

@@ -304,8 +304,9 @@ TEST_F(ShellNotifyIconTest, AnIconWhoseFirstAddFailedComesWithTheTaskbar)
 
 // A result that comes while the one before is still owed, or still stands within its time, is
 // joined with it: one balloon, a line each, under the first one's title, whole lines within the
-// field. One that stands alone (the program's start) replaces the one before and is replaced by the
-// next.
+// field. While a question of the program is open the one before stands: its time starts when the
+// last question closes. One that stands alone (the program's start) replaces the one before and is
+// replaced by the next.
 TEST_F(ShellNotifyIconTest, AResultJoinsTheOneBeforeWhileThatIsOwedOrStands)
 {
     using enum CShellNotifyIcon::Balloon;
@@ -313,16 +314,25 @@ TEST_F(ShellNotifyIconTest, AResultJoinsTheOneBeforeWhileThatIsOwedOrStands)
         const wchar_t* text; // also its title
         UINT timeoutMs;
         CShellNotifyIcon::Balloon kind;
+        int asksBefore; // questions that open (more than 0) or close (less) before the wait
         DWORD waitBefore;
+        int asksAfter;        // and after it
         const wchar_t* shown; // title and text; null: refused, the icon forgotten
     } rows[] = {
-        {L"R", 5000, Joined, 0, L"R|R"},
-        {L"S", 300, Joined, 0, L"R|R\nS"},
-        {L"T", 5000, Joined, 600, L"T|T"}, // past the one before's time
-        {L"start", 5000, Alone, 0, L"start|start"},
-        {L"U", 5000, Joined, 0, L"U|U"},
-        {L"V", 5000, Joined, 0, nullptr},
-        {L"W", 5000, Joined, 0, nullptr},
+        {L"R", 5000, Joined, 0, 0, 0, L"R|R"},
+        {L"S", 300, Joined, 0, 0, 0, L"R|R\nS"},
+        {L"T", 5000, Joined, 0, 600, 0, L"T|T"}, // past the one before's time
+        {L"a", 300, Joined, 0, 0, 0, L"T|T\na"},
+        {L"b", 300, Joined, 1, 600, -1, L"T|T\na\nb"},       // its time passed while a question was read
+        {L"c", 300, Joined, 2, 600, -1, L"T|T\na\nb\nc"},    // one of two questions closed
+        {L"d", 300, Joined, 0, 600, -1, L"T|T\na\nb\nc\nd"}, // the other one closed after the time
+        {L"e", 300, Joined, 0, 600, 0, L"e|e"},              // its time passed after the last closed
+        {L"f", 300, Joined, 0, 600, 1, L"f|f"},              // a question opened after the time
+        {L"g", 300, Joined, 0, 600, -1, L"f|f\ng"},
+        {L"start", 5000, Alone, 0, 0, 0, L"start|start"},
+        {L"U", 5000, Joined, 0, 0, 0, L"U|U"},
+        {L"V", 5000, Joined, 0, 0, 0, nullptr},
+        {L"W", 5000, Joined, 0, 0, 0, nullptr},
     };
     CRecordingIcon icon;
     ASSERT_TRUE(Add(icon));
@@ -330,10 +340,16 @@ TEST_F(ShellNotifyIconTest, AResultJoinsTheOneBeforeWhileThatIsOwedOrStands)
         const NOTIFYICONDATAW& data = icon.calls.back().second;
         return std::wstring(data.szInfoTitle) + L"|" + data.szInfo;
     };
+    const auto ask = [&icon](int questions) {
+        for (; questions > 0; --questions) icon.QuestionOpened();
+        for (; questions < 0; ++questions) icon.QuestionClosed();
+    };
     bool forgotten = false;
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << row.text);
+        ask(row.asksBefore);
         ::Sleep(row.waitBefore);
+        ask(row.asksAfter);
         if (!row.shown && !forgotten) {
             ASSERT_TRUE(ForgetIcon(m_window));
             forgotten = true;
@@ -349,6 +365,13 @@ TEST_F(ShellNotifyIconTest, AResultJoinsTheOneBeforeWhileThatIsOwedOrStands)
     const std::wstring line(100, L'x');
     for (const wchar_t* end : {L"1", L"2", L"3"}) ASSERT_TRUE(icon.ShowBalloon(L"X", line + end, NIIF_INFO, 5000));
     EXPECT_EQ(shown(), L"U|" + line + L"2\n" + line + L"3");
+    // Told, once the caller gives the words, and the line that tells takes its room too.
+    icon.SetGivenWayFormat(L"({0} more)");
+    ASSERT_TRUE(icon.ShowBalloon(L"X", line + L"4", NIIF_INFO, 5000));
+    EXPECT_EQ(shown(), L"U|(5 more)\n" + line + L"3\n" + line + L"4");
+    const std::wstring longer(150, L'y');
+    ASSERT_TRUE(icon.ShowBalloon(L"X", longer, NIIF_INFO, 5000));
+    EXPECT_EQ(shown(), L"U|(7 more)\n" + longer);
     EXPECT_TRUE(icon.Delete());
 }
 
