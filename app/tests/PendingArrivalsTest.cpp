@@ -13,6 +13,7 @@
 #include "app/tests/ManifestTrees.h"
 #include "foundation/UniqueHandle.h"
 #include "resource.h"
+#include "shell/ShellNotifyIcon.h"
 #include "tests/drivetool/MountManager.h"
 #include "tests/support/FreeDriveLetters.h"
 #include "tests/support/TempFolder.h"
@@ -569,4 +570,51 @@ TEST_F(FrameRunsTest, ACardThatOwesARunIsEjectedWithThatRunOnly)
         EXPECT_TRUE(m_sink.m_texts.empty());
         m_frame.TakePendingDrives(true);
     }
+}
+
+namespace {
+
+// The balloons a tray icon was asked to show, as the shell took them.
+class CBalloonNotingIcon : public CShellNotifyIcon {
+public:
+    std::vector<std::wstring> m_texts;
+
+protected:
+    BOOL Notify(DWORD message, NOTIFYICONDATAW* data) override
+    {
+        if (message == NIM_MODIFY && (data->uFlags & NIF_INFO)) m_texts.push_back(data->szInfo);
+        return TRUE;
+    }
+};
+
+} // namespace
+
+// A result still stands while the user reads the next card's question, however long: the next
+// result is joined with it, not shown alone.
+TEST_F(FrameRunsTest, AResultStandsWhileTheNextCardsQuestionIsRead)
+{
+    const boost::shared_ptr<CBalloonNotingIcon> icon(new CBalloonNotingIcon);
+    m_frame.m_trayIcon = icon;
+    m_temp.WriteFile(L"card\\DCIM\\100TESTS\\a.jpg", "1234");
+    m_temp.WriteFile(L"t\\DCIM\\100TESTT\\b.jpg", "56");
+    m_setting.Exec.DstFolder = m_temp / L"dst";
+    CQuestionAnswerer answerer{[](size_t) {
+        ::Sleep(5500); // longer than a result's 5 s
+        return IDOK;
+    }};
+    CQuestionAnswerer::s_current = &answerer;
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CQuestionAnswerer::OnTick);
+    m_setting.Exec.Flags = CExecSetting::FlagCopy;
+    Notice(DBT_DEVICEARRIVAL, Bit(m_s));
+    TimerTick();
+    m_setting.Exec.Flags = CExecSetting::FlagCopy | CExecSetting::FlagConfirm;
+    Notice(DBT_DEVICEARRIVAL, Bit(m_t));
+    TimerTick();
+    ::KillTimer(nullptr, timer);
+    m_frame.m_trayIcon.reset();
+    ASSERT_EQ(answerer.asked.size(), 1u);
+    ASSERT_EQ(icon->m_texts.size(), 2u);
+    const std::wstring& last = icon->m_texts.back();
+    EXPECT_EQ(last.find(icon->m_texts.front() + L"\n"), 0u) << "the first result went";
+    EXPECT_NE(last.find(std::wstring(1, m_t) + L" ドライブから"), std::wstring::npos);
 }
