@@ -371,12 +371,17 @@ protected:
 // run once per arrival whatever its type.
 TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
 {
-    enum class Under { PutBack, PutBackGained, PutBackGainedHeld, Fixed }; // Fixed: copied, no question
+    // Under the first question the card is put back as it was, or with a folder more ("more"), as
+    // another program holds its \DCIM or not; a fixed disk is copied without a question. The run
+    // the card then owes may refuse the destination ("refused").
+    enum class Under { Back, Gained, GainedHeld, Fixed };
     enum class Road {
-        Arrivals,        // every run an arrival's
-        RunUnarmed,      // the first run the form's 実行 while not armed, and 実行 again later
-        FollowUpRefused, // the run the card owes refuses the destination; 実行 later
+        Arrivals, // every run an arrival's
+        Unarmed,  // the first run the form's 実行 while not armed, and 実行 again later
+        Refused,  // the run the card owes refuses the destination; 実行 later
     };
+    using enum Under;
+    using enum Road;
     const DWORD copyAsk = CExecSetting::FlagCopy | CExecSetting::FlagConfirm;
     const struct {
         const char* what;
@@ -389,53 +394,13 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
         std::vector<size_t> boxesAsked;  // the boxes shown before each question
         size_t boxes;
     } rows[] = {
-        {"Cancel after a put-back", Road::Arrivals, Under::PutBack, copyAsk, IDCANCEL, {L"100"}, L"", {0}, 0},
-        {"OK, put back with a folder more",
-         Road::Arrivals,
-         Under::PutBackGained,
-         copyAsk,
-         IDOK,
-         {L"100", L"102"},
-         L"100 102",
-         {0, 0},
-         0},
-        {"Cancel, put back with a folder more",
-         Road::Arrivals,
-         Under::PutBackGained,
-         copyAsk,
-         IDCANCEL,
-         {L"100", L"102"},
-         L"102",
-         {0, 0},
-         0},
-        {"a fixed disk told twice", Road::Arrivals, Under::Fixed, CExecSetting::FlagCopy, IDOK, {}, L"100", {}, 0},
-        {"OK, put back with a folder more as another program holds \\DCIM",
-         Road::Arrivals,
-         Under::PutBackGainedHeld,
-         copyAsk,
-         IDOK,
-         {L"100", L"102"},
-         L"100 102",
-         {0, 0},
-         0},
-        {"実行 unarmed, Cancel, put back with a folder more",
-         Road::RunUnarmed,
-         Under::PutBackGained,
-         copyAsk,
-         IDCANCEL,
-         {L"100", L"100 102"},
-         L"100 102",
-         {0, 0},
-         0},
-        {"Cancel, put back with a folder more, its run refused",
-         Road::FollowUpRefused,
-         Under::PutBackGained,
-         copyAsk,
-         IDCANCEL,
-         {L"100", L"100 102"},
-         L"100 102",
-         {0, 1},
-         1},
+        {"Cancel after a put-back", Arrivals, Back, copyAsk, IDCANCEL, {L"100"}, L"", {0}, 0},
+        {"OK, a folder more", Arrivals, Gained, copyAsk, IDOK, {L"100", L"102"}, L"100 102", {0, 0}, 0},
+        {"Cancel, a folder more", Arrivals, Gained, copyAsk, IDCANCEL, {L"100", L"102"}, L"102", {0, 0}, 0},
+        {"a fixed disk told twice", Arrivals, Fixed, CExecSetting::FlagCopy, IDOK, {}, L"100", {}, 0},
+        {"OK, more, \\DCIM held", Arrivals, GainedHeld, copyAsk, IDOK, {L"100", L"102"}, L"100 102", {0, 0}, 0},
+        {"実行 unarmed, Cancel, more", Unarmed, Gained, copyAsk, IDCANCEL, {L"100", L"100 102"}, L"100 102", {0, 0}, 0},
+        {"Cancel, more, refused", Refused, Gained, copyAsk, IDCANCEL, {L"100", L"100 102"}, L"100 102", {0, 1}, 1},
     };
     int index = 0;
     for (const auto& row : rows) {
@@ -445,7 +410,7 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
         m_temp.WriteFile(card + L"\\DCIM\\100TESTS\\a.jpg", "1234");
         m_setting.Exec.Flags = row.flags;
         m_setting.Exec.DstFolder = destination;
-        const UINT type = row.under == Under::Fixed ? DRIVE_FIXED : DRIVE_REMOVABLE;
+        const UINT type = row.under == Fixed ? DRIVE_FIXED : DRIVE_REMOVABLE;
         ASSERT_EQ(RemoveDriveDefinition(m_s), static_cast<DWORD>(ERROR_SUCCESS));
         ASSERT_EQ(DefineDrive(m_s, ToUnixPath(m_temp / card), type), static_cast<DWORD>(ERROR_SUCCESS));
         // Wine's drive monitor attaches removable disks only; Windows tells a fixed one too.
@@ -461,16 +426,16 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
             boxesAsked.push_back(m_sink.m_texts.size());
             if (question > 0) return IDOK;
             RemoveDriveDefinition(m_s);
-            if (row.under != Under::PutBack) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
+            if (row.under != Back) m_temp.WriteFile(card + L"\\DCIM\\102NEWPH\\b.jpg", "56");
             Define(m_s, card);
-            if (row.under == Under::PutBackGainedHeld) held.Reset(HoldFolder(m_s + std::wstring(L":\\DCIM")));
+            if (row.under == GainedHeld) held.Reset(HoldFolder(m_s + std::wstring(L":\\DCIM")));
             Notice(DBT_DEVICEREMOVECOMPLETE, Bit(m_s));
             Notice(DBT_DEVICEARRIVAL, Bit(m_s));
             return row.firstAnswer;
         }};
         CQuestionAnswerer::s_current = &answerer;
         const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CQuestionAnswerer::OnTick);
-        if (row.road == Road::RunUnarmed) {
+        if (row.road == Unarmed) {
             Send(WM_COMMAND, ID_SETTINGS, 0);
             runForm();
         } else {
@@ -480,12 +445,12 @@ TEST_F(FrameRunsTest, EachArrivalRunsWhatNoAnswerTookBefore)
         held.Reset();
         const std::wstring destinationSet = std::exchange(m_setting.Exec.DstFolder,
                                                           m_temp / (card + L"\\.windows-serial"));
-        if (row.road != Road::FollowUpRefused) m_setting.Exec.DstFolder = destinationSet;
+        if (row.road != Refused) m_setting.Exec.DstFolder = destinationSet;
         // A second run of what a run took asks again, or asks to overwrite it.
         tell();
         for (int tick = 0; tick < 3; ++tick) TimerTick();
         m_setting.Exec.DstFolder = destinationSet;
-        if (row.road != Road::Arrivals) runForm();
+        if (row.road != Arrivals) runForm();
         ::KillTimer(nullptr, timer);
         std::vector<std::wstring> asked;
         for (const std::wstring& folders : row.asked) {
